@@ -1,0 +1,46 @@
+# The two commands a person needs: `make run` and `make test`. The rest is for developers.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+FUZZ_RUNS ?= 20000
+
+.PHONY: all deps build run test test-dev test-asan fuzz bench screenshots format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+# Configures and builds the dev preset; build/bin points at its programs.
+build: deps
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev -j $(JOBS)
+	@ln -sfn dev/bin build/bin
+
+run: build
+	@build/bin/rv_sql --help
+
+test: test-dev test-asan fuzz
+
+test-dev: build
+	@ctest --preset dev -j $(JOBS)
+
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@ctest --preset asan -j $(JOBS)
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@scripts/run-fuzzers build/fuzz/bin $(FUZZ_RUNS)
+
+bench: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS)
+	@for b in build/release/bin/bench_*; do echo "== $$b"; "$$b" || exit 1; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jet {
+
+class Connection;
+
+// Column attribute flags, numbered as ADOX numbers them.
+enum ColumnAttribute : int {
+    kColFixed = 0x1,
+    kColNullable = 0x2,
+};
+
+inline constexpr std::string_view kAllowZeroLength = "Jet OLEDB:Allow Zero Length";
+
+struct ColumnInfo {
+    std::string name;
+    std::string type;  // Jet words: LONG, TEXT(32), MEMO, DATE, DOUBLE, YESNO, COUNTER
+    int definedSize = 0;  // width of a TEXT column, else 0
+    int attributes = 0;   // kColFixed | kColNullable
+    bool allowZeroLength = false;
+    bool autoIncrement = false;
+};
+
+struct TableInfo {
+    std::string name;
+    bool system = false;  // the engine's own tables
+    std::vector<ColumnInfo> columns;
+};
+
+// The database catalog over an open connection: tables (the engine's own included),
+// their columns, attribute flags and named properties.
+class Catalog {
+public:
+    // Creates a new, empty database file for the connection string's Data Source,
+    // encrypted with its password (an empty password makes a plain file). Fails with
+    // ErrorCode::kFileExists when something is at that path.
+    static void create(std::string_view connectionString);
+
+    explicit Catalog(Connection& connection);
+
+    // Every table in name order (ignoring case), with its columns in table order.
+    std::vector<TableInfo> tables() const;
+    TableInfo table(std::string_view name) const;
+
+    // Named properties of a column. Readable: "Jet OLEDB:Allow Zero Length",
+    // "Nullable", "Autoincrement" (as "True"/"False"); settable: the first.
+    std::string property(std::string_view table, std::string_view column,
+                         std::string_view name) const;
+    void setProperty(std::string_view table, std::string_view column, std::string_view name,
+                     bool value);
+
+private:
+    Connection* m_connection;
+};
+
+}  // namespace jet

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace jet {
+
+// An ADO connection string for the Jet provider: "key=value;" pairs, keys compared
+// without regard to case, blanks around keys and values trimmed, values optionally
+// quoted with " or ' (so that they may hold ';').
+//
+//   Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/y.mdb; Jet OLEDB:Database Password=pw;
+//
+// Any other provider is refused; Data Source is required. Keys that only steer ADO
+// (Persist Security Info, User ID, Password, Mode, other "Jet OLEDB:" settings) are
+// accepted and ignored; anything else is refused so that a typo does not pass silently.
+class ConnectionString {
+public:
+    static constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";
+
+    // Throws jet::Error (ErrorCode::kConnectionString) with the reason.
+    static ConnectionString parse(std::string_view text);
+
+    // The product's own form: "Provider=...;Data Source=" + path +
+    // "; Jet OLEDB:Database Password=" + password + ";".
+    static std::string build(std::string_view path, std::string_view password);
+
+    const std::string& dataSource() const { return m_dataSource; }
+    const std::string& password() const { return m_password; }
+
+private:
+    std::string m_dataSource;
+    std::string m_password;
+};
+
+}  // namespace jet

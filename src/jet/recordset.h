@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "value.h"
+
+namespace jet {
+
+class Connection;
+struct StatementHandle;
+
+// A forward-only record set, positioned on its first row when a query returns.
+// It stays valid after its connection object is gone; reading goes on from the
+// database handle it shares.
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(Recordset&&) noexcept;
+    Recordset& operator=(Recordset&&) noexcept;
+
+    bool eof() const;
+    // True before the first row, that is, only for an empty result.
+    bool bof() const;
+    void moveNext();
+    // Forward-only: allowed only while on the first row (or an empty result).
+    void moveFirst();
+    void close();
+
+    int fieldCount() const;
+    std::string fieldName(int index) const;
+    // Case-insensitive; throws ErrorCode::kNoSuchField.
+    int fieldIndex(std::string_view name) const;
+    // The current row's value; throws ErrorCode::kNoCurrentRow at eof.
+    Value field(int index) const;
+    Value field(std::string_view name) const;
+
+private:
+    friend class Connection;
+    explicit Recordset(std::unique_ptr<StatementHandle> stmt);
+    std::unique_ptr<StatementHandle> m_stmt;
+};
+
+}  // namespace jet
