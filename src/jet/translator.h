@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jet {
+
+// The Jet dialect, translated into SQL for SQLCipher. Pure: no database needed.
+//
+// DDL becomes SQLite DDL whose constraints carry the Jet rules (types, widths,
+// NOT NULL, zero-length, number and date checks), each named after what it guards
+// ("FIELD.ATTR: at most 1 character") so that a refusal names its table and column.
+// DML is rewritten token by token: "delete * from", [names], "strings", #dates#,
+// True/False and the & operator.
+struct Translation {
+    enum class Kind { kQuery, kChange, kDefinition, kBegin, kCommit, kRollback };
+    Kind kind = Kind::kChange;
+    std::string sql;        // exactly one SQLite statement
+    std::string table;      // the table a definition or change names, when known
+};
+
+// Throws jet::Error (kSyntax, kUnsupported, kInvalidName) for text that is not one
+// Jet statement; a second statement after the first is refused.
+Translation translate(std::string_view statement);
+
+// True when `name` may stand as a column or table name without brackets.
+bool isValidPlainName(std::string_view name);
+bool isReservedWord(std::string_view word);
+
+}  // namespace jet
