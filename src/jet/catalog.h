@@ -18,7 +18,7 @@ inline constexpr std::string_view kAllowZeroLength = "Jet OLEDB:Allow Zero Lengt
 
 struct ColumnInfo {
     std::string name;
-    std::string type;  // Jet words: LONG, TEXT(32), MEMO, DATE, DOUBLE, YESNO, COUNTER
+    std::string type;     // Jet words: LONG, TEXT(32), MEMO, DATE, DOUBLE, YESNO, COUNTER
     int definedSize = 0;  // width of a TEXT column, else 0
     int attributes = 0;   // kColFixed | kColNullable
     bool allowZeroLength = false;
@@ -34,7 +34,7 @@ struct TableInfo {
 // The database catalog over an open connection: tables (the engine's own included),
 // their columns, attribute flags and named properties.
 class Catalog {
-public:
+  public:
     // Creates a new, empty database file for the connection string's Data Source,
     // encrypted with its password (an empty password makes a plain file). Fails with
     // ErrorCode::kFileExists when something is at that path.
@@ -53,7 +53,7 @@ public:
     void setProperty(std::string_view table, std::string_view column, std::string_view name,
                      bool value);
 
-private:
+  private:
     Connection* m_connection;
 };
 

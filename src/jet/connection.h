@@ -19,7 +19,7 @@ struct Database;
 // statement takes effect at once. A connection closed or destroyed with a transaction
 // open leaves nothing of it in the file.
 class Connection {
-public:
+  public:
     using Observer = std::function<void(std::string_view statement)>;
 
     Connection();
@@ -51,10 +51,11 @@ public:
 
     const std::string& dataSource() const;
 
-private:
+  private:
     friend class Catalog;
     std::shared_ptr<Database> m_db;
     Observer m_observer;
+    Observer m_trace;
 };
 
 }  // namespace jet

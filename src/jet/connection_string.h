@@ -16,7 +16,7 @@ namespace jet {
 // (Persist Security Info, User ID, Password, Mode, other "Jet OLEDB:" settings) are
 // accepted and ignored; anything else is refused so that a typo does not pass silently.
 class ConnectionString {
-public:
+  public:
     static constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";
 
     // Throws jet::Error (ErrorCode::kConnectionString) with the reason.
@@ -29,7 +29,7 @@ public:
     const std::string& dataSource() const { return m_dataSource; }
     const std::string& password() const { return m_password; }
 
-private:
+  private:
     std::string m_dataSource;
     std::string m_password;
 };

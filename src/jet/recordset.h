@@ -16,7 +16,7 @@ struct StatementHandle;
 // It stays valid after its connection object is gone; reading goes on from the
 // database handle it shares.
 class Recordset {
-public:
+  public:
     Recordset();
     ~Recordset();
     Recordset(Recordset&&) noexcept;
@@ -38,7 +38,7 @@ public:
     Value field(int index) const;
     Value field(std::string_view name) const;
 
-private:
+  private:
     friend class Connection;
     explicit Recordset(std::unique_ptr<StatementHandle> stmt);
     std::unique_ptr<StatementHandle> m_stmt;

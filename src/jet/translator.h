@@ -16,8 +16,8 @@ namespace jet {
 struct Translation {
     enum class Kind { kQuery, kChange, kDefinition, kBegin, kCommit, kRollback };
     Kind kind = Kind::kChange;
-    std::string sql;        // exactly one SQLite statement
-    std::string table;      // the table a definition or change names, when known
+    std::string sql;    // exactly one SQLite statement
+    std::string table;  // the table a definition or change names, when known
 };
 
 // Throws jet::Error (kSyntax, kUnsupported, kInvalidName) for text that is not one

@@ -9,7 +9,7 @@ namespace jet {
 
 // One cell of a record set. A null is distinct from an empty text.
 class Value {
-public:
+  public:
     using Storage = std::variant<std::monostate, std::int64_t, double, std::string>;
 
     Value() = default;
@@ -28,7 +28,7 @@ public:
 
     const Storage& storage() const { return m_v; }
 
-private:
+  private:
     Storage m_v;
 };
 

@@ -1,0 +1,160 @@
+#include "connection.h"
+
+#include "connection_string.h"
+#include "database.h"
+#include "error.h"
+#include "statement_handle.h"
+#include "translator.h"
+
+namespace jet {
+
+Connection::Connection() = default;
+Connection::~Connection() {
+    close();
+}
+Connection::Connection(Connection&&) noexcept = default;
+Connection& Connection::operator=(Connection&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_db = std::move(other.m_db);
+        m_observer = std::move(other.m_observer);
+        m_trace = std::move(other.m_trace);
+    }
+    return *this;
+}
+
+void Connection::open(std::string_view connectionString) {
+    if (m_db) {
+        throw Error("the connection is already open", ErrorCode::kCannotOpen);
+    }
+    const ConnectionString cs = ConnectionString::parse(connectionString);
+    m_db = openDatabase(cs.dataSource(), cs.password(), false);
+    m_db->trace = m_trace;
+}
+
+bool Connection::isOpen() const {
+    return m_db != nullptr;
+}
+
+void Connection::close() {
+    if (!m_db) {
+        return;
+    }
+    // Nothing of an uncommitted transaction survives the connection.
+    if (m_db->inTransaction) {
+        m_db->pendingZeroLength.clear();
+        sqlite3_exec(m_db->handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_db->inTransaction = false;
+    } else {
+        try {
+            m_db->flushPending();
+        } catch (const Error&) {
+        }
+    }
+    m_db.reset();
+}
+
+namespace {
+Database& require(const std::shared_ptr<Database>& db) {
+    if (!db) {
+        throw Error("the connection is not open", ErrorCode::kNotOpen);
+    }
+    return *db;
+}
+}  // namespace
+
+Recordset Connection::execute(std::string_view statement) {
+    Database& db = require(m_db);
+    if (m_observer) {
+        m_observer(statement);
+    }
+    const Translation t = translate(statement);
+    switch (t.kind) {
+        case Translation::Kind::kBegin:
+            beginTrans();
+            return {};
+        case Translation::Kind::kCommit:
+            commitTrans();
+            return {};
+        case Translation::Kind::kRollback:
+            rollbackTrans();
+            return {};
+        default:
+            break;
+    }
+    db.flushPending();
+    auto handle = std::make_unique<StatementHandle>();
+    handle->db = m_db;
+    try {
+        handle->stmt = db.prepare(t.sql);
+        if (t.kind == Translation::Kind::kQuery) {
+            handle->empty = !handle->step(t.sql);
+            handle->onFirstRow = true;
+            return Recordset(std::move(handle));
+        }
+        while (handle->step(t.sql)) {
+        }
+    } catch (const Error& e) {
+        // Report the statement as the caller wrote it.
+        std::string msg = e.what();
+        const std::string translated = " in: " + t.sql;
+        if (msg.size() > translated.size() &&
+            msg.compare(msg.size() - translated.size(), translated.size(), translated) == 0) {
+            msg.replace(msg.size() - translated.size(), translated.size(),
+                        " in: " + std::string(statement));
+        }
+        throw Error(msg, e.code());
+    }
+    return {};
+}
+
+void Connection::beginTrans() {
+    Database& db = require(m_db);
+    if (db.inTransaction) {
+        throw Error("a transaction is already open", ErrorCode::kTransaction);
+    }
+    db.flushPending();
+    db.exec("BEGIN");
+    db.inTransaction = true;
+}
+
+void Connection::commitTrans() {
+    Database& db = require(m_db);
+    if (!db.inTransaction) {
+        throw Error("no transaction is open", ErrorCode::kTransaction);
+    }
+    db.flushPending();
+    db.exec("COMMIT");
+    db.inTransaction = false;
+}
+
+void Connection::rollbackTrans() {
+    Database& db = require(m_db);
+    if (!db.inTransaction) {
+        throw Error("no transaction is open", ErrorCode::kTransaction);
+    }
+    db.pendingZeroLength.clear();
+    db.exec("ROLLBACK");
+    db.inTransaction = false;
+}
+
+bool Connection::inTransaction() const {
+    return m_db && m_db->inTransaction;
+}
+
+void Connection::setObserver(Observer observer) {
+    m_observer = std::move(observer);
+}
+
+void Connection::setEngineTrace(Observer trace) {
+    m_trace = std::move(trace);
+    if (m_db) {
+        m_db->trace = m_trace;
+    }
+}
+
+const std::string& Connection::dataSource() const {
+    return require(m_db).path;
+}
+
+}  // namespace jet

@@ -1,0 +1,131 @@
+#include "connection_string.h"
+
+#include <array>
+
+#include "error.h"
+#include "text_util.h"
+
+namespace jet {
+
+using detail::iequals;
+using detail::trim;
+
+namespace {
+
+[[noreturn]] void fail(const std::string& why) {
+    throw Error("connection string: " + why, ErrorCode::kConnectionString);
+}
+
+// Keys that only steer ADO or the Jet provider's tuning; accepted and ignored.
+bool isIgnoredKey(std::string_view key) {
+    static constexpr std::array<std::string_view, 5> kIgnored = {
+        "Persist Security Info", "User ID", "Password", "Mode", "OLE DB Services"};
+    for (auto k : kIgnored) {
+        if (iequals(key, k)) {
+            return true;
+        }
+    }
+    constexpr std::string_view kJetPrefix = "Jet OLEDB:";
+    return key.size() > kJetPrefix.size() && iequals(key.substr(0, kJetPrefix.size()), kJetPrefix);
+}
+
+}  // namespace
+
+ConnectionString ConnectionString::parse(std::string_view text) {
+    ConnectionString cs;
+    bool haveSource = false;
+    bool haveProvider = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t eq = text.find('=', pos);
+        size_t semi = text.find(';', pos);
+        if (eq == std::string_view::npos || (semi != std::string_view::npos && semi < eq)) {
+            // A segment without '=': only blanks are allowed there.
+            std::string_view seg = text.substr(
+                pos, semi == std::string_view::npos ? std::string_view::npos : semi - pos);
+            if (!trim(seg).empty()) {
+                fail("\"" + std::string(trim(seg)) + "\" is not a key=value pair");
+            }
+            if (semi == std::string_view::npos) {
+                break;
+            }
+            pos = semi + 1;
+            continue;
+        }
+        std::string_view key = trim(text.substr(pos, eq - pos));
+        if (key.empty()) {
+            fail("a value without a key");
+        }
+        size_t v = eq + 1;
+        while (v < text.size() && (text[v] == ' ' || text[v] == '\t')) {
+            ++v;
+        }
+        std::string value;
+        if (v < text.size() && (text[v] == '"' || text[v] == '\'')) {
+            const char q = text[v];
+            size_t i = v + 1;
+            bool closed = false;
+            while (i < text.size()) {
+                if (text[i] == q) {
+                    if (i + 1 < text.size() && text[i + 1] == q) {
+                        value += q;
+                        i += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                value += text[i++];
+            }
+            if (!closed) {
+                fail("the value of \"" + std::string(key) + "\" has no closing quote");
+            }
+            size_t next = text.find(';', i);
+            std::string_view rest =
+                text.substr(i, next == std::string_view::npos ? std::string_view::npos : next - i);
+            if (!trim(rest).empty()) {
+                fail("text after the quoted value of \"" + std::string(key) + "\"");
+            }
+            pos = next == std::string_view::npos ? text.size() : next + 1;
+        } else {
+            size_t next = text.find(';', v);
+            value = std::string(trim(text.substr(
+                v, next == std::string_view::npos ? std::string_view::npos : next - v)));
+            pos = next == std::string_view::npos ? text.size() : next + 1;
+        }
+
+        if (iequals(key, "Provider")) {
+            if (!iequals(value, kJetProvider)) {
+                fail("provider \"" + value + "\" is not supported (use " +
+                     std::string(kJetProvider) + ")");
+            }
+            haveProvider = true;
+        } else if (iequals(key, "Data Source")) {
+            cs.m_dataSource = value;
+            haveSource = true;
+        } else if (iequals(key, "Jet OLEDB:Database Password")) {
+            cs.m_password = value;
+        } else if (!isIgnoredKey(key)) {
+            fail("unknown key \"" + std::string(key) + "\"");
+        }
+    }
+    (void)haveProvider;
+    if (!haveSource || cs.m_dataSource.empty()) {
+        fail("Data Source is missing");
+    }
+    return cs;
+}
+
+std::string ConnectionString::build(std::string_view path, std::string_view password) {
+    std::string s = "Provider=";
+    s += kJetProvider;
+    s += ";Data Source=";
+    s += path;
+    s += "; Jet OLEDB:Database Password=";
+    s += password;
+    s += ";";
+    return s;
+}
+
+}  // namespace jet

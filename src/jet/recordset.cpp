@@ -1,0 +1,106 @@
+#include "recordset.h"
+
+#include "error.h"
+#include "statement_handle.h"
+#include "text_util.h"
+
+namespace jet {
+
+bool StatementHandle::step(std::string_view sqlForErrors) {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        eof = false;
+        return true;
+    }
+    eof = true;
+    if (rc != SQLITE_DONE) {
+        db->fail(rc, sqlForErrors);
+    }
+    return false;
+}
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+Recordset::Recordset(std::unique_ptr<StatementHandle> stmt) : m_stmt(std::move(stmt)) {}
+
+bool Recordset::eof() const {
+    return !m_stmt || m_stmt->eof;
+}
+bool Recordset::bof() const {
+    return !m_stmt || m_stmt->empty;
+}
+
+void Recordset::moveNext() {
+    if (eof()) {
+        throw Error("no current row: the record set is at its end", ErrorCode::kNoCurrentRow);
+    }
+    m_stmt->onFirstRow = false;
+    m_stmt->step({});
+}
+
+void Recordset::moveFirst() {
+    if (!m_stmt || m_stmt->empty || m_stmt->onFirstRow) {
+        return;
+    }
+    // Forward-only: going back means running the query again.
+    sqlite3_reset(m_stmt->stmt);
+    m_stmt->onFirstRow = true;
+    m_stmt->step({});
+}
+
+void Recordset::close() {
+    m_stmt.reset();
+}
+
+int Recordset::fieldCount() const {
+    return m_stmt ? sqlite3_column_count(m_stmt->stmt) : 0;
+}
+
+std::string Recordset::fieldName(int index) const {
+    if (index < 0 || index >= fieldCount()) {
+        throw Error("no field number " + std::to_string(index), ErrorCode::kNoSuchField);
+    }
+    const char* n = sqlite3_column_name(m_stmt->stmt, index);
+    return n ? n : "";
+}
+
+int Recordset::fieldIndex(std::string_view name) const {
+    const int n = fieldCount();
+    for (int i = 0; i < n; ++i) {
+        if (detail::iequals(sqlite3_column_name(m_stmt->stmt, i), name)) {
+            return i;
+        }
+    }
+    throw Error("no field named " + std::string(name), ErrorCode::kNoSuchField);
+}
+
+Value Recordset::field(int index) const {
+    if (eof()) {
+        throw Error("no current row: the record set is at its end", ErrorCode::kNoCurrentRow);
+    }
+    if (index < 0 || index >= fieldCount()) {
+        throw Error("no field number " + std::to_string(index), ErrorCode::kNoSuchField);
+    }
+    sqlite3_stmt* s = m_stmt->stmt;
+    switch (sqlite3_column_type(s, index)) {
+        case SQLITE_INTEGER:
+            return Value(Value::Storage(static_cast<std::int64_t>(sqlite3_column_int64(s, index))));
+        case SQLITE_FLOAT:
+            return Value(Value::Storage(sqlite3_column_double(s, index)));
+        case SQLITE_NULL:
+            return Value();
+        default: {
+            const auto* p = static_cast<const char*>(sqlite3_column_blob(s, index));
+            const int len = sqlite3_column_bytes(s, index);
+            return Value(Value::Storage(std::string(p ? p : "", static_cast<size_t>(len))));
+        }
+    }
+}
+
+Value Recordset::field(std::string_view name) const {
+    return field(fieldIndex(name));
+}
+
+}  // namespace jet

@@ -1,0 +1,863 @@
+#include "translator.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <unordered_set>
+
+#include "error.h"
+#include "schema_rules.h"
+#include "text_util.h"
+
+namespace jet {
+
+using detail::iequals;
+using detail::quoteIdent;
+using detail::quoteString;
+using detail::upper;
+
+namespace {
+
+// ---------------------------------------------------------------- tokens
+
+enum class Tok { kWord, kBracketed, kString, kDqString, kNumber, kDate, kPunct, kSpace, kSemi };
+
+struct Token {
+    Tok type;
+    std::string_view text;  // as written, delimiters included
+};
+
+[[noreturn]] void syntax(const std::string& why) {
+    throw Error(why, ErrorCode::kSyntax);
+}
+[[noreturn]] void unsupported(const std::string& why) {
+    throw Error(why, ErrorCode::kUnsupported);
+}
+
+bool isWordStart(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+bool isWordChar(unsigned char c) {
+    return isWordStart(c) || (c >= '0' && c <= '9');
+}
+bool isDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool isSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+std::vector<Token> tokenize(std::string_view s) {
+    std::vector<Token> out;
+    size_t i = 0;
+    const size_t n = s.size();
+    auto quoted = [&](char close, Tok type, const char* what) {
+        size_t j = i + 1;
+        while (true) {
+            if (j >= n) {
+                syntax(std::string("unterminated ") + what);
+            }
+            if (s[j] == close) {
+                if (close != ']' && close != '#' && j + 1 < n && s[j + 1] == close) {
+                    j += 2;
+                    continue;
+                }
+                break;
+            }
+            ++j;
+        }
+        out.push_back({type, s.substr(i, j + 1 - i)});
+        i = j + 1;
+    };
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (isSpace(c)) {
+            size_t j = i;
+            while (j < n && isSpace(static_cast<unsigned char>(s[j]))) {
+                ++j;
+            }
+            out.push_back({Tok::kSpace, s.substr(i, j - i)});
+            i = j;
+        } else if (isWordStart(c)) {
+            size_t j = i;
+            while (j < n && isWordChar(static_cast<unsigned char>(s[j]))) {
+                ++j;
+            }
+            out.push_back({Tok::kWord, s.substr(i, j - i)});
+            i = j;
+        } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(s[i + 1]))) {
+            size_t j = i;
+            while (j < n && isDigit(s[j])) {
+                ++j;
+            }
+            if (j < n && s[j] == '.') {
+                ++j;
+                while (j < n && isDigit(s[j])) {
+                    ++j;
+                }
+            }
+            if (j < n && (s[j] == 'e' || s[j] == 'E')) {
+                size_t k = j + 1;
+                if (k < n && (s[k] == '+' || s[k] == '-')) {
+                    ++k;
+                }
+                if (k < n && isDigit(s[k])) {
+                    j = k;
+                    while (j < n && isDigit(s[j])) {
+                        ++j;
+                    }
+                }
+            }
+            if (j < n && isWordStart(static_cast<unsigned char>(s[j]))) {
+                syntax("\"" + std::string(s.substr(i, j + 1 - i)) + "\" is not a number or a name");
+            }
+            out.push_back({Tok::kNumber, s.substr(i, j - i)});
+            i = j;
+        } else if (c == '\'') {
+            quoted('\'', Tok::kString, "string");
+        } else if (c == '"') {
+            quoted('"', Tok::kDqString, "string");
+        } else if (c == '[') {
+            quoted(']', Tok::kBracketed, "[name]");
+        } else if (c == '#') {
+            quoted('#', Tok::kDate, "#date#");
+        } else if (c == ';') {
+            out.push_back({Tok::kSemi, s.substr(i, 1)});
+            ++i;
+        } else if ((c == '-' && i + 1 < n && s[i + 1] == '-') ||
+                   (c == '/' && i + 1 < n && s[i + 1] == '*')) {
+            syntax("comments are not part of Jet SQL");
+        } else if (c < 0x20 || c == 0x7f) {
+            syntax("control character in statement");
+        } else {
+            static constexpr std::array<std::string_view, 6> kTwo = {
+                "<>", "<=", ">=", "!=", "||", "=="};
+            size_t len = 1;
+            for (auto two : kTwo) {
+                if (s.substr(i, 2) == two) {
+                    len = 2;
+                }
+            }
+            out.push_back({Tok::kPunct, s.substr(i, len)});
+            i += len;
+        }
+    }
+    return out;
+}
+
+// Drops the statement's closing ';' and refuses anything after it.
+std::vector<Token> singleStatement(std::vector<Token> toks) {
+    for (size_t i = 0; i < toks.size(); ++i) {
+        if (toks[i].type == Tok::kSemi) {
+            for (size_t j = i + 1; j < toks.size(); ++j) {
+                if (toks[j].type != Tok::kSpace) {
+                    syntax("only one statement may be executed at a time");
+                }
+            }
+            toks.resize(i);
+            break;
+        }
+    }
+    return toks;
+}
+
+std::string unquoteBody(std::string_view quoted, char q) {
+    std::string out;
+    for (size_t i = 1; i + 1 < quoted.size(); ++i) {
+        out += quoted[i];
+        if (quoted[i] == q && i + 2 < quoted.size() && quoted[i + 1] == q) {
+            ++i;
+        }
+    }
+    return out;
+}
+
+// #2026-12-05#, #12/5/2026#, optionally with a time of day.
+std::string dateLiteral(std::string_view tok) {
+    std::string body(tok.substr(1, tok.size() - 2));
+    auto sv = detail::trim(body);
+    int y = 0, m = 0, d = 0;
+    std::string time;
+    auto sp = sv.find(' ');
+    std::string_view datePart = sv.substr(0, sp);
+    if (sp != std::string_view::npos) {
+        time = std::string(detail::trim(sv.substr(sp + 1)));
+    }
+    auto num = [](std::string_view t, int& v) {
+        if (t.empty() || t.size() > 4) {
+            return false;
+        }
+        v = 0;
+        for (char c : t) {
+            if (!isDigit(c)) {
+                return false;
+            }
+            v = v * 10 + (c - '0');
+        }
+        return true;
+    };
+    auto split = [&](char sep, int& a, int& b, int& c) {
+        auto p1 = datePart.find(sep);
+        auto p2 = p1 == std::string_view::npos ? p1 : datePart.find(sep, p1 + 1);
+        return p2 != std::string_view::npos && num(datePart.substr(0, p1), a) &&
+               num(datePart.substr(p1 + 1, p2 - p1 - 1), b) && num(datePart.substr(p2 + 1), c);
+    };
+    if (split('-', y, m, d)) {
+    } else if (split('/', m, d, y)) {
+    } else {
+        syntax("\"" + std::string(tok) + "\" is not a date");
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+    std::string out = buf;
+    if (!time.empty()) {
+        out += ' ';
+        out += time;
+    }
+    return quoteString(out);
+}
+
+// ---------------------------------------------------------------- names
+
+const std::unordered_set<std::string>& reservedWords() {
+    // Words of Jet SQL, and of the engine beneath it, that cannot stand as a plain
+    // name without making some statement ambiguous. Common nouns that the product's
+    // own tables use as names (NAME, LEVEL, VERSION, FIELD, REPLACE, ...) are not here.
+    static const std::unordered_set<std::string> kWords = {
+        "ADD",         "ALL",         "ALTER",    "AND",
+        "ANY",         "AS",          "ASC",      "AUTOINCREMENT",
+        "BETWEEN",     "BINARY",      "BIT",      "BY",
+        "BYTE",        "CASE",        "CHAR",     "CHARACTER",
+        "CHECK",       "COLLATE",     "COLUMN",   "CONSTRAINT",
+        "COUNTER",     "CREATE",      "CROSS",    "CURRENCY",
+        "DATABASE",    "DATE",        "DATETIME", "DEFAULT",
+        "DEFERRABLE",  "DELETE",      "DESC",     "DISALLOW",
+        "DISTINCT",    "DISTINCTROW", "DOUBLE",   "DROP",
+        "ELSE",        "EQV",         "ESCAPE",   "EXCEPT",
+        "EXISTS",      "FALSE",       "FLOAT",    "FOREIGN",
+        "FROM",        "FULL",        "GROUP",    "HAVING",
+        "IMP",         "IN",          "INDEX",    "INNER",
+        "INSERT",      "INT",         "INTEGER",  "INTERSECT",
+        "INTO",        "IS",          "ISNULL",   "JOIN",
+        "KEY",         "LEFT",        "LIKE",     "LIMIT",
+        "LONG",        "LONGTEXT",    "MEMO",     "MOD",
+        "NATURAL",     "NOT",         "NOTNULL",  "NULL",
+        "ON",          "OR",          "ORDER",    "OUTER",
+        "PIVOT",       "PRIMARY",     "REAL",     "REFERENCES",
+        "RIGHT",       "SELECT",      "SET",      "SHORT",
+        "SINGLE",      "SMALLINT",    "SOME",     "TABLE",
+        "TEXT",        "THEN",        "TO",       "TOP",
+        "TRANSACTION", "TRANSFORM",   "TRUE",     "UNION",
+        "UNIQUE",      "UPDATE",      "USING",    "VALUES",
+        "VARCHAR",     "WHEN",        "WHERE",    "WITH",
+        "XOR",         "YESNO"};
+    return kWords;
+}
+
+// ---------------------------------------------------------------- DDL model
+
+enum class JetType { kLong, kText, kMemo, kDate, kDouble, kYesNo, kCounter };
+
+struct ColumnDef {
+    std::string name;
+    JetType type = JetType::kText;
+    int width = 0;
+    bool notNull = false;
+    bool primaryKey = false;  // column-level PRIMARY KEY
+    bool unique = false;      // column-level UNIQUE
+};
+
+struct KeyClause {
+    bool primary = false;
+    std::vector<std::string> columns;
+};
+
+class Parser {
+  public:
+    explicit Parser(const std::vector<Token>& toks) {
+        for (const auto& t : toks) {
+            if (t.type != Tok::kSpace) {
+                m_toks.push_back(t);
+            }
+        }
+    }
+
+    bool atEnd() const { return m_pos >= m_toks.size(); }
+    const Token* peek(size_t ahead = 0) const {
+        return m_pos + ahead < m_toks.size() ? &m_toks[m_pos + ahead] : nullptr;
+    }
+    bool peekWord(std::string_view w, size_t ahead = 0) const {
+        const Token* t = peek(ahead);
+        return t && t->type == Tok::kWord && iequals(t->text, w);
+    }
+    bool peekPunct(std::string_view p) const {
+        const Token* t = peek();
+        return t && t->type == Tok::kPunct && t->text == p;
+    }
+    bool acceptWord(std::string_view w) {
+        if (peekWord(w)) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    void expectWord(std::string_view w) {
+        if (!acceptWord(w)) {
+            syntax("expected " + std::string(w) + " " + where());
+        }
+    }
+    bool acceptPunct(std::string_view p) {
+        if (peekPunct(p)) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    void expectPunct(std::string_view p) {
+        if (!acceptPunct(p)) {
+            syntax("expected \"" + std::string(p) + "\" " + where());
+        }
+    }
+    // A table or column name: a plain word or a [bracketed] name.
+    std::string name(const char* what) {
+        const Token* t = peek();
+        if (t && t->type == Tok::kWord) {
+            ++m_pos;
+            return std::string(t->text);
+        }
+        if (t && t->type == Tok::kBracketed) {
+            ++m_pos;
+            std::string n(t->text.substr(1, t->text.size() - 2));
+            if (n.empty() || n.find_first_of(".!`[]") != std::string::npos ||
+                static_cast<unsigned char>(n[0]) == ' ') {
+                throw Error("\"" + n + "\" is not a valid name", ErrorCode::kInvalidName);
+            }
+            return n;
+        }
+        syntax(std::string("expected ") + what + " " + where());
+    }
+    int number() {
+        const Token* t = peek();
+        if (!t || t->type != Tok::kNumber ||
+            t->text.find_first_not_of("0123456789") != std::string_view::npos) {
+            syntax("expected a whole number " + where());
+        }
+        ++m_pos;
+        if (t->text.size() > 9) {
+            return 1 << 30;
+        }
+        return std::stoi(std::string(t->text));
+    }
+    std::string where() const {
+        const Token* t = peek();
+        return t ? "near \"" + std::string(t->text) + "\"" : "at the end of the statement";
+    }
+
+  private:
+    std::vector<Token> m_toks;
+    size_t m_pos = 0;
+};
+
+void checkPlainName(const std::string& n, bool bracketed) {
+    if (!bracketed && isReservedWord(n)) {
+        throw Error("\"" + n + "\" is a reserved word and cannot be used as a name",
+                    ErrorCode::kInvalidName);
+    }
+    if (n.size() > 64) {
+        throw Error("\"" + n + "\" is longer than 64 characters", ErrorCode::kInvalidName);
+    }
+}
+
+ColumnDef parseColumn(Parser& p, bool inAlter) {
+    ColumnDef c;
+    const Token* first = p.peek();
+    const bool bracketed = first && first->type == Tok::kBracketed;
+    c.name = p.name("a column name");
+    checkPlainName(c.name, bracketed);
+
+    const Token* t = p.peek();
+    if (!t || t->type != Tok::kWord) {
+        syntax("expected the type of column " + c.name + " " + p.where());
+    }
+    const std::string type = upper(t->text);
+    p.acceptWord(t->text);
+    bool takesWidth = false;
+    if (type == "TEXT" || type == "CHAR" || type == "VARCHAR" || type == "CHARACTER" ||
+        type == "STRING" || type == "ALPHANUMERIC") {
+        c.type = JetType::kText;
+        c.width = 255;
+        takesWidth = true;
+    } else if (type == "MEMO" || type == "LONGTEXT" || type == "LONGCHAR" || type == "NOTE") {
+        c.type = JetType::kMemo;
+    } else if (type == "LONG" || type == "INTEGER" || type == "INT" || type == "INTEGER4") {
+        c.type = JetType::kLong;
+    } else if (type == "DOUBLE" || type == "FLOAT" || type == "FLOAT8" || type == "NUMBER") {
+        c.type = JetType::kDouble;
+    } else if (type == "DATE" || type == "DATETIME" || type == "TIMESTAMP") {
+        c.type = JetType::kDate;
+    } else if (type == "YESNO" || type == "BIT" || type == "LOGICAL" || type == "BOOLEAN") {
+        c.type = JetType::kYesNo;
+    } else if (type == "COUNTER" || type == "AUTOINCREMENT") {
+        c.type = JetType::kCounter;
+    } else {
+        unsupported("column " + c.name + ": type " + type + " is not supported");
+    }
+    if (p.acceptPunct("(")) {
+        if (!takesWidth) {
+            syntax("column " + c.name + ": type " + type + " takes no width");
+        }
+        c.width = p.number();
+        p.expectPunct(")");
+        if (c.width < 1 || c.width > 255) {
+            throw Error("column " + c.name + ": the width of a TEXT column must be 1 to 255",
+                        ErrorCode::kSyntax);
+        }
+    }
+    while (true) {
+        if (p.acceptWord("NOT")) {
+            p.expectWord("NULL");
+            c.notNull = true;
+        } else if (p.acceptWord("NULL")) {
+        } else if (p.acceptWord("PRIMARY")) {
+            p.expectWord("KEY");
+            c.primaryKey = true;
+        } else if (p.acceptWord("UNIQUE")) {
+            c.unique = true;
+        } else if (p.acceptWord("CONSTRAINT")) {
+            p.name("a constraint name");
+        } else {
+            break;
+        }
+    }
+    if (inAlter) {
+        if (c.notNull) {
+            unsupported("ADD COLUMN " + c.name + ": a new column cannot be NOT NULL");
+        }
+        if (c.primaryKey || c.unique) {
+            unsupported("ADD COLUMN " + c.name + ": a new column cannot be a key or UNIQUE");
+        }
+        if (c.type == JetType::kCounter) {
+            unsupported("ADD COLUMN " + c.name +
+                        ": a COUNTER column can only be created with "
+                        "its table");
+        }
+    }
+    return c;
+}
+
+std::string constraintName(std::string_view table, std::string_view column, std::string_view rule) {
+    std::string n(table);
+    n += '.';
+    n += column;
+    n += ": ";
+    n += rule;
+    return quoteIdent(n);
+}
+
+std::string check(std::string_view table, std::string_view column, std::string_view rule,
+                  const std::string& expr) {
+    return " CONSTRAINT " + constraintName(table, column, rule) + " CHECK(" + expr + ")";
+}
+
+// The column as SQLite sees it. Declared types keep the Jet words the catalog reads
+// back; MEMO is declared LONGTEXT (its Jet synonym) so that SQLite keeps it as text.
+std::string columnSql(std::string_view table, const ColumnDef& c, bool keyMember) {
+    const std::string q = quoteIdent(c.name);
+    std::string s = q;
+    switch (c.type) {
+        case JetType::kCounter:
+            return s + " INTEGER PRIMARY KEY AUTOINCREMENT";
+        case JetType::kText:
+            s += " TEXT(" + std::to_string(c.width) + ") COLLATE NOCASE";
+            break;
+        case JetType::kMemo:
+            s += " LONGTEXT COLLATE NOCASE";
+            break;
+        case JetType::kLong:
+            s += " LONG";
+            break;
+        case JetType::kDouble:
+            s += " DOUBLE";
+            break;
+        case JetType::kDate:
+            s += " DATE";
+            break;
+        case JetType::kYesNo:
+            s += " YESNO";
+            break;
+    }
+    if (c.notNull || keyMember) {
+        s += " NOT NULL";
+    }
+    if (c.unique && !keyMember) {
+        s += " UNIQUE";
+    }
+    switch (c.type) {
+        case JetType::kText:
+            s += check(table, c.name,
+                       c.width == 1 ? "at most 1 character"
+                                    : "at most " + std::to_string(c.width) + " characters",
+                       "length(" + q + ")<=" + std::to_string(c.width));
+            s += detail::zeroLengthConstraint(table, c.name);
+            break;
+        case JetType::kMemo:
+            s += detail::zeroLengthConstraint(table, c.name);
+            break;
+        case JetType::kLong:
+            // The check sees a quoted number before the column's affinity turns it into
+            // an integer, so digits in quotes are accepted here explicitly.
+            s += check(table, c.name, "not a whole number from -2147483648 to 2147483647",
+                       q + " IS NULL OR ((typeof(" + q + ") IN ('integer','real') AND " + q +
+                           "=CAST(" + q + " AS INTEGER) OR typeof(" + q + ")='text' AND (" + q +
+                           " GLOB '[0-9]*' OR " + q + " GLOB '[-+][0-9]*') AND NOT substr(" + q +
+                           ",2) GLOB '*[^0-9]*') AND CAST(" + q +
+                           " AS INTEGER) BETWEEN -2147483648 AND 2147483647)");
+            break;
+        case JetType::kDouble:
+            s += check(table, c.name, "not a number",
+                       q + " IS NULL OR typeof(" + q + ") IN ('integer','real') OR typeof(" + q +
+                           ")='text' AND (" + q + " GLOB '[0-9.]*' OR " + q +
+                           " GLOB '[-+][0-9.]*') AND NOT substr(" + q +
+                           ",2) GLOB '*[^0-9.]*' AND NOT " + q + " GLOB '*.*.*' AND " + q +
+                           " GLOB '*[0-9]*'");
+            break;
+        case JetType::kDate:
+            s += check(table, c.name, "not a date (YYYY-MM-DD)",
+                       // A modifier makes SQLite normalise the day, so 2026-02-30 no
+                       // longer reads back as itself.
+                       q + " IS NULL OR typeof(" + q + ")='text' AND (" + q + "=date(" + q +
+                           ",'+0 days') OR " + q + "=datetime(" + q + ",'+0 days'))");
+            break;
+        case JetType::kYesNo:
+            s += check(table, c.name, "not a Yes/No value",
+                       q + " IS NULL OR CAST(" + q + " AS TEXT) IN ('0','-1','1')");
+            break;
+        case JetType::kCounter:
+            break;
+    }
+    return s;
+}
+
+std::vector<std::string> nameList(Parser& p) {
+    std::vector<std::string> names;
+    p.expectPunct("(");
+    do {
+        names.push_back(p.name("a column name"));
+        p.acceptWord("ASC");
+        p.acceptWord("DESC");
+    } while (p.acceptPunct(","));
+    p.expectPunct(")");
+    return names;
+}
+
+std::string joinQuoted(const std::vector<std::string>& names) {
+    std::string s;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i) {
+            s += ',';
+        }
+        s += quoteIdent(names[i]);
+    }
+    return s;
+}
+
+Translation createTable(const std::vector<Token>& toks) {
+    Parser p(toks);
+    p.expectWord("CREATE");
+    p.expectWord("TABLE");
+    const Token* nt = p.peek();
+    const bool bracketed = nt && nt->type == Tok::kBracketed;
+    const std::string table = p.name("a table name");
+    checkPlainName(table, bracketed);
+    p.expectPunct("(");
+    std::vector<ColumnDef> cols;
+    std::vector<KeyClause> keys;
+    do {
+        if (p.acceptWord("CONSTRAINT")) {
+            p.name("a constraint name");
+        }
+        if (p.peekWord("PRIMARY") && p.peekWord("KEY", 1)) {
+            p.acceptWord("PRIMARY");
+            p.acceptWord("KEY");
+            keys.push_back({true, nameList(p)});
+        } else if (p.peekWord("UNIQUE") && p.peek(1) && p.peek(1)->text == "(") {
+            p.acceptWord("UNIQUE");
+            keys.push_back({false, nameList(p)});
+        } else {
+            cols.push_back(parseColumn(p, false));
+        }
+    } while (p.acceptPunct(","));
+    p.expectPunct(")");
+    if (!p.atEnd()) {
+        syntax("unexpected text after the table definition " + p.where());
+    }
+
+    auto findCol = [&](const std::string& n) -> ColumnDef* {
+        for (auto& c : cols) {
+            if (iequals(c.name, n)) {
+                return &c;
+            }
+        }
+        return nullptr;
+    };
+    for (size_t i = 0; i < cols.size(); ++i) {
+        for (size_t j = i + 1; j < cols.size(); ++j) {
+            if (iequals(cols[i].name, cols[j].name)) {
+                throw Error("table " + table + ": column " + cols[j].name + " appears twice",
+                            ErrorCode::kInvalidName);
+            }
+        }
+    }
+    // Column-level PRIMARY KEY becomes the table's key clause.
+    for (auto& c : cols) {
+        if (c.primaryKey && c.type != JetType::kCounter) {
+            keys.push_back({true, {c.name}});
+        }
+    }
+    int primaries = 0;
+    for (const auto& k : keys) {
+        primaries += k.primary ? 1 : 0;
+        for (const auto& n : k.columns) {
+            if (!findCol(n)) {
+                syntax("table " + table + ": key column " + n + " is not defined");
+            }
+        }
+    }
+    if (primaries > 1) {
+        syntax("table " + table + ": more than one primary key");
+    }
+    int counters = 0;
+    for (const auto& c : cols) {
+        if (c.type == JetType::kCounter) {
+            ++counters;
+            // SQLite numbers rows without reuse only for its INTEGER PRIMARY KEY
+            // AUTOINCREMENT column, so a COUNTER has to be the table's key.
+            for (auto it = keys.begin(); it != keys.end(); ++it) {
+                if (it->primary) {
+                    if (it->columns.size() != 1 || !iequals(it->columns[0], c.name)) {
+                        unsupported("table " + table + ": a COUNTER column must be the key");
+                    }
+                    keys.erase(it);
+                    break;
+                }
+            }
+        }
+    }
+    if (counters > 1) {
+        unsupported("table " + table + ": only one COUNTER column per table");
+    }
+
+    std::string sql = "CREATE TABLE " + quoteIdent(table) + "(";
+    for (size_t i = 0; i < cols.size(); ++i) {
+        bool keyMember = false;
+        for (const auto& k : keys) {
+            if (k.primary) {
+                for (const auto& n : k.columns) {
+                    keyMember = keyMember || iequals(n, cols[i].name);
+                }
+            }
+        }
+        if (i) {
+            sql += ", ";
+        }
+        sql += columnSql(table, cols[i], keyMember);
+    }
+    for (const auto& k : keys) {
+        sql += k.primary ? ", PRIMARY KEY(" : ", UNIQUE(";
+        sql += joinQuoted(k.columns) + ")";
+    }
+    sql += ")";
+    return {Translation::Kind::kDefinition, sql, table};
+}
+
+Translation alterTable(const std::vector<Token>& toks) {
+    Parser p(toks);
+    p.expectWord("ALTER");
+    p.expectWord("TABLE");
+    const std::string table = p.name("a table name");
+    if (!p.acceptWord("ADD")) {
+        unsupported("ALTER TABLE " + table + ": only ADD COLUMN is supported");
+    }
+    if (p.peekWord("CONSTRAINT") || p.peekWord("PRIMARY") || p.peekWord("UNIQUE")) {
+        unsupported("ALTER TABLE " + table + ": only ADD COLUMN is supported");
+    }
+    p.acceptWord("COLUMN");
+    ColumnDef c = parseColumn(p, true);
+    if (!p.atEnd()) {
+        syntax("unexpected text after the column definition " + p.where());
+    }
+    return {Translation::Kind::kDefinition,
+            "ALTER TABLE " + quoteIdent(table) + " ADD COLUMN " + columnSql(table, c, false),
+            table};
+}
+
+Translation dropTable(const std::vector<Token>& toks) {
+    Parser p(toks);
+    p.expectWord("DROP");
+    p.expectWord("TABLE");
+    const std::string table = p.name("a table name");
+    if (!p.atEnd()) {
+        syntax("unexpected text after DROP TABLE " + table);
+    }
+    return {Translation::Kind::kDefinition, "DROP TABLE " + quoteIdent(table), table};
+}
+
+// Queries and data changes: the Jet spellings that SQLite reads differently.
+std::string rewriteDml(const std::vector<Token>& toks, bool isDelete) {
+    std::string out;
+    bool afterDelete = false;
+    for (size_t i = 0; i < toks.size(); ++i) {
+        const Token& t = toks[i];
+        switch (t.type) {
+            case Tok::kWord: {
+                const std::string u = upper(t.text);
+                if (u == "TRUE") {
+                    out += "-1";
+                } else if (u == "FALSE") {
+                    out += "0";
+                } else {
+                    out += t.text;
+                }
+                afterDelete = isDelete && u == "DELETE";
+                continue;
+            }
+            case Tok::kBracketed:
+                out += quoteIdent(t.text.substr(1, t.text.size() - 2));
+                break;
+            case Tok::kDqString:
+                out += quoteString(unquoteBody(t.text, '"'));
+                break;
+            case Tok::kDate:
+                out += dateLiteral(t.text);
+                break;
+            case Tok::kPunct:
+                if (afterDelete && t.text == "*") {
+                    // "delete * from T" is Jet's delete statement.
+                    afterDelete = false;
+                    continue;
+                }
+                out += t.text == "&" ? std::string_view("||") : t.text;
+                break;
+            case Tok::kSpace:
+                out += t.text;
+                continue;  // keeps afterDelete across the blank
+            default:
+                out += t.text;
+                break;
+        }
+        afterDelete = false;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool isReservedWord(std::string_view word) {
+    return reservedWords().count(upper(word)) > 0;
+}
+
+bool isValidPlainName(std::string_view name) {
+    if (name.empty() || name.size() > 64 || !isWordStart(static_cast<unsigned char>(name[0]))) {
+        return false;
+    }
+    for (unsigned char c : name) {
+        if (!isWordChar(c)) {
+            return false;
+        }
+    }
+    return !isReservedWord(name);
+}
+
+Translation translate(std::string_view statement) {
+    std::vector<Token> toks = singleStatement(tokenize(statement));
+    size_t first = 0;
+    while (first < toks.size() && toks[first].type == Tok::kSpace) {
+        ++first;
+    }
+    if (first == toks.size()) {
+        syntax("empty statement");
+    }
+    if (toks[first].type != Tok::kWord) {
+        syntax("\"" + std::string(toks[first].text) + "\" does not begin a statement");
+    }
+    const std::string verb = upper(toks[first].text);
+    auto secondWord = [&]() -> std::string {
+        for (size_t i = first + 1; i < toks.size(); ++i) {
+            if (toks[i].type != Tok::kSpace) {
+                return toks[i].type == Tok::kWord ? upper(toks[i].text) : std::string();
+            }
+        }
+        return {};
+    };
+    auto onlyWords = [&](std::initializer_list<std::string_view> allowed) {
+        for (size_t i = first + 1; i < toks.size(); ++i) {
+            if (toks[i].type == Tok::kSpace) {
+                continue;
+            }
+            bool ok = false;
+            for (auto a : allowed) {
+                ok = ok || (toks[i].type == Tok::kWord && iequals(toks[i].text, a));
+            }
+            if (!ok) {
+                syntax("unexpected \"" + std::string(toks[i].text) + "\" after " + verb);
+            }
+        }
+    };
+
+    if (verb == "SELECT") {
+        return {Translation::Kind::kQuery, rewriteDml(toks, false), {}};
+    }
+    if (verb == "INSERT" || verb == "UPDATE") {
+        return {Translation::Kind::kChange, rewriteDml(toks, false), {}};
+    }
+    if (verb == "DELETE") {
+        return {Translation::Kind::kChange, rewriteDml(toks, true), {}};
+    }
+    if (verb == "CREATE") {
+        const std::string what = secondWord();
+        if (what == "TABLE") {
+            return createTable(toks);
+        }
+        if (what == "INDEX" || what == "UNIQUE") {
+            return {Translation::Kind::kDefinition, rewriteDml(toks, false), {}};
+        }
+        unsupported("CREATE " + what + " is not supported");
+    }
+    if (verb == "ALTER") {
+        return alterTable(toks);
+    }
+    if (verb == "DROP") {
+        if (secondWord() == "TABLE") {
+            return dropTable(toks);
+        }
+        unsupported("DROP " + secondWord() + " is not supported");
+    }
+    if (verb == "BEGIN") {
+        onlyWords({"TRANSACTION", "TRANS"});
+        return {Translation::Kind::kBegin, "BEGIN", {}};
+    }
+    if (verb == "COMMIT") {
+        onlyWords({"TRANSACTION", "TRANS", "WORK"});
+        return {Translation::Kind::kCommit, "COMMIT", {}};
+    }
+    if (verb == "ROLLBACK") {
+        onlyWords({"TRANSACTION", "TRANS", "WORK"});
+        return {Translation::Kind::kRollback, "ROLLBACK", {}};
+    }
+    unsupported("\"" + std::string(toks[first].text) + "\" statements are not supported");
+}
+
+namespace detail {
+
+std::string zeroLengthConstraint(std::string_view table, std::string_view column) {
+    const std::string q = quoteIdent(column);
+    return check(table, column, "zero-length string not allowed", q + "<>''");
+}
+
+bool isSystemTable(std::string_view name) {
+    return name.size() >= 7 && iequals(name.substr(0, 7), "sqlite_");
+}
+
+}  // namespace detail
+
+}  // namespace jet
