@@ -1,0 +1,402 @@
+#include "controls/flex_grid.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <set>
+
+namespace controls {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+constexpr int kEnter = 13;
+constexpr int kBackspace = 8;
+
+// The character code a key typed into an editor stands for, or 0 for keys that are not
+// passed to the key handler.
+int characterCode(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kEnter;
+        case Qt::Key_Backspace:
+            return kBackspace;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Escape:
+            return 0;
+        default:
+            break;
+    }
+    const QString text = event->text();
+    return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+Qt::Key keyForCode(int code) {
+    switch (code) {
+        case kEnter:
+            return Qt::Key_Return;
+        case kBackspace:
+            return Qt::Key_Backspace;
+        default:
+            return Qt::Key_unknown;
+    }
+}
+
+}  // namespace
+
+// Cell editors: a list for columns with a drop-down list, a line edit otherwise; passes every
+// key typed into an editor through the grid's key handler first; paints cell backgrounds.
+class FlexGridDelegate : public QStyledItemDelegate {
+  public:
+    explicit FlexGridDelegate(FlexGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        const QStringList items = m_grid->comboItems(index.column() + 1);
+        if (items.isEmpty()) {
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        }
+        auto* combo = new QComboBox(parent);
+        combo->addItems(items);
+        // Picking an item ends the edit with that item.
+        QObject::connect(combo, &QComboBox::activated, this, [this, combo] {
+            auto* self = const_cast<FlexGridDelegate*>(this);
+            Q_EMIT self->commitData(combo);
+            Q_EMIT self->closeEditor(combo, QAbstractItemDelegate::NoHint);
+        });
+        // A list cell opens its list as soon as editing starts.
+        QTimer::singleShot(0, combo, [combo] {
+            if (combo->isVisible()) {
+                combo->showPopup();
+            }
+        });
+        return combo;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            combo->setCurrentIndex(combo->findText(index.data(Qt::EditRole).toString()));
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            // Leaving the list without a pick keeps the cell as it was.
+            if (combo->currentIndex() >= 0) {
+                model->setData(index, combo->currentText(), Qt::EditRole);
+            }
+            return;
+        }
+        QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant background = index.data(FlexGridModel::kBackgroundRole);
+        if (background.isValid()) {
+            option->backgroundBrush = QColor::fromRgba(background.toUInt());
+        }
+    }
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && !m_replaying) {
+            auto* keyEvent = static_cast<QKeyEvent*>(event);
+            const int code = characterCode(keyEvent);
+            if (code != 0) {
+                int key = code;
+                if (!m_grid->filterEditorKey(key)) {
+                    return true;
+                }
+                if (key != code) {
+                    QKeyEvent replacement(QEvent::KeyPress, keyForCode(key), Qt::NoModifier,
+                                          QString(QChar(key)));
+                    m_replaying = true;
+                    QCoreApplication::sendEvent(object, &replacement);
+                    m_replaying = false;
+                    return true;
+                }
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+  private:
+    FlexGrid* m_grid;
+    bool m_replaying = false;
+};
+
+FlexGrid::FlexGrid(QWidget* parent)
+    : QTableView(parent), m_model(new FlexGridModel(this)), m_delegate(new FlexGridDelegate(this)) {
+    setModel(m_model);
+    setItemDelegate(m_delegate);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+}
+
+template <typename Change>
+void FlexGrid::changeRows(Change change) {
+    const int oldRow = currentRow();
+    const int oldCol = currentCol();
+    ++m_rowChange;
+    try {
+        change();
+    } catch (...) {
+        --m_rowChange;
+        throw;
+    }
+    --m_rowChange;
+    if (m_currentMovedInChange && m_rowChange == 0) {
+        m_currentMovedInChange = false;
+        Q_EMIT afterRowColChange(oldRow, oldCol, currentRow(), currentCol());
+    }
+}
+
+void FlexGrid::setRows(int rows) {
+    changeRows([&] { m_model->setGridRows(rows); });
+}
+
+void FlexGrid::setCols(int cols) {
+    const int old = this->cols();
+    changeRows([&] { m_model->setGridCols(cols); });
+    for (int c = this->cols(); c < old; ++c) {
+        m_comboLists.remove(c);
+    }
+}
+
+void FlexGrid::addItem(const QString& text, int position) {
+    const QStringList parts = text.split(QLatin1Char('\t'));
+    changeRows([&] { m_model->insertGridRow(position < 0 ? rows() : position, parts); });
+}
+
+void FlexGrid::removeItem(int row) {
+    changeRows([&] { m_model->removeGridRow(row); });
+}
+
+void FlexGrid::moveRow(int from, int to) {
+    changeRows([&] { m_model->moveGridRow(from, to); });
+}
+
+QStringList FlexGrid::comboItems(int col) const {
+    const QString list = m_comboLists.value(col);
+    return list.isEmpty() ? QStringList() : list.split(QLatin1Char('|'));
+}
+
+int FlexGrid::toPixels(int twips) const {
+    return qRound(twips * logicalDpiX() / kTwipsPerInch);
+}
+
+void FlexGrid::setColHidden(int col, bool hidden) {
+    if (col == 0) {
+        verticalHeader()->setVisible(!hidden);
+    } else {
+        (void)m_model->text(0, col);  // range check
+        setColumnHidden(col - 1, hidden);
+    }
+}
+
+bool FlexGrid::isColHidden(int col) const {
+    return col == 0 ? verticalHeader()->isHidden() : isColumnHidden(col - 1);
+}
+
+void FlexGrid::setColWidth(int col, int twips) {
+    const int pixels = toPixels(twips);
+    if (col == 0) {
+        // The row numbers stay legible: the header grows when they need more room.
+        verticalHeader()->setMinimumWidth(pixels);
+    } else {
+        (void)m_model->text(0, col);  // range check
+        setColumnWidth(col - 1, pixels);
+    }
+}
+
+int FlexGrid::colWidth(int col) const {
+    const int pixels = col == 0 ? verticalHeader()->width() : columnWidth(col - 1);
+    return qRound(pixels * kTwipsPerInch / logicalDpiX());
+}
+
+QList<int> FlexGrid::selectedRows() const {
+    std::set<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int r = range.top(); r <= range.bottom(); ++r) {
+            rows.insert(r + 1);
+        }
+    }
+    return QList<int>(rows.begin(), rows.end());
+}
+
+int FlexGrid::firstSelectedRow() const {
+    const QList<int> rows = selectedRows();
+    return rows.isEmpty() ? -1 : rows.front();
+}
+
+bool FlexGrid::isRowSelected(int row) const {
+    (void)m_model->text(row, 0);  // range check
+    return row > 0 && selectionModel()->isRowSelected(row - 1, {});
+}
+
+void FlexGrid::selectRow(int row, bool selected) {
+    (void)m_model->text(row, 0);  // range check
+    if (row == 0 || m_model->columnCount() == 0) {
+        return;
+    }
+    const QItemSelection rowCells(m_model->index(row - 1, 0),
+                                  m_model->index(row - 1, m_model->columnCount() - 1));
+    selectionModel()->select(
+        rowCells, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+void FlexGrid::setCurrentCell(int row, int col) {
+    (void)m_model->text(row, col);  // range check
+    const QModelIndex target = m_model->index(row - 1, std::max(col, 1) - 1);
+    if (target.isValid()) {
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    }
+}
+
+void FlexGrid::setCurrentRow(int row) {
+    setCurrentCell(row, std::max(currentCol(), 1));
+}
+
+int FlexGrid::currentRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : -1;
+}
+
+int FlexGrid::currentCol() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.column() + 1 : -1;
+}
+
+void FlexGrid::setCellBackground(int row1, int col1, int row2, int col2, const QColor& color) {
+    m_model->setBackground(
+        row1, col1, row2, col2,
+        color.isValid() ? std::optional<unsigned int>(color.rgba()) : std::nullopt);
+}
+
+QColor FlexGrid::cellBackground(int row, int col) const {
+    const std::optional<unsigned int> argb = m_model->background(row, col);
+    return argb ? QColor::fromRgba(*argb) : QColor();
+}
+
+bool FlexGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (!m_editable && trigger != QAbstractItemView::NoEditTriggers) {
+        return false;
+    }
+    // Known before the editor opens: a key that starts the edit is passed on to the new
+    // editor, and through the key handler, while the base class opens it.
+    const QPersistentModelIndex previous = m_editing;
+    m_editing = index;
+    const bool editing = QTableView::edit(index, trigger, event);
+    if (!editing || state() != QAbstractItemView::EditingState) {
+        m_editing = previous;
+        return editing;
+    }
+    // F2, Enter and a double click continue the text with the caret at its end; typing
+    // replaces it.
+    if (trigger != QAbstractItemView::AnyKeyPressed) {
+        for (QLineEdit* line : viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
+            if (line->hasFocus() || line->isVisible()) {
+                line->deselect();
+                line->end(false);
+            }
+        }
+    }
+    return editing;
+}
+
+void FlexGrid::commitData(QWidget* editor) {
+    m_committed = true;
+    QTableView::commitData(editor);
+}
+
+void FlexGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const bool committed = std::exchange(m_committed, false);
+    const QPersistentModelIndex edited = std::exchange(m_editing, QPersistentModelIndex());
+    // Tab and Backtab in an editor end the edit first, report it, then move on without
+    // opening the next cell's editor.
+    const bool moveOn = hint == QAbstractItemDelegate::EditNextItem ||
+                        hint == QAbstractItemDelegate::EditPreviousItem;
+    QTableView::closeEditor(editor, moveOn ? QAbstractItemDelegate::NoHint : hint);
+    if (committed && edited.isValid()) {
+        Q_EMIT afterEdit(edited.row() + 1, edited.column() + 1);
+    }
+    if (moveOn) {
+        moveCurrent(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious);
+    }
+}
+
+bool FlexGrid::filterEditorKey(int& key) {
+    if (m_keyPressEdit && m_editing.isValid()) {
+        m_keyPressEdit(m_editing.row() + 1, m_editing.column() + 1, key);
+    }
+    return key != 0;
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (m_rowChange > 0) {
+        m_currentMovedInChange = true;
+        return;
+    }
+    const auto row = [](const QModelIndex& i) { return i.isValid() ? i.row() + 1 : -1; };
+    const auto col = [](const QModelIndex& i) { return i.isValid() ? i.column() + 1 : -1; };
+    Q_EMIT afterRowColChange(row(previous), col(previous), row(current), col(current));
+}
+
+bool FlexGrid::moveCurrent(CursorAction action) {
+    const QModelIndex from = currentIndex();
+    const QModelIndex to = moveCursor(action, Qt::NoModifier);
+    if (!to.isValid() || to == from) {
+        return false;
+    }
+    // Within a row the selection stays; onto another row it follows as a click would.
+    selectionModel()->setCurrentIndex(
+        to, from.isValid() && to.row() == from.row()
+                ? QItemSelectionModel::NoUpdate
+                : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    return true;
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            if (event->modifiers() & Qt::ControlModifier) {
+                break;
+            }
+            // At the last cell the key is left to move the focus on.
+            event->setAccepted(moveCurrent(event->key() == Qt::Key_Tab ? MoveNext : MovePrevious));
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (state() != QAbstractItemView::EditingState && currentIndex().isValid() &&
+                edit(currentIndex(), QAbstractItemView::EditKeyPressed, event)) {
+                event->accept();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+}  // namespace controls

@@ -1,0 +1,223 @@
+#include "controls/flex_grid_model.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace controls {
+
+namespace {
+
+[[noreturn]] void outOfRange(const char* what, int value) {
+    throw std::out_of_range(std::string("grid ") + what +
+                            " out of range: " + std::to_string(value));
+}
+
+}  // namespace
+
+FlexGridModel::FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {
+    m_cells.append(Row(m_cols));
+}
+
+void FlexGridModel::checkRow(int row, int first) const {
+    if (row < first || row >= gridRows()) {
+        outOfRange("row", row);
+    }
+}
+
+void FlexGridModel::checkCol(int col) const {
+    if (col < 0 || col >= m_cols) {
+        outOfRange("column", col);
+    }
+}
+
+const FlexGridModel::Cell& FlexGridModel::cell(int row, int col) const {
+    checkRow(row, 0);
+    checkCol(col);
+    return m_cells[row][col];
+}
+
+void FlexGridModel::setGridRows(int rows) {
+    rows = std::max(rows, 1);
+    const int old = gridRows();
+    if (rows > old) {
+        beginInsertRows({}, old - 1, rows - 2);
+        for (int r = old; r < rows; ++r) {
+            m_cells.append(Row(m_cols));
+        }
+        endInsertRows();
+    } else if (rows < old) {
+        beginRemoveRows({}, rows - 1, old - 2);
+        m_cells.resize(rows);
+        endRemoveRows();
+    }
+}
+
+void FlexGridModel::setGridCols(int cols) {
+    cols = std::max(cols, 1);
+    const int old = m_cols;
+    if (cols > old) {
+        beginInsertColumns({}, old - 1, cols - 2);
+    } else if (cols < old) {
+        beginRemoveColumns({}, cols - 1, old - 2);
+    } else {
+        return;
+    }
+    m_cols = cols;
+    for (Row& row : m_cells) {
+        row.resize(cols);
+    }
+    if (cols > old) {
+        endInsertColumns();
+    } else {
+        endRemoveColumns();
+    }
+}
+
+QString FlexGridModel::text(int row, int col) const {
+    return cell(row, col).text;
+}
+
+void FlexGridModel::cellChanged(int row, int col, const QList<int>& roles) {
+    if (row == 0 && col > 0) {
+        Q_EMIT headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+    } else if (col == 0 && row > 0) {
+        Q_EMIT headerDataChanged(Qt::Vertical, row - 1, row - 1);
+    } else if (row > 0) {
+        const QModelIndex at = index(row - 1, col - 1);
+        Q_EMIT dataChanged(at, at, roles);
+    }
+}
+
+void FlexGridModel::setText(int row, int col, const QString& text) {
+    checkRow(row, 0);
+    checkCol(col);
+    Cell& target = m_cells[row][col];
+    if (target.text == text) {
+        return;
+    }
+    target.text = text;
+    cellChanged(row, col, {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+}
+
+std::optional<unsigned int> FlexGridModel::background(int row, int col) const {
+    return cell(row, col).background;
+}
+
+void FlexGridModel::setBackground(int row1, int col1, int row2, int col2,
+                                  std::optional<unsigned int> argb) {
+    if (row1 > row2) {
+        std::swap(row1, row2);
+    }
+    if (col1 > col2) {
+        std::swap(col1, col2);
+    }
+    checkRow(row1, 0);
+    checkRow(row2, 0);
+    checkCol(col1);
+    checkCol(col2);
+    for (int r = row1; r <= row2; ++r) {
+        for (int c = col1; c <= col2; ++c) {
+            m_cells[r][c].background = argb;
+        }
+    }
+    // Only the block's part inside the item model has background data to report.
+    const int top = std::max(row1, 1);
+    const int left = std::max(col1, 1);
+    if (top <= row2 && left <= col2) {
+        Q_EMIT dataChanged(index(top - 1, left - 1), index(row2 - 1, col2 - 1), {kBackgroundRole});
+    }
+}
+
+void FlexGridModel::insertGridRow(int row, const QStringList& texts) {
+    if (row < 1 || row > gridRows()) {
+        outOfRange("row", row);
+    }
+    Row cells(m_cols);
+    for (int c = 0; c < m_cols && c < texts.size(); ++c) {
+        cells[c].text = texts[c];
+    }
+    beginInsertRows({}, row - 1, row - 1);
+    m_cells.insert(row, std::move(cells));
+    endInsertRows();
+}
+
+void FlexGridModel::removeGridRow(int row) {
+    checkRow(row, 1);
+    beginRemoveRows({}, row - 1, row - 1);
+    m_cells.removeAt(row);
+    endRemoveRows();
+}
+
+void FlexGridModel::moveGridRow(int from, int to) {
+    checkRow(from, 1);
+    checkRow(to, 1);
+    if (from == to) {
+        return;
+    }
+    // The destination of beginMoveRows is the row before which the moved row lands, counted
+    // before the move.
+    const int destination = to > from ? to : to - 1;
+    beginMoveRows({}, from - 1, from - 1, {}, destination);
+    m_cells.move(from, to);
+    endMoveRows();
+}
+
+int FlexGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : gridRows() - 1;
+}
+
+int FlexGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_cols - 1;
+}
+
+QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    const Cell& target = m_cells[index.row() + 1][index.column() + 1];
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return target.text;
+        case Qt::TextAlignmentRole: {
+            // General alignment: numbers to the right, everything else to the left.
+            bool number = false;
+            target.text.toDouble(&number);
+            return static_cast<int>(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+        }
+        case kBackgroundRole:
+            return target.background ? QVariant(*target.background) : QVariant();
+        default:
+            return {};
+    }
+}
+
+bool FlexGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return false;
+    }
+    setText(index.row() + 1, index.column() + 1, value.toString());
+    return true;
+}
+
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || section < 0) {
+        return {};
+    }
+    if (orientation == Qt::Horizontal) {
+        return section + 1 < m_cols ? QVariant(m_cells[0][section + 1].text) : QVariant();
+    }
+    return section + 1 < gridRows() ? QVariant(m_cells[section + 1][0].text) : QVariant();
+}
+
+Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+}  // namespace controls

@@ -1,0 +1,423 @@
+#include "controls/keyed_tree.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTreeWidgetItemIterator>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace controls {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kExpandedImageRole = Qt::UserRole + 2;
+constexpr double kTwipsPerInch = 1440.0;
+
+std::invalid_argument nodeError(const char* what, const QString& key) {
+    return std::invalid_argument(std::string(what) + " '" + key.toStdString() + "'");
+}
+
+}  // namespace
+
+// Hands a finished label edit to the tree, which asks the after-label-edit handler.
+class LabelDelegate : public QStyledItemDelegate {
+  public:
+    explicit LabelDelegate(KeyedTree* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        (void)model;
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            m_tree->commitLabel(index, line->text());
+        }
+    }
+
+  private:
+    KeyedTree* m_tree;
+};
+
+KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent) {
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new LabelDelegate(this));
+    connect(this, &QTreeWidget::itemExpanded, this, [this](Node* node) { updateIcon(node); });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](Node* node) { updateIcon(node); });
+    connect(this, &QTreeWidget::itemClicked, this, [this](Node* node) { Q_EMIT nodeClick(node); });
+}
+
+void KeyedTree::setImageList(const ImageList& images) {
+    m_images = images;
+    for (Node* node : m_order) {
+        updateIcon(node);
+    }
+}
+
+KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key,
+                                    const QString& text) {
+    Node* parentNode = nullptr;
+    if (!parentKey.isEmpty()) {
+        parentNode = node(parentKey);
+        if (parentNode == nullptr) {
+            throw nodeError("no node has the key", parentKey);
+        }
+    }
+    if (!key.isEmpty() && m_byKey.contains(key)) {
+        throw nodeError("a node already has the key", key);
+    }
+    auto* item = new Node(QStringList{text});
+    item->setData(0, kKeyRole, key);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    if (parentNode != nullptr) {
+        parentNode->addChild(item);
+    } else {
+        addTopLevelItem(item);
+    }
+    if (!key.isEmpty()) {
+        m_byKey.insert(key, item);
+    }
+    m_order.push_back(item);
+    return item;
+}
+
+KeyedTree::Node* KeyedTree::node(const QString& key) const {
+    return m_byKey.value(key, nullptr);
+}
+
+void KeyedTree::forget(Node* node) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        forget(node->child(i));
+    }
+    const QString nodeKey = key(node);
+    if (!nodeKey.isEmpty()) {
+        m_byKey.remove(nodeKey);
+    }
+    if (m_dropHighlight == node) {
+        m_dropHighlight = nullptr;
+    }
+}
+
+void KeyedTree::removeNode(Node* node) {
+    if (node == nullptr) {
+        return;
+    }
+    forget(node);
+    std::erase_if(m_order, [node](const Node* candidate) {
+        for (const Node* n = candidate; n != nullptr; n = n->parent()) {
+            if (n == node) {
+                return true;
+            }
+        }
+        return false;
+    });
+    delete node;
+}
+
+void KeyedTree::clearNodes() {
+    m_byKey.clear();
+    m_order.clear();
+    m_dropHighlight = nullptr;
+    clear();
+}
+
+KeyedTree::Node* KeyedTree::nodeAt(int index) const {
+    if (index < 0 || index >= nodeCount()) {
+        return nullptr;
+    }
+    return m_order[static_cast<std::size_t>(index)];
+}
+
+int KeyedTree::indexOf(const Node* node) const {
+    const auto it = std::find(m_order.begin(), m_order.end(), node);
+    return it == m_order.end() ? -1 : static_cast<int>(it - m_order.begin());
+}
+
+QString KeyedTree::key(const Node* node) {
+    return node->data(0, kKeyRole).toString();
+}
+
+void KeyedTree::setNodeFont(Node* node, int pointSize, bool bold) {
+    QFont font = node->font(0);
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    node->setFont(0, font);
+}
+
+int KeyedTree::fontSize(const Node* node) {
+    return node->font(0).pointSize();
+}
+
+bool KeyedTree::isBold(const Node* node) {
+    return node->font(0).bold();
+}
+
+void KeyedTree::setNodeColor(Node* node, const QColor& color) {
+    node->setForeground(0, QBrush(color));
+}
+
+QColor KeyedTree::nodeColor(const Node* node) {
+    return node->foreground(0).color();
+}
+
+void KeyedTree::setImage(Node* node, const QString& imageKey) {
+    node->setData(0, kImageRole, imageKey);
+    updateIcon(node);
+}
+
+QString KeyedTree::image(const Node* node) {
+    return node->data(0, kImageRole).toString();
+}
+
+void KeyedTree::setExpandedImage(Node* node, const QString& imageKey) {
+    node->setData(0, kExpandedImageRole, imageKey);
+    updateIcon(node);
+}
+
+QString KeyedTree::expandedImage(const Node* node) {
+    return node->data(0, kExpandedImageRole).toString();
+}
+
+void KeyedTree::updateIcon(Node* node) {
+    const QString expanded = expandedImage(node);
+    const QString shown = node->isExpanded() && !expanded.isEmpty() ? expanded : image(node);
+    node->setIcon(0, m_images.icon(shown));
+}
+
+KeyedTree::Node* KeyedTree::rootOf(Node* node) {
+    while (node != nullptr && node->parent() != nullptr) {
+        node = node->parent();
+    }
+    return node;
+}
+
+KeyedTree::Node* KeyedTree::firstChild(const Node* node) {
+    return node->childCount() > 0 ? node->child(0) : nullptr;
+}
+
+namespace {
+
+// The siblings of node: its parent's children, or the top-level nodes.
+int siblingCount(const QTreeWidgetItem* node) {
+    return node->parent() != nullptr ? node->parent()->childCount()
+                                     : node->treeWidget()->topLevelItemCount();
+}
+
+QTreeWidgetItem* sibling(const QTreeWidgetItem* node, int index) {
+    if (index < 0 || index >= siblingCount(node)) {
+        return nullptr;
+    }
+    return node->parent() != nullptr ? node->parent()->child(index)
+                                     : node->treeWidget()->topLevelItem(index);
+}
+
+int siblingIndex(const QTreeWidgetItem* node) {
+    auto* item = const_cast<QTreeWidgetItem*>(node);
+    return node->parent() != nullptr ? node->parent()->indexOfChild(item)
+                                     : node->treeWidget()->indexOfTopLevelItem(item);
+}
+
+}  // namespace
+
+KeyedTree::Node* KeyedTree::previousSibling(const Node* node) {
+    return sibling(node, siblingIndex(node) - 1);
+}
+
+KeyedTree::Node* KeyedTree::nextSibling(const Node* node) {
+    return sibling(node, siblingIndex(node) + 1);
+}
+
+KeyedTree::Node* KeyedTree::lastSibling(const Node* node) {
+    return sibling(node, siblingCount(node) - 1);
+}
+
+void KeyedTree::setFirstVisible(Node* node) {
+    if (node != nullptr) {
+        scrollToItem(node, QAbstractItemView::PositionAtTop);
+    }
+}
+
+KeyedTree::Node* KeyedTree::firstVisible() const {
+    return itemAt(QPoint(1, 1));
+}
+
+int KeyedTree::rowHeight() const {
+    if (Node* top = firstVisible()) {
+        const int height = visualItemRect(top).height();
+        if (height > 0) {
+            return height;
+        }
+    }
+    return fontMetrics().height() + 2;
+}
+
+int KeyedTree::visibleCount() const {
+    return viewport()->height() / rowHeight();
+}
+
+KeyedTree::Node* KeyedTree::visibleNode(int row) const {
+    if (row < 1) {
+        return nullptr;
+    }
+    Node* node = firstVisible();
+    for (int i = 1; i < row && node != nullptr; ++i) {
+        node = itemBelow(node);
+    }
+    return node;
+}
+
+void KeyedTree::setIndentationTwips(int twips) {
+    m_indentationTwips = twips;
+    setIndentation(qRound(twips * logicalDpiX() / kTwipsPerInch));
+}
+
+QList<KeyedTree::Node*> KeyedTree::selectedNodes() const {
+    QList<Node*> nodes;
+    for (QTreeWidgetItemIterator it(const_cast<KeyedTree*>(this),
+                                    QTreeWidgetItemIterator::Selected);
+         *it != nullptr; ++it) {
+        nodes.append(*it);
+    }
+    return nodes;
+}
+
+void KeyedTree::setLabelEdit(LabelEdit mode) {
+    m_labelEdit = mode;
+    setEditTriggers(mode == LabelEdit::Automatic
+                        ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                        : QAbstractItemView::NoEditTriggers);
+}
+
+void KeyedTree::startLabelEdit(Node* node) {
+    if (node != nullptr) {
+        setCurrentItem(node, 0, QItemSelectionModel::NoUpdate);
+        editItem(node, 0);
+    }
+}
+
+void KeyedTree::commitLabel(const QModelIndex& index, const QString& text) {
+    Node* node = itemFromIndex(index);
+    if (node == nullptr) {
+        return;
+    }
+    QString newText = text;
+    bool cancel = false;
+    if (m_afterLabelEdit) {
+        m_afterLabelEdit(node, newText, cancel);
+    }
+    if (!cancel) {
+        node->setText(0, newText);
+    }
+}
+
+KeyedTree::Node* KeyedTree::hitTest(const QPoint& pos) const {
+    return itemAt(pos);
+}
+
+void KeyedTree::setDropHighlight(Node* node) {
+    if (node == m_dropHighlight) {
+        return;
+    }
+    m_dropHighlight = node;
+    viewport()->update();
+}
+
+void KeyedTree::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const {
+    if (m_dropHighlight != nullptr && itemFromIndex(index) == m_dropHighlight) {
+        QStyleOptionViewItem marked = option;
+        marked.state |= QStyle::State_Selected;
+        QTreeWidget::drawRow(painter, marked, index);
+        return;
+    }
+    QTreeWidget::drawRow(painter, option, index);
+}
+
+QPixmap KeyedTree::createDragImage(const Node* node) const {
+    if (node == nullptr) {
+        return {};
+    }
+    const QIcon icon = node->icon(0);
+    const QString text = node->text(0);
+    const QFontMetrics metrics(node->font(0));
+    const int iconSize = 16;
+    const int gap = 3;
+    const int height = std::max(iconSize, metrics.height()) + 2;
+    QPixmap pixmap(iconSize + gap + metrics.horizontalAdvance(text) + 2, height);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    icon.paint(&painter, QRect(0, (height - iconSize) / 2, iconSize, iconSize));
+    painter.setFont(node->font(0));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(QRect(iconSize + gap, 0, pixmap.width() - iconSize - gap, height),
+                     Qt::AlignVCenter | Qt::AlignLeft, text);
+    return pixmap;
+}
+
+void KeyedTree::beginDrag(const QPixmap& image) {
+    if (m_dragging) {
+        return;
+    }
+    m_dragging = true;
+    viewport()->setCursor(image.isNull() ? QCursor(Qt::DragMoveCursor) : QCursor(image, 0, 0));
+    Q_EMIT dragStarted(selectedNodes());
+}
+
+void KeyedTree::finishDrag() {
+    m_dragging = false;
+    viewport()->unsetCursor();
+    // The press that began the drag left the view selecting; the release never reaches it.
+    setState(QAbstractItemView::NoState);
+}
+
+void KeyedTree::cancelDrag() {
+    if (m_dragging) {
+        finishDrag();
+        Q_EMIT dragCancelled();
+    }
+}
+
+void KeyedTree::mousePressEvent(QMouseEvent* event) {
+    Q_EMIT mouseDown(event->button(), event->modifiers(), event->position().toPoint());
+    QTreeWidget::mousePressEvent(event);
+}
+
+void KeyedTree::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (m_dragging) {
+        Q_EMIT dragOver(itemAt(pos), pos);
+        return;
+    }
+    Q_EMIT mouseMove(event->buttons(), event->modifiers(), pos);
+    if (!m_dragging) {  // a handler may have begun a drag
+        QTreeWidget::mouseMoveEvent(event);
+    }
+}
+
+void KeyedTree::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_dragging && event->button() == Qt::LeftButton) {
+        const QPoint pos = event->position().toPoint();
+        finishDrag();
+        Q_EMIT dragDrop(itemAt(pos), pos);
+        return;
+    }
+    QTreeWidget::mouseReleaseEvent(event);
+}
+
+void KeyedTree::keyPressEvent(QKeyEvent* event) {
+    if (m_dragging && event->key() == Qt::Key_Escape) {
+        cancelDrag();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+}  // namespace controls

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "controls/image_list.h"
+
+#include <QHash>
+#include <QList>
+#include <QPixmap>
+#include <QTreeWidget>
+
+#include <functional>
+#include <vector>
+
+namespace controls {
+
+// A tree of keyed nodes: every node carries a key that is unique in the tree and is found by
+// it. Nodes are added as the last child of the node with a given key; they remember the order
+// in which they were added, so the tree can also be read as a flat list by index.
+//
+// Add and remove nodes through addNode(), removeNode() and clearNodes() only: the key index
+// and the add order are kept by these, not by QTreeWidget's own item functions.
+//
+// Each node shows an image from the tree's image list by key, and its expanded image while it
+// is expanded. Coordinates (hitTest(), the mouse and drag signals) are those of the viewport,
+// the same as the mouse events of the tree.
+//
+// Dragging is the program's own: on mouseMove() a handler may call beginDrag(); from then on
+// the tree reports dragOver() while the pointer moves and dragDrop() when the button is
+// released (or dragCancelled() on Escape). The tree itself never moves a node.
+class KeyedTree : public QTreeWidget {
+    Q_OBJECT
+
+  public:
+    using Node = QTreeWidgetItem;
+
+    enum class LabelEdit {
+        Manual,    // only startLabelEdit() edits a label
+        Automatic  // also a click on the selected node and the edit key (F2)
+    };
+
+    // The handler sees the new text of a label edit; it may change it, or set cancel to keep
+    // the old text.
+    using AfterLabelEditHandler = std::function<void(Node* node, QString& newText, bool& cancel)>;
+
+    explicit KeyedTree(QWidget* parent = nullptr);
+
+    void setImageList(const ImageList& images);
+    const ImageList& imageList() const { return m_images; }
+
+    // Adds a node with key and text as the last child of the node keyed parentKey, or at the
+    // top level when parentKey is empty, and returns it. Throws std::invalid_argument when no
+    // node has parentKey or when key is already used; the tree is then unchanged. An empty key
+    // is allowed and is not registered (such a node cannot be found by key).
+    Node* addNode(const QString& parentKey, const QString& key, const QString& text);
+    // The node with key, or nullptr.
+    Node* node(const QString& key) const;
+    // Removes node and everything below it.
+    void removeNode(Node* node);
+    void clearNodes();
+
+    // All nodes as a flat list in the order they were added, from 0.
+    int nodeCount() const { return static_cast<int>(m_order.size()); }
+    Node* nodeAt(int index) const;
+    int indexOf(const Node* node) const;
+
+    static QString key(const Node* node);
+
+    void setNodeFont(Node* node, int pointSize, bool bold);
+    static int fontSize(const Node* node);
+    static bool isBold(const Node* node);
+    void setNodeColor(Node* node, const QColor& color);
+    static QColor nodeColor(const Node* node);
+    void setImage(Node* node, const QString& imageKey);
+    static QString image(const Node* node);
+    void setExpandedImage(Node* node, const QString& imageKey);
+    static QString expandedImage(const Node* node);
+
+    // Navigation; every function returns nullptr where there is no such node.
+    static Node* rootOf(Node* node);
+    static Node* firstChild(const Node* node);
+    static Node* previousSibling(const Node* node);
+    static Node* nextSibling(const Node* node);
+    static Node* lastSibling(const Node* node);
+
+    // Scrolls so that node is the first visible row (as far as the tree can scroll); expands
+    // its ancestors when needed.
+    void setFirstVisible(Node* node);
+    Node* firstVisible() const;
+    // Whole rows that fit into the viewport.
+    int visibleCount() const;
+    // The node shown in visible row row, counting from 1.
+    Node* visibleNode(int row) const;
+
+    // Indentation per level in twips (1/1440 inch).
+    void setIndentationTwips(int twips);
+    int indentationTwips() const { return m_indentationTwips; }
+
+    // Switches drawing off while the tree is filled, and on again.
+    void setDrawing(bool on) { setUpdatesEnabled(on); }
+
+    // The selected nodes in display order.
+    QList<Node*> selectedNodes() const;
+
+    void setLabelEdit(LabelEdit mode);
+    LabelEdit labelEdit() const { return m_labelEdit; }
+    void startLabelEdit(Node* node);
+    void setAfterLabelEditHandler(AfterLabelEditHandler handler) {
+        m_afterLabelEdit = std::move(handler);
+    }
+
+    // The node at a point of the viewport, or nullptr.
+    Node* hitTest(const QPoint& pos) const;
+
+    // At most one node is drawn as the drop target; nullptr removes the mark.
+    void setDropHighlight(Node* node);
+    Node* dropHighlight() const { return m_dropHighlight; }
+
+    // A picture of node (its image and text) to show while it is dragged.
+    QPixmap createDragImage(const Node* node) const;
+    // Starts a drag of the selected nodes; image, when given, is the pointer while dragging.
+    void beginDrag(const QPixmap& image = {});
+    bool isDragging() const { return m_dragging; }
+    // Ends a drag without a drop.
+    void cancelDrag();
+
+  Q_SIGNALS:
+    void nodeClick(QTreeWidgetItem* node);
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    void dragStarted(const QList<QTreeWidgetItem*>& nodes);
+    void dragOver(QTreeWidgetItem* node, const QPoint& pos);
+    void dragDrop(QTreeWidgetItem* node, const QPoint& pos);
+    void dragCancelled();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+
+  private:
+    void updateIcon(Node* node);
+    void forget(Node* node);
+    void finishDrag();
+    void commitLabel(const QModelIndex& index, const QString& text);
+    int rowHeight() const;
+
+    friend class LabelDelegate;
+
+    ImageList m_images;
+    QHash<QString, Node*> m_byKey;
+    std::vector<Node*> m_order;
+    Node* m_dropHighlight = nullptr;
+    int m_indentationTwips = 0;
+    LabelEdit m_labelEdit = LabelEdit::Manual;
+    AfterLabelEditHandler m_afterLabelEdit;
+    bool m_dragging = false;
+};
+
+}  // namespace controls

@@ -1,0 +1,124 @@
+#include "controls/flex_grid_model.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace Qt::Literals::StringLiterals;
+using controls::FlexGridModel;
+
+namespace {
+
+// The texts of grid column col, rows 1 to the end.
+QStringList column(const FlexGridModel& model, int col) {
+    QStringList texts;
+    for (int r = 1; r < model.gridRows(); ++r) {
+        texts.append(model.text(r, col));
+    }
+    return texts;
+}
+
+void fill(FlexGridModel& model, int rows) {
+    for (int r = 0; r < rows; ++r) {
+        model.insertGridRow(model.gridRows(), {QString(), QString::number(r + 1)});
+    }
+}
+
+}  // namespace
+
+TEST(FlexGridModel, PassesTheModelTesterThroughEveryChangeOfShape) {
+    FlexGridModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    model.setGridCols(10);
+    model.setGridRows(4);
+    fill(model, 3);
+    model.insertGridRow(1, {u"x"_s, u"first"_s});
+    model.moveGridRow(1, 5);
+    model.moveGridRow(6, 2);
+    model.removeGridRow(3);
+    model.setText(2, 3, u"文字"_s);
+    model.setText(0, 1, u"フィールドID"_s);
+    model.setBackground(1, 1, 3, 8, 0xFFC0C0FF);
+    model.setGridCols(4);
+    model.setGridRows(2);
+    model.setGridRows(1);
+    model.setGridCols(1);
+    model.setGridRows(3);
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.columnCount(), 0);
+}
+
+TEST(FlexGridModel, HeadingRowAndNumberColumnAreTheHeaders) {
+    FlexGridModel model;
+    model.setGridCols(3);
+    model.setGridRows(3);
+    QSignalSpy headers(&model, &QAbstractItemModel::headerDataChanged);
+    QSignalSpy cells(&model, &QAbstractItemModel::dataChanged);
+
+    model.setText(0, 2, u"項目名"_s);
+    model.setText(2, 0, u"2"_s);
+    model.setText(1, 1, u"ID"_s);
+
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), u"項目名"_s);
+    EXPECT_EQ(model.headerData(1, Qt::Vertical).toString(), u"2"_s);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), u"ID"_s);
+    ASSERT_EQ(headers.count(), 2);
+    EXPECT_EQ(headers[0], (QVariantList{QVariant::fromValue(Qt::Horizontal), 1, 1}));
+    EXPECT_EQ(headers[1], (QVariantList{QVariant::fromValue(Qt::Vertical), 1, 1}));
+    ASSERT_EQ(cells.count(), 1);
+    EXPECT_EQ(cells[0][0].toModelIndex(), model.index(0, 0));
+}
+
+TEST(FlexGridModel, InsertTakesCellsFromColumnZero) {
+    FlexGridModel model;
+    model.setGridCols(3);
+    model.insertGridRow(1, {u"0"_s, u"a"_s});
+    model.insertGridRow(1, {u"n"_s, u"b"_s, u"c"_s, u"surplus"_s});
+    EXPECT_EQ(model.gridRows(), 3);
+    EXPECT_EQ(model.text(1, 0), u"n"_s);
+    EXPECT_EQ(column(model, 1), (QStringList{u"b"_s, u"a"_s}));
+    EXPECT_EQ(column(model, 2), (QStringList{u"c"_s, QString()}));
+}
+
+TEST(FlexGridModel, MovedRowsTakeTheirCellsAndColoursAlong) {
+    FlexGridModel model;
+    model.setGridCols(2);
+    fill(model, 5);
+    model.setBackground(2, 1, 2, 1, 0xFF102030);
+
+    model.moveGridRow(2, 4);  // down: 3 and 4 close up
+    EXPECT_EQ(column(model, 1), (QStringList{u"1"_s, u"3"_s, u"4"_s, u"2"_s, u"5"_s}));
+    EXPECT_EQ(model.background(4, 1), 0xFF102030u);
+    EXPECT_EQ(model.background(2, 1), std::nullopt);
+
+    model.moveGridRow(5, 1);  // up
+    EXPECT_EQ(column(model, 1), (QStringList{u"5"_s, u"1"_s, u"3"_s, u"4"_s, u"2"_s}));
+    EXPECT_EQ(model.data(model.index(4, 0), FlexGridModel::kBackgroundRole).toUInt(), 0xFF102030u);
+}
+
+TEST(FlexGridModel, CoordinatesOutsideTheGridAreRefused) {
+    FlexGridModel model;
+    model.setGridCols(3);
+    fill(model, 2);
+    EXPECT_THROW((void)model.text(3, 0), std::out_of_range);
+    EXPECT_THROW(model.setText(0, 3, u"x"_s), std::out_of_range);
+    EXPECT_THROW(model.removeGridRow(0), std::out_of_range);  // the heading row stays
+    EXPECT_THROW(model.insertGridRow(4, {}), std::out_of_range);
+    EXPECT_THROW(model.moveGridRow(1, 3), std::out_of_range);
+    EXPECT_EQ(model.gridRows(), 3);
+}
+
+TEST(FlexGridModel, GeneralAlignmentPutsNumbersRight) {
+    FlexGridModel model;
+    model.setGridCols(3);
+    model.insertGridRow(1, {QString(), u"255"_s, u"文字"_s});
+    const auto alignment = [&](int col) {
+        return Qt::Alignment(model.data(model.index(0, col), Qt::TextAlignmentRole).toInt());
+    };
+    EXPECT_TRUE(alignment(0) & Qt::AlignRight);
+    EXPECT_TRUE(alignment(1) & Qt::AlignLeft);
+}
