@@ -34,9 +34,9 @@ int showDialog(const MsgBoxCall& call) {
     }
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
-    return box.clickedButton() == box.button(QMessageBox::Ok) ? vbOK
-           : call.okCancel                                    ? vbCancel
-                                                              : vbOK;
+    // Escape and the close button answer Cancel where there is one.
+    const bool ok = box.clickedButton() == box.button(QMessageBox::Ok);
+    return call.okCancel && !ok ? vbCancel : vbOK;
 }
 
 }  // namespace

@@ -89,6 +89,7 @@ TEST(FlexGridModel, MovedRowsTakeTheirCellsAndColoursAlong) {
     model.setGridCols(2);
     fill(model, 5);
     model.setBackground(2, 1, 2, 1, 0xFF102030);
+    QSignalSpy moves(&model, &QAbstractItemModel::rowsMoved);
 
     model.moveGridRow(2, 4);  // down: 3 and 4 close up
     EXPECT_EQ(column(model, 1), (QStringList{u"1"_s, u"3"_s, u"4"_s, u"2"_s, u"5"_s}));
@@ -98,6 +99,11 @@ TEST(FlexGridModel, MovedRowsTakeTheirCellsAndColoursAlong) {
     model.moveGridRow(5, 1);  // up
     EXPECT_EQ(column(model, 1), (QStringList{u"5"_s, u"1"_s, u"3"_s, u"4"_s, u"2"_s}));
     EXPECT_EQ(model.data(model.index(4, 0), FlexGridModel::kBackgroundRole).toUInt(), 0xFF102030u);
+    // Views and selections follow the rows through these signals (model rows; the destination
+    // is counted before the move).
+    ASSERT_EQ(moves.count(), 2);
+    EXPECT_EQ(moves[0], (QVariantList{QModelIndex(), 1, 1, QModelIndex(), 4}));
+    EXPECT_EQ(moves[1], (QVariantList{QModelIndex(), 4, 4, QModelIndex(), 0}));
 }
 
 TEST(FlexGridModel, CoordinatesOutsideTheGridAreRefused) {

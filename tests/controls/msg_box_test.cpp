@@ -1,6 +1,11 @@
 #include "controls/msg_box.h"
 #include "controls/batch_msg_box_responder.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -61,4 +66,41 @@ TEST(BatchMsgBoxResponder, PrintsOneLinePerMessageAndAnswersAsTold) {
     EXPECT_EQ(MsgBox(u"q"_s, vbOKCancel, u"ravLIN"_s), vbCancel);
     EXPECT_EQ(MsgBox(u"w"_s, vbOKOnly + vbExclamation, u"ravLIN"_s), vbOK);
     testing::internal::GetCapturedStderr();
+}
+
+namespace {
+
+struct Shown {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+    qsizetype buttons = 0;
+};
+
+}  // namespace
+
+TEST(MsgBox, WithoutAResponderShowsAModalBox) {
+    ASSERT_EQ(MsgBoxResponder::current(), nullptr);
+    Shown shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = {box->icon(), box->windowTitle(), box->text(), box->buttons().size()};
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(MsgBox(u"続けますか"_s, vbOKCancel + vbExclamation, u"ravLIN"_s), vbCancel);
+    EXPECT_EQ(shown.icon, QMessageBox::Warning);
+    EXPECT_EQ(shown.title, u"ravLIN"_s);
+    EXPECT_EQ(shown.text, u"続けますか"_s);
+    EXPECT_EQ(shown.buttons, 2);
+
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = {box->icon(), box->windowTitle(), box->text(), box->buttons().size()};
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(MsgBox(u"最初のレコードです。"_s, vbOKOnly, u"ravLIN"_s), vbOK);
+    EXPECT_EQ(shown.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(shown.buttons, 1);
 }
