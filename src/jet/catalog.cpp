@@ -157,6 +157,24 @@ void Catalog::setProperty(std::string_view table, std::string_view column, std::
         throw Error("the engine's own table " + std::string(table) + " cannot be changed",
                     ErrorCode::kUnsupported);
     }
+    const std::string tableKey = detail::lower(table);
+    auto cached = db.textColumns.find(tableKey);
+    if (cached == db.textColumns.end()) {
+        const TableInfo t = this->table(table);  // throws for a missing table
+        std::set<std::string> texts;
+        for (const auto& c : t.columns) {
+            if (c.attributes & kColFixed) {
+                continue;
+            }
+            texts.insert(detail::lower(c.name));
+        }
+        cached = db.textColumns.emplace(tableKey, std::move(texts)).first;
+    }
+    if (!cached->second.count(detail::lower(column))) {
+        throw Error(
+            std::string(table) + "." + std::string(column) + ": no such text or memo column",
+            ErrorCode::kNoSuchColumn);
+    }
     db.pendingZeroLength[std::string(table)][std::string(column)] = value;
     if (!db.inTransaction) {
         db.flushPending();

@@ -43,6 +43,7 @@ void Connection::close() {
     // Nothing of an uncommitted transaction survives the connection.
     if (m_db->inTransaction) {
         m_db->pendingZeroLength.clear();
+        m_db->forgetDefinitions();
         sqlite3_exec(m_db->handle, "ROLLBACK", nullptr, nullptr, nullptr);
         m_db->inTransaction = false;
     } else {
@@ -83,6 +84,9 @@ Recordset Connection::execute(std::string_view statement) {
             break;
     }
     db.flushPending();
+    if (t.kind == Translation::Kind::kDefinition) {
+        db.forgetDefinitions();
+    }
     auto handle = std::make_unique<StatementHandle>();
     handle->db = m_db;
     try {
@@ -134,6 +138,7 @@ void Connection::rollbackTrans() {
         throw Error("no transaction is open", ErrorCode::kTransaction);
     }
     db.pendingZeroLength.clear();
+    db.forgetDefinitions();
     db.exec("ROLLBACK");
     db.inTransaction = false;
 }

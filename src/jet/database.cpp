@@ -116,11 +116,10 @@ void Database::flushPending() {
     exec("SAVEPOINT jet_properties");
     try {
         for (const auto& [table, columns] : pending) {
-            sqlite3_stmt* read = prepare(
-                "SELECT name, sql FROM sqlite_master WHERE type='table' AND name=?1 COLLATE "
-                "NOCASE");
-            sqlite3_bind_text(read, 1, table.data(), static_cast<int>(table.size()),
-                              SQLITE_TRANSIENT);
+            // Literal texts, not bound values, so that a trace of this work can be replayed.
+            sqlite3_stmt* read =
+                prepare("SELECT name, sql FROM sqlite_master WHERE type='table' AND name=" +
+                        detail::quoteString(table) + " COLLATE NOCASE");
             std::string name, sql;
             if (sqlite3_step(read) == SQLITE_ROW) {
                 name = reinterpret_cast<const char*>(sqlite3_column_text(read, 0));
@@ -162,23 +161,16 @@ void Database::flushPending() {
                 continue;
             }
             exec("PRAGMA writable_schema=ON");
-            sqlite3_stmt* write =
-                prepare("UPDATE sqlite_master SET sql=?1 WHERE type='table' AND name=?2");
-            sqlite3_bind_text(write, 1, sql.data(), static_cast<int>(sql.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(write, 2, name.data(), static_cast<int>(name.size()),
-                              SQLITE_TRANSIENT);
-            const int rc = sqlite3_step(write);
-            sqlite3_finalize(write);
+            exec("UPDATE sqlite_master SET sql=" + detail::quoteString(sql) +
+                 " WHERE type='table' AND name=" + detail::quoteString(name));
             exec("PRAGMA writable_schema=OFF");
-            if (rc != SQLITE_DONE) {
-                fail(rc, "UPDATE sqlite_master");
-            }
             const std::string temp = detail::quoteIdent(name + " jet_reload");
             exec("ALTER TABLE " + detail::quoteIdent(name) + " RENAME TO " + temp);
             exec("ALTER TABLE " + temp + " RENAME TO " + detail::quoteIdent(name));
         }
         exec("RELEASE jet_properties");
     } catch (...) {
+        forgetDefinitions();
         sqlite3_exec(handle, "PRAGMA writable_schema=OFF", nullptr, nullptr, nullptr);
         sqlite3_exec(handle, "ROLLBACK TO jet_properties", nullptr, nullptr, nullptr);
         sqlite3_exec(handle, "RELEASE jet_properties", nullptr, nullptr, nullptr);

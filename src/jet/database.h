@@ -23,6 +23,11 @@ struct Database {
     // → allow zero length) and are written in one go before the next statement runs.
     std::map<std::string, std::map<std::string, bool>> pendingZeroLength;
 
+    // Text and memo columns per table (lower-case names), read once per definition
+    // change so that setting a property on every column of a wide table stays linear.
+    std::map<std::string, std::set<std::string>> textColumns;
+    void forgetDefinitions() { textColumns.clear(); }
+
     ~Database();
 
     // Runs SQL that returns no rows; throws jet::Error with the engine's message.
