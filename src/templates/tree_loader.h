@@ -1,0 +1,41 @@
+#pragma once
+
+#include <stdexcept>
+
+#include <QString>
+
+namespace jet {
+class Connection;
+}
+namespace controls {
+class KeyedTree;
+}
+
+namespace templates {
+
+// What a load does with a row whose node cannot be added (its parent is not in the tree
+// yet, or its key is taken) or with a failing statement.
+enum class LoadErrors {
+    kStop,  // the first failure ends the load and reaches the caller (the wizard)
+    kSkip,  // the row is left out and the load goes on (the template browser)
+};
+
+class TreeLoadError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Rebuilds `tree` from TEMP_FIELD on `connection`: the root "全部の項目", then every
+// folder (by parent, then number), then every field (by parent, position, number), each
+// as the last child of its parent, the parent expanded. Drawing is off while it loads;
+// afterwards the tree shows its top. Throws TreeLoadError under LoadErrors::kStop.
+void loadTemplateTree(controls::KeyedTree& tree, jet::Connection& connection, LoadErrors errors);
+
+// Opens its own connection on `connectionString`, loads, and closes it again.
+void loadTemplateTree(controls::KeyedTree& tree, const QString& connectionString,
+                      LoadErrors errors);
+
+// The kind of a node by the node model: the root has key "0"; field nodes show "f1"/"f2".
+bool isFieldNode(const controls::KeyedTree& tree, const QString& key);
+
+}  // namespace templates

@@ -1,0 +1,121 @@
+// The template tree as the wizard loads it: order, looks, and what is left out.
+#include <gtest/gtest.h>
+
+#include "controls/keyed_tree.h"
+#include "db_fixtures.h"
+#include "jet/temp_dir.h"
+#include "qt_strings.h"
+#include "templates/tree_loader.h"
+
+namespace {
+
+using controls::KeyedTree;
+
+QStringList childKeys(const KeyedTree::Node* node) {
+    QStringList keys;
+    for (int i = 0; i < node->childCount(); ++i) {
+        keys << KeyedTree::key(node->child(i));
+    }
+    return keys;
+}
+
+class TreeLoader : public ::testing::Test {
+  protected:
+    QString library(const std::vector<std::string>& rows) {
+        return QString::fromStdString(rvtest::makeTemplateDb(m_dir.file("t.mdb"), rows));
+    }
+    rvtest::TempDir m_dir;
+    KeyedTree m_tree;
+};
+
+TEST_F(TreeLoader, FoldersComeFirstThenFieldsByPositionAndNumber) {
+    const QString conn = library({
+        "5,0,'F','','会社','','',NULL,'',''",
+        "3,0,'F','','個人','','',NULL,'',''",
+        "7,3,'F','','住所','','',NULL,'',''",
+        "10,3,'A','TEL','電話','T','20',2,'0','0'",
+        "11,3,'A','ZIP','郵便番号','T','8',1,'0',''",
+        "12,3,'A','FAXNO','FAX','T','20',2,'0','1'",
+        "13,3,'A','NOTE','備考','M','',NULL,'1',NULL",
+        "14,0,'A','NAME','氏名','T','40',1,'1','0'",
+        "20,3,'f','','小文字','','',NULL,'',''",
+        "21,3,'a','LOW','小文字','T','1',9,'1','0'",
+    });
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
+
+    const KeyedTree::Node* root = m_tree.node(QStringLiteral("0"));
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->text(0), QStringLiteral("全部の項目"));
+    EXPECT_EQ(childKeys(root), (rvtest::qsl({"3", "5", "14"})));
+    EXPECT_EQ(childKeys(m_tree.node(QStringLiteral("3"))),
+              (rvtest::qsl({"7", "13", "11", "10", "12"})))
+        << "subfolders, then fields: no position first, then by position, ties by number";
+    EXPECT_EQ(m_tree.node(QStringLiteral("20")), nullptr);
+    EXPECT_EQ(m_tree.node(QStringLiteral("21")), nullptr);
+
+    auto looks = [&](const char* key) {
+        const KeyedTree::Node* n = m_tree.node(QString::fromLatin1(key));
+        return std::make_tuple(KeyedTree::image(n), KeyedTree::expandedImage(n),
+                               KeyedTree::nodeColor(n), KeyedTree::fontSize(n),
+                               KeyedTree::isBold(n));
+    };
+    EXPECT_EQ(looks("0"), std::make_tuple(QStringLiteral("close"), QStringLiteral("open"),
+                                          QColor(200, 160, 50), 10, false));
+    EXPECT_EQ(looks("3"), std::make_tuple(QStringLiteral("close"), QStringLiteral("open"),
+                                          QColor(0, 0, 255), 10, false));
+    EXPECT_EQ(std::get<0>(looks("12")), QStringLiteral("f2"));
+    EXPECT_EQ(std::get<0>(looks("10")), QStringLiteral("f1"));
+    EXPECT_EQ(std::get<0>(looks("11")), QStringLiteral("f1"));
+    EXPECT_EQ(std::get<0>(looks("13")), QStringLiteral("f1"));
+    EXPECT_EQ(std::get<2>(looks("13")), QColor(0, 80, 0));
+
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_TRUE(m_tree.node(QStringLiteral("3"))->isExpanded());
+    EXPECT_FALSE(m_tree.node(QStringLiteral("5"))->isExpanded()) << "an empty folder";
+    EXPECT_EQ(m_tree.firstVisible(), root);
+    EXPECT_EQ(m_tree.indentationTwips(), 250);
+    EXPECT_TRUE(m_tree.updatesEnabled());
+    EXPECT_TRUE(templates::isFieldNode(m_tree, QStringLiteral("12")));
+    EXPECT_FALSE(templates::isFieldNode(m_tree, QStringLiteral("3")));
+}
+
+TEST_F(TreeLoader, AnEmptyLibraryIsTheRootAlone) {
+    templates::loadTemplateTree(m_tree, library({}), templates::LoadErrors::kStop);
+    ASSERT_EQ(m_tree.nodeCount(), 1);
+    EXPECT_FALSE(m_tree.nodeAt(0)->isExpanded());
+}
+
+TEST_F(TreeLoader, ReloadingStartsFromNothing) {
+    const QString conn = library({"1,0,'F','','A','','',NULL,'',''"});
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
+    EXPECT_EQ(m_tree.nodeCount(), 2);
+}
+
+TEST_F(TreeLoader, AFolderBeforeItsParentStopsTheWizardButNotTheBrowser) {
+    // Folder 2 lives in folder 9, which lives in folder 20: ordered by parent number,
+    // folder 2 (parent 9) comes before folder 9 (parent 20).
+    const QString conn =
+        library({"20,0,'F','','祖','','',NULL,'',''", "2,9,'F','','子','','',NULL,'',''",
+                 "9,20,'F','','親','','',NULL,'',''", "4,2,'A','X','X','T','1',1,'0','0'",
+                 "5,9,'A','Y','Y','T','1',1,'0','0'"});
+    EXPECT_THROW(templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop),
+                 templates::TreeLoadError);
+    EXPECT_TRUE(m_tree.updatesEnabled()) << "drawing is back on after a failure";
+
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kSkip);
+    EXPECT_EQ(m_tree.node(QStringLiteral("2")), nullptr);
+    EXPECT_EQ(m_tree.node(QStringLiteral("4")), nullptr);
+    EXPECT_NE(m_tree.node(QStringLiteral("5")), nullptr);
+}
+
+TEST_F(TreeLoader, AMissingLibraryIsAnError) {
+    EXPECT_THROW(templates::loadTemplateTree(
+                     m_tree,
+                     QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+                         QString::fromStdString(m_dir.file("none.mdb")),
+                     templates::LoadErrors::kStop),
+                 templates::TreeLoadError);
+}
+
+}  // namespace
