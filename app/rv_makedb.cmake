@@ -1,0 +1,8 @@
+# rv_makedb: the user's command; opens the wizard through the component.
+if(TARGET rv_makeDB)
+  add_executable(rv_makedb ${CMAKE_CURRENT_LIST_DIR}/rv_makedb.cpp)
+  target_link_libraries(rv_makedb PRIVATE rv_makeDB Qt6::Widgets)
+  rv_warnings(rv_makedb)
+  rv_qt_defaults(rv_makedb)
+  install(TARGETS rv_makedb rv_makeDB RUNTIME DESTINATION bin LIBRARY DESTINATION lib)
+endif()

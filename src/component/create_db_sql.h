@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace component {
+class rv_makeDBForm;
+}
+
+namespace CreateDBSql {
+
+// Sets the wizard's three strings, opens it modally without an owner and returns when
+// it has closed. The wizard exists once per process; a call while it is open fails.
+void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn);
+
+// The wizard while it is open (for tests and the host's own windows), else nullptr.
+component::rv_makeDBForm* currentWizard();
+
+// Makes sure a QApplication exists; a host without one gets one for the process.
+void ensureApplication();
+
+// The folder of the component's shared library.
+QString componentFolder();
+
+}  // namespace CreateDBSql

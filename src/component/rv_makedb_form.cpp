@@ -1,0 +1,192 @@
+#include "component/rv_makedb_form.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "component/texts.h"
+#include "controls/flex_grid.h"
+#include "controls/keyed_tree.h"
+#include "controls/msg_box.h"
+#include "jet/catalog.h"
+#include "jet/connection_string.h"
+#include "jet/error.h"
+#include "templates/tree_loader.h"
+#include "wizard/design_grid.h"
+#include "wizard/existing_fields.h"
+#include "wizard/texts.h"
+
+namespace component {
+
+namespace {
+
+QPushButton* button(QStringView caption, QWidget* parent) {
+    auto* b = new QPushButton(caption.toString(), parent);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// An ordinary file at the path; folders do not count.
+bool fileExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+
+}  // namespace
+
+rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("rv_makeDBForm"));
+    setWindowTitle(kWizardCaption.toString());
+
+    Label1 = new QLabel(kHelpText.toString(), this);
+    Label1->setWordWrap(true);
+    fg1 = new controls::FlexGrid(this);
+    SSTree1 = new controls::KeyedTree(this);
+    Command1 = button(kCaptionCancel, this);
+    Command2 = button(kCaptionOk, this);
+    Command3 = button(kCaptionUp, this);
+    Command4 = button(kCaptionUse, this);
+    Command5 = button(kCaptionRemove, this);
+    Command6 = button(kCaptionDown, this);
+    Command7 = button(kCaptionSettings, this);
+    Command8 = button(kCaptionAddRow, this);
+
+    // Grid on the left under the help text; the copy buttons between grid and tree; the
+    // row commands under the grid; OK and Cancel at the bottom right.
+    auto* middle = new QVBoxLayout;
+    middle->addStretch();
+    middle->addWidget(Command4);
+    middle->addWidget(Command5);
+    middle->addStretch();
+
+    auto* rowCommands = new QHBoxLayout;
+    rowCommands->addWidget(Command8);
+    rowCommands->addWidget(Command3);
+    rowCommands->addWidget(Command6);
+    rowCommands->addStretch();
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(Label1);
+    left->addWidget(fg1, 1);
+    left->addLayout(rowCommands);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(SSTree1, 1);
+    auto* treeCommands = new QHBoxLayout;
+    treeCommands->addStretch();
+    treeCommands->addWidget(Command7);
+    right->addLayout(treeCommands);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(left, 3);
+    body->addLayout(middle);
+    body->addLayout(right, 2);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(Command2);
+    bottom->addWidget(Command1);
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(body, 1);
+    top->addLayout(bottom);
+    resize(900, 560);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(SSTree1, &controls::KeyedTree::nodeClick, this, [this](QTreeWidgetItem* node) {
+        basNodeKey = controls::KeyedTree::key(node);
+        Command4->setEnabled(basNodeKey.toInt() != 0 &&
+                             templates::isFieldNode(*SSTree1, basNodeKey));
+    });
+}
+
+rv_makeDBForm::~rv_makeDBForm() = default;
+
+QString rv_makeDBForm::productConnectionString() const {
+    return QString::fromStdString(
+        jet::ConnectionString::build(basFilePath.toStdString(), basPass.toStdString()));
+}
+
+void rv_makeDBForm::createTree(const QString& DBStr) {
+    templates::loadTemplateTree(*SSTree1, DBStr, templates::LoadErrors::kStop);
+}
+
+void rv_makeDBForm::Form_Load() {
+    wizard::setupGrid(*fg1);
+    createTree(basconnStr);  // failures go to the caller
+
+    try {
+        if (fileExists(basFilePath)) {
+            m_dbExists = true;
+            wizard::loadExistingDB(*fg1, productConnectionString());
+        } else {
+            CreateDB(basFilePath);
+            m_dbExists = false;
+        }
+    } catch (const std::exception&) {
+        controls::MsgBox(kMsgDatabaseError.toString(), controls::vbExclamation,
+                         wizard::kMsgBoxTitle.toString());
+        m_openFailed = true;
+        return;
+    }
+    m_openFailed = false;
+}
+
+void rv_makeDBForm::CreateDB(const QString& filename) {
+    // Failures are not reported here: a file that could not be made shows up when the
+    // build cannot open it.
+    try {
+        jet::Catalog::create(
+            jet::ConnectionString::build(filename.toStdString(), basPass.toStdString()));
+        m_createdFile = filename;
+    } catch (const jet::Error&) {
+    }
+}
+
+void rv_makeDBForm::Form_Activate() {
+    Command3->setEnabled(false);
+    Command4->setEnabled(false);
+    Command5->setEnabled(false);
+    Command6->setEnabled(false);
+    if (m_openFailed && !m_closing) {
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    }
+}
+
+void rv_makeDBForm::Form_Unload() {
+    // Only the empty file this wizard made itself goes; anything else stays.
+    if (!m_dbExists && !m_createdFile.isEmpty()) {
+        QFile::remove(m_createdFile);
+    }
+}
+
+void rv_makeDBForm::Command1_Click() {
+    close();
+}
+
+bool rv_makeDBForm::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) {
+        Form_Activate();
+    }
+    return QDialog::event(e);
+}
+
+void rv_makeDBForm::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    // Also counts as an activation where the platform reports none (offscreen).
+    Form_Activate();
+}
+
+void rv_makeDBForm::done(int result) {
+    if (!m_closing) {
+        m_closing = true;
+        Form_Unload();
+    }
+    QDialog::done(result);
+}
+
+}  // namespace component

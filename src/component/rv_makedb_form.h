@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+namespace controls {
+class FlexGrid;
+class KeyedTree;
+}  // namespace controls
+
+namespace component {
+
+// The database creation wizard "データベース作成ウイザード". One instance per process
+// (see CreateDBSql::showMakeDBForm); the host's three strings are set before it opens.
+//
+// Opening (Form_Load) sets up the grid, loads the template tree from basconnStr, then
+// either loads the fields of the existing product database at basFilePath or creates an
+// empty database file there protected by basPass. Closing deletes that file again unless
+// it holds the product schema (dbExists).
+class rv_makeDBForm : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit rv_makeDBForm(QWidget* parent = nullptr);
+    ~rv_makeDBForm() override;
+
+    QString basFilePath;
+    QString basconnStr;
+    QString basPass;
+    QString basNodeKey;
+
+    // The opening. A failure to load the template tree is thrown to the caller before
+    // anything else happens; every later failure shows "データベースがエラーです" and
+    // makes the wizard close itself when it is activated.
+    void Form_Load();
+
+    // Rebuilds the template tree from `DBStr` on a connection of its own; throws
+    // templates::TreeLoadError.
+    void createTree(const QString& DBStr);
+
+    // The product connection string of basFilePath and basPass.
+    QString productConnectionString() const;
+
+    bool dbExists() const { return m_dbExists; }
+    bool openFailed() const { return m_openFailed; }
+    bool buildFailed() const { return m_buildFailed; }
+    const QString& curFieldID() const { return m_curFieldID; }
+
+    controls::FlexGrid* fg1;
+    controls::KeyedTree* SSTree1;
+    QLabel* Label1;
+    QPushButton* Command1;  // キャンセル(C)
+    QPushButton* Command2;  // OK(O)
+    QPushButton* Command3;  // 上へ(&U)
+    QPushButton* Command4;  // << 使用(&A)
+    QPushButton* Command5;  // 削除(&R) >>
+    QPushButton* Command6;  // 下へ(&D)
+    QPushButton* Command7;  // 設定
+    QPushButton* Command8;  // 項目追加
+
+    void done(int result) override;
+
+  protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+  private:
+    void CreateDB(const QString& filename);
+    void Form_Activate();
+    void Form_Unload();
+    void Command1_Click();
+
+    bool m_dbExists = false;
+    bool m_openFailed = false;
+    bool m_buildFailed = false;
+    QString m_curFieldID;
+    QString m_createdFile;  // the empty database the opening made
+    bool m_closing = false;
+};
+
+}  // namespace component

@@ -1,0 +1,33 @@
+#pragma once
+
+// The wizard window's user-visible texts.
+
+#include <QStringView>
+
+namespace component {
+
+inline constexpr QStringView kWizardCaption = u"データベース作成ウイザード";
+inline constexpr QStringView kHelpText =
+    u"データベース項目を作成します。主な項目は右のリストにあります。「<< "
+    u"使用」ボタンを用いることで簡単に使用することができます。また、左側のリストに直接設定する"
+    u"ことも可能です。";
+
+inline constexpr QStringView kCaptionCancel = u"キャンセル(C)";
+inline constexpr QStringView kCaptionOk = u"OK(O)";
+inline constexpr QStringView kCaptionUp = u"上へ(&U)";
+inline constexpr QStringView kCaptionUse = u"<< 使用(&A)";
+inline constexpr QStringView kCaptionRemove = u"削除(&R) >>";
+inline constexpr QStringView kCaptionDown = u"下へ(&D)";
+inline constexpr QStringView kCaptionSettings = u"設定";
+inline constexpr QStringView kCaptionAddRow = u"項目追加";
+
+inline constexpr QStringView kMsgDatabaseError = u"データベースがエラーです";
+
+// The test window frmMain.
+inline constexpr QStringView kTestWindowDatabase = u"ravlinDB.mdb";
+inline constexpr QStringView kTestWindowTemplates = u"base.mdb";
+inline constexpr QStringView kTestWindowConnPrefix = u"Provider=Microsoft.Jet.OLEDB.4.0;";
+inline constexpr QStringView kTestWindowConnSource = u"Data Source=";
+inline constexpr QStringView kTestWindowConnSuffix = u";Persist Security Info=False";
+
+}  // namespace component
