@@ -97,6 +97,8 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
     resize(900, 560);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connectGridCommands();
     connect(SSTree1, &controls::KeyedTree::nodeClick, this, [this](QTreeWidgetItem* node) {
         basNodeKey = controls::KeyedTree::key(node);
         Command4->setEnabled(basNodeKey.toInt() != 0 &&

@@ -67,7 +67,21 @@ class rv_makeDBForm : public QDialog {
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
-  private:
+      // Grid and row commands (rv_makedb_form_grid.cpp).
+    void Command3_Click();  // up
+    void Command5_Click();  // remove
+    void Command6_Click();  // down
+    void Command7_Click();  // template browser
+    void Command8_Click();  // add a row
+    void fg1_AfterEdit(int row, int col);
+    void fg1_AfterRowColChange(int oldRow, int oldCol, int newRow, int newCol);
+    void fg1_KeyPressEdit(int row, int col, int& key);
+
+    // The create command (rv_makedb_form_create.cpp).
+    void Command2_Click();
+
+private:
+    void connectGridCommands();
     void CreateDB(const QString& filename);
     void Form_Activate();
     void Form_Unload();
