@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
+#include <string_view>
 
 class QLabel;
 class QPushButton;
@@ -67,7 +69,7 @@ class rv_makeDBForm : public QDialog {
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
-      // Grid and row commands (rv_makedb_form_grid.cpp).
+    // Grid and row commands (rv_makedb_form_grid.cpp).
     void Command3_Click();  // up
     void Command5_Click();  // remove
     void Command6_Click();  // down
@@ -79,8 +81,10 @@ class rv_makeDBForm : public QDialog {
 
     // The create command (rv_makedb_form_create.cpp).
     void Command2_Click();
+    // Sees every statement (and transaction marker) of a build; for tests and tracing.
+    std::function<void(std::string_view)> statementObserver;
 
-private:
+  private:
     void connectGridCommands();
     void CreateDB(const QString& filename);
     void Form_Activate();
