@@ -1,6 +1,11 @@
 #include "catalog.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "connection.h"
 #include "connection_string.h"
@@ -15,7 +20,38 @@ using detail::iequals;
 
 void Catalog::create(std::string_view connectionString) {
     const ConnectionString cs = ConnectionString::parse(connectionString);
-    openDatabase(cs.dataSource(), cs.password(), true);
+    const std::string& path = cs.dataSource();
+    if (::access(path.c_str(), F_OK) == 0) {
+        throw Error("cannot create " + path + ": the file already exists", ErrorCode::kFileExists);
+    }
+    // Made under a name of its own and linked into place when complete, so that the path
+    // never shows a half-written file, even if the process dies meanwhile.
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        throw Error("cannot create " + path + ": " + std::strerror(errno), ErrorCode::kCannotOpen);
+    }
+    ::close(fd);
+    ::unlink(temp.c_str());
+    try {
+        openDatabase(temp, cs.password(), true);
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    bool linked = ::link(temp.c_str(), path.c_str()) == 0;
+    int linkError = errno;
+    if (!linked && (linkError == EPERM || linkError == EOPNOTSUPP) &&
+        ::access(path.c_str(), F_OK) != 0) {
+        // A file system without hard links: a plain rename, after one more look.
+        linked = ::rename(temp.c_str(), path.c_str()) == 0;
+        linkError = errno;
+    }
+    ::unlink(temp.c_str());
+    if (!linked) {
+        throw Error("cannot create " + path + ": " + std::strerror(linkError),
+                    linkError == EEXIST ? ErrorCode::kFileExists : ErrorCode::kCannotOpen);
+    }
 }
 
 Catalog::Catalog(Connection& connection) : m_connection(&connection) {
