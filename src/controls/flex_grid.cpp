@@ -30,6 +30,7 @@ int characterCode(const QKeyEvent* event) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
         case Qt::Key_Escape:
+        case Qt::Key_Delete:  // some platforms give it the text "\x7f"; it is no typed text
             return 0;
         default:
             break;
@@ -106,6 +107,11 @@ class FlexGridDelegate : public QStyledItemDelegate {
         const QVariant background = index.data(FlexGridModel::kBackgroundRole);
         if (background.isValid()) {
             option->backgroundBrush = QColor::fromRgba(background.toUInt());
+        }
+        // A selected cell keeps the highlight's text colour, so it stays legible.
+        const QVariant foreground = index.data(FlexGridModel::kForegroundRole);
+        if (foreground.isValid()) {
+            option->palette.setColor(QPalette::Text, QColor::fromRgba(foreground.toUInt()));
         }
     }
 
@@ -296,6 +302,17 @@ QColor FlexGrid::cellBackground(int row, int col) const {
     return argb ? QColor::fromRgba(*argb) : QColor();
 }
 
+void FlexGrid::setCellForeColor(int row1, int col1, int row2, int col2, const QColor& color) {
+    m_model->setForeground(
+        row1, col1, row2, col2,
+        color.isValid() ? std::optional<unsigned int>(color.rgba()) : std::nullopt);
+}
+
+QColor FlexGrid::cellForeColor(int row, int col) const {
+    const std::optional<unsigned int> argb = m_model->foreground(row, col);
+    return argb ? QColor::fromRgba(*argb) : QColor();
+}
+
 bool FlexGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (!m_editable && trigger != QAbstractItemView::NoEditTriggers) {
         return false;
@@ -397,6 +414,16 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
             break;
     }
     QTableView::keyPressEvent(event);
+}
+
+// The view moves the current cell before it changes the selection for a click or a drag;
+// the move is reported after both, so that a handler sees the rows the user selected.
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    changeRows([&] { QTableView::mousePressEvent(event); });
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
+    changeRows([&] { QTableView::mouseMoveEvent(event); });
 }
 
 }  // namespace controls

@@ -78,6 +78,10 @@ class FlexGrid : public QTableView {
     void setCellBackground(int row1, int col1, int row2, int col2, const QColor& color);
     // The cell's background, or an invalid colour when none was set.
     QColor cellBackground(int row, int col) const;
+    // The text colour of a block of cells; an invalid colour brings back the normal one.
+    void setCellForeColor(int row1, int col1, int row2, int col2, const QColor& color);
+    // The cell's text colour, or an invalid colour when none was set.
+    QColor cellForeColor(int row, int col) const;
 
     void setEditable(bool editable) { m_editable = editable; }
     bool isEditable() const { return m_editable; }
@@ -89,7 +93,8 @@ class FlexGrid : public QTableView {
   Q_SIGNALS:
     // A cell edit was committed (the text may be unchanged).
     void afterEdit(int row, int col);
-    // The current cell moved, by the user or by the program; -1 where there was none.
+    // The current cell moved, by the user or by the program; -1 where there was none. A click
+    // reports it once the selection has followed the click.
     void afterRowColChange(int oldRow, int oldCol, int newRow, int newCol);
 
   protected:
@@ -98,12 +103,14 @@ class FlexGrid : public QTableView {
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
     friend class FlexGridDelegate;
 
-    // Runs a change of rows; a move of the current cell it causes is reported afterwards,
-    // once the rows are settled.
+    // Runs a change of rows (or of the selection); a move of the current cell it causes is
+    // reported afterwards, once the rows and the selection are settled.
     template <typename Change>
     void changeRows(Change change);
     bool moveCurrent(CursorAction action);

@@ -107,6 +107,20 @@ std::optional<unsigned int> FlexGridModel::background(int row, int col) const {
 
 void FlexGridModel::setBackground(int row1, int col1, int row2, int col2,
                                   std::optional<unsigned int> argb) {
+    setColour(&Cell::background, kBackgroundRole, row1, col1, row2, col2, argb);
+}
+
+std::optional<unsigned int> FlexGridModel::foreground(int row, int col) const {
+    return cell(row, col).foreground;
+}
+
+void FlexGridModel::setForeground(int row1, int col1, int row2, int col2,
+                                  std::optional<unsigned int> argb) {
+    setColour(&Cell::foreground, kForegroundRole, row1, col1, row2, col2, argb);
+}
+
+void FlexGridModel::setColour(std::optional<unsigned int> Cell::*colour, int role, int row1,
+                              int col1, int row2, int col2, std::optional<unsigned int> argb) {
     if (row1 > row2) {
         std::swap(row1, row2);
     }
@@ -119,14 +133,14 @@ void FlexGridModel::setBackground(int row1, int col1, int row2, int col2,
     checkCol(col2);
     for (int r = row1; r <= row2; ++r) {
         for (int c = col1; c <= col2; ++c) {
-            m_cells[r][c].background = argb;
+            m_cells[r][c].*colour = argb;
         }
     }
-    // Only the block's part inside the item model has background data to report.
+    // Only the block's part inside the item model has colour data to report.
     const int top = std::max(row1, 1);
     const int left = std::max(col1, 1);
     if (top <= row2 && left <= col2) {
-        Q_EMIT dataChanged(index(top - 1, left - 1), index(row2 - 1, col2 - 1), {kBackgroundRole});
+        Q_EMIT dataChanged(index(top - 1, left - 1), index(row2 - 1, col2 - 1), {role});
     }
 }
 
@@ -189,6 +203,8 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
         }
         case kBackgroundRole:
             return target.background ? QVariant(*target.background) : QVariant();
+        case kForegroundRole:
+            return target.foreground ? QVariant(*target.foreground) : QVariant();
         default:
             return {};
     }

@@ -9,7 +9,8 @@
 
 namespace controls {
 
-// The cells of a FlexGrid: a table of texts, each cell with an optional background colour.
+// The cells of a FlexGrid: a table of texts, each cell with an optional background colour and
+// an optional text colour.
 //
 // The functions named grid... and the cell functions use the grid's own coordinates: row 0 is
 // the heading row and column 0 the row-number column. The item model shows only the rest:
@@ -23,6 +24,8 @@ class FlexGridModel : public QAbstractTableModel {
   public:
     // Data role of a cell's background as an ARGB number (QRgb), absent when none is set.
     static constexpr int kBackgroundRole = Qt::UserRole + 1;
+    // Data role of a cell's text colour as an ARGB number (QRgb), absent when none is set.
+    static constexpr int kForegroundRole = Qt::UserRole + 2;
 
     explicit FlexGridModel(QObject* parent = nullptr);
 
@@ -40,6 +43,10 @@ class FlexGridModel : public QAbstractTableModel {
     // Sets (or with nullopt removes) the background of the block from (row1, col1) to
     // (row2, col2), corners in either order.
     void setBackground(int row1, int col1, int row2, int col2, std::optional<unsigned int> argb);
+
+    std::optional<unsigned int> foreground(int row, int col) const;
+    // As setBackground, for the text colour.
+    void setForeground(int row1, int col1, int row2, int col2, std::optional<unsigned int> argb);
 
     // Inserts a row at grid row `row` (1 to gridRows(); gridRows() appends) whose cells, from
     // column 0, take the given texts; missing cells stay empty and surplus texts are dropped.
@@ -60,6 +67,7 @@ class FlexGridModel : public QAbstractTableModel {
     struct Cell {
         QString text;
         std::optional<unsigned int> background;
+        std::optional<unsigned int> foreground;
     };
     using Row = QList<Cell>;
 
@@ -67,6 +75,8 @@ class FlexGridModel : public QAbstractTableModel {
     void checkRow(int row, int first) const;
     void checkCol(int col) const;
     void cellChanged(int row, int col, const QList<int>& roles);
+    void setColour(std::optional<unsigned int> Cell::*colour, int role, int row1, int col1,
+                   int row2, int col2, std::optional<unsigned int> argb);
 
     QList<Row> m_cells;  // grid rows, each with m_cols cells
     int m_cols = 1;

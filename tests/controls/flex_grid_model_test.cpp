@@ -43,6 +43,7 @@ TEST(FlexGridModel, PassesTheModelTesterThroughEveryChangeOfShape) {
     model.setText(2, 3, u"文字"_s);
     model.setText(0, 1, u"フィールドID"_s);
     model.setBackground(1, 1, 3, 8, 0xFFC0C0FF);
+    model.setForeground(0, 0, 3, 8, 0xFF808080);
     model.setGridCols(4);
     model.setGridRows(2);
     model.setGridRows(1);

@@ -242,3 +242,49 @@ TEST_F(FlexGridTest, ColumnWidthsAreInTwips) {
     EXPECT_TRUE(grid.isColHidden(0));
     EXPECT_FALSE(grid.isColHidden(1));
 }
+
+TEST_F(FlexGridTest, AClickReportsTheCurrentCellOnceTheSelectionFollowed) {
+    QList<QList<int>> seen;
+    QObject::connect(&grid, &FlexGrid::afterRowColChange,
+                     [&](int, int, int, int) { seen.append(grid.selectedRows()); });
+    click(2, 1);
+    click(4, 2, Qt::ControlModifier);
+    click(5, 1, Qt::ShiftModifier);
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_EQ(seen[0], (QList<int>{2}));
+    EXPECT_EQ(seen[1], (QList<int>{2, 4}));
+    EXPECT_EQ(seen[2], grid.selectedRows());
+    EXPECT_TRUE(grid.isRowSelected(5));
+}
+
+TEST_F(FlexGridTest, TextColourIsPerCellAndPaintedUnlessSelected) {
+    grid.setCellForeColor(2, 1, 2, 2, QColor(128, 128, 128));
+    EXPECT_EQ(grid.cellForeColor(2, 2), QColor(128, 128, 128));
+    EXPECT_FALSE(grid.cellForeColor(3, 3).isValid());
+    grid.moveRow(2, 5);
+    EXPECT_EQ(grid.cellForeColor(5, 1), QColor(128, 128, 128));
+    EXPECT_FALSE(grid.cellForeColor(2, 1).isValid());
+
+    // Painted: the grey text differs from the black of the same cell without it.
+    grid.setTextMatrix(5, 1, u"██████"_s);
+    grid.setTextMatrix(6, 1, u"██████"_s);
+    const QImage shot = grid.viewport()->grab().toImage();
+    const QPoint grey = cellCentre(5, 1) - QPoint(grid.columnWidth(0) / 2 - 8, 0);
+    const QPoint black = cellCentre(6, 1) - QPoint(grid.columnWidth(0) / 2 - 8, 0);
+    EXPECT_EQ(shot.pixelColor(grey), QColor(128, 128, 128));
+    EXPECT_NE(shot.pixelColor(black), QColor(128, 128, 128));
+    grid.setCellForeColor(5, 1, 5, 1, QColor());
+    EXPECT_FALSE(grid.cellForeColor(5, 1).isValid());
+}
+
+TEST_F(FlexGridTest, DeleteAndArrowsInAnEditorAreNotTypedKeys) {
+    QList<int> seen;
+    grid.setKeyPressEditHandler([&](int, int, int& key) { seen.append(key); });
+    click(4, 4);
+    type(u"12"_s);
+    press(Qt::Key_Left);
+    press(Qt::Key_Delete);
+    press(Qt::Key_Return);
+    EXPECT_TRUE(settles([&] { return grid.textMatrix(4, 4) == u"1"_s; }));
+    EXPECT_EQ(seen, (QList<int>{'1', '2', 13}));
+}
