@@ -34,6 +34,11 @@ void setupGrid(controls::FlexGrid& fg1) {
 void renumberRows(controls::FlexGrid& fg1) {
     for (int r = 1; r < fg1.rows(); ++r) {
         fg1.setTextMatrix(r, kColNumber, QString::number(r));
+        const bool fixedTemplate =
+            !fg1.textMatrix(r, kColReadOnly).isEmpty() && fg1.textMatrix(r, kColExisting).isEmpty();
+        if (fixedTemplate && fg1.cellForeColor(r, kColFieldId) != kReadOnlyTextColor) {
+            fg1.setCellForeColor(r, kColFieldId, r, kColFax, kReadOnlyTextColor);
+        }
     }
 }
 

@@ -10,7 +10,9 @@ namespace wizard {
 // marker columns hidden, widths.
 void setupGrid(controls::FlexGrid& fg1);
 
-// Writes 1, 2, 3, ... into column 0 of the data rows.
+// Writes 1, 2, 3, ... into column 0 of the data rows. Runs after every change of rows, so
+// it also greys the text of read-only rows that came from a fixed template (existing-field
+// rows have their own background instead).
 void renumberRows(controls::FlexGrid& fg1);
 
 }  // namespace wizard

@@ -32,6 +32,8 @@ inline constexpr QStringView kHeadingFax = u"FAX番号";
 
 // Background of the rows loaded from an existing product database.
 inline constexpr QColor kExistingRowColor = QColor(192, 192, 255);
+// Text of the rows that cannot be edited because their template is fixed.
+inline constexpr QColor kReadOnlyTextColor = QColor(128, 128, 128);
 
 // Widths in twips, column 0 to 7.
 inline constexpr int kColumnWidthsTwips[] = {300, 1200, 960, 960, 795, 705, 960, 960};

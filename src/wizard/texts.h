@@ -59,7 +59,21 @@ inline constexpr QStringView kFixedMark = u"1";
 // Drop-down lists of the design grid; a single blank entry means "none".
 inline constexpr QStringView kAttrList = u"文字|数字|日付|YESNO|メモ";
 inline constexpr QStringView kImeList = u"ON|OFF";
+// The IME list of rows whose attribute has no input method: one blank item.
+inline constexpr QStringView kImeNoneList = u" ";
 inline constexpr QStringView kMailList = u" |PCメール|携帯メール";
 inline constexpr QStringView kFaxList = u" |公用FAX|私用FAX";
+
+// Warnings of the design grid's checks (exclamation icon, OK only). %1 is the row number.
+inline constexpr QStringView kMsgSizeOutOfRange =
+    u"%1行目のデータサイズは1以上、255以下でなければなりません｡";
+inline constexpr QStringView kMsgInvalidIdCharacters =
+    u"使用不可の文字があるので､その文字が削除されます｡";
+inline constexpr QStringView kMsgDigitsOnly = u"数字を入力してください。";
+
+// Refusals of the row moves (no icon, OK only).
+inline constexpr QStringView kMsgFirstRecord = u"最初のレコードです。";
+inline constexpr QStringView kMsgCannotMoveAboveExisting = u"元のレコードの上に移動できません。";
+inline constexpr QStringView kMsgLastRecord = u"最後のレコードです。";
 
 }  // namespace wizard
