@@ -65,10 +65,6 @@ class rv_makeDBForm : public QDialog {
 
     void done(int result) override;
 
-  protected:
-    bool event(QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-
     // Grid and row commands (rv_makedb_form_grid.cpp).
     void Command3_Click();  // up
     void Command5_Click();  // remove
@@ -83,6 +79,10 @@ class rv_makeDBForm : public QDialog {
     void Command2_Click();
     // Sees every statement (and transaction marker) of a build; for tests and tracing.
     std::function<void(std::string_view)> statementObserver;
+
+  protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
   private:
     void connectGridCommands();

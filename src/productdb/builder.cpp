@@ -45,7 +45,8 @@ std::string cell(const controls::FlexGrid& fg1, int row, int col) {
 }  // namespace
 
 void buildDB(const controls::FlexGrid& fg1, BuildState& state,
-             const jet::Connection::Observer& observer) {
+             const jet::Connection::Observer& observer,
+             const jet::Connection::Observer& engineTrace) {
     using namespace wizard;
     int row = 0;
     // Carried from one row to the next, as the builder has always done: a row whose
@@ -54,6 +55,7 @@ void buildDB(const controls::FlexGrid& fg1, BuildState& state,
 
     jet::Connection db;
     db.setObserver(observer);
+    db.setEngineTrace(engineTrace);
     auto note = [&](std::string_view marker) {
         if (observer) {
             observer(marker);

@@ -40,7 +40,9 @@ inline constexpr std::string_view kTraceCommit = "<commit>";
 // then the display order of every row. On failure it shows the message naming the row,
 // sets buildFailed and commits nothing. Throws only when even its clean-up statement
 // fails (the connection never opened, for instance); the create command reports that.
+// `engineTrace` sees the SQL the engine hands to SQLCipher (for benchmarks).
 void buildDB(const controls::FlexGrid& fg1, BuildState& state,
-             const jet::Connection::Observer& observer = {});
+             const jet::Connection::Observer& observer = {},
+             const jet::Connection::Observer& engineTrace = {});
 
 }  // namespace productdb
