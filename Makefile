@@ -16,8 +16,9 @@ build: deps
 	@cmake --build --preset dev -j $(JOBS)
 	@ln -sfn dev/bin build/bin
 
+# Opens the wizard on build/ravlinDB.mdb with the bundled template library.
 run: build
-	@build/bin/rv_sql --help
+	@cd build && bin/rv_makedb ravlinDB.mdb
 
 test: test-dev test-asan fuzz
 
