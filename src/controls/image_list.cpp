@@ -103,12 +103,17 @@ QPixmap fixedField() {
 }  // namespace
 
 ImageList ImageList::templateNodeImages() {
-    ImageList list;
-    list.add(QStringLiteral("close"), QIcon(closedFolder()));
-    list.add(QStringLiteral("open"), QIcon(openFolder()));
-    list.add(QStringLiteral("f1"), QIcon(field()));
-    list.add(QStringLiteral("f2"), QIcon(fixedField()));
-    return list;
+    // Drawn once per process: every load of a template tree asks for them again. Never
+    // destroyed, so that no pixmap outlives the application object in a static.
+    static const ImageList* const images = [] {
+        auto* list = new ImageList;
+        list->add(QStringLiteral("close"), QIcon(closedFolder()));
+        list->add(QStringLiteral("open"), QIcon(openFolder()));
+        list->add(QStringLiteral("f1"), QIcon(field()));
+        list->add(QStringLiteral("f2"), QIcon(fixedField()));
+        return list;
+    }();
+    return *images;
 }
 
 }  // namespace controls

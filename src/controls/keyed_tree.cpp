@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeWidgetItemIterator>
 
@@ -22,6 +23,56 @@ constexpr double kTwipsPerInch = 1440.0;
 std::invalid_argument nodeError(const char* what, const QString& key) {
     return std::invalid_argument(std::string(what) + " '" + key.toStdString() + "'");
 }
+
+QFont nodeFont(int pointSize, bool bold) {
+    QFont font;
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+// A node of a KeyedTree: its key, and the look it shares with other nodes (see NodeLook)
+// for the properties not set on the node itself.
+class KeyedNode : public QTreeWidgetItem {
+  public:
+    KeyedNode(const QString& key, const QString& text,
+              std::shared_ptr<const KeyedTree::NodeLook::Data> look = {})
+        : QTreeWidgetItem(QStringList{text}), m_key(key), m_look(std::move(look)) {
+        setFlags(flags() | Qt::ItemIsEditable);
+    }
+
+    QVariant data(int column, int role) const override {
+        if (column == 0 && role == kKeyRole) {
+            return m_key;
+        }
+        QVariant own = QTreeWidgetItem::data(column, role);
+        if (own.isValid() || !m_look || column != 0) {
+            return own;
+        }
+        switch (role) {
+            case Qt::FontRole:
+                return m_look->font;
+            case Qt::ForegroundRole:
+                return m_look->color;
+            case kImageRole:
+                return m_look->image;
+            case kExpandedImageRole:
+                return m_look->expandedImage;
+            case Qt::DecorationRole:
+                // Until the node is first expanded or given an image of its own.
+                if (auto* tree = qobject_cast<KeyedTree*>(treeWidget())) {
+                    return tree->imageList().icon(m_look->image);
+                }
+                return own;
+            default:
+                return own;
+        }
+    }
+
+  private:
+    QString m_key;
+    std::shared_ptr<const KeyedTree::NodeLook::Data> m_look;
+};
 
 }  // namespace
 
@@ -62,8 +113,24 @@ void KeyedTree::setImageList(const ImageList& images) {
     }
 }
 
+KeyedTree::NodeLook::NodeLook(int pointSize, bool bold, const QColor& color,
+                              const QString& imageKey, const QString& expandedImageKey)
+    : m_data(std::make_shared<const Data>(
+          Data{nodeFont(pointSize, bold), QBrush(color), imageKey, expandedImageKey})) {}
+
 KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key,
                                     const QString& text) {
+    Node* parentNode = placeFor(parentKey, key);
+    return insertNode(parentNode, key, new KeyedNode(key, text));
+}
+
+KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key,
+                                    const QString& text, const NodeLook& look) {
+    Node* parentNode = placeFor(parentKey, key);
+    return insertNode(parentNode, key, new KeyedNode(key, text, look.m_data));
+}
+
+KeyedTree::Node* KeyedTree::placeFor(const QString& parentKey, const QString& key) const {
     Node* parentNode = nullptr;
     if (!parentKey.isEmpty()) {
         parentNode = node(parentKey);
@@ -74,9 +141,10 @@ KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key
     if (!key.isEmpty() && m_byKey.contains(key)) {
         throw nodeError("a node already has the key", key);
     }
-    auto* item = new Node(QStringList{text});
-    item->setData(0, kKeyRole, key);
-    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    return parentNode;
+}
+
+KeyedTree::Node* KeyedTree::insertNode(Node* parentNode, const QString& key, Node* item) {
     if (parentNode != nullptr) {
         parentNode->addChild(item);
     } else {
@@ -123,7 +191,10 @@ void KeyedTree::removeNode(Node* node) {
 }
 
 void KeyedTree::clearNodes() {
+    // A tree that is emptied is mostly filled again with about as many nodes.
+    const qsizetype previous = m_byKey.size();
     m_byKey.clear();
+    m_byKey.reserve(previous);
     m_order.clear();
     m_dropHighlight = nullptr;
     clear();
@@ -240,9 +311,16 @@ KeyedTree::Node* KeyedTree::lastSibling(const Node* node) {
 }
 
 void KeyedTree::setFirstVisible(Node* node) {
-    if (node != nullptr) {
-        scrollToItem(node, QAbstractItemView::PositionAtTop);
+    if (node == nullptr) {
+        return;
     }
+    if (node == topLevelItem(0)) {
+        // The very first row needs no layout of the rows below it, which would otherwise
+        // be done here for the whole tree just after it was filled.
+        verticalScrollBar()->setValue(0);
+        return;
+    }
+    scrollToItem(node, QAbstractItemView::PositionAtTop);
 }
 
 KeyedTree::Node* KeyedTree::firstVisible() const {

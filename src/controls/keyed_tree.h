@@ -2,12 +2,15 @@
 
 #include "controls/image_list.h"
 
+#include <QBrush>
+#include <QFont>
 #include <QHash>
 #include <QList>
 #include <QPixmap>
 #include <QTreeWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace controls {
@@ -41,6 +44,27 @@ class KeyedTree : public QTreeWidget {
     // the old text.
     using AfterLabelEditHandler = std::function<void(Node* node, QString& newText, bool& cancel)>;
 
+    // How a node looks: font, text colour, image and expanded image. Made once and given to
+    // addNode() for many nodes, it is shared by them rather than set on each, so that
+    // filling a large tree costs neither a copy of each property per node nor change
+    // notifications to the view. Setting a property on a node later overrides its look.
+    class NodeLook {
+      public:
+        NodeLook(int pointSize, bool bold, const QColor& color, const QString& imageKey,
+                 const QString& expandedImageKey = {});
+
+        struct Data {
+            QFont font;
+            QBrush color;
+            QString image;
+            QString expandedImage;
+        };
+
+      private:
+        friend class KeyedTree;
+        std::shared_ptr<const Data> m_data;
+    };
+
     explicit KeyedTree(QWidget* parent = nullptr);
 
     void setImageList(const ImageList& images);
@@ -51,6 +75,9 @@ class KeyedTree : public QTreeWidget {
     // node has parentKey or when key is already used; the tree is then unchanged. An empty key
     // is allowed and is not registered (such a node cannot be found by key).
     Node* addNode(const QString& parentKey, const QString& key, const QString& text);
+    // The same, the node already showing look.
+    Node* addNode(const QString& parentKey, const QString& key, const QString& text,
+                  const NodeLook& look);
     // The node with key, or nullptr.
     Node* node(const QString& key) const;
     // Removes node and everything below it.
@@ -140,6 +167,10 @@ class KeyedTree : public QTreeWidget {
                  const QModelIndex& index) const override;
 
   private:
+    // The parent for a new node keyed key under parentKey (nullptr: the top level); throws as
+    // addNode() does.
+    Node* placeFor(const QString& parentKey, const QString& key) const;
+    Node* insertNode(Node* parentNode, const QString& key, Node* item);
     void updateIcon(Node* node);
     void forget(Node* node);
     void finishDrag();

@@ -1,5 +1,8 @@
 #include "templates/tree_loader.h"
 
+#include <cstdint>
+#include <variant>
+
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
@@ -13,10 +16,6 @@ using controls::KeyedTree;
 
 namespace {
 
-QString text(const jet::Recordset& rs, const char* field) {
-    return QString::fromStdString(rs.field(field).toString());
-}
-
 // Re-enables drawing however the load ends.
 class DrawingOff {
   public:
@@ -29,67 +28,104 @@ class DrawingOff {
     KeyedTree& m_tree;
 };
 
-// Adds the node of one TEMP_FIELD row below its parent. Returns nullptr when the row is
-// to be left out.
-KeyedTree::Node* addEntry(KeyedTree& tree, const jet::Recordset& rs, LoadErrors errors) {
-    const jet::Value parent = rs.field("P_FIELD_NO");
-    const jet::Value number = rs.field("FIELD_NO");
-    const QString name = text(rs, "FIELD_NAME");
-    try {
-        if (parent.isNull() || number.isNull()) {
-            throw std::invalid_argument("an entry without a number or parent number");
-        }
-        return tree.addNode(QString::fromStdString(parent.toString()),
-                            QString::fromStdString(number.toString()), name);
-    } catch (const std::invalid_argument& e) {
-        if (errors == LoadErrors::kSkip) {
-            return nullptr;
-        }
-        throw TreeLoadError("template library: entry " + number.toString() + " (" +
-                            name.toStdString() + ") under " + parent.toString() + ": " + e.what());
-    }
+// The columns of a TEMP_FIELD query that the tree shows, looked up once per query.
+struct Columns {
+    explicit Columns(const jet::Recordset& rs)
+        : number(rs.fieldIndex("FIELD_NO")),
+          parent(rs.fieldIndex("P_FIELD_NO")),
+          kind(rs.fieldIndex("KIND")),
+          name(rs.fieldIndex("FIELD_NAME")),
+          fixed(rs.fieldIndex("DIS_ALT_FLG")) {}
+    int number;
+    int parent;
+    int kind;
+    int name;
+    int fixed;
+};
+
+QString text(const jet::Recordset& rs, int column) {
+    return QString::fromStdString(rs.field(column).toString());
 }
 
-void style(KeyedTree& tree, KeyedTree::Node* node, const QColor& color) {
-    tree.setNodeFont(node, kNodeFontSize, false);
-    tree.setNodeColor(node, color);
+// An entry number as a node key: its decimal text.
+QString keyText(const jet::Value& number) {
+    if (number.isInteger()) {
+        return QString::number(std::get<std::int64_t>(number.storage()));
+    }
+    return QString::fromStdString(number.toString());
 }
+
+// Adds the node of one TEMP_FIELD row below its parent, and expands the parent; under
+// LoadErrors::kSkip a row whose node cannot be added is left out.
+class EntryAdder {
+  public:
+    EntryAdder(KeyedTree& tree, LoadErrors errors) : m_tree(tree), m_errors(errors) {}
+
+    void add(const jet::Recordset& rs, const Columns& columns, const KeyedTree::NodeLook& look) {
+        const jet::Value parent = rs.field(columns.parent);
+        const jet::Value number = rs.field(columns.number);
+        KeyedTree::Node* node = nullptr;
+        try {
+            if (parent.isNull() || number.isNull()) {
+                throw std::invalid_argument("an entry without a number or parent number");
+            }
+            node = m_tree.addNode(keyText(parent), keyText(number), text(rs, columns.name), look);
+        } catch (const std::invalid_argument& e) {
+            if (m_errors == LoadErrors::kSkip) {
+                return;
+            }
+            throw TreeLoadError("template library: entry " + number.toString() + " (" +
+                                rs.field(columns.name).toString() + ") under " + parent.toString() +
+                                ": " + e.what());
+        }
+        // Rows come grouped by parent: one expansion per group is enough.
+        if (node->parent() != m_expanded) {
+            m_expanded = node->parent();
+            m_expanded->setExpanded(true);
+        }
+    }
+
+  private:
+    KeyedTree& m_tree;
+    LoadErrors m_errors;
+    KeyedTree::Node* m_expanded = nullptr;
+};
 
 void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    tree.setImageList(controls::ImageList::templateNodeImages());
     DrawingOff drawingOff(tree);
+    // Emptied before the images are given, which would otherwise be put on every node of
+    // the previous load first.
     tree.clearNodes();
+    tree.setImageList(controls::ImageList::templateNodeImages());
 
-    KeyedTree::Node* root = tree.addNode({}, kRootKey.toString(), kRootText.toString());
-    style(tree, root, kRootColor);
-    tree.setImage(root, kImageClosed.toString());
-    tree.setExpandedImage(root, kImageOpen.toString());
+    const QString closed = kImageClosed.toString();
+    const QString open = kImageOpen.toString();
+    tree.addNode({}, kRootKey.toString(), kRootText.toString(),
+                 KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
 
-    for (auto rs = connection.execute(kSelectFolders); !rs.eof(); rs.moveNext()) {
-        if (text(rs, "KIND") != kKindFolder) {
-            continue;
+    EntryAdder adder(tree, errors);
+    const KeyedTree::NodeLook folder(kNodeFontSize, false, kFolderColor, closed, open);
+    {
+        jet::Recordset rs = connection.execute(kSelectFolders);
+        const Columns columns(rs);
+        for (; !rs.eof(); rs.moveNext()) {
+            if (text(rs, columns.kind) == kKindFolder) {
+                adder.add(rs, columns, folder);
+            }
         }
-        KeyedTree::Node* node = addEntry(tree, rs, errors);
-        if (!node) {
-            continue;
-        }
-        style(tree, node, kFolderColor);
-        tree.setImage(node, kImageClosed.toString());
-        tree.setExpandedImage(node, kImageOpen.toString());
-        node->parent()->setExpanded(true);
     }
-    for (auto rs = connection.execute(kSelectFields); !rs.eof(); rs.moveNext()) {
-        if (text(rs, "KIND") != kKindField) {
-            continue;
+    const KeyedTree::NodeLook field(kNodeFontSize, false, kFieldColor, kImageField.toString());
+    const KeyedTree::NodeLook fixedField(kNodeFontSize, false, kFieldColor,
+                                         kImageFixedField.toString());
+    {
+        jet::Recordset rs = connection.execute(kSelectFields);
+        const Columns columns(rs);
+        for (; !rs.eof(); rs.moveNext()) {
+            if (text(rs, columns.kind) == kKindField) {
+                const bool fixed = rs.field(columns.fixed).toInt() == 1;
+                adder.add(rs, columns, fixed ? fixedField : field);
+            }
         }
-        KeyedTree::Node* node = addEntry(tree, rs, errors);
-        if (!node) {
-            continue;
-        }
-        style(tree, node, kFieldColor);
-        node->parent()->setExpanded(true);
-        const bool fixed = rs.field("DIS_ALT_FLG").toInt() == 1;
-        tree.setImage(node, (fixed ? kImageFixedField : kImageField).toString());
     }
 
     // Back to the top: the root of the last node added becomes the first visible row.

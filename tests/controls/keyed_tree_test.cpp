@@ -169,6 +169,45 @@ TEST(KeyedTree, FontAndColourPerNode) {
     EXPECT_EQ(tree.indentationTwips(), 250);
 }
 
+TEST(KeyedTree, NodesShareALookUntilOneIsChangedItself) {
+    const ImageList images = ImageList::templateNodeImages();
+    KeyedTree tree;
+    tree.setImageList(images);
+    const KeyedTree::NodeLook folder(10, false, QColor(0, 0, 255), u"close"_s, u"open"_s);
+    tree.addNode(QString(), u"0"_s, u"全部の項目"_s, folder);
+    Node* a = tree.addNode(u"0"_s, u"1"_s, u"基本"_s, folder);
+    Node* b = tree.addNode(u"0"_s, u"2"_s, u"連絡先"_s, folder);
+    tree.addNode(u"1"_s, u"3"_s, u"氏名"_s);
+    EXPECT_THROW(tree.addNode(u"0"_s, u"2"_s, u"twice"_s, folder), std::invalid_argument);
+    EXPECT_EQ(tree.nodeCount(), 4);
+
+    for (Node* n : {a, b}) {
+        EXPECT_EQ(KeyedTree::fontSize(n), 10);
+        EXPECT_FALSE(KeyedTree::isBold(n));
+        EXPECT_EQ(KeyedTree::nodeColor(n), QColor(0, 0, 255));
+        EXPECT_EQ(KeyedTree::image(n), u"close"_s);
+        EXPECT_EQ(KeyedTree::expandedImage(n), u"open"_s);
+        EXPECT_EQ(pixels(n->icon(0)), pixels(images.icon(u"close"_s)));
+    }
+    EXPECT_EQ(tree.node(u"2"_s), b);
+
+    tree.expandItem(a);
+    EXPECT_EQ(pixels(a->icon(0)), pixels(images.icon(u"open"_s)));
+    tree.collapseItem(a);
+    EXPECT_EQ(pixels(a->icon(0)), pixels(images.icon(u"close"_s)));
+
+    tree.setNodeColor(a, QColor(0, 80, 0));
+    tree.setNodeFont(a, 12, true);
+    tree.setImage(a, u"f2"_s);
+    EXPECT_EQ(KeyedTree::nodeColor(a), QColor(0, 80, 0));
+    EXPECT_EQ(KeyedTree::fontSize(a), 12);
+    EXPECT_TRUE(KeyedTree::isBold(a));
+    EXPECT_EQ(pixels(a->icon(0)), pixels(images.icon(u"f2"_s)));
+    EXPECT_EQ(KeyedTree::nodeColor(b), QColor(0, 0, 255));
+    EXPECT_EQ(KeyedTree::fontSize(b), 10);
+    EXPECT_EQ(KeyedTree::image(b), u"close"_s);
+}
+
 TEST_F(ShownTree, ScrollsANodeToTheFirstVisibleRow) {
     EXPECT_EQ(tree.firstVisible(), tree.node(u"0"_s));
     const int rows = tree.visibleCount();
