@@ -40,6 +40,10 @@ bench: deps
 	@cmake --build --preset release -j $(JOBS)
 	@for b in build/release/bin/bench_*; do echo "== $$b"; "$$b" || exit 1; done
 
+# The windows in typical states, rendered off screen into build/screenshots/*.png.
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen build/bin/rv_screenshots build/screenshots
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
