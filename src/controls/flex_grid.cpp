@@ -5,10 +5,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 namespace controls {
 
@@ -198,6 +201,39 @@ void FlexGrid::removeItem(int row) {
 
 void FlexGrid::moveRow(int from, int to) {
     changeRows([&] { m_model->moveGridRow(from, to); });
+}
+
+void FlexGrid::moveRows(const QList<std::pair<int, int>>& moves) {
+    if (moves.isEmpty()) {
+        return;
+    }
+    // The selection is taken off and put back on the rows where they end: kept on, every
+    // selected cell would be carried as a persistent index, at a cost that grows with the
+    // square of their number.
+    const QList<int> selected = selectedRows();
+    const QSignalBlocker quiet(selectionModel());
+    selectionModel()->clearSelection();
+    changeRows([&] {
+        const std::vector<int> position = m_model->moveGridRows(moves);
+        std::vector<int> rows;
+        rows.reserve(static_cast<std::size_t>(selected.size()));
+        for (int r : selected) {
+            rows.push_back(position[static_cast<std::size_t>(r)]);
+        }
+        std::sort(rows.begin(), rows.end());
+        QItemSelection selection;
+        const int lastCol = m_model->columnCount() - 1;
+        for (std::size_t i = 0; lastCol >= 0 && i < rows.size();) {
+            std::size_t end = i + 1;
+            while (end < rows.size() && rows[end] == rows[end - 1] + 1) {
+                ++end;
+            }
+            selection.append(QItemSelectionRange(m_model->index(rows[i] - 1, 0),
+                                                 m_model->index(rows[end - 1] - 1, lastCol)));
+            i = end;
+        }
+        selectionModel()->select(selection, QItemSelectionModel::Select);
+    });
 }
 
 QStringList FlexGrid::comboItems(int col) const {

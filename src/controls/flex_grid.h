@@ -74,6 +74,9 @@ class FlexGrid : public QTableView {
     void addItem(const QString& text, int position = -1);
     void removeItem(int row);
     void moveRow(int from, int to);
+    // Moves rows one after another, as moveRow does for each (from, to) in order, and shows
+    // only the end result: many moves cost about as much as one.
+    void moveRows(const QList<std::pair<int, int>>& moves);
 
     void setCellBackground(int row1, int col1, int row2, int col2, const QColor& color);
     // The cell's background, or an invalid colour when none was set.

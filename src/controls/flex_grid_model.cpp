@@ -1,9 +1,11 @@
 #include "controls/flex_grid_model.h"
 
 #include <algorithm>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace controls {
 
@@ -176,6 +178,36 @@ void FlexGridModel::moveGridRow(int from, int to) {
     beginMoveRows({}, from - 1, from - 1, {}, destination);
     m_cells.move(from, to);
     endMoveRows();
+}
+
+std::vector<int> FlexGridModel::moveGridRows(const QList<std::pair<int, int>>& moves) {
+    for (const auto& [from, to] : moves) {
+        checkRow(from, 1);
+        checkRow(to, 1);
+    }
+    Q_EMIT layoutAboutToBeChanged();
+    // order[p]: the grid row, counted before the moves, that ends at position p.
+    std::vector<int> order(static_cast<std::size_t>(gridRows()));
+    std::iota(order.begin(), order.end(), 0);
+    for (const auto& [from, to] : moves) {
+        m_cells.move(from, to);
+        const int moved = order[static_cast<std::size_t>(from)];
+        order.erase(order.begin() + from);
+        order.insert(order.begin() + to, moved);
+    }
+    std::vector<int> position(order.size());
+    for (std::size_t p = 0; p < order.size(); ++p) {
+        position[static_cast<std::size_t>(order[p])] = static_cast<int>(p);
+    }
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before) {
+        after.append(index(position[static_cast<std::size_t>(i.row() + 1)] - 1, i.column()));
+    }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged();
+    return position;
 }
 
 int FlexGridModel::rowCount(const QModelIndex& parent) const {

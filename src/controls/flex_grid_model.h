@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace controls {
 
@@ -54,6 +56,10 @@ class FlexGridModel : public QAbstractTableModel {
     void removeGridRow(int row);
     // Moves grid row `from` so that it becomes grid row `to`; the rows between close up.
     void moveGridRow(int from, int to);
+    // Makes the moves one after another, as moveGridRow does, as one change of the layout:
+    // views and persistent indexes (the selection among them) see only the end result.
+    // Returns where each grid row, counted before the moves, ended.
+    std::vector<int> moveGridRows(const QList<std::pair<int, int>>& moves);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -42,9 +42,11 @@ void moveUp(controls::FlexGrid& fg1) {
     } else if (isExisting(fg1, first - 1)) {
         tell(kMsgCannotMoveAboveExisting);
     } else {
+        QList<std::pair<int, int>> moves;
         for (int r : fg1.selectedRows()) {
-            fg1.moveRow(r, r - 1);
+            moves.append({r, r - 1});
         }
+        fg1.moveRows(moves);
     }
     renumberRows(fg1);
 }
@@ -58,12 +60,14 @@ void moveDown(controls::FlexGrid& fg1) {
         // Selected rows that already reach the last row in an unbroken run stay put.
         const QList<int> selected = fg1.selectedRows();
         const auto k = static_cast<int>(selected.size());
+        QList<std::pair<int, int>> moves;
         for (int i = k - 1; i >= 0; --i) {
             const int r = selected[i];
             if (r != last - (k - 1 - i)) {
-                fg1.moveRow(r, r + 1);
+                moves.append({r, r + 1});
             }
         }
+        fg1.moveRows(moves);
     }
     renumberRows(fg1);
 }

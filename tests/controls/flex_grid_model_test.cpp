@@ -39,6 +39,7 @@ TEST(FlexGridModel, PassesTheModelTesterThroughEveryChangeOfShape) {
     model.insertGridRow(1, {u"x"_s, u"first"_s});
     model.moveGridRow(1, 5);
     model.moveGridRow(6, 2);
+    model.moveGridRows({{2, 1}, {4, 3}, {1, 6}});
     model.removeGridRow(3);
     model.setText(2, 3, u"文字"_s);
     model.setText(0, 1, u"フィールドID"_s);
@@ -128,4 +129,25 @@ TEST(FlexGridModel, GeneralAlignmentPutsNumbersRight) {
     };
     EXPECT_TRUE(alignment(0) & Qt::AlignRight);
     EXPECT_TRUE(alignment(1) & Qt::AlignLeft);
+}
+
+TEST(FlexGridModel, ABatchOfMovesEndsAsTheMovesOneByOneAndCarriesPersistentIndexes) {
+    FlexGridModel one, batch;
+    for (FlexGridModel* m : {&one, &batch}) {
+        m->setGridCols(3);
+        fill(*m, 9);
+    }
+    const QList<std::pair<int, int>> moves = {{9, 8}, {5, 6}, {4, 5}, {1, 2}, {3, 1}};
+    for (const auto& [from, to] : moves) {
+        one.moveGridRow(from, to);
+    }
+    const QPersistentModelIndex fourth = batch.index(3, 0);
+    QSignalSpy layouts(&batch, &QAbstractItemModel::layoutChanged);
+    batch.moveGridRows(moves);
+    EXPECT_EQ(column(batch, 1), column(one, 1));
+    EXPECT_EQ(layouts.count(), 1);
+    EXPECT_EQ(fourth.data().toString(), u"4"_s);
+    EXPECT_EQ(fourth.column(), 0);
+    EXPECT_THROW(batch.moveGridRows({{1, 2}, {0, 1}}), std::out_of_range);
+    EXPECT_EQ(column(batch, 1), column(one, 1));
 }

@@ -288,3 +288,19 @@ TEST_F(FlexGridTest, DeleteAndArrowsInAnEditorAreNotTypedKeys) {
     EXPECT_TRUE(settles([&] { return grid.textMatrix(4, 4) == u"1"_s; }));
     EXPECT_EQ(seen, (QList<int>{'1', '2', 13}));
 }
+
+TEST_F(FlexGridTest, ABatchOfMovesCarriesTheSelectionAndTheCurrentCell) {
+    grid.setCurrentCell(5, 2);
+    for (int r : {2, 3, 5}) {
+        grid.selectRow(r);
+    }
+    grid.moveRows({{2, 1}, {3, 2}, {5, 4}});
+    QStringList ids;
+    for (int r = 1; r < grid.rows(); ++r) {
+        ids << grid.textMatrix(r, 1);
+    }
+    EXPECT_EQ(ids, (QStringList{u"id2"_s, u"id3"_s, u"id1"_s, u"id5"_s, u"id4"_s, u"id6"_s}));
+    EXPECT_EQ(grid.selectedRows(), (QList<int>{1, 2, 4}));
+    EXPECT_EQ(grid.currentRow(), 4);
+    EXPECT_EQ(grid.currentCol(), 2);
+}

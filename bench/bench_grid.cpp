@@ -1,0 +1,200 @@
+// The design grid's operations on a shown grid of N rows, one operation at a time: the
+// row commands, the after-edit check and the current-cell change. Each timed operation is
+// one user action; what sets it up (a selection, a row put back) is not timed.
+//
+// The summary prints milliseconds per operation for each N and the ratio of each time to
+// the time at 10 rows next to the ratio of the row counts, so linear growth reads directly.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QItemSelectionModel>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "controls/flex_grid.h"
+#include "controls/msg_box.h"
+#include "wizard/design_grid.h"
+#include "wizard/grid_columns.h"
+#include "wizard/grid_rules.h"
+#include "wizard/row_commands.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using controls::FlexGrid;
+
+constexpr int kRowCounts[] = {10, 255, 1000};
+constexpr double kFrameMs = 16.0;
+
+struct Operation {
+    const char* name;
+    // Untimed: makes the grid ready for one run; returns the row the run works on.
+    std::function<void(FlexGrid&, int middle)> prepare;
+    std::function<void(FlexGrid&, int middle)> run;
+    // Untimed: brings the row count back.
+    std::function<void(FlexGrid&, int middle)> restore;
+};
+
+std::map<std::string, std::map<int, double>> g_ms;  // operation -> rows -> ms per run
+
+void selectOnly(FlexGrid& fg1, int row) {
+    fg1.selectionModel()->clearSelection();
+    fg1.selectRow(row);
+}
+
+void fill(FlexGrid& fg1, int rows) {
+    wizard::setupGrid(fg1);
+    for (int i = 1; i <= rows; ++i) {
+        fg1.addItem(QStringLiteral("\tID%1\t項目%1\t文字\t20\tON\t\t\t\t").arg(i));
+    }
+    wizard::renumberRows(fg1);
+}
+
+const std::vector<Operation>& operations() {
+    static const std::vector<Operation> ops = {
+        {"add row (after a middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
+         [](FlexGrid& g, int) { wizard::addRow(g); },
+         [](FlexGrid& g, int m) { g.removeItem(m + 1); }},
+        {"move up (one middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
+         [](FlexGrid& g, int) { wizard::moveUp(g); }, nullptr},
+        {"move down (one middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
+         [](FlexGrid& g, int) { wizard::moveDown(g); }, nullptr},
+        {"move down (every other row)",
+         [](FlexGrid& g, int) {
+             g.selectionModel()->clearSelection();
+             for (int r = 1; r < g.rows() - 1; r += 2) {
+                 g.selectRow(r);
+             }
+         },
+         [](FlexGrid& g, int) { wizard::moveDown(g); }, nullptr},
+        {"remove (one middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
+         [](FlexGrid& g, int) { wizard::removeRows(g); },
+         [](FlexGrid& g, int m) {
+             g.addItem(QStringLiteral("\tNEW\t新\t文字\t20\tON\t\t\t\t"), m);
+             wizard::renumberRows(g);
+         }},
+        {"after-edit check (ID with a quote)",
+         [](FlexGrid& g, int m) { g.setTextMatrix(m, wizard::kColFieldId, QStringLiteral("A'B")); },
+         [](FlexGrid& g, int m) { wizard::afterEditCheck(g, m, wizard::kColFieldId); }, nullptr},
+        {"current-cell change (one row selected)", [](FlexGrid& g, int m) { selectOnly(g, m); },
+         [](FlexGrid& g, int m) {
+             // Through the grid's own event, as a click or an arrow key moves it.
+             g.setCurrentCell(g.currentRow() == m ? m + 1 : m, wizard::kColIme);
+         },
+         nullptr},
+        {"current-cell change (all rows selected)",
+         [](FlexGrid& g, int) {
+             if (g.selectedRows().size() != g.rows() - 1) {
+                 for (int r = 1; r < g.rows(); ++r) {
+                     g.selectRow(r);
+                 }
+             }
+         },
+         [](FlexGrid& g, int m) {
+             g.setCurrentCell(g.currentRow() == m ? m + 1 : m, wizard::kColIme);
+         },
+         nullptr},
+    };
+    return ops;
+}
+
+void BM_Grid(benchmark::State& state, const Operation& op) {
+    const int rows = static_cast<int>(state.range(0));
+    FlexGrid fg1;
+    fg1.resize(640, 480);
+    fill(fg1, rows);
+    QObject::connect(&fg1, &FlexGrid::afterRowColChange, &fg1, [&fg1](int, int, int row, int col) {
+        wizard::currentCellChange(fg1, row, col);
+    });
+    fg1.show();
+    QCoreApplication::processEvents();
+    const int middle = rows / 2;
+
+    double total = 0;
+    for (auto _ : state) {
+        op.prepare(fg1, middle);
+        const auto start = Clock::now();
+        op.run(fg1, middle);
+        const std::chrono::duration<double> took = Clock::now() - start;
+        state.SetIterationTime(took.count());
+        total += took.count();
+        if (op.restore) {
+            op.restore(fg1, middle);
+        }
+        // Paint what changed, as the event loop would between two clicks.
+        QCoreApplication::processEvents();
+    }
+    if (fg1.rows() != rows + 1) {
+        state.SkipWithError("the row count drifted");
+    }
+    g_ms[op.name][rows] = total * 1000.0 / static_cast<double>(state.iterations());
+}
+
+void printSummary() {
+    std::printf("\nms per operation (growth: time / time at %d rows, against rows / %d)\n",
+                kRowCounts[0], kRowCounts[0]);
+    std::printf("%-42s", "operation");
+    for (int n : kRowCounts) {
+        std::printf(" %9d rows", n);
+    }
+    std::printf("   growth 255    growth 1000\n");
+    bool withinFrame = true;
+    for (const Operation& op : operations()) {
+        const auto& ms = g_ms[op.name];
+        if (ms.size() != std::size(kRowCounts)) {
+            continue;  // left out by a filter
+        }
+        std::printf("%-42s", op.name);
+        for (int n : kRowCounts) {
+            std::printf(" %14.3f", ms.at(n));
+        }
+        const double base = ms.at(kRowCounts[0]);
+        for (int n : {255, 1000}) {
+            std::printf("   %5.1fx/%5.1fx", ms.at(n) / base,
+                        static_cast<double>(n) / kRowCounts[0]);
+        }
+        std::printf("\n");
+        withinFrame = withinFrame && ms.at(255) < kFrameMs;
+    }
+    std::printf("every operation at 255 rows under %.0f ms: %s\n", kFrameMs,
+                withinFrame ? "yes" : "NO");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    // Row commands that refuse would show a box; none should, and none waits.
+    controls::MsgBoxResponder responder;
+
+    for (const Operation& op : operations()) {
+        for (int n : kRowCounts) {
+            benchmark::RegisterBenchmark(op.name, BM_Grid, op)
+                ->Arg(n)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(n >= 1000 ? 50 : 200);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary();
+    if (!responder.calls().empty()) {
+        std::fprintf(stderr, "unexpected message: %s\n",
+                     responder.calls().front().prompt.toStdString().c_str());
+        return 1;
+    }
+    return 0;
+}
