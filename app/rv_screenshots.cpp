@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "productdb/schema.h"
+#include "wizard/design_grid.h"
 
 namespace {
 
@@ -91,6 +93,32 @@ const std::vector<Shot> kShots = {
          const QString password = QStringLiteral("secret");
          makeExistingProductDb(path, password);
          return openWizard(ctx, path, password);
+     }},
+    {"wizard_grid_rows",
+     [](const Context& ctx) -> std::unique_ptr<QWidget> {
+         // Existing fields on top, a fixed template row (greyed), typed rows below it, one
+         // of them selected.
+         const QString path = ctx.scratch + QStringLiteral("/rows.mdb");
+         const QString password = QStringLiteral("secret");
+         makeExistingProductDb(path, password);
+         auto wizard = openWizard(ctx, path, password);
+         controls::FlexGrid& fg1 = *wizard->fg1;
+         fg1.addItem(QStringLiteral("\tTEL1\t電話番号\t文字\t20\tOFF\t\t\t1\t"));
+         wizard::renumberRows(fg1);
+         wizard->Command8->click();
+         wizard->Command8->click();
+         const int last = fg1.rows() - 1;
+         fg1.setTextMatrix(last - 1, 1, QStringLiteral("SECTION"));
+         fg1.setTextMatrix(last - 1, 2, QStringLiteral("部署名"));
+         fg1.setTextMatrix(last - 1, 4, QStringLiteral("40"));
+         fg1.setTextMatrix(last, 1, QStringLiteral("JOINDATE"));
+         fg1.setTextMatrix(last, 2, QStringLiteral("入社日"));
+         fg1.setTextMatrix(last, 3, QStringLiteral("日付"));
+         fg1.selectRow(last - 1);
+         fg1.setCurrentCell(last - 1, 2);
+         fg1.setCurrentCell(last, 2);  // the current-cell change blanks the date's IME
+         fg1.setCurrentCell(last - 1, 2);
+         return wizard;
      }},
     {"frmMain",
      [](const Context&) -> std::unique_ptr<QWidget> {
