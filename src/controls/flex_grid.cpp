@@ -119,12 +119,23 @@ class FlexGridDelegate : public QStyledItemDelegate {
     }
 
     bool eventFilter(QObject* object, QEvent* event) override {
+        // A message box shown by the key handler takes the focus for a moment; the edit goes
+        // on afterwards instead of ending as a focus loss would end it.
+        if (event->type() == QEvent::FocusOut && m_inKeyHandler) {
+            return false;
+        }
         if (event->type() == QEvent::KeyPress && !m_replaying) {
             auto* keyEvent = static_cast<QKeyEvent*>(event);
             const int code = characterCode(keyEvent);
             if (code != 0) {
                 int key = code;
-                if (!m_grid->filterEditorKey(key)) {
+                m_inKeyHandler = true;
+                const bool pass = m_grid->filterEditorKey(key);
+                m_inKeyHandler = false;
+                if (auto* editor = qobject_cast<QWidget*>(object); editor && !editor->hasFocus()) {
+                    editor->setFocus();
+                }
+                if (!pass) {
                     return true;
                 }
                 if (key != code) {
@@ -143,6 +154,7 @@ class FlexGridDelegate : public QStyledItemDelegate {
   private:
     FlexGrid* m_grid;
     bool m_replaying = false;
+    bool m_inKeyHandler = false;
 };
 
 FlexGrid::FlexGrid(QWidget* parent)

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "controls/msg_box.h"
+#include "modal.h"
+
 using namespace Qt::Literals::StringLiterals;
 using controls::FlexGrid;
 
@@ -303,4 +306,26 @@ TEST_F(FlexGridTest, ABatchOfMovesCarriesTheSelectionAndTheCurrentCell) {
     EXPECT_EQ(grid.selectedRows(), (QList<int>{1, 2, 4}));
     EXPECT_EQ(grid.currentRow(), 4);
     EXPECT_EQ(grid.currentCol(), 2);
+}
+
+TEST_F(FlexGridTest, AMessageFromTheKeyHandlerLeavesTheEditOpen) {
+    QList<int> edits;
+    QObject::connect(&grid, &FlexGrid::afterEdit, [&](int, int col) { edits.append(col); });
+    grid.setKeyPressEditHandler([&](int, int, int& key) {
+        if (key == 'a') {
+            rvtest::whenModal([](QWidget* box) { box->close(); });
+            controls::MsgBox(u"数字を入力してください。"_s, controls::vbExclamation, u"ravLIN"_s);
+            key = 0;
+        }
+    });
+    click(4, 4);
+    type(u"1a"_s);
+    auto* editor = grid.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(edits.isEmpty()) << "the box did not end the edit";
+    EXPECT_EQ(editor->text(), u"1"_s);
+    QTest::keyClick(editor, '2');
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(settles([&] { return grid.textMatrix(4, 4) == u"12"_s; }));
+    EXPECT_EQ(edits, (QList<int>{4}));
 }
