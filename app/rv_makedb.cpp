@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "component/batch_build.h"
 #include "component/create_db_sql.h"
 #include "component/frm_main.h"
 #include "component/make_db.h"
@@ -32,6 +34,7 @@ constexpr int kExitFailed = 3;
 
 constexpr const char* kUsage =
     R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
+       rv_makedb --fields FILE [--yes] [-p PASSWORD] [-t TEMPLATES] DATABASE
        rv_makedb --test-window
 
 Opens the database creation wizard on DATABASE, a product database file: a new one is
@@ -39,16 +42,27 @@ created when none exists at the path (and deleted again unless the wizard builds
 an existing one is extended with new fields.
 
   DATABASE            the product database file (default: ravlinDB.mdb in the current
-                      folder)
+                      folder; required with --fields)
   -p, --password P    its password (default: empty, an unencrypted file)
   -t, --templates T   the field template library: a database path, or a whole connection
                       string (any text containing '='); default: base.mdb beside this
                       program
+  --fields FILE       batch mode: no window; add the fields of FILE and press OK. FILE is
+                      UTF-8, one field per line, cells separated by tabs: field ID, field
+                      name, attribute (文字 数字 日付 YESNO メモ), size, IME (ON OFF), mail
+                      kind (PCメール 携帯メール), FAX kind (公用FAX 私用FAX). Missing
+                      trailing cells keep a new row's start ("文字", "ON"); empty lines
+                      and lines beginning with '#' are skipped. Each message is printed
+                      to standard error as "ravLIN: TEXT".
+  --yes               batch mode: answer OK to the question about a missing mail field
+                      (otherwise Cancel)
   --test-window       show the component's test window (frmMain) instead
   -h, --help          show this text
 
-Exit status: 0 when the wizard has closed; 2 for usage errors or when no display is
-available; 3 when the wizard could not open (the message is printed).
+Exit status: 0 when the wizard has closed (in batch mode: the database was built);
+1 in batch mode when a check refused, the question was declined or the build failed;
+2 for usage errors or when no display is available (batch mode needs none);
+3 when the wizard could not open (the message is printed).
 )";
 
 bool haveDisplay() {
@@ -61,9 +75,10 @@ bool haveDisplay() {
     return (x && *x) || (wayland && *wayland);
 }
 
-std::string defaultTemplates(const char* argv0) {
+std::string defaultTemplates() {
     // Beside the program, else where `make install` puts it.
-    const QString exe = QFileInfo(QString::fromLocal8Bit(argv0)).absolutePath();
+    const QString exe =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
     for (const QString& candidate : {exe + QStringLiteral("/base.mdb"),
                                      exe + QStringLiteral("/../share/rv_makedb/base.mdb")}) {
         if (QFileInfo::exists(candidate)) {
@@ -137,6 +152,9 @@ int main(int argc, char** argv) {
     std::string password;
     std::string templates;
     std::string database;
+    std::string fieldsFile;
+    bool haveFields = false;
+    bool answerYes = false;
     bool testWindow = false;
     bool haveDatabase = false;
     for (int i = 1; i < argc; ++i) {
@@ -163,6 +181,15 @@ int main(int argc, char** argv) {
                 return usage(a + " needs a value");
             }
             templates = v;
+        } else if (a == "--fields") {
+            const char* v = value("--fields");
+            if (!v) {
+                return usage(a + " needs a value");
+            }
+            fieldsFile = v;
+            haveFields = true;
+        } else if (a == "--yes") {
+            answerYes = true;
         } else if (a == "--test-window") {
             testWindow = true;
         } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -174,8 +201,32 @@ int main(int argc, char** argv) {
             haveDatabase = true;
         }
     }
-    if (testWindow && (haveDatabase || !password.empty() || !templates.empty())) {
+    if (testWindow &&
+        (haveDatabase || haveFields || answerYes || !password.empty() || !templates.empty())) {
         return usage("--test-window takes no other arguments");
+    }
+    if (answerYes && !haveFields) {
+        return usage("--yes goes with --fields");
+    }
+    if (haveFields) {
+        if (!haveDatabase) {
+            return usage("--fields needs a DATABASE");
+        }
+        QFile file(QString::fromStdString(fieldsFile));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return usage("cannot read " + fieldsFile);
+        }
+        if (!haveDisplay()) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
+        }
+        component::BatchJob job;
+        job.database = QFileInfo(QString::fromStdString(database)).absoluteFilePath();
+        job.password = QString::fromStdString(password);
+        job.templates = QString::fromStdString(
+            templateConnection(templates.empty() ? defaultTemplates() : templates));
+        job.fieldLines = component::fieldLines(QString::fromUtf8(file.readAll()));
+        job.answerYes = answerYes;
+        return static_cast<int>(component::runBatch(job));
     }
     if (!haveDisplay()) {
         std::cerr
@@ -194,8 +245,7 @@ int main(int argc, char** argv) {
         database = "ravlinDB.mdb";
     }
     database = QFileInfo(QString::fromStdString(database)).absoluteFilePath().toStdString();
-    std::string conn =
-        templateConnection(templates.empty() ? defaultTemplates(argv[0]) : templates);
+    std::string conn = templateConnection(templates.empty() ? defaultTemplates() : templates);
     if (std::getenv("RV_MAKEDB_STARTUP_PROBE")) {
         CreateDBSql::ensureApplication();
         qApp->installEventFilter(new StartupProbe(qApp));

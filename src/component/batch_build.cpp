@@ -1,5 +1,6 @@
 #include "component/batch_build.h"
 
+#include <QtGlobal>
 #include <iostream>
 
 #include "component/create_db_sql.h"
@@ -48,6 +49,12 @@ QStringList fieldLines(const QString& fileText) {
 }
 
 BatchResult runBatch(const BatchJob& job) {
+    // Standard error carries the wizard's messages, one line each, and nothing else.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+        if (type == QtFatalMsg) {
+            std::cerr << msg.toStdString() << "\n";
+        }
+    });
     CreateDBSql::ensureApplication();
     controls::BatchMsgBoxResponder responder(
         job.answerYes ? controls::BatchMsgBoxResponder::QuestionAnswer::Ok

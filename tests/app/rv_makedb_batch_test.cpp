@@ -1,0 +1,112 @@
+// rv_makedb in batch mode: the whole wizard path without a screen, judged by exit code,
+// messages and the file it leaves.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "db_fixtures.h"
+#include "jet/temp_dir.h"
+#include "raw_db.h"
+#include "run_program.h"
+
+namespace {
+
+class Batch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_templates = rvtest::makeTemplateDb(m_dir.file("base.mdb"), {});
+        m_db = m_dir.file("p.mdb");
+    }
+    std::string fields(const std::string& text) {
+        const std::string path = m_dir.file("fields" + std::to_string(++m_files) + ".txt");
+        std::ofstream(path) << text;
+        return path;
+    }
+    rvtest::ProgramResult batch(std::vector<std::string> args) {
+        args.insert(args.begin(), rvtest::binDir() + "/rv_makedb");
+        return rvtest::runProgram(args);
+    }
+    bool exists() const { return std::ifstream(m_db).good(); }
+
+    rvtest::TempDir m_dir;
+    std::string m_templates;
+    std::string m_db;
+    int m_files = 0;
+};
+
+TEST_F(Batch, BuildsANewDatabaseAndExtendsIt) {
+    auto r = batch({"--fields",
+                    fields("# address book\nMAIL1\tメール\t文字\t100\tOFF\tPCメール\n\n"
+                           "NAME\t氏名\t文字\t40\nAGE\t年齢\t数字\n"),
+                    "-p", "pw", "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    {
+        rvtest::RawDb raw(m_db, "pw");
+        EXPECT_EQ(raw.rows("SELECT FIELD_ID,ATTR,FIELD_SIZE,IME,MAIL_ADDRESS_FLG,DISP_SEQNO FROM "
+                           "FIELD ORDER BY DISP_SEQNO"),
+                  (std::vector<std::string>{"MAIL1|T|100|0|1|1", "NAME|T|40|1|0|2",
+                                            "AGE|N|<null>|0|0|3"}));
+    }
+    r = batch(
+        {"--fields", fields("ZIP\t郵便番号\t文字\t8\tOFF\n"), "-p", "pw", "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    rvtest::RawDb raw(m_db, "pw");
+    EXPECT_EQ(raw.rows("SELECT FIELD_ID,DISP_SEQNO FROM FIELD ORDER BY DISP_SEQNO"),
+              (std::vector<std::string>{"MAIL1|1", "NAME|2", "AGE|3", "ZIP|4"}));
+}
+
+TEST_F(Batch, RefusalsPrintTheMessageAndLeaveNothing) {
+    auto r =
+        batch({"--fields", fields("MAIL1\ta\t数字\nmail1\tb\t数字\n"), "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "ravLIN: 項目ID あるいは項目名は重複しています。  行： 1　と  2　重複\n");
+    EXPECT_FALSE(exists());
+
+    r = batch({"--fields", fields("A\ta\tメモ\n"), "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(
+        r.err,
+        "ravLIN: メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。\n");
+    EXPECT_FALSE(exists());
+
+    r = batch({"--fields", fields("A\ta\tメモ\n"), "--yes", "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(exists());
+}
+
+TEST_F(Batch, GridRulesApplyAsIfTyped) {
+    // A letter in a text field's size is refused key by key; a size on a number field
+    // cannot be typed at all; '-' and '@'... are not ID characters.
+    auto r = batch(
+        {"--fields", fields("MA-IL1\tm\t文字\t1x0\nN\tn\t数字\t5\n"), "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    rvtest::RawDb raw(m_db, "");
+    EXPECT_EQ(raw.rows("SELECT FIELD_ID,FIELD_SIZE FROM FIELD ORDER BY DISP_SEQNO"),
+              (std::vector<std::string>{"MAIL1|10", "N|<null>"}));
+    EXPECT_NE(r.err.find("ravLIN: 使用不可の文字があるので､その文字が削除されます｡"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("ravLIN: 数字を入力してください。"), std::string::npos) << r.err;
+}
+
+TEST_F(Batch, OpeningFailuresAndUsage) {
+    rvtest::makeProductDb(m_db, "right", {});
+    const std::string before = rvtest::readBytes(m_db);
+    auto r = batch({"--fields", fields("MAIL1\ta\n"), "-p", "wrong", "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "ravLIN: データベースがエラーです\n");
+    EXPECT_EQ(rvtest::readBytes(m_db), before);
+
+    r = batch(
+        {"--fields", fields("MAIL1\ta\n"), "-t", m_dir.file("none.mdb"), m_dir.file("q.mdb")});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("none.mdb"), std::string::npos) << r.err;
+
+    EXPECT_EQ(batch({"--fields", fields("MAIL1\ta\n")}).exitCode, 2) << "no DATABASE";
+    EXPECT_EQ(batch({"--fields", m_dir.file("missing.txt"), m_db}).exitCode, 2);
+    EXPECT_EQ(batch({"--yes", m_db}).exitCode, 2) << "--yes needs --fields";
+    EXPECT_EQ(batch({"--bogus"}).exitCode, 2);
+}
+
+}  // namespace
