@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 
@@ -168,6 +169,18 @@ TEST_F(WizardLife, WindowShowsItsTextsExactly) {
         for (int c : {6, 7, 8, 9}) {
             EXPECT_TRUE(form.fg1->isColHidden(c)) << c;
         }
+    });
+}
+
+TEST_F(WizardLife, AccessKeysAreTheCaptionsLetters) {
+    // The off-screen platform delivers no shortcut events, so this checks the keys the
+    // buttons registered; Qt presses a button on its key.
+    run("", [&](rv_makeDBForm& form) {
+        EXPECT_EQ(form.Command3->shortcut(), QKeySequence(QStringLiteral("Alt+U")));
+        EXPECT_EQ(form.Command6->shortcut(), QKeySequence(QStringLiteral("Alt+D")));
+        EXPECT_EQ(form.Command5->shortcut(), QKeySequence(QStringLiteral("Alt+R")));
+        EXPECT_EQ(form.Command4->shortcut(), QKeySequence(QStringLiteral("Alt+A")));
+        EXPECT_TRUE(form.Command2->shortcut().isEmpty()) << "OK(O) has no access key";
     });
 }
 
