@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "controls/flex_grid.h"
 #include "controls/msg_box.h"
 #include "jet/catalog.h"
@@ -26,6 +27,9 @@
 
 namespace {
 
+using bench::median;
+using bench::Scratch;
+
 using Clock = std::chrono::steady_clock;
 constexpr const char* kPassword = "bench-password";
 
@@ -34,26 +38,6 @@ struct Figures {
     std::vector<double> raw;
 };
 std::map<int, Figures> g_figures;
-
-class Scratch {
-  public:
-    Scratch() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "rv_build_XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_dir = tmpl;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
-    }
-    std::string newFile() { return (m_dir / ("db" + std::to_string(++m_count) + ".mdb")).string(); }
-
-  private:
-    std::filesystem::path m_dir;
-    int m_count = 0;
-};
 
 double msSince(Clock::time_point t) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
@@ -139,11 +123,6 @@ BENCHMARK(BM_Build)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 }  // namespace
 

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench_support.h"
 #include "jet/catalog.h"
 #include "jet/connection.h"
 #include "jet/connection_string.h"
@@ -29,6 +30,9 @@
 #include "productdb/schema.h"
 
 namespace {
+
+using bench::median;
+using bench::Scratch;
 
 using Clock = std::chrono::steady_clock;
 
@@ -42,26 +46,6 @@ struct Figures {
 };
 std::map<int, Figures> g_figures;
 std::map<int, std::vector<std::string>> g_traces;
-
-class Scratch {
-  public:
-    Scratch() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "rv_bench_XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_dir = tmpl;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
-    }
-    std::string newFile() { return (m_dir / ("db" + std::to_string(++m_count) + ".mdb")).string(); }
-
-  private:
-    std::filesystem::path m_dir;
-    int m_count = 0;
-};
 
 Scratch& scratch() {
     static Scratch s;
@@ -222,14 +206,6 @@ void BM_Raw(benchmark::State& state) {
     }
     state.counters["fields"] = n;
     state.counters["sql_texts"] = static_cast<double>(trace->size());
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) {
-        return 0;
-    }
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void printSummary() {

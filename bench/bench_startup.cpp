@@ -24,7 +24,12 @@
 
 extern char** environ;
 
+#include "bench_support.h"
+
 namespace {
+
+using bench::median;
+using bench::Scratch;
 
 using Clock = std::chrono::steady_clock;
 
@@ -36,25 +41,6 @@ std::vector<double> g_spawned;
 std::filesystem::path programFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
-
-class Scratch {
-  public:
-    Scratch() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "rv_bench_XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_dir = tmpl;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
-    }
-    const std::filesystem::path& dir() const { return m_dir; }
-
-  private:
-    std::filesystem::path m_dir;
-};
 
 struct Run {
     double selfMs = 0;
@@ -140,14 +126,6 @@ void BM_ColdStart(benchmark::State& state) {
             break;
         }
     }
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) {
-        return 0;
-    }
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

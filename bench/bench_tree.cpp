@@ -30,7 +30,12 @@
 #include "templates/statements.h"
 #include "templates/tree_loader.h"
 
+#include "bench_support.h"
+
 namespace {
+
+using bench::median;
+using bench::Scratch;
 
 using Clock = std::chrono::steady_clock;
 
@@ -42,25 +47,6 @@ std::vector<double> g_loader;
 std::vector<double> g_floor;
 int g_loaderNodes = 0;
 int g_floorNodes = 0;
-
-class Scratch {
-  public:
-    Scratch() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "rv_bench_XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_dir = tmpl;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
-    }
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
-
-  private:
-    std::filesystem::path m_dir;
-};
 
 // Folders 1-100 at the top, 101-400 one level down, 401-1000 two levels down. Fields
 // 1001-10000 spread over all folders, every 25th one fixed; their positions repeat so that
@@ -112,14 +98,6 @@ const std::string& library() {
     static Scratch scratch;
     static const std::string cs = makeLibrary(scratch.path("templates.mdb"));
     return cs;
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) {
-        return 0;
-    }
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 double seconds(Clock::time_point start) {

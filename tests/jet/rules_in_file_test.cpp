@@ -2,46 +2,13 @@
 // password, is held to them too.
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 #include "jet/catalog.h"
 #include "jet/connection.h"
 #include "jet/connection_string.h"
+#include "raw_db.h"
 #include "temp_dir.h"
 
 namespace {
-
-class RawClient {
-  public:
-    RawClient(const std::string& path, const std::string& password) {
-        EXPECT_EQ(sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        sqlite3_key(m_db, password.data(), static_cast<int>(password.size()));
-    }
-    ~RawClient() { sqlite3_close(m_db); }
-    std::string exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK) {
-            return "ok";
-        }
-        std::string msg = err ? err : "?";
-        sqlite3_free(err);
-        return msg;
-    }
-    std::string scalar(const std::string& sql) {
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(m_db, sql.c_str(), -1, &s, nullptr);
-        std::string out = "<none>";
-        if (sqlite3_step(s) == SQLITE_ROW) {
-            auto* t = sqlite3_column_text(s, 0);
-            out = t ? reinterpret_cast<const char*>(t) : "<null>";
-        }
-        sqlite3_finalize(s);
-        return out;
-    }
-
-  private:
-    sqlite3* m_db = nullptr;
-};
 
 TEST(RulesInFile, HoldForARawSqlcipherClient) {
     rvtest::TempDir dir;
@@ -58,7 +25,7 @@ TEST(RulesInFile, HoldForARawSqlcipherClient) {
         jet::Catalog(c).setProperty("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength, true);
     }
 
-    RawClient raw(path, "pw");
+    rvtest::RawDb raw(path, "pw");
     EXPECT_EQ(raw.scalar("PRAGMA cipher_version").empty(), false);
     EXPECT_NE(raw.scalar("PRAGMA cipher_version"), "<none>") << "the process runs SQLCipher";
     EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID,ATTR) VALUES('A','TEXT')"),
@@ -83,7 +50,7 @@ TEST(RulesInFile, AWrongKeyReadsNothing) {
     rvtest::TempDir dir;
     const std::string path = dir.file("k.mdb");
     jet::Catalog::create(jet::ConnectionString::build(path, "pw"));
-    RawClient raw(path, "other");
+    rvtest::RawDb raw(path, "other");
     EXPECT_NE(raw.exec("SELECT count(*) FROM sqlite_master"), "ok");
 }
 
