@@ -128,14 +128,14 @@ Options parseArguments(int argc, char** argv) {
             } else if (arg == "--catalog") {
                 o.catalog = true;
             } else if (is("--allow-zero-length")) {
-                const std::string spec = valueOf("--allow-zero-length");
-                const auto dot = spec.find('.');
-                if (dot == std::string::npos || dot == 0 || dot + 1 == spec.size() ||
-                    spec.find('.', dot + 1) != std::string::npos) {
-                    throw UsageError{"--allow-zero-length wants TABLE.COLUMN, not \"" + spec +
+                const std::string target = valueOf("--allow-zero-length");
+                const auto dot = target.find('.');
+                if (dot == std::string::npos || dot == 0 || dot + 1 == target.size() ||
+                    target.find('.', dot + 1) != std::string::npos) {
+                    throw UsageError{"--allow-zero-length wants TABLE.COLUMN, not \"" + target +
                                      "\""};
                 }
-                o.allowZeroLength.emplace_back(spec.substr(0, dot), spec.substr(dot + 1));
+                o.allowZeroLength.emplace_back(target.substr(0, dot), target.substr(dot + 1));
             } else {
                 throw UsageError{"unknown option " + std::string(arg)};
             }

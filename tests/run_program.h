@@ -32,14 +32,16 @@ struct ProgramResult {
 // A started child with its standard output and error on pipes.
 class Child {
   public:
-    explicit Child(const std::vector<std::string>& args) {
+    // `input`: a file for its standard input (none: /dev/null).
+    explicit Child(const std::vector<std::string>& args, const std::string& input = {}) {
         int outPipe[2], errPipe[2];
         if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) {
             throw std::runtime_error("pipe");
         }
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&fa, 0, input.empty() ? "/dev/null" : input.c_str(),
+                                         O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
         posix_spawn_file_actions_adddup2(&fa, errPipe[1], 2);
         posix_spawn_file_actions_addclose(&fa, outPipe[0]);
@@ -110,8 +112,9 @@ class Child {
     int m_err = -1;
 };
 
-inline ProgramResult runProgram(const std::vector<std::string>& args) {
-    Child child(args);
+inline ProgramResult runProgram(const std::vector<std::string>& args,
+                                const std::string& input = {}) {
+    Child child(args, input);
     ProgramResult r;
     child.run(-1, r);
     return r;

@@ -1,7 +1,6 @@
 // The rv_sql command as scripts see it: exit codes, output format, transactions.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -11,29 +10,11 @@
 #include <vector>
 
 #include "jet/temp_dir.h"
+#include "run_program.h"
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using Result = rvtest::ProgramResult;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
@@ -55,20 +36,11 @@ class RvSql : public ::testing::Test {
 
     // Runs rv_sql with `args`; `input` goes to its standard input.
     Result run(const std::vector<std::string>& args, const std::string& input = "") {
-        const std::string in = m_dir.file("stdin"), out = m_dir.file("stdout"),
-                          err = m_dir.file("stderr");
+        const std::string in = m_dir.file("stdin");
         std::ofstream(in, std::ios::binary) << input;
-        std::string cmd = shellQuoted(m_program);
-        for (const std::string& a : args) {
-            cmd += " " + shellQuoted(a);
-        }
-        cmd += " <" + shellQuoted(in) + " >" + shellQuoted(out) + " 2>" + shellQuoted(err);
-        const int status = std::system(cmd.c_str());
-        Result r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
+        std::vector<std::string> argv = {m_program};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return rvtest::runProgram(argv, in);
     }
 
     // A new database with the password "pw" and one table T(A LONG, B TEXT(10)).

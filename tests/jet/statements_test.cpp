@@ -253,25 +253,6 @@ TEST_F(ProductDb, KeysAndUniqueClausesAsDeclared) {
     }
 }
 
-TEST_F(ProductDb, SeedRows) {
-    createSchema();
-    const Rows info = query(m_conn, "select * from INFO");
-    ASSERT_EQ(info.size(), 1u);
-    ASSERT_EQ(info[0].size(), 6u);
-    EXPECT_EQ(info[0][0], "RAVLIN");
-    EXPECT_EQ(info[0][1], "1");
-    EXPECT_EQ(info[0][2], "0");
-    EXPECT_EQ(info[0][3], "\\N");  // PSWD
-    EXPECT_TRUE(info[0][4].starts_with("2024-05-17")) << info[0][4];
-    EXPECT_EQ(info[0][5], "\\N");  // UPDATEDB_DATE
-
-    const Rows seqno = query(m_conn, "select * from SEQNO");
-    ASSERT_EQ(seqno.size(), 1u);
-    std::vector<std::string> expected(14, "0");
-    expected[0] = "00000000";
-    EXPECT_EQ(seqno[0], expected);
-}
-
 TEST_F(ProductDb, FieldRegistrationAddsRowsAndColumns) {
     createSchema();
     allowZeroLength(m_conn);
@@ -381,58 +362,6 @@ TEST_F(ProductDb, RegistrationsAndColumnsTheEngineRefuses) {
 
     // Field IDs are typed by Japanese users; a Japanese column name is a valid one.
     EXPECT_NO_THROW(m_conn.execute(fill(productdb::kAddAddressColumn, {"電話番号", "TEXT"})));
-}
-
-TEST_F(ProductDb, DisplayOrderUpdateAndUndoingARegistration) {
-    createSchema();
-    for (std::string_view id : {"NAME", "TEL"}) {
-        ASSERT_NO_THROW(m_conn.execute(productdb::insertField(id, id, "T", "1", "0", "0")));
-    }
-    m_conn.execute(fill(productdb::kUpdateDispSeqno, {"2", "NAME"}));
-    EXPECT_EQ(query(m_conn, "select FIELD_ID,DISP_SEQNO from FIELD order by FIELD_ID"),
-              (Rows{{"NAME", "2"}, {"TEL", "-1"}}));
-
-    EXPECT_NO_THROW(m_conn.execute(productdb::deleteField("NOSUCH")));
-    EXPECT_NO_THROW(m_conn.execute(productdb::deleteField("TEL")));
-    EXPECT_EQ(firstColumn(m_conn, productdb::kSelectAllFields), (std::vector<std::string>{"NAME"}));
-    EXPECT_EQ(single(m_conn, productdb::kCountFields), "1");
-}
-
-TEST_F(ProductDb, BuildIsOneTransaction) {
-    // A failed build, its connection released without commit: the file stays empty.
-    m_conn.beginTrans();
-    createSchema();
-    allowZeroLength(m_conn);
-    m_conn.execute(productdb::insertFieldWithSize("SELECT", "x", "T", "20", "1", "0", "0"));
-    EXPECT_THROW(
-        m_conn.execute(fill(productdb::kAddAddressColumnWithWidth, {"SELECT", "TEXT", "20"})),
-        jet::Error);
-    m_conn.execute(productdb::deleteField("SELECT"));
-    m_conn.close();
-
-    m_conn.open(m_connStr);
-    for (const jet::TableInfo& t : jet::Catalog(m_conn).tables()) {
-        EXPECT_TRUE(t.system) << t.name << " outlived the rolled-back build";
-    }
-    EXPECT_THROW(m_conn.execute(productdb::kCountFields), jet::Error);
-
-    // The same build committed: tables, rows and the zero-length setting are in the file.
-    m_conn.beginTrans();
-    createSchema();
-    allowZeroLength(m_conn);
-    m_conn.execute(productdb::insertFieldWithSize("TEL", "電話", "T", "20", "1", "0", "0"));
-    m_conn.execute(fill(productdb::kAddAddressColumnWithWidth, {"TEL", "TEXT", "20"}));
-    allowZeroLength(m_conn);
-    m_conn.execute(fill(productdb::kUpdateDispSeqno, {"1", "TEL"}));
-    m_conn.commitTrans();
-    m_conn.close();
-
-    m_conn.open(m_connStr);
-    EXPECT_EQ(single(m_conn, productdb::kCountFields), "1");
-    const jet::Catalog catalog(m_conn);
-    EXPECT_EQ(catalog.property("ADDRESS", "TEL", jet::kAllowZeroLength), "True");
-    EXPECT_EQ(catalog.property("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength), "True");
-    EXPECT_EQ(catalog.property("FIELD", "ATTR", jet::kAllowZeroLength), "False");
 }
 
 // ---------------------------------------------------------------------------
