@@ -13,14 +13,12 @@ TEST(MousePointer, WaitIsSetOnceAndNormalRemovesIt) {
     setMousePointer(kPointerWait);
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    EXPECT_EQ(mousePointer(), kPointerWait);
 
     // One normal undoes the wait pointer however often it was set, and a second does nothing.
     setMousePointer(kPointerNormal);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     setMousePointer(kPointerNormal);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(mousePointer(), kPointerNormal);
 }
 
 TEST(MousePointer, LeavesOtherOverridesAlone) {

@@ -11,31 +11,25 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace controls;
 
-TEST(MsgBoxResponder, RecordsEveryCallWithIconAndButtons) {
-    MsgBoxResponder responder;
+TEST(MsgBoxResponder, RecordsEveryCallAndGivesQueuedAnswersToQuestionsOnly) {
+    MsgBoxResponder responder(vbCancel);
+    responder.queueAnswer(vbOK);
+    // An OK-only box can only be answered OK and leaves the queue alone.
     EXPECT_EQ(MsgBox(u"警告"_s, vbOKOnly + vbExclamation, u"ravLIN"_s), vbOK);
     EXPECT_EQ(MsgBox(u"質問"_s, vbOKCancel, u"ravLIN"_s), vbOK);
     EXPECT_EQ(MsgBox(u"plain"_s), vbOK);
+    EXPECT_EQ(MsgBox(u"c"_s, vbOKCancel + vbExclamation, u"t"_s), vbCancel);
 
-    ASSERT_EQ(responder.calls().size(), 3u);
+    ASSERT_EQ(responder.calls().size(), 4u);
     const MsgBoxCall& warning = responder.calls()[0];
-    EXPECT_EQ(warning.prompt, u"警告"_s);
     EXPECT_EQ(warning.title, u"ravLIN"_s);
     EXPECT_EQ(warning.buttons, 48);
     EXPECT_TRUE(warning.exclamation);
     EXPECT_FALSE(warning.okCancel);
     EXPECT_FALSE(responder.calls()[1].exclamation);
     EXPECT_TRUE(responder.calls()[1].okCancel);
-    EXPECT_EQ(responder.prompts(), (std::vector<QString>{u"警告"_s, u"質問"_s, u"plain"_s}));
-}
-
-TEST(MsgBoxResponder, QueuedAnswersGoToQuestionsOnly) {
-    MsgBoxResponder responder(vbCancel);
-    responder.queueAnswer(vbOK);
-    // An OK-only box can only be answered OK and leaves the queue alone.
-    EXPECT_EQ(MsgBox(u"a"_s, vbOKOnly + vbExclamation, u"t"_s), vbOK);
-    EXPECT_EQ(MsgBox(u"b"_s, vbOKCancel, u"t"_s), vbOK);
-    EXPECT_EQ(MsgBox(u"c"_s, vbOKCancel + vbExclamation, u"t"_s), vbCancel);
+    EXPECT_EQ(responder.prompts(),
+              (std::vector<QString>{u"警告"_s, u"質問"_s, u"plain"_s, u"c"_s}));
 }
 
 TEST(MsgBoxResponder, NestedRespondersRestoreThePreviousOne) {
@@ -68,39 +62,23 @@ TEST(BatchMsgBoxResponder, PrintsOneLinePerMessageAndAnswersAsTold) {
     testing::internal::GetCapturedStderr();
 }
 
-namespace {
-
-struct Shown {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString title;
-    QString text;
-    qsizetype buttons = 0;
-};
-
-}  // namespace
-
 TEST(MsgBox, WithoutAResponderShowsAModalBox) {
     ASSERT_EQ(MsgBoxResponder::current(), nullptr);
-    Shown shown;
-    QTimer::singleShot(0, [&shown] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shown = {box->icon(), box->windowTitle(), box->text(), box->buttons().size()};
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
+    QString shown;  // icon, title, text and number of buttons
+    const auto answerWith = [&shown](Qt::Key key) {
+        QTimer::singleShot(0, [&shown, key] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown = u"%1 %2 %3 %4"_s.arg(int(box->icon()))
+                        .arg(box->windowTitle(), box->text())
+                        .arg(box->buttons().size());
+            QTest::keyClick(box, key);
+        });
+    };
+    answerWith(Qt::Key_Escape);
     EXPECT_EQ(MsgBox(u"続けますか"_s, vbOKCancel + vbExclamation, u"ravLIN"_s), vbCancel);
-    EXPECT_EQ(shown.icon, QMessageBox::Warning);
-    EXPECT_EQ(shown.title, u"ravLIN"_s);
-    EXPECT_EQ(shown.text, u"続けますか"_s);
-    EXPECT_EQ(shown.buttons, 2);
-
-    QTimer::singleShot(0, [&shown] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shown = {box->icon(), box->windowTitle(), box->text(), box->buttons().size()};
-        QTest::keyClick(box, Qt::Key_Return);
-    });
+    EXPECT_EQ(shown, u"%1 ravLIN 続けますか 2"_s.arg(int(QMessageBox::Warning)));
+    answerWith(Qt::Key_Return);
     EXPECT_EQ(MsgBox(u"最初のレコードです。"_s, vbOKOnly, u"ravLIN"_s), vbOK);
-    EXPECT_EQ(shown.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(shown.buttons, 1);
+    EXPECT_EQ(shown, u"%1 ravLIN 最初のレコードです。 1"_s.arg(int(QMessageBox::NoIcon)));
 }

@@ -2,28 +2,18 @@
 
 // Design grids with rows of each kind, for the grid rule and row command tests.
 
+#include <QList>
 #include <QString>
 
-#include <vector>
-
 #include "controls/flex_grid.h"
-#include "controls/msg_box.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
 
 namespace rvtest {
 
-// The text of a typed or template row: ID, name, attribute, size, IME, then the read-only
-// marker ("1" for a fixed template field).
-inline QString fieldRow(const QString& id, const QString& attr = QStringLiteral("文字"),
-                        const QString& size = {}, const QString& ime = QStringLiteral("ON"),
-                        const QString& readOnly = {}) {
-    return QStringLiteral("\t%1\t%1名\t%2\t%3\t%4\t\t\t%5\t").arg(id, attr, size, ime, readOnly);
-}
-
-// A row as loaded from an existing product database.
-inline QString existingRow(const QString& id, int seq) {
-    return QStringLiteral("\t%1\t%1名\t文字\t20\tON\t\t\t%2\t1").arg(id).arg(seq);
+// A typed text row with IME "ON"; readOnly "1" makes it a fixed template field.
+inline QString fieldRow(const QString& id, const QString& readOnly = {}) {
+    return QStringLiteral("\t%1\t%1名\t文字\t\tON\t\t\t%2\t").arg(id, readOnly);
 }
 
 // A laid-out grid with `existing` existing-field rows E1.. on top, then `typed` typed rows
@@ -32,7 +22,7 @@ inline void fillGrid(controls::FlexGrid& fg1, int existing, int typed) {
     fg1.setRows(1);
     wizard::setupGrid(fg1);
     for (int i = 1; i <= existing; ++i) {
-        fg1.addItem(existingRow(QStringLiteral("E%1").arg(i), i));
+        fg1.addItem(QStringLiteral("\tE%1\tE%1名\t文字\t20\tON\t\t\t%1\t1").arg(i));
     }
     if (existing > 0) {
         fg1.setCellBackground(1, wizard::kColFieldId, existing, wizard::kColReadOnly,
@@ -53,12 +43,9 @@ inline QStringList gridColumn(const controls::FlexGrid& fg1, int col) {
     return texts;
 }
 
-inline void selectOnly(controls::FlexGrid& fg1, std::initializer_list<int> rows) {
+inline void selectOnly(controls::FlexGrid& fg1, const QList<int>& rows) {
     for (int r = 1; r < fg1.rows(); ++r) {
-        fg1.selectRow(r, false);
-    }
-    for (int r : rows) {
-        fg1.selectRow(r);
+        fg1.selectRow(r, rows.contains(r));
     }
 }
 
