@@ -107,6 +107,14 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
     EXPECT_EQ(batch({"--fields", m_dir.file("missing.txt"), m_db}).exitCode, 2);
     EXPECT_EQ(batch({"--yes", m_db}).exitCode, 2) << "--yes needs --fields";
     EXPECT_EQ(batch({"--bogus"}).exitCode, 2);
+
+    // Without a display the wizard says so in one line; batch mode needs none.
+    const auto headless =
+        rvtest::runProgram({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                            "QT_QPA_PLATFORM", rvtest::binDir() + "/rv_makedb", m_db});
+    EXPECT_EQ(headless.exitCode, 2);
+    EXPECT_EQ(headless.err,
+              "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
 }
 
 }  // namespace
