@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,6 +20,7 @@
 #include "wizard/design_grid.h"
 #include "wizard/existing_fields.h"
 #include "wizard/texts.h"
+#include "wizard/tree_key_guard.h"
 
 namespace component {
 
@@ -104,6 +106,7 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
         Command4->setEnabled(basNodeKey.toInt() != 0 &&
                              templates::isFieldNode(*SSTree1, basNodeKey));
     });
+    SSTree1->installEventFilter(this);
 }
 
 rv_makeDBForm::~rv_makeDBForm() = default;
@@ -175,6 +178,17 @@ bool rv_makeDBForm::event(QEvent* e) {
         Form_Activate();
     }
     return QDialog::event(e);
+}
+
+bool rv_makeDBForm::eventFilter(QObject* watched, QEvent* e) {
+    // Key events reach the tree only while it has the focus.
+    if (watched == SSTree1 && e->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if (wizard::isGuardedTreeKey(key->key(), key->modifiers())) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 void rv_makeDBForm::showEvent(QShowEvent* e) {

@@ -67,6 +67,7 @@ class rv_makeDBForm : public QDialog {
 
     // Grid and row commands (rv_makedb_form_grid.cpp).
     void Command3_Click();  // up
+    void Command4_Click();  // copy the selected templates into the grid
     void Command5_Click();  // remove
     void Command6_Click();  // down
     void Command7_Click();  // template browser
@@ -82,6 +83,8 @@ class rv_makeDBForm : public QDialog {
 
   protected:
     bool event(QEvent* e) override;
+    // The tree key guard: cut, copy and paste never reach SSTree1.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
   private:

@@ -4,8 +4,10 @@
 
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
+#include "controls/keyed_tree.h"
 #include "wizard/grid_rules.h"
 #include "wizard/row_commands.h"
+#include "wizard/template_import.h"
 
 namespace component {
 
@@ -23,6 +25,7 @@ void enableRowCommands(rv_makeDBForm& form, wizard::RowCommands commands) {
 
 void rv_makeDBForm::connectGridCommands() {
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
@@ -43,6 +46,12 @@ void rv_makeDBForm::connectGridCommands() {
 
 void rv_makeDBForm::Command3_Click() {
     wizard::moveUp(*fg1);
+}
+
+void rv_makeDBForm::Command4_Click() {
+    if (wizard::importTemplates(*fg1, *SSTree1, basconnStr) == wizard::RemoveCommand::kEnable) {
+        Command5->setEnabled(true);
+    }
 }
 
 void rv_makeDBForm::Command5_Click() {

@@ -4,6 +4,8 @@
 
 #include <QStringView>
 
+#include "wizard/texts.h"
+
 namespace component {
 
 inline constexpr QStringView kWizardCaption = u"データベース作成ウイザード";
@@ -21,7 +23,7 @@ inline constexpr QStringView kCaptionDown = u"下へ(&D)";
 inline constexpr QStringView kCaptionSettings = u"設定";
 inline constexpr QStringView kCaptionAddRow = u"項目追加";
 
-inline constexpr QStringView kMsgDatabaseError = u"データベースがエラーです";
+inline constexpr QStringView kMsgDatabaseError = wizard::kMsgDatabaseError;
 
 // The test window frmMain.
 inline constexpr QStringView kTestWindowDatabase = u"ravlinDB.mdb";

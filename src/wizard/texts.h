@@ -11,6 +11,9 @@ namespace wizard {
 // Title of every message box.
 inline constexpr QStringView kMsgBoxTitle = u"ravLIN";
 
+// A database could not be opened or read (exclamation icon, OK only).
+inline constexpr QStringView kMsgDatabaseError = u"データベースがエラーです";
+
 // Attribute: code stored in FIELD.ATTR / TEMP_FIELD.ATTR, label shown in the grid,
 // column type word used for the ADDRESS column.
 inline constexpr QStringView kAttrCodeText = u"T";

@@ -2,10 +2,13 @@
 // on disk afterwards.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include "component/create_db_sql.h"
 #include "component/make_db.h"
@@ -193,6 +196,45 @@ TEST_F(WizardLife, ClickingAFieldNodeEnablesUse) {
         EXPECT_FALSE(form.Command4->isEnabled());
         Q_EMIT form.SSTree1->nodeClick(form.SSTree1->node(QStringLiteral("0")));
         EXPECT_FALSE(form.Command4->isEnabled());
+    });
+}
+
+TEST_F(WizardLife, UseCopiesTheSelectedTemplatesIntoTheGrid) {
+    run("", [&](rv_makeDBForm& form) {
+        form.SSTree1->node(QStringLiteral("1"))->setSelected(true);
+        form.SSTree1->node(QStringLiteral("2"))->setSelected(true);
+        form.Command4->setEnabled(true);  // as the click on the field node left it
+        form.Command4->click();
+        ASSERT_EQ(form.fg1->rows(), 2);
+        EXPECT_EQ(form.fg1->textMatrix(1, 1), QStringLiteral("MAIL1"));
+        EXPECT_EQ(form.fg1->textMatrix(1, 8), QStringLiteral("1"));
+        EXPECT_TRUE(form.fg1->isRowSelected(1));
+        EXPECT_TRUE(form.Command5->isEnabled());
+    });
+}
+
+TEST_F(WizardLife, TheTreeNeverSeesCutCopyOrPaste) {
+    run("", [&](rv_makeDBForm& form) {
+        controls::KeyedTree& tree = *form.SSTree1;
+        tree.addNode(QStringLiteral("0"), QStringLiteral("99"), QStringLiteral("Copy"));
+        tree.setFocus();
+        tree.setCurrentItem(tree.node(QStringLiteral("2")));
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        for (Qt::Key k : {Qt::Key_X, Qt::Key_C, Qt::Key_V}) {
+            QTest::keyClick(&tree, k, Qt::ControlModifier);
+        }
+        EXPECT_TRUE(clipboard->text().isEmpty());
+
+        QTest::keyClick(&tree, Qt::Key_C);
+        EXPECT_EQ(tree.currentItem(), tree.node(QStringLiteral("99"))) << "C alone searches";
+        QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(tree.selectedItems().size(), 4) << "Ctrl+A selects all";
+
+        // Unguarded, the tree copies the current node's text.
+        tree.removeEventFilter(&form);
+        QTest::keyClick(&tree, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(clipboard->text(), QStringLiteral("Copy"));
     });
 }
 
