@@ -131,9 +131,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    if (!bench::runAll(argc, argv)) {
+        return 1;
+    }
     std::printf("\nOK on a new encrypted file (median ms; target ratio <= 1.3 at N = 255)\n");
     std::printf("%6s %12s %12s %8s\n", "N", "build", "raw", "ratio");
     for (const auto& [n, f] : g_figures) {

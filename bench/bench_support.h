@@ -2,6 +2,7 @@
 
 // What every benchmark here needs: a scratch folder of its own and medians.
 
+#include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -46,6 +47,17 @@ inline double median(std::vector<double> v) {
     }
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// Runs the registered benchmarks; false when the command line was not understood.
+inline bool runAll(int& argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return false;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return true;
 }
 
 }  // namespace bench
