@@ -6,10 +6,10 @@
 #include <fstream>
 #include <random>
 
-#include "db_fixtures.h"
-#include "jet/temp_dir.h"
+#include "databases.h"
 #include "raw_db.h"
 #include "run_program.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int kFields = 120;
 
 TEST(CrashSafety, KilledBatchBuildsLeaveAConsistentFile) {
     rvtest::TempDir dir;
-    const std::string templates = rvtest::makeTemplateDb(dir.file("base.mdb"), {});
+    const std::string templates = rvtest::templateLibrary(dir.file("base.mdb"));
     const std::string fieldsFile = dir.file("fields.txt");
     {
         std::ofstream out(fieldsFile);

@@ -4,17 +4,17 @@
 
 #include <fstream>
 
-#include "db_fixtures.h"
-#include "jet/temp_dir.h"
+#include "databases.h"
 #include "raw_db.h"
 #include "run_program.h"
+#include "temp_dir.h"
 
 namespace {
 
 class Batch : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_templates = rvtest::makeTemplateDb(m_dir.file("base.mdb"), {});
+        m_templates = rvtest::templateLibrary(m_dir.file("base.mdb"));
         m_db = m_dir.file("p.mdb");
     }
     std::string fields(const std::string& text) {
@@ -91,7 +91,7 @@ TEST_F(Batch, GridRulesApplyAsIfTyped) {
 }
 
 TEST_F(Batch, OpeningFailuresAndUsage) {
-    rvtest::makeProductDb(m_db, "right", {});
+    rvtest::productDatabase(m_db, "right", {});
     const std::string before = rvtest::readBytes(m_db);
     auto r = batch({"--fields", fields("MAIL1\ta\n"), "-p", "wrong", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 3);

@@ -78,15 +78,6 @@ TEST_F(ModelTest, HeadingRowAndNumberColumnAreTheHeaders) {
     EXPECT_EQ(cells[0][0].toModelIndex(), model.index(0, 0));
 }
 
-TEST_F(ModelTest, InsertTakesCellsFromColumnZero) {
-    model.insertGridRow(1, {u"0"_s, u"a"_s});
-    model.insertGridRow(1, {u"n"_s, u"b"_s, u"c"_s, u"surplus"_s});
-    EXPECT_EQ(model.gridRows(), 3);
-    EXPECT_EQ(model.text(1, 0), u"n"_s);
-    EXPECT_EQ(column(model, 1), (QStringList{u"b"_s, u"a"_s}));
-    EXPECT_EQ(column(model, 2), (QStringList{u"c"_s, QString()}));
-}
-
 TEST_F(ModelTest, MovedRowsTakeTheirCellsAndColoursAlong) {
     fill(model, 5);
     model.setBackground(2, 1, 2, 1, 0xFF102030);
@@ -96,9 +87,11 @@ TEST_F(ModelTest, MovedRowsTakeTheirCellsAndColoursAlong) {
     EXPECT_EQ(column(model, 1), (QStringList{u"1"_s, u"3"_s, u"4"_s, u"2"_s, u"5"_s}));
     EXPECT_EQ(model.background(2, 1), std::nullopt);
 
+    model.setForeground(5, 1, 5, 2, 0xFF808080);
     model.moveGridRow(5, 1);  // up
     EXPECT_EQ(column(model, 1), (QStringList{u"5"_s, u"1"_s, u"3"_s, u"4"_s, u"2"_s}));
     EXPECT_EQ(model.data(model.index(4, 0), FlexGridModel::kBackgroundRole).toUInt(), 0xFF102030u);
+    EXPECT_EQ(model.foreground(1, 2), 0xFF808080u);
     // Views and selections follow the rows through these signals (model rows; the destination
     // is counted before the move).
     ASSERT_EQ(moves.count(), 2);
@@ -116,8 +109,13 @@ TEST_F(ModelTest, CoordinatesOutsideTheGridAreRefused) {
     EXPECT_EQ(model.gridRows(), 3);
 }
 
-TEST_F(ModelTest, GeneralAlignmentPutsNumbersRight) {
-    model.insertGridRow(1, {QString(), u"255"_s, u"文字"_s});
+TEST_F(ModelTest, InsertTakesCellsFromColumnZeroAlignedByKind) {
+    model.insertGridRow(1, {u"0"_s, u"a"_s});
+    model.insertGridRow(1, {u"n"_s, u"255"_s, u"文字"_s, u"surplus"_s});
+    EXPECT_EQ(model.text(1, 0), u"n"_s);
+    EXPECT_EQ(column(model, 1), (QStringList{u"255"_s, u"a"_s}));
+    EXPECT_EQ(column(model, 2), (QStringList{u"文字"_s, QString()}));
+    // General alignment: numbers to the right.
     EXPECT_TRUE(model.data(model.index(0, 0), Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
     EXPECT_TRUE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt() & Qt::AlignLeft);
 }

@@ -1,10 +1,12 @@
-// The template tree as the wizard loads it: order, looks, and what is left out.
+// The template tree as the wizard loads it: order, looks, and what is left out; and the
+// keys a template tree never sees.
 #include <gtest/gtest.h>
 
 #include "controls/keyed_tree.h"
-#include "db_fixtures.h"
-#include "jet/temp_dir.h"
+#include "databases.h"
 #include "qt_strings.h"
+#include "temp_dir.h"
+#include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
 
 namespace {
@@ -22,7 +24,7 @@ QStringList childKeys(const KeyedTree::Node* node) {
 class TreeLoader : public ::testing::Test {
   protected:
     QString library(const std::vector<std::string>& rows) {
-        return QString::fromStdString(rvtest::makeTemplateDb(m_dir.file("t.mdb"), rows));
+        return QString::fromStdString(rvtest::templateLibrary(m_dir.file("t.mdb"), rows));
     }
     rvtest::TempDir m_dir;
     KeyedTree m_tree;
@@ -79,17 +81,16 @@ TEST_F(TreeLoader, FoldersComeFirstThenFieldsByPositionAndNumber) {
     EXPECT_FALSE(templates::isFieldNode(m_tree, QStringLiteral("3")));
 }
 
-TEST_F(TreeLoader, AnEmptyLibraryIsTheRootAlone) {
-    templates::loadTemplateTree(m_tree, library({}), templates::LoadErrors::kStop);
+TEST_F(TreeLoader, AnEmptyLibraryIsTheRootAloneAndAMissingOneAnError) {
+    const QString conn = library({});
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);  // from nothing
     ASSERT_EQ(m_tree.nodeCount(), 1);
     EXPECT_FALSE(m_tree.nodeAt(0)->isExpanded());
-}
-
-TEST_F(TreeLoader, ReloadingStartsFromNothing) {
-    const QString conn = library({"1,0,'F','','A','','',NULL,'',''"});
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
-    EXPECT_EQ(m_tree.nodeCount(), 2);
+    EXPECT_THROW(templates::loadTemplateTree(
+                     m_tree, QString::fromStdString(rvtest::connectionString(m_dir.file("no.mdb"))),
+                     templates::LoadErrors::kStop),
+                 templates::TreeLoadError);
 }
 
 TEST_F(TreeLoader, AFolderBeforeItsParentStopsTheWizardButNotTheBrowser) {
@@ -109,13 +110,25 @@ TEST_F(TreeLoader, AFolderBeforeItsParentStopsTheWizardButNotTheBrowser) {
     EXPECT_NE(m_tree.node(QStringLiteral("5")), nullptr);
 }
 
-TEST_F(TreeLoader, AMissingLibraryIsAnError) {
-    EXPECT_THROW(templates::loadTemplateTree(
-                     m_tree,
-                     QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                         QString::fromStdString(m_dir.file("none.mdb")),
-                     templates::LoadErrors::kStop),
-                 templates::TreeLoadError);
+TEST(TreeKeyGuard, OnlyCtrlAloneWithXCOrVIsHeldBack) {
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        bool guarded;
+    } cases[] = {
+        {Qt::Key_X, Qt::ControlModifier, true},
+        {Qt::Key_C, Qt::ControlModifier, true},
+        {Qt::Key_V, Qt::ControlModifier | Qt::KeypadModifier, true},
+        {Qt::Key_C, Qt::NoModifier, false},
+        {Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier, false},
+        {Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, false},
+        {Qt::Key_A, Qt::ControlModifier, false},
+        {Qt::Key_F3, Qt::ControlModifier, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(templates::isGuardedTreeKey(c.key, c.modifiers), c.guarded)
+            << c.key << " " << c.modifiers.toInt();
+    }
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
-// Fields of an existing product database, loaded into the design grid.
+// Fields of an existing product database, loaded into the design grid's cells.
 #include <gtest/gtest.h>
 
-#include "controls/flex_grid.h"
-#include "db_fixtures.h"
-#include "jet/temp_dir.h"
+#include <QColor>
+
+#include "databases.h"
+#include "grid_rows.h"
+#include "jet/catalog.h"
+#include "jet/connection_string.h"
+#include "jet/error.h"
 #include "qt_strings.h"
-#include "wizard/design_grid.h"
+#include "temp_dir.h"
 #include "wizard/existing_fields.h"
 
 namespace {
@@ -13,24 +17,24 @@ namespace {
 class ExistingFields : public ::testing::Test {
   protected:
     QString product(const std::vector<std::string>& inserts) {
-        const std::string path = m_dir.file("p.mdb");
-        rvtest::makeProductDb(path, "pw", inserts);
-        return QString::fromStdString(jet::ConnectionString::build(path, "pw"));
+        rvtest::productDatabase(m_path, "pw", inserts);
+        return QString::fromStdString(jet::ConnectionString::build(m_path, "pw"));
     }
     QStringList row(int r) {
         QStringList cells;
         for (int c = 0; c < 10; ++c) {
-            cells << m_grid.textMatrix(r, c);
+            cells << m_grid.text(r, c);
         }
         return cells;
     }
-    void SetUp() override { wizard::setupGrid(m_grid); }
+    void SetUp() override { rvtest::fillGrid(m_grid, 0, 0); }
 
     rvtest::TempDir m_dir;
-    controls::FlexGrid m_grid;
+    std::string m_path = m_dir.file("p.mdb");
+    controls::FlexGridModel m_grid;
 };
 
-TEST_F(ExistingFields, CodesBecomeLabelsAndRowsAreMarked) {
+TEST_F(ExistingFields, CodesBecomeLabelsInTheEnginesOrderAndRowsAreMarked) {
     wizard::loadExistingDB(
         m_grid,
         product({"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,MAIL_ADDRESS_FLG,DISP_SEQNO) "
@@ -38,7 +42,7 @@ TEST_F(ExistingFields, CodesBecomeLabelsAndRowsAreMarked) {
                  "INSERT INTO FIELD VALUES('MAIL1','メール','T',100,'0','1','0',1,NULL,NULL)",
                  "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,FAX_NO_FLG,DISP_SEQNO) "
                  "VALUES('FAX2','FAX','t','1','2',3)"}));
-    ASSERT_EQ(m_grid.rows(), 4);
+    ASSERT_EQ(m_grid.gridRows(), 4);
     EXPECT_EQ(
         row(1),
         (rvtest::qsl({"1", "OPTIN", "案内可", "YESNO", "", "OFF", "携帯メール", "", "2", "1"})));
@@ -48,23 +52,22 @@ TEST_F(ExistingFields, CodesBecomeLabelsAndRowsAreMarked) {
     EXPECT_EQ(row(3),
               (rvtest::qsl({"3", "FAX2", "FAX", "文字", "", "ON", "", "私用FAX", "3", "1"})));
     for (int r = 1; r <= 3; ++r) {
-        for (int c = 1; c <= 8; ++c) {
-            EXPECT_EQ(m_grid.cellBackground(r, c), QColor(192, 192, 255)) << r << "," << c;
+        for (int c = 0; c <= 9; ++c) {
+            EXPECT_EQ(m_grid.background(r, c),
+                      c >= 1 && c <= 8 ? std::optional(QColor(192, 192, 255).rgba()) : std::nullopt)
+                << r << "," << c;
         }
-        EXPECT_NE(m_grid.cellBackground(r, 9), QColor(192, 192, 255));
     }
 }
 
-TEST_F(ExistingFields, AnEmptyFieldTableLeavesTheHeadingAlone) {
+TEST_F(ExistingFields, AnEmptyFieldTableLeavesTheHeadingAloneAndNoTableIsAnError) {
     wizard::loadExistingDB(m_grid, product({}));
-    EXPECT_EQ(m_grid.rows(), 1);
-}
-
-TEST_F(ExistingFields, ADatabaseWithoutFieldTableIsAnError) {
-    const std::string path = m_dir.file("other.mdb");
-    jet::Catalog::create(jet::ConnectionString::build(path, ""));
-    EXPECT_ANY_THROW(wizard::loadExistingDB(
-        m_grid, QString::fromStdString(jet::ConnectionString::build(path, ""))));
+    EXPECT_EQ(m_grid.gridRows(), 1);
+    const std::string other = m_dir.file("other.mdb");
+    jet::Catalog::create(jet::ConnectionString::build(other, ""));
+    EXPECT_THROW(wizard::loadExistingDB(
+                     m_grid, QString::fromStdString(jet::ConnectionString::build(other, ""))),
+                 jet::Error);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
-// The design grid's rules: the repairs after an edit and what a move of the current cell
-// changes.
+// The design grid's rules over its cells: the repairs after an edit, what a move of the
+// current cell switches, and the keys the size cell takes.
 #include <gtest/gtest.h>
 
-#include "controls/flex_grid.h"
-#include "controls/msg_box.h"
 #include "grid_rows.h"
 #include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
@@ -12,37 +10,32 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using namespace wizard;
-using P = std::vector<QString>;
+using P = QStringList;
 
 class GridRules : public ::testing::Test {
   protected:
-    void SetUp() override { rvtest::fillGrid(m_grid, 0, 3); }
+    void SetUp() override { rvtest::fillGrid(m_grid, 1, 3); }
 
-    // Writes the cell as an edit would and runs the after-edit check; returns the prompts,
-    // each of which must be a warning.
+    // Writes the cell as an edit would and runs the after-edit check; returns the warnings.
     P edit(int row, int col, const QString& text) {
-        m_responder.clear();
-        m_grid.setTextMatrix(row, col, text);
-        afterEditCheck(m_grid, row, col);
-        for (const controls::MsgBoxCall& call : m_responder.calls()) {
-            EXPECT_EQ(call.title, u"ravLIN"_s);
-            EXPECT_TRUE(call.exclamation);
-            EXPECT_FALSE(call.okCancel);
-        }
-        return m_responder.prompts();
+        m_grid.setText(row, col, text);
+        P warnings;
+        afterEditCheck(m_grid, row, col, [&](const controls::Message& m) {
+            EXPECT_EQ(m.buttons, controls::vbExclamation);
+            warnings << m.prompt();
+        });
+        return warnings;
     }
+    QString cell(int row, int col) const { return m_grid.text(row, col); }
 
-    QString cell(int row, int col) const { return m_grid.textMatrix(row, col); }
-
-    controls::MsgBoxResponder m_responder;
-    controls::FlexGrid m_grid;
+    controls::FlexGridModel m_grid;
 };
 
 TEST_F(GridRules, SizeOfATextRowIsCutToThreeDigitsThenKeptFrom1To255) {
     const QString warning = u"3行目のデータサイズは1以上、255以下でなければなりません｡"_s;
     const struct {
         QString typed, kept;
-        size_t warnings;
+        qsizetype warnings;
     } cases[] = {
         {u"1000"_s, u"100"_s, 1}, {u"999"_s, u""_s, 1}, {u"0"_s, u""_s, 1},
         {u"2560"_s, u""_s, 2},    {u"1a"_s, u""_s, 1},  {u""_s, u""_s, 0},
@@ -52,10 +45,14 @@ TEST_F(GridRules, SizeOfATextRowIsCutToThreeDigitsThenKeptFrom1To255) {
         EXPECT_EQ(edit(3, kColSize, c.typed), P(c.warnings, warning)) << c.typed.toStdString();
         EXPECT_EQ(cell(3, kColSize), c.kept) << c.typed.toStdString();
     }
-    // A memo row keeps no size.
-    m_grid.setTextMatrix(1, kColAttr, u"メモ"_s);
-    EXPECT_EQ(edit(1, kColSize, u"12"_s), P{});
-    EXPECT_EQ(cell(1, kColSize), QString());
+    // A memo row keeps no size; naming a number row empties its size.
+    m_grid.setText(2, kColAttr, u"メモ"_s);
+    EXPECT_EQ(edit(2, kColSize, u"12"_s), P{});
+    EXPECT_EQ(cell(2, kColSize), QString());
+    m_grid.setText(4, kColAttr, u"数字"_s);
+    m_grid.setText(4, kColSize, u"12"_s);
+    EXPECT_EQ(edit(4, kColFieldName, u"n"_s), P{});
+    EXPECT_EQ(cell(4, kColSize), QString());
 }
 
 TEST_F(GridRules, FieldIdKeepsCodes48To122AndQuotesGoSilently) {
@@ -75,46 +72,71 @@ TEST_F(GridRules, FieldIdKeepsCodes48To122AndQuotesGoSilently) {
         EXPECT_EQ(cell(2, kColFieldId), c.kept);
     }
     // Any edit of the row repairs the ID and the name, the attribute's included.
-    m_grid.setTextMatrix(1, kColFieldId, u"x'y"_s);
-    m_grid.setTextMatrix(1, kColFieldName, u"O'Neil"_s);
-    EXPECT_EQ(edit(1, kColAttr, u"日付"_s), P{});
-    EXPECT_EQ(cell(1, kColFieldId), u"xy"_s);
-    EXPECT_EQ(cell(1, kColFieldName), u"ONeil"_s);
+    m_grid.setText(3, kColFieldId, u"x'y"_s);
+    m_grid.setText(3, kColFieldName, u"O'Neil"_s);
+    EXPECT_EQ(edit(3, kColAttr, u"日付"_s), P{});
+    EXPECT_EQ(cell(3, kColFieldId), u"xy"_s);
+    EXPECT_EQ(cell(3, kColFieldName), u"ONeil"_s);
 }
 
-TEST_F(GridRules, CurrentCellChangeSetsTheImeListByTheAttribute) {
-    m_grid.setTextMatrix(1, kColAttr, u"メモ"_s);
-    m_grid.setTextMatrix(1, kColIme, QString());
-    m_grid.setTextMatrix(2, kColAttr, u"YESNO"_s);
-    m_grid.setTextMatrix(3, kColAttr, QString());
-    m_grid.setTextMatrix(3, kColIme, u"OFF"_s);
-
-    currentCellChange(m_grid, 2, kColIme);
-    EXPECT_EQ(cell(2, kColIme), QString());
-    EXPECT_EQ(m_grid.colComboList(kColIme), u" "_s);
-    currentCellChange(m_grid, 1, kColFieldId);
-    EXPECT_EQ(cell(1, kColIme), u"ON"_s);
-    EXPECT_EQ(m_grid.colComboList(kColIme), u"ON|OFF"_s);
-    // An OFF stays OFF; a row without attribute changes neither list nor cell.
-    m_grid.setTextMatrix(1, kColIme, u"OFF"_s);
-    currentCellChange(m_grid, 2, kColIme);
-    currentCellChange(m_grid, 3, kColIme);
-    EXPECT_EQ(m_grid.colComboList(kColIme), u" "_s);
-    EXPECT_EQ(cell(3, kColIme), u"OFF"_s);
-    currentCellChange(m_grid, 1, kColIme);
-    EXPECT_EQ(cell(1, kColIme), u"OFF"_s);
+TEST_F(GridRules, TheCurrentCellSwitchesTheImeAndEditing) {
+    m_grid.insertGridRow(5, rvtest::fieldRow(u"FIX"_s, u"1"_s));
+    const struct {
+        const char* attr;
+        const char* ime;
+        int row, col;
+        const char* imeAfter;
+        std::optional<QString> list;
+        bool editable;
+    } cases[] = {
+        {"メモ", "", 2, kColIme, "ON", u"ON|OFF"_s, true},
+        {"文字", "OFF", 2, kColSize, "OFF", u"ON|OFF"_s, true},
+        {"YESNO", "ON", 2, kColIme, "", u" "_s, true},
+        {"数字", "ON", 2, kColSize, "", u" "_s, false},
+        {"", "OFF", 2, kColSize, "OFF", std::nullopt, false},
+        {"文字", "ON", 5, kColFieldName, "ON", u"ON|OFF"_s, false},  // read-only row
+        {"文字", "ON", 1, kColIme, "ON", u"ON|OFF"_s, false},        // existing row
+    };
+    for (const auto& c : cases) {
+        m_grid.setText(c.row, kColAttr, QString::fromUtf8(c.attr));
+        m_grid.setText(c.row, kColIme, QString::fromUtf8(c.ime));
+        const CellChange change = currentCellChange(m_grid, {}, c.row, c.col);
+        EXPECT_EQ(cell(c.row, kColIme), QString::fromUtf8(c.imeAfter)) << c.attr;
+        EXPECT_EQ(change.imeList, c.list) << c.attr;
+        EXPECT_EQ(change.editable, c.editable) << c.attr << " " << c.col;
+    }
+    EXPECT_EQ(currentCellChange(m_grid, {}, 0, kColIme).editable, std::nullopt);
 }
 
-TEST_F(GridRules, EditingIsOffOnReadOnlyRowsAndOnSizesThatTakeNone) {
-    m_grid.addItem(rvtest::fieldRow(u"FIX"_s, u"1"_s));
-    m_grid.setTextMatrix(2, kColAttr, u"数字"_s);
-    for (int col = kColFieldId; col <= kColIme; ++col) {
-        currentCellChange(m_grid, 4, col);
-        EXPECT_FALSE(m_grid.isEditable()) << "read-only row, column " << col;
-        currentCellChange(m_grid, 2, col);
-        EXPECT_EQ(m_grid.isEditable(), col != kColSize) << "number row, column " << col;
-        currentCellChange(m_grid, 1, col);
-        EXPECT_TRUE(m_grid.isEditable()) << "text row, column " << col;
+TEST_F(GridRules, RowCommandsNeedASelectionWithoutExistingFields) {
+    const struct {
+        QList<int> selected;
+        RowCommands commands;
+    } cases[] = {{{}, RowCommands::kDisabled},
+                 {{2, 4}, RowCommands::kEnabled},
+                 {{1, 2}, RowCommands::kDisabled}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(rowCommandsFor(m_grid, c.selected), c.commands);
+        EXPECT_EQ(currentCellChange(m_grid, c.selected, 2, 1).rowCommands, c.commands);
+    }
+}
+
+TEST_F(GridRules, TheSizeOfATextRowTakesDigitsEnterAndBackspaceOnly) {
+    m_grid.setText(3, kColAttr, u"数字"_s);
+    const struct {
+        int row, col, key;
+        bool refused;
+    } cases[] = {
+        {2, kColSize, 'x', true},  {2, kColSize, '-', true},  {2, kColSize, '7', false},
+        {2, kColSize, 13, false},  {2, kColSize, 8, false},   {2, kColFieldId, 'x', false},
+        {3, kColSize, 'x', false}, {0, kColSize, 'x', false},
+    };
+    for (const auto& c : cases) {
+        int key = c.key;
+        const auto warning = sizeKeyFilter(m_grid, c.row, c.col, key);
+        EXPECT_EQ(key, c.refused ? 0 : c.key) << c.row << " " << c.col << " " << c.key;
+        EXPECT_EQ(warning ? warning->prompt() : QString(),
+                  c.refused ? u"数字を入力してください。"_s : QString());
     }
 }
 
