@@ -32,9 +32,12 @@ grep -q "^rv_makeDB_DIR:PATH=$prefix/" "$work/cxx_build/CMakeCache.txt" ||
 
 step "installed programs"
 "$prefix/bin/rv_sql" --help >/dev/null
-help=$("$prefix/bin/rv_makedb" --help)
-grep -qxF "Here: $prefix/share/rv_makedb/base.mdb" <<<"$help" ||
-    { echo "rv_makedb --help names another template library:"; tail -1 <<<"$help"; exit 1; }
+# Each tree uses its own base.mdb: beside the component in the build tree, the installed one.
+for tree in "$build/bin:$build/bin/base.mdb" "$prefix/bin:$prefix/share/rv_makedb/base.mdb"; do
+    help=$("${tree%%:*}/rv_makedb" --help)
+    grep -qxF "Here: ${tree#*:}" <<<"$help" ||
+        { echo "${tree%%:*}/rv_makedb --help: $(tail -1 <<<"$help")"; exit 1; }
+done
 printf 'MAIL1\tメール\t文字\t100\tOFF\tPCメール\n' >"$work/fields.txt"
 "$prefix/bin/rv_makedb" --fields "$work/fields.txt" -p pw "$work/address.mdb"
 fields=$("$prefix/bin/rv_sql" -p pw "$work/address.mdb" "select FIELD_ID from FIELD")
