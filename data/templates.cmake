@@ -23,6 +23,4 @@ if(TARGET rv_sql)
     COMMENT "Building the template library base.mdb"
     VERBATIM)
   add_custom_target(base_mdb ALL DEPENDS ${RV_BASE_MDB})
-
-  install(FILES ${RV_BASE_MDB} DESTINATION bin)
 endif()

@@ -12,6 +12,7 @@
 
 #include "component/create_db_sql.h"
 #include "component/make_db.h"
+#include "component/rv_makedb.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
