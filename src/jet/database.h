@@ -31,6 +31,7 @@ struct Database {
     std::map<std::string, std::set<std::string>> textColumns;
     void forgetDefinitions() { textColumns.clear(); }
 
+    // One handle, one owner: neither copied nor moved.
     Database() = default;
     ~Database();
     Database(const Database&) = delete;
