@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_RUNS ?= 20000
 
-.PHONY: all deps build run test test-dev test-asan fuzz bench screenshots format clean
+.PHONY: all deps build run test test-dev test-asan fuzz bench package screenshots format clean
 
 all: build
 
@@ -39,6 +39,12 @@ bench: deps
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 	@for b in build/release/bin/bench_*; do echo "== $$b"; "$$b" || exit 1; done
+
+# The Debian package, build/release/rv-makedb_VERSION_ARCH.deb, from the release preset:
+# sudo apt install ./build/release/rv-makedb_*.deb
+package: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS) --target package
 
 # The windows in typical states, rendered off screen into build/screenshots/*.png.
 screenshots: build

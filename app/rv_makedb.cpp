@@ -45,8 +45,7 @@ an existing one is extended with new fields.
                       folder; required with --fields)
   -p, --password P    its password (default: empty, an unencrypted file)
   -t, --templates T   the field template library: a database path, or a whole connection
-                      string (any text containing '='); default: base.mdb beside this
-                      program
+                      string (any text containing '='); default: base.mdb, see below
   --fields FILE       batch mode: no window; add the fields of FILE and press OK. FILE is
                       UTF-8, one field per line, cells separated by tabs: field ID, field
                       name, attribute (文字 数字 日付 YESNO メモ), size, IME (ON OFF), mail
@@ -63,6 +62,10 @@ Exit status: 0 when the wizard has closed (in batch mode: the database was built
 1 in batch mode when a check refused, the question was declined or the build failed;
 2 for usage errors or when no display is available (batch mode needs none);
 3 when the wizard could not open (the message is printed).
+
+The default field template library is base.mdb beside the component, librv_makeDB.so
+(in the build tree: beside this program), else the installed one in
+<prefix>/share/rv_makedb/ (/usr/share/rv_makedb/base.mdb from the package).
 )";
 
 bool haveDisplay() {
@@ -76,16 +79,7 @@ bool haveDisplay() {
 }
 
 std::string defaultTemplates() {
-    // Beside the program, else where `make install` puts it.
-    const QString exe =
-        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-    for (const QString& candidate : {exe + QStringLiteral("/base.mdb"),
-                                     exe + QStringLiteral("/../share/rv_makedb/base.mdb")}) {
-        if (QFileInfo::exists(candidate)) {
-            return QFileInfo(candidate).absoluteFilePath().toStdString();
-        }
-    }
-    return (exe + QStringLiteral("/base.mdb")).toStdString();
+    return CreateDBSql::templateLibrary().toStdString();
 }
 
 std::string templateConnection(const std::string& templates) {
@@ -167,7 +161,9 @@ int main(int argc, char** argv) {
             return argv[++i];
         };
         if (a == "-h" || a == "--help") {
-            std::cout << kUsage;
+            const QString library = CreateDBSql::templateLibrary();
+            std::cout << kUsage << "Here: " << library.toStdString()
+                      << (QFileInfo::exists(library) ? "" : " (missing)") << "\n";
             return kExitOk;
         } else if (a == "-p" || a == "--password") {
             const char* v = value("-p");

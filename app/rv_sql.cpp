@@ -62,6 +62,11 @@ At the first statement that fails, rv_sql prints
 to standard error (N counts the statements run, from 1) and exits with 1; an
 open transaction is not committed. Other failures (open, create, catalog) print
 "rv_sql: MESSAGE" and exit with 1. Usage errors exit with 2. Otherwise 0.
+
+The field template library that rv_makedb uses by default, base.mdb, is an
+unencrypted database (open it without -p). In the build tree it lies beside
+this program; installed, in <prefix>/share/rv_makedb/ (from the package:
+/usr/share/rv_makedb/base.mdb).
 )";
 
 struct Options {

@@ -22,5 +22,3 @@ add_custom_command(
   COMMENT "Building the template library base.mdb"
   VERBATIM)
 add_custom_target(base_mdb ALL DEPENDS ${RV_BASE_MDB})
-
-install(FILES ${RV_BASE_MDB} DESTINATION bin)

@@ -3,12 +3,19 @@
 #include <dlfcn.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <memory>
 #include <stdexcept>
 
 #include "component/rv_makedb_form.h"
+#include "component/texts.h"
+
+// Where the install puts base.mdb, relative to the library's folder (set by the build).
+#ifndef RV_MAKEDB_DATA_FROM_LIBDIR
+#error "RV_MAKEDB_DATA_FROM_LIBDIR must name the data folder relative to the library folder"
+#endif
 
 namespace CreateDBSql {
 
@@ -57,6 +64,19 @@ QString componentFolder() {
         return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
     }
     return QCoreApplication::applicationDirPath();
+}
+
+QString templateLibrary() {
+    const QString folder = componentFolder();
+    const QString file = component::kTemplateLibraryFile.toString();
+    const QString beside = folder + QLatin1Char('/') + file;
+    if (QFileInfo::exists(beside)) {
+        return beside;
+    }
+    const QString installed =
+        QDir::cleanPath(folder + QLatin1Char('/') + QStringLiteral(RV_MAKEDB_DATA_FROM_LIBDIR) +
+                        QLatin1Char('/') + file);
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 }  // namespace CreateDBSql

@@ -21,4 +21,10 @@ void ensureApplication();
 // The folder of the component's shared library.
 QString componentFolder();
 
+// The field template library shipped with the component: base.mdb in the component's
+// folder (the build tree, where the programs sit beside it), else in the installed data
+// folder seen from there (<prefix>/share/rv_makedb/ for <prefix>/lib/). When neither
+// exists, the one in the component's folder.
+QString templateLibrary();
+
 }  // namespace CreateDBSql

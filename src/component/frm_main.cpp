@@ -22,8 +22,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
 QString frmMain::templateConnectionString() {
     return kTestWindowConnPrefix.toString() + kTestWindowConnSource.toString() +
-           CreateDBSql::componentFolder() + QLatin1Char('/') + kTestWindowTemplates.toString() +
-           kTestWindowConnSuffix.toString();
+           CreateDBSql::templateLibrary() + kTestWindowConnSuffix.toString();
 }
 
 void frmMain::Command1_Click() {

@@ -8,7 +8,8 @@ namespace component {
 
 // The component's test window: Command1 opens the wizard on ravlinDB.mdb in the
 // component's folder, without a password, with base.mdb from the same folder as the
-// template library; Command2 shows the wait pointer.
+// template library (from the installed data folder when the component is installed);
+// Command2 shows the wait pointer.
 class frmMain : public QWidget {
     Q_OBJECT
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "component/create_db_sql.h"
+#include "component/rv_makedb.h"
 
 void makeDB::CreateDatabase(std::string& filename, std::string& filePass, std::string& base_conn) {
     QString file = QString::fromStdString(filename);
@@ -16,8 +17,7 @@ namespace {
 thread_local std::string t_lastError;
 }
 
-extern "C" int rv_makeDB_CreateDatabase(const char* filename, const char* filePass,
-                                        const char* base_conn) {
+int rv_makeDB_CreateDatabase(const char* filename, const char* filePass, const char* base_conn) {
     t_lastError.clear();
     try {
         std::string f = filename ? filename : "";
@@ -33,6 +33,6 @@ extern "C" int rv_makeDB_CreateDatabase(const char* filename, const char* filePa
     return 1;
 }
 
-extern "C" const char* rv_makeDB_LastError(void) {
+const char* rv_makeDB_LastError(void) {
     return t_lastError.c_str();
 }

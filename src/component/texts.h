@@ -21,9 +21,11 @@ inline constexpr QStringView kCaptionDown = u"下へ(&D)";
 inline constexpr QStringView kCaptionSettings = u"設定";
 inline constexpr QStringView kCaptionAddRow = u"項目追加";
 
+// The field template library's file name, beside the component or in its data folder.
+inline constexpr QStringView kTemplateLibraryFile = u"base.mdb";
+
 // The test window frmMain.
 inline constexpr QStringView kTestWindowDatabase = u"ravlinDB.mdb";
-inline constexpr QStringView kTestWindowTemplates = u"base.mdb";
 inline constexpr QStringView kTestWindowConnPrefix = u"Provider=Microsoft.Jet.OLEDB.4.0;";
 inline constexpr QStringView kTestWindowConnSource = u"Data Source=";
 inline constexpr QStringView kTestWindowConnSuffix = u";Persist Security Info=False";

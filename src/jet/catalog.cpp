@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -62,50 +61,35 @@ Catalog::Catalog(Connection& connection) : m_connection(&connection) {
 
 namespace {
 
-std::string columnText(sqlite3_stmt* s, int i) {
-    const auto* p = sqlite3_column_text(s, i);
-    return p ? reinterpret_cast<const char*>(p) : "";
+// SQLite's own tables, which the catalog shows as the engine's.
+bool isSystemTable(std::string_view name) {
+    return name.size() >= 7 && iequals(name.substr(0, 7), "sqlite_");
 }
 
-// Reads one table's columns from its definition: the declared type holds the Jet
+// Reads one table's columns from its definition: the declared types hold the Jet
 // words, the constraints the zero-length property.
-TableInfo describe(Database& db, const std::string& name, const std::string& sql) {
+TableInfo describe(Database& db, const std::string& name, std::string sql) {
     TableInfo t;
     t.name = name;
-    t.system = detail::isSystemTable(name);
-    const std::string loweredSql = detail::lower(sql);
-    sqlite3_stmt* s = db.prepare("PRAGMA table_info(" + detail::quoteIdent(name) + ")");
-    while (sqlite3_step(s) == SQLITE_ROW) {
+    t.system = isSystemTable(name);
+    const detail::TableDefinition definition(std::move(sql));
+    const Statement s = db.prepare("PRAGMA table_info(" + detail::quoteIdent(name) + ")");
+    while (sqlite3_step(s.get()) == SQLITE_ROW) {
         ColumnInfo c;
-        c.name = columnText(s, 1);
-        const std::string declared = detail::upper(columnText(s, 2));
-        const bool notNull = sqlite3_column_int(s, 3) != 0;
-        const bool pk = sqlite3_column_int(s, 5) != 0;
-        bool variable = false;
-        if (declared.rfind("TEXT(", 0) == 0) {
-            c.definedSize = std::atoi(declared.c_str() + 5);
-            c.type = "TEXT(" + std::to_string(c.definedSize) + ")";
-            variable = true;
-        } else if (declared == "LONGTEXT") {
-            c.type = "MEMO";
-            variable = true;
-        } else if (declared == "INTEGER" && pk) {
-            c.type = "COUNTER";
-            c.autoIncrement = true;
-        } else if (declared.empty()) {
-            c.type = "TEXT";
-            variable = true;
-        } else {
-            c.type = declared;
-        }
-        c.attributes = (variable ? 0 : kColFixed) | (notNull || c.autoIncrement ? 0 : kColNullable);
-        if (variable) {
-            const std::string needle = detail::lower(detail::zeroLengthConstraint(name, c.name));
-            c.allowZeroLength = t.system || loweredSql.find(needle) == std::string::npos;
+        c.name = s.text(1);
+        const bool notNull = sqlite3_column_int(s.get(), 3) != 0;
+        const detail::StoredType type =
+            detail::storedType(s.text(2), sqlite3_column_int(s.get(), 5) != 0);
+        c.type = type.jetType;
+        c.definedSize = type.width;
+        c.autoIncrement = type.counter;
+        c.attributes =
+            (type.variable ? 0 : kColFixed) | (notNull || c.autoIncrement ? 0 : kColNullable);
+        if (type.variable) {
+            c.allowZeroLength = t.system || !definition.hasZeroLengthRule(name, c.name);
         }
         t.columns.push_back(std::move(c));
     }
-    sqlite3_finalize(s);
     return t;
 }
 
@@ -122,16 +106,17 @@ std::vector<TableInfo> Catalog::tables() const {
     Database& db = openDb(m_connection->m_db);
     db.flushPending();
     std::vector<std::pair<std::string, std::string>> rows;
-    sqlite3_stmt* s = db.prepare(
-        "SELECT name, sql FROM sqlite_master WHERE type='table' ORDER BY name COLLATE NOCASE");
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        rows.emplace_back(columnText(s, 0), columnText(s, 1));
+    {
+        const Statement s = db.prepare(
+            "SELECT name, sql FROM sqlite_master WHERE type='table' ORDER BY name COLLATE NOCASE");
+        while (sqlite3_step(s.get()) == SQLITE_ROW) {
+            rows.emplace_back(s.text(0), s.text(1));
+        }
     }
-    sqlite3_finalize(s);
     std::vector<TableInfo> out;
     out.reserve(rows.size());
-    for (const auto& [name, sql] : rows) {
-        out.push_back(describe(db, name, sql));
+    for (auto& [name, sql] : rows) {
+        out.push_back(describe(db, name, std::move(sql)));
     }
     return out;
 }
@@ -139,19 +124,20 @@ std::vector<TableInfo> Catalog::tables() const {
 TableInfo Catalog::table(std::string_view name) const {
     Database& db = openDb(m_connection->m_db);
     db.flushPending();
-    sqlite3_stmt* s = db.prepare(
-        "SELECT name, sql FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE");
-    sqlite3_bind_text(s, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
     std::string found, sql;
-    if (sqlite3_step(s) == SQLITE_ROW) {
-        found = columnText(s, 0);
-        sql = columnText(s, 1);
+    {
+        const Statement s = db.prepare(
+            "SELECT name, sql FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE");
+        sqlite3_bind_text(s.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(s.get()) == SQLITE_ROW) {
+            found = s.text(0);
+            sql = s.text(1);
+        }
     }
-    sqlite3_finalize(s);
     if (found.empty()) {
         throw Error("no table named " + std::string(name), ErrorCode::kNoSuchColumn);
     }
-    return describe(db, found, sql);
+    return describe(db, found, std::move(sql));
 }
 
 namespace {
@@ -189,7 +175,7 @@ void Catalog::setProperty(std::string_view table, std::string_view column, std::
         throw Error("property \"" + std::string(name) + "\" cannot be set",
                     ErrorCode::kUnsupported);
     }
-    if (detail::isSystemTable(table)) {
+    if (isSystemTable(table)) {
         throw Error("the engine's own table " + std::string(table) + " cannot be changed",
                     ErrorCode::kUnsupported);
     }

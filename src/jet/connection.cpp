@@ -1,9 +1,9 @@
 #include "connection.h"
 
 #include "connection_string.h"
+#include "cursor.h"
 #include "database.h"
 #include "error.h"
-#include "statement_handle.h"
 #include "translator.h"
 
 namespace jet {
@@ -44,7 +44,7 @@ void Connection::close() {
     if (m_db->inTransaction) {
         m_db->pendingZeroLength.clear();
         m_db->forgetDefinitions();
-        sqlite3_exec(m_db->handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_db->execQuietly("ROLLBACK");
         m_db->inTransaction = false;
     } else {
         try {
@@ -87,16 +87,16 @@ Recordset Connection::execute(std::string_view statement) {
     if (t.kind == Translation::Kind::kDefinition) {
         db.forgetDefinitions();
     }
-    auto handle = std::make_unique<StatementHandle>();
-    handle->db = m_db;
+    auto cursor = std::make_unique<Cursor>();
+    cursor->db = m_db;
     try {
-        handle->stmt = db.prepare(t.sql);
+        cursor->stmt = db.prepare(t.sql);
         if (t.kind == Translation::Kind::kQuery) {
-            handle->empty = !handle->step(t.sql);
-            handle->onFirstRow = true;
-            return Recordset(std::move(handle));
+            cursor->empty = !cursor->step(t.sql);
+            cursor->onFirstRow = true;
+            return Recordset(std::move(cursor));
         }
-        while (handle->step(t.sql)) {
+        while (cursor->step(t.sql)) {
         }
     } catch (const Error& e) {
         // Report the statement as the caller wrote it.

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "error.h"
 #include "schema_rules.h"
 #include "text_util.h"
@@ -55,19 +57,41 @@ bool fileExists(const std::string& path, bool& isDir, off_t& size) {
     throw Error("cannot open " + path + ": " + why, ErrorCode::kCannotOpen);
 }
 
+// Lets the connection write table definitions directly, until end() or until it goes.
+class WritableSchema {
+  public:
+    explicit WritableSchema(Database& db) : m_db(db) { m_db.exec("PRAGMA writable_schema=ON"); }
+    ~WritableSchema() {
+        if (!m_ended) {
+            m_db.execQuietly("PRAGMA writable_schema=OFF");
+        }
+    }
+    WritableSchema(const WritableSchema&) = delete;
+    WritableSchema& operator=(const WritableSchema&) = delete;
+
+    void end() {
+        m_db.exec("PRAGMA writable_schema=OFF");
+        m_ended = true;
+    }
+
+  private:
+    Database& m_db;
+    bool m_ended = false;
+};
+
 }  // namespace
 
 Database::~Database() {
     if (handle) {
         if (inTransaction) {
-            sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+            execQuietly("ROLLBACK");
         }
         sqlite3_close_v2(handle);
     }
 }
 
 void Database::fail(int rc, std::string_view statement) const {
-    const std::string raw = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
+    const std::string raw(sqliteText(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc)));
     const int code = handle ? sqlite3_extended_errcode(handle) : rc;
     throw Error(friendlyMessage(code, raw, statement), code);
 }
@@ -83,22 +107,26 @@ void Database::exec(std::string_view sql) {
     }
 }
 
-sqlite3_stmt* Database::prepare(std::string_view sql) {
+void Database::execQuietly(const char* sql) noexcept {
+    sqlite3_exec(handle, sql, nullptr, nullptr, nullptr);
+}
+
+Statement Database::prepare(std::string_view sql) {
     if (trace) {
         trace(sql);
     }
-    sqlite3_stmt* stmt = nullptr;
+    sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
     const int rc =
-        sqlite3_prepare_v2(handle, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
+        sqlite3_prepare_v2(handle, sql.data(), static_cast<int>(sql.size()), &raw, &tail);
+    Statement stmt(raw);
     if (rc != SQLITE_OK) {
         fail(rc, sql);
     }
-    if (!stmt) {
+    if (!stmt.get()) {
         throw Error("empty statement", ErrorCode::kSyntax);
     }
     if (tail && !detail::trim(std::string_view(tail, sql.data() + sql.size() - tail)).empty()) {
-        sqlite3_finalize(stmt);
         throw Error("only one statement may be executed at a time", ErrorCode::kSyntax);
     }
     return stmt;
@@ -108,74 +136,42 @@ void Database::flushPending() {
     if (pendingZeroLength.empty()) {
         return;
     }
-    auto pending = std::move(pendingZeroLength);
-    pendingZeroLength.clear();
+    const auto pending = std::exchange(pendingZeroLength, {});
     // The rules are the table's own constraints, so a property change rewrites the
     // stored definition. Renaming the table away and back makes this connection read
     // the definition again (and moves the schema version on for every other one).
-    exec("SAVEPOINT jet_properties");
-    try {
-        for (const auto& [table, columns] : pending) {
+    Savepoint savepoint(*this, "jet_properties");
+    for (const auto& [table, columns] : pending) {
+        std::string name, sql;
+        {  // finalized before the definition is written
             // Literal texts, not bound values, so that a trace of this work can be replayed.
-            sqlite3_stmt* read =
+            const Statement read =
                 prepare("SELECT name, sql FROM sqlite_master WHERE type='table' AND name=" +
                         detail::quoteString(table) + " COLLATE NOCASE");
-            std::string name, sql;
-            if (sqlite3_step(read) == SQLITE_ROW) {
-                name = reinterpret_cast<const char*>(sqlite3_column_text(read, 0));
-                sql = reinterpret_cast<const char*>(sqlite3_column_text(read, 1));
+            if (sqlite3_step(read.get()) == SQLITE_ROW) {
+                name = read.text(0);
+                sql = read.text(1);
             }
-            sqlite3_finalize(read);
-            if (name.empty()) {
-                continue;
-            }
-            std::string lowered = detail::lower(sql);
-            bool changed = false;
-            for (const auto& [column, allow] : columns) {
-                const std::string constraint = detail::zeroLengthConstraint(table, column);
-                const std::string needle = detail::lower(constraint);
-                const size_t at = lowered.find(needle);
-                if (allow && at != std::string::npos) {
-                    sql.erase(at, constraint.size());
-                    lowered.erase(at, constraint.size());
-                    changed = true;
-                } else if (!allow && at == std::string::npos) {
-                    // Put the rule back right after the column's COLLATE clause.
-                    const std::string start = detail::lower(detail::quoteIdent(column)) + " ";
-                    size_t col = lowered.find("(" + start);
-                    if (col == std::string::npos) {
-                        col = lowered.find(", " + start);
-                    }
-                    const size_t collate =
-                        col == std::string::npos ? col : lowered.find(" collate nocase", col);
-                    if (collate == std::string::npos) {
-                        continue;
-                    }
-                    const size_t pos = collate + std::string_view(" collate nocase").size();
-                    sql.insert(pos, constraint);
-                    lowered.insert(pos, needle);
-                    changed = true;
-                }
-            }
-            if (!changed) {
-                continue;
-            }
-            exec("PRAGMA writable_schema=ON");
-            exec("UPDATE sqlite_master SET sql=" + detail::quoteString(sql) +
+        }
+        if (name.empty()) {
+            continue;
+        }
+        detail::TableDefinition definition(std::move(sql));
+        bool changed = false;
+        for (const auto& [column, allow] : columns) {
+            changed = definition.setZeroLengthRule(table, column, allow) || changed;
+        }
+        if (changed) {
+            WritableSchema writable(*this);
+            exec("UPDATE sqlite_master SET sql=" + detail::quoteString(definition.sql()) +
                  " WHERE type='table' AND name=" + detail::quoteString(name));
-            exec("PRAGMA writable_schema=OFF");
+            writable.end();
             const std::string temp = detail::quoteIdent(name + " jet_reload");
             exec("ALTER TABLE " + detail::quoteIdent(name) + " RENAME TO " + temp);
             exec("ALTER TABLE " + temp + " RENAME TO " + detail::quoteIdent(name));
         }
-        exec("RELEASE jet_properties");
-    } catch (...) {
-        forgetDefinitions();
-        sqlite3_exec(handle, "PRAGMA writable_schema=OFF", nullptr, nullptr, nullptr);
-        sqlite3_exec(handle, "ROLLBACK TO jet_properties", nullptr, nullptr, nullptr);
-        sqlite3_exec(handle, "RELEASE jet_properties", nullptr, nullptr, nullptr);
-        throw;
     }
+    savepoint.release();
 }
 
 std::shared_ptr<Database> openDatabase(const std::string& path, const std::string& password,
@@ -204,7 +200,8 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
         SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(path.c_str(), &db->handle, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const std::string why = db->handle ? sqlite3_errmsg(db->handle) : sqlite3_errstr(rc);
+        const std::string why(
+            sqliteText(db->handle ? sqlite3_errmsg(db->handle) : sqlite3_errstr(rc)));
         if (create) {
             throw Error("cannot create " + path + ": " + why, ErrorCode::kCannotOpen);
         }
@@ -239,7 +236,7 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
                                      ? "not a database, damaged, or protected by a password"
                                      : "wrong password, or not a database");
             }
-            cannotOpen(path, sqlite3_errmsg(db->handle));
+            cannotOpen(path, std::string(sqliteText(sqlite3_errmsg(db->handle))));
         }
         db->exec("PRAGMA cell_size_check=ON");
         db->exec("PRAGMA foreign_keys=OFF");
@@ -252,6 +249,22 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
         throw;
     }
     return db;
+}
+
+Savepoint::Savepoint(Database& db, std::string_view name) : m_db(db), m_name(name) {
+    m_db.exec("SAVEPOINT " + m_name);
+}
+
+Savepoint::~Savepoint() {
+    if (!m_released) {
+        m_db.execQuietly(("ROLLBACK TO " + m_name).c_str());
+        m_db.execQuietly(("RELEASE " + m_name).c_str());
+    }
+}
+
+void Savepoint::release() {
+    m_db.exec("RELEASE " + m_name);
+    m_released = true;
 }
 
 }  // namespace jet

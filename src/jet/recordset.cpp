@@ -1,13 +1,13 @@
 #include "recordset.h"
 
+#include "cursor.h"
 #include "error.h"
-#include "statement_handle.h"
 #include "text_util.h"
 
 namespace jet {
 
-bool StatementHandle::step(std::string_view sqlForErrors) {
-    const int rc = sqlite3_step(stmt);
+bool Cursor::step(std::string_view sqlForErrors) {
+    const int rc = sqlite3_step(stmt.get());
     if (rc == SQLITE_ROW) {
         eof = false;
         return true;
@@ -23,53 +23,52 @@ Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
-Recordset::Recordset(std::unique_ptr<StatementHandle> stmt) : m_stmt(std::move(stmt)) {}
+Recordset::Recordset(std::unique_ptr<Cursor> cursor) : m_cursor(std::move(cursor)) {}
 
 bool Recordset::eof() const {
-    return !m_stmt || m_stmt->eof;
+    return !m_cursor || m_cursor->eof;
 }
 bool Recordset::bof() const {
-    return !m_stmt || m_stmt->empty;
+    return !m_cursor || m_cursor->empty;
 }
 
 void Recordset::moveNext() {
     if (eof()) {
         throw Error("no current row: the record set is at its end", ErrorCode::kNoCurrentRow);
     }
-    m_stmt->onFirstRow = false;
-    m_stmt->step({});
+    m_cursor->onFirstRow = false;
+    m_cursor->step({});
 }
 
 void Recordset::moveFirst() {
-    if (!m_stmt || m_stmt->empty || m_stmt->onFirstRow) {
+    if (!m_cursor || m_cursor->empty || m_cursor->onFirstRow) {
         return;
     }
     // Forward-only: going back means running the query again.
-    sqlite3_reset(m_stmt->stmt);
-    m_stmt->onFirstRow = true;
-    m_stmt->step({});
+    sqlite3_reset(m_cursor->stmt.get());
+    m_cursor->onFirstRow = true;
+    m_cursor->step({});
 }
 
 void Recordset::close() {
-    m_stmt.reset();
+    m_cursor.reset();
 }
 
 int Recordset::fieldCount() const {
-    return m_stmt ? sqlite3_column_count(m_stmt->stmt) : 0;
+    return m_cursor ? sqlite3_column_count(m_cursor->stmt.get()) : 0;
 }
 
 std::string Recordset::fieldName(int index) const {
     if (index < 0 || index >= fieldCount()) {
         throw Error("no field number " + std::to_string(index), ErrorCode::kNoSuchField);
     }
-    const char* n = sqlite3_column_name(m_stmt->stmt, index);
-    return n ? n : "";
+    return std::string(sqliteText(sqlite3_column_name(m_cursor->stmt.get(), index)));
 }
 
 int Recordset::fieldIndex(std::string_view name) const {
     const int n = fieldCount();
     for (int i = 0; i < n; ++i) {
-        if (detail::iequals(sqlite3_column_name(m_stmt->stmt, i), name)) {
+        if (detail::iequals(sqliteText(sqlite3_column_name(m_cursor->stmt.get(), i)), name)) {
             return i;
         }
     }
@@ -83,7 +82,7 @@ Value Recordset::field(int index) const {
     if (index < 0 || index >= fieldCount()) {
         throw Error("no field number " + std::to_string(index), ErrorCode::kNoSuchField);
     }
-    sqlite3_stmt* s = m_stmt->stmt;
+    sqlite3_stmt* s = m_cursor->stmt.get();
     switch (sqlite3_column_type(s, index)) {
         case SQLITE_INTEGER:
             return Value(Value::Storage(static_cast<std::int64_t>(sqlite3_column_int64(s, index))));

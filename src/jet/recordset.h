@@ -10,7 +10,7 @@
 namespace jet {
 
 class Connection;
-struct StatementHandle;
+struct Cursor;
 
 // A forward-only record set, positioned on its first row when a query returns.
 // It stays valid after its connection object is gone; reading goes on from the
@@ -40,8 +40,8 @@ class Recordset {
 
   private:
     friend class Connection;
-    explicit Recordset(std::unique_ptr<StatementHandle> stmt);
-    std::unique_ptr<StatementHandle> m_stmt;
+    explicit Recordset(std::unique_ptr<Cursor> cursor);
+    std::unique_ptr<Cursor> m_cursor;
 };
 
 }  // namespace jet

@@ -1,220 +1,32 @@
 #include "translator.h"
 
-#include <array>
-#include <cstdint>
-#include <optional>
 #include <unordered_set>
 
 #include "error.h"
+#include "lexer.h"
 #include "schema_rules.h"
 #include "text_util.h"
 
 namespace jet {
 
+using detail::ColumnDef;
 using detail::iequals;
+using detail::isWordChar;
+using detail::isWordStart;
+using detail::JetType;
 using detail::quoteIdent;
 using detail::quoteString;
+using detail::Tok;
+using detail::Token;
 using detail::upper;
 
 namespace {
-
-// ---------------------------------------------------------------- tokens
-
-enum class Tok { kWord, kBracketed, kString, kDqString, kNumber, kDate, kPunct, kSpace, kSemi };
-
-struct Token {
-    Tok type;
-    std::string_view text;  // as written, delimiters included
-};
 
 [[noreturn]] void syntax(const std::string& why) {
     throw Error(why, ErrorCode::kSyntax);
 }
 [[noreturn]] void unsupported(const std::string& why) {
     throw Error(why, ErrorCode::kUnsupported);
-}
-
-bool isWordStart(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
-}
-bool isWordChar(unsigned char c) {
-    return isWordStart(c) || (c >= '0' && c <= '9');
-}
-bool isDigit(unsigned char c) {
-    return c >= '0' && c <= '9';
-}
-bool isSpace(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-std::vector<Token> tokenize(std::string_view s) {
-    std::vector<Token> out;
-    size_t i = 0;
-    const size_t n = s.size();
-    auto quoted = [&](char close, Tok type, const char* what) {
-        size_t j = i + 1;
-        while (true) {
-            if (j >= n) {
-                syntax(std::string("unterminated ") + what);
-            }
-            if (s[j] == close) {
-                if (close != ']' && close != '#' && j + 1 < n && s[j + 1] == close) {
-                    j += 2;
-                    continue;
-                }
-                break;
-            }
-            ++j;
-        }
-        out.push_back({type, s.substr(i, j + 1 - i)});
-        i = j + 1;
-    };
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (isSpace(c)) {
-            size_t j = i;
-            while (j < n && isSpace(static_cast<unsigned char>(s[j]))) {
-                ++j;
-            }
-            out.push_back({Tok::kSpace, s.substr(i, j - i)});
-            i = j;
-        } else if (isWordStart(c)) {
-            size_t j = i;
-            while (j < n && isWordChar(static_cast<unsigned char>(s[j]))) {
-                ++j;
-            }
-            out.push_back({Tok::kWord, s.substr(i, j - i)});
-            i = j;
-        } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(s[i + 1]))) {
-            size_t j = i;
-            while (j < n && isDigit(s[j])) {
-                ++j;
-            }
-            if (j < n && s[j] == '.') {
-                ++j;
-                while (j < n && isDigit(s[j])) {
-                    ++j;
-                }
-            }
-            if (j < n && (s[j] == 'e' || s[j] == 'E')) {
-                size_t k = j + 1;
-                if (k < n && (s[k] == '+' || s[k] == '-')) {
-                    ++k;
-                }
-                if (k < n && isDigit(s[k])) {
-                    j = k;
-                    while (j < n && isDigit(s[j])) {
-                        ++j;
-                    }
-                }
-            }
-            if (j < n && isWordStart(static_cast<unsigned char>(s[j]))) {
-                syntax("\"" + std::string(s.substr(i, j + 1 - i)) + "\" is not a number or a name");
-            }
-            out.push_back({Tok::kNumber, s.substr(i, j - i)});
-            i = j;
-        } else if (c == '\'') {
-            quoted('\'', Tok::kString, "string");
-        } else if (c == '"') {
-            quoted('"', Tok::kDqString, "string");
-        } else if (c == '[') {
-            quoted(']', Tok::kBracketed, "[name]");
-        } else if (c == '#') {
-            quoted('#', Tok::kDate, "#date#");
-        } else if (c == ';') {
-            out.push_back({Tok::kSemi, s.substr(i, 1)});
-            ++i;
-        } else if ((c == '-' && i + 1 < n && s[i + 1] == '-') ||
-                   (c == '/' && i + 1 < n && s[i + 1] == '*')) {
-            syntax("comments are not part of Jet SQL");
-        } else if (c < 0x20 || c == 0x7f) {
-            syntax("control character in statement");
-        } else {
-            static constexpr std::array<std::string_view, 6> kTwo = {
-                "<>", "<=", ">=", "!=", "||", "=="};
-            size_t len = 1;
-            for (auto two : kTwo) {
-                if (s.substr(i, 2) == two) {
-                    len = 2;
-                }
-            }
-            out.push_back({Tok::kPunct, s.substr(i, len)});
-            i += len;
-        }
-    }
-    return out;
-}
-
-// Drops the statement's closing ';' and refuses anything after it.
-std::vector<Token> singleStatement(std::vector<Token> toks) {
-    for (size_t i = 0; i < toks.size(); ++i) {
-        if (toks[i].type == Tok::kSemi) {
-            for (size_t j = i + 1; j < toks.size(); ++j) {
-                if (toks[j].type != Tok::kSpace) {
-                    syntax("only one statement may be executed at a time");
-                }
-            }
-            toks.resize(i);
-            break;
-        }
-    }
-    return toks;
-}
-
-std::string unquoteBody(std::string_view quoted, char q) {
-    std::string out;
-    for (size_t i = 1; i + 1 < quoted.size(); ++i) {
-        out += quoted[i];
-        if (quoted[i] == q && i + 2 < quoted.size() && quoted[i + 1] == q) {
-            ++i;
-        }
-    }
-    return out;
-}
-
-// #2026-12-05#, #12/5/2026#, optionally with a time of day.
-std::string dateLiteral(std::string_view tok) {
-    std::string body(tok.substr(1, tok.size() - 2));
-    auto sv = detail::trim(body);
-    int y = 0, m = 0, d = 0;
-    std::string time;
-    auto sp = sv.find(' ');
-    std::string_view datePart = sv.substr(0, sp);
-    if (sp != std::string_view::npos) {
-        time = std::string(detail::trim(sv.substr(sp + 1)));
-    }
-    auto num = [](std::string_view t, int& v) {
-        if (t.empty() || t.size() > 4) {
-            return false;
-        }
-        v = 0;
-        for (char c : t) {
-            if (!isDigit(c)) {
-                return false;
-            }
-            v = v * 10 + (c - '0');
-        }
-        return true;
-    };
-    auto split = [&](char sep, int& a, int& b, int& c) {
-        auto p1 = datePart.find(sep);
-        auto p2 = p1 == std::string_view::npos ? p1 : datePart.find(sep, p1 + 1);
-        return p2 != std::string_view::npos && num(datePart.substr(0, p1), a) &&
-               num(datePart.substr(p1 + 1, p2 - p1 - 1), b) && num(datePart.substr(p2 + 1), c);
-    };
-    if (split('-', y, m, d)) {
-    } else if (split('/', m, d, y)) {
-    } else {
-        syntax("\"" + std::string(tok) + "\" is not a date");
-    }
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
-    std::string out = buf;
-    if (!time.empty()) {
-        out += ' ';
-        out += time;
-    }
-    return quoteString(out);
 }
 
 // ---------------------------------------------------------------- names
@@ -254,19 +66,9 @@ const std::unordered_set<std::string>& reservedWords() {
     return kWords;
 }
 
-// ---------------------------------------------------------------- DDL model
+// ---------------------------------------------------------------- DDL
 
-enum class JetType { kLong, kText, kMemo, kDate, kDouble, kYesNo, kCounter };
-
-struct ColumnDef {
-    std::string name;
-    JetType type = JetType::kText;
-    int width = 0;
-    bool notNull = false;
-    bool primaryKey = false;  // column-level PRIMARY KEY
-    bool unique = false;      // column-level UNIQUE
-};
-
+// A table-level PRIMARY KEY or UNIQUE clause.
 struct KeyClause {
     bool primary = false;
     std::vector<std::string> columns;
@@ -445,99 +247,6 @@ ColumnDef parseColumn(Parser& p, bool inAlter) {
     return c;
 }
 
-std::string constraintName(std::string_view table, std::string_view column, std::string_view rule) {
-    std::string n(table);
-    n += '.';
-    n += column;
-    n += ": ";
-    n += rule;
-    return quoteIdent(n);
-}
-
-std::string check(std::string_view table, std::string_view column, std::string_view rule,
-                  const std::string& expr) {
-    return " CONSTRAINT " + constraintName(table, column, rule) + " CHECK(" + expr + ")";
-}
-
-// The column as SQLite sees it. Declared types keep the Jet words the catalog reads
-// back; MEMO is declared LONGTEXT (its Jet synonym) so that SQLite keeps it as text.
-std::string columnSql(std::string_view table, const ColumnDef& c, bool keyMember) {
-    const std::string q = quoteIdent(c.name);
-    std::string s = q;
-    switch (c.type) {
-        case JetType::kCounter:
-            return s + " INTEGER PRIMARY KEY AUTOINCREMENT";
-        case JetType::kText:
-            s += " TEXT(" + std::to_string(c.width) + ") COLLATE NOCASE";
-            break;
-        case JetType::kMemo:
-            s += " LONGTEXT COLLATE NOCASE";
-            break;
-        case JetType::kLong:
-            s += " LONG";
-            break;
-        case JetType::kDouble:
-            s += " DOUBLE";
-            break;
-        case JetType::kDate:
-            s += " DATE";
-            break;
-        case JetType::kYesNo:
-            s += " YESNO";
-            break;
-    }
-    if (c.notNull || keyMember) {
-        s += " NOT NULL";
-    }
-    if (c.unique && !keyMember) {
-        s += " UNIQUE";
-    }
-    switch (c.type) {
-        case JetType::kText:
-            s += check(table, c.name,
-                       c.width == 1 ? "at most 1 character"
-                                    : "at most " + std::to_string(c.width) + " characters",
-                       "length(" + q + ")<=" + std::to_string(c.width));
-            s += detail::zeroLengthConstraint(table, c.name);
-            break;
-        case JetType::kMemo:
-            s += detail::zeroLengthConstraint(table, c.name);
-            break;
-        case JetType::kLong:
-            // The check sees a quoted number before the column's affinity turns it into
-            // an integer, so digits in quotes are accepted here explicitly.
-            s += check(table, c.name, "not a whole number from -2147483648 to 2147483647",
-                       q + " IS NULL OR ((typeof(" + q + ") IN ('integer','real') AND " + q +
-                           "=CAST(" + q + " AS INTEGER) OR typeof(" + q + ")='text' AND (" + q +
-                           " GLOB '[0-9]*' OR " + q + " GLOB '[-+][0-9]*') AND NOT substr(" + q +
-                           ",2) GLOB '*[^0-9]*') AND CAST(" + q +
-                           " AS INTEGER) BETWEEN -2147483648 AND 2147483647)");
-            break;
-        case JetType::kDouble:
-            s += check(table, c.name, "not a number",
-                       q + " IS NULL OR typeof(" + q + ") IN ('integer','real') OR typeof(" + q +
-                           ")='text' AND (" + q + " GLOB '[0-9.]*' OR " + q +
-                           " GLOB '[-+][0-9.]*') AND NOT substr(" + q +
-                           ",2) GLOB '*[^0-9.]*' AND NOT " + q + " GLOB '*.*.*' AND " + q +
-                           " GLOB '*[0-9]*'");
-            break;
-        case JetType::kDate:
-            s += check(table, c.name, "not a date (YYYY-MM-DD)",
-                       // A modifier makes SQLite normalise the day, so 2026-02-30 no
-                       // longer reads back as itself.
-                       q + " IS NULL OR typeof(" + q + ")='text' AND (" + q + "=date(" + q +
-                           ",'+0 days') OR " + q + "=datetime(" + q + ",'+0 days'))");
-            break;
-        case JetType::kYesNo:
-            s += check(table, c.name, "not a Yes/No value",
-                       q + " IS NULL OR CAST(" + q + " AS TEXT) IN ('0','-1','1')");
-            break;
-        case JetType::kCounter:
-            break;
-    }
-    return s;
-}
-
 std::vector<std::string> nameList(Parser& p) {
     std::vector<std::string> names;
     p.expectPunct("(");
@@ -660,7 +369,7 @@ Translation createTable(const std::vector<Token>& toks) {
         if (i) {
             sql += ", ";
         }
-        sql += columnSql(table, cols[i], keyMember);
+        sql += detail::columnSql(table, cols[i], keyMember);
     }
     for (const auto& k : keys) {
         sql += k.primary ? ", PRIMARY KEY(" : ", UNIQUE(";
@@ -686,9 +395,10 @@ Translation alterTable(const std::vector<Token>& toks) {
     if (!p.atEnd()) {
         syntax("unexpected text after the column definition " + p.where());
     }
-    return {Translation::Kind::kDefinition,
-            "ALTER TABLE " + quoteIdent(table) + " ADD COLUMN " + columnSql(table, c, false),
-            table};
+    return {
+        Translation::Kind::kDefinition,
+        "ALTER TABLE " + quoteIdent(table) + " ADD COLUMN " + detail::columnSql(table, c, false),
+        table};
 }
 
 Translation dropTable(const std::vector<Token>& toks) {
@@ -725,10 +435,10 @@ std::string rewriteDml(const std::vector<Token>& toks, bool isDelete) {
                 out += quoteIdent(t.text.substr(1, t.text.size() - 2));
                 break;
             case Tok::kDqString:
-                out += quoteString(unquoteBody(t.text, '"'));
+                out += quoteString(detail::unquoteBody(t.text, '"'));
                 break;
             case Tok::kDate:
-                out += dateLiteral(t.text);
+                out += detail::dateLiteral(t.text);
                 break;
             case Tok::kPunct:
                 if (afterDelete && t.text == "*") {
@@ -769,7 +479,7 @@ bool isValidPlainName(std::string_view name) {
 }
 
 Translation translate(std::string_view statement) {
-    std::vector<Token> toks = singleStatement(tokenize(statement));
+    std::vector<Token> toks = detail::singleStatement(detail::tokenize(statement));
     size_t first = 0;
     while (first < toks.size() && toks[first].type == Tok::kSpace) {
         ++first;
@@ -846,18 +556,5 @@ Translation translate(std::string_view statement) {
     }
     unsupported("\"" + std::string(toks[first].text) + "\" statements are not supported");
 }
-
-namespace detail {
-
-std::string zeroLengthConstraint(std::string_view table, std::string_view column) {
-    const std::string q = quoteIdent(column);
-    return check(table, column, "zero-length string not allowed", q + "<>''");
-}
-
-bool isSystemTable(std::string_view name) {
-    return name.size() >= 7 && iequals(name.substr(0, 7), "sqlite_");
-}
-
-}  // namespace detail
 
 }  // namespace jet

@@ -12,7 +12,8 @@ namespace jet {
 // NOT NULL, zero-length, number and date checks), each named after what it guards
 // ("FIELD.ATTR: at most 1 character") so that a refusal names its table and column.
 // DML is rewritten token by token: "delete * from", [names], "strings", #dates#,
-// True/False and the & operator.
+// True/False and the & operator. The tokens come from lexer.h, the columns as stored
+// (types and rules) from schema_rules.h.
 struct Translation {
     enum class Kind { kQuery, kChange, kDefinition, kBegin, kCommit, kRollback };
     Kind kind = Kind::kChange;

@@ -12,6 +12,7 @@
 
 #include "component/create_db_sql.h"
 #include "component/make_db.h"
+#include "component/rv_makedb.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
@@ -118,6 +119,8 @@ TEST_F(WizardLife, AnUnreadableTemplateLibraryFailsTheCallBeforeAnythingHappens)
         EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(m_path)));
         EXPECT_EQ(CreateDBSql::currentWizard(), nullptr);
     }
+    EXPECT_NE(rv_makeDB_CreateDatabase(m_path.c_str(), "pw", missing.c_str()), 0);
+    EXPECT_NE(std::string(rv_makeDB_LastError()).find("missing.mdb"), std::string::npos);
 }
 
 TEST_F(WizardLife, TheWindowShowsItsTextsAndDisablesTheRowButtonsOnEveryActivation) {

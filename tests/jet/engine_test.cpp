@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "jet/catalog.h"
 #include "jet/connection.h"
@@ -14,10 +16,30 @@
 namespace {
 
 using jet::Connection;
+using Strings = std::vector<std::string>;
 
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A value as read back: "int 20", "real 1.5", "text abc" or "null".
+std::string shown(const jet::Value& v) {
+    if (v.isNull()) {
+        return "null";
+    }
+    return (v.isInteger() ? "int " : v.isDouble() ? "real " : "text ") + v.toString();
+}
+
+// The code of the jet::Error that `action` throws; 0 when it throws none.
+template <typename Action>
+int errorCode(Action action) {
+    try {
+        action();
+    } catch (const jet::Error& e) {
+        return e.code();
+    }
+    return 0;
 }
 
 class Engine : public ::testing::Test {
@@ -27,24 +49,20 @@ class Engine : public ::testing::Test {
         jet::Catalog::create(m_connStr);
         m_conn.open(m_connStr);
     }
-    // The engine's message for a statement that must fail.
-    std::string refusal(const std::string& sql) {
+    // "ok", or the engine's message.
+    std::string run(const std::string& sql) {
         try {
             m_conn.execute(sql);
+            return "ok";
         } catch (const jet::Error& e) {
             return e.what();
         }
-        ADD_FAILURE() << "accepted: " << sql;
-        return {};
     }
-    std::string scalar(const std::string& sql) {
-        auto rs = m_conn.execute(sql);
-        return rs.eof() ? "<eof>" : rs.field(0).isNull() ? "<null>" : rs.field(0).toString();
-    }
-    std::vector<std::string> column(const std::string& sql) {
-        std::vector<std::string> out;
+    // The first column of every row, shown.
+    Strings column(const std::string& sql) {
+        Strings out;
         for (auto rs = m_conn.execute(sql); !rs.eof(); rs.moveNext()) {
-            out.push_back(rs.field(0).isNull() ? "<null>" : rs.field(0).toString());
+            out.push_back(shown(rs.field(0)));
         }
         return out;
     }
@@ -54,136 +72,129 @@ class Engine : public ::testing::Test {
     Connection m_conn;
 };
 
-TEST_F(Engine, ColumnRulesRefuseWhatJetRefuses) {
-    m_conn.execute(
-        "CREATE TABLE FIELD(FIELD_ID  TEXT(32)  NOT NULL, ATTR TEXT(1) NOT NULL, "
-        "FIELD_SIZE LONG, NOTE TEXT(10), RATE DOUBLE, DAY DATE, FLAG YESNO, "
-        "PRIMARY KEY(FIELD_ID))");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR) VALUES('A','TEXT')"),
-              "FIELD.ATTR: at most 1 character");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID) VALUES('A')"),
-              "FIELD.ATTR: a value is required");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(ATTR) VALUES('T')"),
-              "FIELD.FIELD_ID: a value is required");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR,FIELD_SIZE) VALUES('A','T','abc')"),
-              "FIELD.FIELD_SIZE: not a whole number from -2147483648 to 2147483647");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR,FIELD_SIZE) VALUES('A','T','12a')"),
-              "FIELD.FIELD_SIZE: not a whole number from -2147483648 to 2147483647");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR,FIELD_SIZE) VALUES('A','T',2147483648)"),
-              "FIELD.FIELD_SIZE: not a whole number from -2147483648 to 2147483647");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR,RATE) VALUES('A','T','1.2.3')"),
-              "FIELD.RATE: not a number");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR,DAY) VALUES('A','T','2026-02-30')"),
-              "FIELD.DAY: not a date (YYYY-MM-DD)");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR,FLAG) VALUES('A','T',7)"),
-              "FIELD.FLAG: not a Yes/No value");
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR,NOTE) VALUES('A','T','12345678901')"),
-              "FIELD.NOTE: at most 10 characters");
-
-    // Quoted numbers become numbers, as Jet converts them.
-    m_conn.execute(
-        "INSERT INTO FIELD(FIELD_ID,ATTR,FIELD_SIZE,RATE,DAY,FLAG) "
-        "VALUES('A','T','20','1.5','2026-12-05','-1')");
-    auto rs = m_conn.execute("select FIELD_SIZE, RATE, DAY, FLAG, NOTE from FIELD");
-    EXPECT_TRUE(rs.field(0).isInteger());
-    EXPECT_EQ(rs.field(0).toInt(), 20);
-    EXPECT_TRUE(rs.field(1).isDouble());
-    EXPECT_EQ(rs.field(2).toString(), "2026-12-05");
-    EXPECT_EQ(rs.field(3).toInt(), -1);
-    EXPECT_TRUE(rs.field("note").isNull());
-
-    EXPECT_EQ(refusal("INSERT INTO FIELD(FIELD_ID,ATTR) VALUES('a','N')"),
-              "FIELD.FIELD_ID: the value is already in the table")
-        << "keys compare without regard to case";
+TEST_F(Engine, ColumnRulesOverValues) {
+    // CREATE TABLE R(V <column>), the row already there, the row inserted, and then the
+    // value of V read back or the engine's refusal.
+    struct Case {
+        const char* column;
+        const char* earlier;
+        const char* row;
+        const char* outcome;
+    };
+    const std::string wholeNumber = "R.V: not a whole number from -2147483648 to 2147483647";
+    const Case cases[] = {
+        {"TEXT(1)", "", "'T'", "text T"},
+        {"TEXT(1)", "", "'TE'", "R.V: at most 1 character"},
+        {"TEXT(10)", "", "'1234567890'", "text 1234567890"},
+        {"TEXT(10)", "", "'12345678901'", "R.V: at most 10 characters"},
+        {"TEXT(5)", "", "NULL", "null"},
+        {"TEXT(5)", "", "''", "R.V: zero-length string not allowed"},
+        {"TEXT(5) NOT NULL", "", "''", "R.V: zero-length string not allowed"},
+        {"TEXT(5) NOT NULL", "", "NULL", "R.V: a value is required"},
+        {"MEMO", "", "''", "R.V: zero-length string not allowed"},
+        {"LONG", "", "'20'", "int 20"},
+        {"LONG", "", "'-5'", "int -5"},
+        {"LONG", "", "'12a'", wholeNumber.c_str()},
+        {"LONG", "", "'abc'", wholeNumber.c_str()},
+        {"LONG", "", "2147483648", wholeNumber.c_str()},
+        {"DOUBLE", "", "'1.5'", "real 1.5"},
+        {"DOUBLE", "", "'1.2.3'", "R.V: not a number"},
+        {"DATE", "", "'2026-12-05'", "text 2026-12-05"},
+        {"DATE", "", "'2026-02-30'", "R.V: not a date (YYYY-MM-DD)"},
+        {"YESNO", "", "'-1'", "int -1"},
+        {"YESNO", "", "7", "R.V: not a Yes/No value"},
+        // A key is NOT NULL, and its texts compare without regard to case.
+        {"LONG, PRIMARY KEY(V)", "", "NULL", "R.V: a value is required"},
+        {"TEXT(5), PRIMARY KEY(V)", "'a'", "'A'", "R.V: the value is already in the table"},
+        {"LONG, W LONG, UNIQUE(V,W)", "1,2", "'1','2'",
+         "R.V, R.W: the value is already in the table"},
+        {"LONG, W LONG, UNIQUE(V,W)", "1,2", "1,3", "int 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + " <- " + c.row);
+        m_conn.execute(std::string("CREATE TABLE R(V ") + c.column + ")");
+        if (*c.earlier) {
+            m_conn.execute(std::string("INSERT INTO R VALUES(") + c.earlier + ")");
+        }
+        std::string outcome = run(std::string("INSERT INTO R VALUES(") + c.row + ")");
+        if (outcome == "ok") {
+            outcome = shown(m_conn.execute("select V from R").field(0));
+        }
+        EXPECT_EQ(outcome, c.outcome);
+        m_conn.execute("DROP TABLE R");
+    }
 }
 
-TEST_F(Engine, KeysImplyNotNullAndUniqueClausesHold) {
-    m_conn.execute("CREATE TABLE CONTENT(CONTENT_NO LONG,NAME TEXT(100),PRIMARY KEY(CONTENT_NO))");
-    m_conn.execute(
-        "CREATE TABLE SENDLOG(SENDBOX_NO LONG    NOT NULL, ADDRESS_NO LONG    NOT NULL, "
-        "UNIQUE(SENDBOX_NO,ADDRESS_NO))");
-    EXPECT_EQ(refusal("INSERT INTO CONTENT(NAME) VALUES('x')"),
-              "CONTENT.CONTENT_NO: a value is required");
-    m_conn.execute("INSERT INTO SENDLOG VALUES(1,2)");
-    m_conn.execute("INSERT INTO SENDLOG VALUES(1,3)");
-    EXPECT_NE(refusal("INSERT INTO SENDLOG VALUES('1','2')").find("already in the table"),
-              std::string::npos);
+TEST_F(Engine, CounterNumbersGrowAndAreNeverReused) {
+    m_conn.execute("CREATE TABLE T(N COUNTER, S TEXT(5))");
+    m_conn.execute("INSERT INTO T(S) VALUES('a')");
+    m_conn.execute("INSERT INTO T(S) VALUES('b')");
+    m_conn.execute("Delete from T where N= 2");
+    m_conn.execute("INSERT INTO T(S) VALUES('c')");
+    EXPECT_EQ(column("select max(N) from T"), Strings{"int 3"});
 }
 
-TEST_F(Engine, ZeroLengthRuleFollowsTheColumnProperty) {
-    m_conn.execute(
-        "CREATE TABLE PRJ_DETAIL(SYORI TEXT(10) NOT NULL, NAIYOU TEXT(100), MEMO_COL MEMO)");
-    EXPECT_EQ(refusal("INSERT INTO PRJ_DETAIL(SYORI) VALUES('')"),
-              "PRJ_DETAIL.SYORI: zero-length string not allowed");
-    EXPECT_EQ(refusal("INSERT INTO PRJ_DETAIL(SYORI,NAIYOU) VALUES('a','')"),
-              "PRJ_DETAIL.NAIYOU: zero-length string not allowed");
+TEST_F(Engine, ZeroLengthRuleFollowsTheColumnPropertyInTheFile) {
+    m_conn.execute("CREATE TABLE T(S TEXT(10) NOT NULL, N TEXT(100), M MEMO)");
+    jet::Catalog catalog(m_conn);
+    EXPECT_EQ(catalog.property("T", "N", jet::kAllowZeroLength), "False");
+    catalog.setProperty("t", "n", jet::kAllowZeroLength, true);
+    catalog.setProperty("T", "M", jet::kAllowZeroLength, true);
+    m_conn.execute("INSERT INTO T VALUES('a','','')");
+    EXPECT_EQ(run("INSERT INTO T(S) VALUES('')"), "T.S: zero-length string not allowed");
 
-    jet::Catalog cat(m_conn);
-    EXPECT_EQ(cat.property("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength), "False");
-    cat.setProperty("prj_detail", "naiyou", jet::kAllowZeroLength, true);
-    cat.setProperty("PRJ_DETAIL", "MEMO_COL", jet::kAllowZeroLength, true);
-    m_conn.execute("INSERT INTO PRJ_DETAIL(SYORI,NAIYOU,MEMO_COL) VALUES('a','','')");
-    EXPECT_EQ(scalar("select count(*) from PRJ_DETAIL where NAIYOU=''"), "1");
-    EXPECT_EQ(refusal("INSERT INTO PRJ_DETAIL(SYORI) VALUES('')"),
-              "PRJ_DETAIL.SYORI: zero-length string not allowed");
-
-    // Persisted in the file, and visible in the catalog walk.
+    // Kept in the file, shown by the catalog, and it can be taken back.
     m_conn.close();
     m_conn.open(m_connStr);
     jet::Catalog again(m_conn);
-    const auto t = again.table("PRJ_DETAIL");
-    ASSERT_EQ(t.columns.size(), 3u);
-    EXPECT_EQ(t.columns[0].attributes, 0);
-    EXPECT_FALSE(t.columns[0].allowZeroLength);
-    EXPECT_EQ(t.columns[1].attributes, jet::kColNullable);
-    EXPECT_TRUE(t.columns[1].allowZeroLength);
-    EXPECT_EQ(t.columns[2].type, "MEMO");
-    EXPECT_TRUE(t.columns[2].allowZeroLength);
-
-    // And it can be taken back.
-    again.setProperty("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength, false);
-    EXPECT_EQ(refusal("INSERT INTO PRJ_DETAIL(SYORI,NAIYOU) VALUES('b','')"),
-              "PRJ_DETAIL.NAIYOU: zero-length string not allowed");
+    std::vector<bool> allowed;
+    for (const jet::ColumnInfo& c : again.table("T").columns) {
+        allowed.push_back(c.allowZeroLength);
+    }
+    EXPECT_EQ(allowed, (std::vector<bool>{false, true, true}));
+    again.setProperty("T", "N", jet::kAllowZeroLength, false);
+    EXPECT_EQ(run("INSERT INTO T VALUES('b','','')"), "T.N: zero-length string not allowed");
 }
 
 TEST_F(Engine, PropertyChangesInsideATransactionAreUndoneWithIt) {
     m_conn.execute("CREATE TABLE T(A TEXT(5))");
-    m_conn.beginTrans();
-    jet::Catalog(m_conn).setProperty("T", "A", jet::kAllowZeroLength, true);
-    m_conn.execute("INSERT INTO T VALUES('')");
-    m_conn.rollbackTrans();
-    EXPECT_EQ(jet::Catalog(m_conn).property("T", "A", jet::kAllowZeroLength), "False");
-    EXPECT_EQ(scalar("select count(*) from T"), "0");
+    jet::Catalog catalog(m_conn);
+    for (bool used : {false, true}) {  // still waiting to be written, or written and used
+        m_conn.beginTrans();
+        catalog.setProperty("T", "A", jet::kAllowZeroLength, true);
+        if (used) {
+            m_conn.execute("INSERT INTO T VALUES('')");
+        }
+        m_conn.rollbackTrans();
+        EXPECT_EQ(catalog.property("T", "A", jet::kAllowZeroLength), "False") << used;
+    }
+    EXPECT_EQ(column("select count(*) from T"), Strings{"int 0"});
+}
+
+TEST_F(Engine, APropertyThatCannotBeWrittenChangesNothing) {
+    m_conn.execute("CREATE TABLE T(A TEXT(5))");
+    m_conn.execute("CREATE TABLE [T jet_reload](X LONG)");  // in the way of the rewrite
+    jet::Catalog catalog(m_conn);
+    EXPECT_THROW(catalog.setProperty("T", "A", jet::kAllowZeroLength, true), jet::Error);
+    EXPECT_EQ(catalog.property("T", "A", jet::kAllowZeroLength), "False");
+    EXPECT_EQ(run("INSERT INTO T VALUES('')"), "T.A: zero-length string not allowed");
 }
 
 TEST_F(Engine, CatalogListsTypesFlagsAndTheEnginesOwnTables) {
     m_conn.execute(
-        "CREATE TABLE TEMP_FIELD(FIELD_NO COUNTER, P_FIELD_NO LONG, KIND TEXT(1), "
+        "CREATE TABLE TEMP_FIELD(FIELD_NO COUNTER, P_FIELD_NO LONG, KIND TEXT(1) NOT NULL, "
         "FIELD_NAME TEXT, NOTE MEMO, D DATE, X DOUBLE, B YESNO)");
     const auto tables = jet::Catalog(m_conn).tables();
     ASSERT_EQ(tables.size(), 2u);
     EXPECT_EQ(tables[0].name, "sqlite_sequence");
     EXPECT_TRUE(tables[0].system);
     EXPECT_FALSE(tables[1].system);
-    const auto& cols = tables[1].columns;
-    std::vector<std::string> types;
-    std::vector<int> flags;
-    for (const auto& c : cols) {
-        types.push_back(c.type);
-        flags.push_back(c.attributes);
+    Strings columns;
+    for (const jet::ColumnInfo& c : tables[1].columns) {
+        columns.push_back(c.type + " " + std::to_string(c.attributes));
     }
-    EXPECT_EQ(types, (std::vector<std::string>{"COUNTER", "LONG", "TEXT(1)", "TEXT(255)", "MEMO",
-                                               "DATE", "DOUBLE", "YESNO"}));
-    EXPECT_EQ(flags, (std::vector<int>{1, 3, 2, 2, 2, 3, 3, 3}));
-}
-
-TEST_F(Engine, CounterNumbersGrowAndAreNeverReused) {
-    m_conn.execute("CREATE TABLE TEMP_FIELD(FIELD_NO COUNTER, FIELD_NAME TEXT(31))");
-    m_conn.execute("INSERT INTO TEMP_FIELD(FIELD_NAME) VALUES('a')");
-    m_conn.execute("INSERT INTO TEMP_FIELD(FIELD_NAME) VALUES('b')");
-    m_conn.execute("Delete from TEMP_FIELD where FIELD_NO= 2");
-    m_conn.execute("INSERT INTO TEMP_FIELD(FIELD_NAME) VALUES('c')");
-    EXPECT_EQ(scalar("select max(FIELD_NO) from TEMP_FIELD"), "3");
+    EXPECT_EQ(columns, (Strings{"COUNTER 1", "LONG 3", "TEXT(1) 0", "TEXT(255) 2", "MEMO 2",
+                                "DATE 3", "DOUBLE 3", "YESNO 3"}));
 }
 
 TEST_F(Engine, ComparisonsIgnoreCaseAndNullsSortFirst) {
@@ -191,50 +202,36 @@ TEST_F(Engine, ComparisonsIgnoreCaseAndNullsSortFirst) {
     m_conn.execute("INSERT INTO T VALUES('f', 2, 1)");
     m_conn.execute("INSERT INTO T VALUES('F', NULL, 2)");
     m_conn.execute("INSERT INTO T VALUES('A', 1, 3)");
-    EXPECT_EQ(scalar("select count(*) from T where kind='F'"), "2");
-    EXPECT_EQ(scalar("SELECT count(*) FROM t WHERE Kind=\"a\""), "1") << "\"...\" is a string";
-    EXPECT_EQ(column("select N from T ORDER BY SORTBY"), (std::vector<std::string>{"2", "3", "1"}));
+    EXPECT_EQ(column("select count(*) from T where kind='F'"), Strings{"int 2"});
+    EXPECT_EQ(column("SELECT count(*) FROM t WHERE Kind=\"a\""), Strings{"int 1"});
+    EXPECT_EQ(column("select N from T ORDER BY SORTBY"), (Strings{"int 2", "int 3", "int 1"}));
     EXPECT_EQ(column("select SORTBY from T ORDER BY SORTBY DESC"),
-              (std::vector<std::string>{"2", "1", "<null>"}));
+              (Strings{"int 2", "int 1", "null"}));
     EXPECT_EQ(column("select [N] from T where KIND = 'a' or N = 1 ORDER BY N"),
-              (std::vector<std::string>{"1", "3"}));
+              (Strings{"int 1", "int 3"}));
 }
 
-TEST_F(Engine, DeleteStarAndAlterTableAddColumn) {
+TEST_F(Engine, AlterTableAddColumnAndDeleteStar) {
     m_conn.execute("CREATE TABLE ADDRESS(ADDRESS_NO  LONG NOT NULL, PRIMARY KEY(ADDRESS_NO))");
     m_conn.execute("ALTER TABLE ADDRESS ADD COLUMN  NAME TEXT");
     m_conn.execute("ALTER TABLE ADDRESS ADD COLUMN  ZIP TEXT(8)");
-    m_conn.execute("ALTER TABLE ADDRESS ADD COLUMN  AGE DOUBLE");
-    const auto t = jet::Catalog(m_conn).table("ADDRESS");
-    ASSERT_EQ(t.columns.size(), 4u);
-    EXPECT_EQ(t.columns[1].type, "TEXT(255)");
-    EXPECT_EQ(t.columns[2].type, "TEXT(8)");
-
-    for (const char* bad : {"ALTER TABLE ADDRESS ADD COLUMN  X TEXT(0)",
-                            "ALTER TABLE ADDRESS ADD COLUMN  X TEXT(256)",
-                            "ALTER TABLE ADDRESS ADD COLUMN  X TEXT(abc)",
-                            "ALTER TABLE ADDRESS ADD COLUMN  zip TEXT(3)",
-                            "ALTER TABLE ADDRESS ADD COLUMN  SELECT TEXT(3)",
-                            "ALTER TABLE ADDRESS ADD COLUMN  a-b TEXT(3)",
-                            "ALTER TABLE ADDRESS ADD COLUMN  a@b TEXT(3)",
-                            "ALTER TABLE ADDRESS ADD COLUMN  1A TEXT(3)",
-                            "ALTER TABLE ADDRESS ADD COLUMN   TEXT(3)"}) {
-        EXPECT_THROW(m_conn.execute(bad), jet::Error) << bad;
+    Strings types;
+    for (const jet::ColumnInfo& c : jet::Catalog(m_conn).table("ADDRESS").columns) {
+        types.push_back(c.type);
     }
-    EXPECT_EQ(jet::Catalog(m_conn).table("ADDRESS").columns.size(), 4u);
+    EXPECT_EQ(types, (Strings{"LONG", "TEXT(255)", "TEXT(8)"}));
 
     m_conn.execute("INSERT INTO ADDRESS(ADDRESS_NO, NAME) VALUES(1, 'x')");
     m_conn.execute("INSERT INTO ADDRESS(ADDRESS_NO, NAME) VALUES(2, 'y')");
     m_conn.execute("delete * from address where name='X'");
-    EXPECT_EQ(scalar("select count(*) from ADDRESS"), "1");
+    EXPECT_EQ(column("select ADDRESS_NO from ADDRESS"), Strings{"int 2"});
 }
 
 TEST_F(Engine, OnlyOneStatementPerExecute) {
     m_conn.execute("CREATE TABLE X(A LONG)");
     EXPECT_THROW(m_conn.execute("select 1; drop table X"), jet::Error);
     EXPECT_THROW(m_conn.execute("select 1 -- drop"), jet::Error);
-    EXPECT_EQ(scalar("select count(*) from X;"), "0") << "a closing semicolon is fine";
-    EXPECT_EQ(jet::Catalog(m_conn).table("X").name, "X");
+    EXPECT_EQ(column("select count(*) from X;"), Strings{"int 0"}) << "a closing ';' is fine";
 }
 
 TEST_F(Engine, TableCreationIsUndoneWithoutCommit) {
@@ -253,19 +250,15 @@ TEST_F(Engine, TableCreationIsUndoneWithoutCommit) {
     m_conn.beginTrans();
     m_conn.execute("CREATE TABLE C(X LONG)");
     m_conn.commitTrans();
-    EXPECT_EQ(scalar("select count(*) from C"), "0");
+    EXPECT_EQ(column("select count(*) from C"), Strings{"int 0"});
 }
 
 TEST_F(Engine, ObserverSeesStatementsAsSent) {
-    std::vector<std::string> seen;
+    Strings seen;
     m_conn.setObserver([&](std::string_view s) { seen.emplace_back(s); });
     m_conn.execute("CREATE TABLE T(A LONG)");
-    try {
-        m_conn.execute("INSERT INTO T VALUES('x')");
-    } catch (const jet::Error&) {
-    }
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"CREATE TABLE T(A LONG)", "INSERT INTO T VALUES('x')"}));
+    EXPECT_THROW(m_conn.execute("INSERT INTO T VALUES('x')"), jet::Error);
+    EXPECT_EQ(seen, (Strings{"CREATE TABLE T(A LONG)", "INSERT INTO T VALUES('x')"}));
 }
 
 TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
@@ -276,11 +269,10 @@ TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
     auto rs = m_conn.execute("select A, b as Bee from T order by B");
     EXPECT_FALSE(rs.bof());
     EXPECT_EQ(rs.fieldName(1), "Bee");
-    EXPECT_TRUE(rs.field("a").isText());
-    EXPECT_FALSE(rs.field("a").isNull());
+    EXPECT_EQ(shown(rs.field("a")), "text ");
     rs.moveNext();
-    EXPECT_TRUE(rs.field(0).isNull());
-    EXPECT_EQ(rs.field("BEE").toInt(), 2);
+    EXPECT_EQ(shown(rs.field(0)), "null");
+    EXPECT_EQ(shown(rs.field("BEE")), "int 2");
     rs.moveNext();
     EXPECT_TRUE(rs.eof());
     EXPECT_THROW(rs.field(0), jet::Error);
@@ -291,7 +283,7 @@ TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
     EXPECT_TRUE(none.bof());
 }
 
-// Opening ------------------------------------------------------------------
+// Files ----------------------------------------------------------------------
 
 TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
     rvtest::TempDir dir;
@@ -304,36 +296,28 @@ TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
         c.execute("CREATE TABLE T(A LONG)");
     }
     const std::string before = readBytes(path);
-
-    auto openFails = [](const std::string& connStr) {
-        Connection c;
-        try {
-            c.open(connStr);
-        } catch (const jet::Error& e) {
-            EXPECT_EQ(e.code(), static_cast<int>(jet::ErrorCode::kCannotOpen)) << e.what();
-            return true;
-        }
-        return false;
-    };
-    EXPECT_TRUE(openFails(jet::ConnectionString::build(path, "wrong")));
-    EXPECT_TRUE(openFails(jet::ConnectionString::build(path, "")));
-    EXPECT_TRUE(openFails(jet::ConnectionString::build(dir.file("missing.mdb"), "")));
-    EXPECT_TRUE(openFails(jet::ConnectionString::build(dir.path().string(), "")));
-    EXPECT_EQ(readBytes(path), before);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.mdb")));
-
-    std::ofstream(dir.file("text.mdb")) << "this is not a database at all, not even close....";
-    EXPECT_TRUE(openFails(jet::ConnectionString::build(dir.file("text.mdb"), "")));
-    std::ofstream(dir.file("empty.mdb"));
-    EXPECT_TRUE(openFails(jet::ConnectionString::build(dir.file("empty.mdb"), "")));
-
     std::string damaged = before;
     for (size_t i = 0; i < 64 && i < damaged.size(); ++i) {
         damaged[i] = static_cast<char>(damaged[i] ^ 0x5a);
     }
     std::ofstream(dir.file("damaged.mdb"), std::ios::binary) << damaged;
-    EXPECT_TRUE(openFails(jet::ConnectionString::build(dir.file("damaged.mdb"), "right")));
+    std::ofstream(dir.file("text.mdb")) << "this is not a database at all, not even close....";
+    std::ofstream(dir.file("empty.mdb"));
+
+    // File name ("" for the folder itself) and password.
+    const std::pair<const char*, const char*> refused[] = {
+        {"p.mdb", "wrong"}, {"p.mdb", ""},     {"missing.mdb", ""},      {"", ""},
+        {"text.mdb", ""},   {"empty.mdb", ""}, {"damaged.mdb", "right"},
+    };
+    for (const auto& [file, password] : refused) {
+        const std::string connStr = jet::ConnectionString::build(dir.file(file), password);
+        EXPECT_EQ(errorCode([&] { Connection().open(connStr); }),
+                  static_cast<int>(jet::ErrorCode::kCannotOpen))
+            << connStr;
+    }
+    EXPECT_EQ(readBytes(path), before);
     EXPECT_EQ(readBytes(dir.file("damaged.mdb")), damaged);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.mdb")));
 }
 
 TEST(EngineFiles, PasswordDecidesEncryption) {
@@ -346,12 +330,8 @@ TEST(EngineFiles, PasswordDecidesEncryption) {
     EXPECT_NE(readBytes(locked).substr(0, 15), "SQLite format 3");
     EXPECT_GT(std::filesystem::file_size(locked), 0u);
 
-    try {
-        jet::Catalog::create(jet::ConnectionString::build(plain, ""));
-        FAIL() << "created over an existing file";
-    } catch (const jet::Error& e) {
-        EXPECT_EQ(e.code(), static_cast<int>(jet::ErrorCode::kFileExists));
-    }
+    EXPECT_EQ(errorCode([&] { jet::Catalog::create(jet::ConnectionString::build(plain, "")); }),
+              static_cast<int>(jet::ErrorCode::kFileExists));
     EXPECT_THROW(jet::Catalog::create(jet::ConnectionString::build(dir.file("no/such.mdb"), "")),
                  jet::Error);
 }

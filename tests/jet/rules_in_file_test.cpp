@@ -21,7 +21,7 @@ TEST(RulesInFile, HoldForARawSqlcipherClient) {
         c.execute(
             "CREATE TABLE FIELD(FIELD_ID  TEXT(32)  NOT NULL, ATTR         TEXT(1)   NOT NULL, "
             "FIELD_SIZE             LONG, MAIL_ADDRESS_FLG TEXT(1), PRIMARY KEY(FIELD_ID))");
-        c.execute("CREATE TABLE PRJ_DETAIL(NAIYOU           TEXT(100))");
+        c.execute("CREATE TABLE PRJ_DETAIL(SYURUI TEXT(20), NAIYOU           TEXT(100))");
         jet::Catalog(c).setProperty("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength, true);
     }
 
@@ -41,9 +41,18 @@ TEST(RulesInFile, HoldForARawSqlcipherClient) {
               "to 2147483647");
     EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID,ATTR,FIELD_SIZE) VALUES('A','T','20')"), "ok");
     EXPECT_EQ(raw.scalar("SELECT typeof(FIELD_SIZE) FROM FIELD"), "integer");
-    EXPECT_EQ(raw.exec("INSERT INTO PRJ_DETAIL VALUES('')"), "ok");
+    EXPECT_EQ(raw.exec("INSERT INTO PRJ_DETAIL(NAIYOU) VALUES('')"), "ok");
     EXPECT_EQ(raw.scalar("SELECT count(*) FROM FIELD WHERE field_id='a'"), "1");
     EXPECT_EQ(raw.scalar("PRAGMA integrity_check"), "ok");
+
+    // The stored text of the rules is part of the file format: files made by earlier
+    // versions are read and edited by it.
+    EXPECT_EQ(raw.scalar("SELECT sql FROM sqlite_master WHERE name='PRJ_DETAIL'"),
+              "CREATE TABLE \"PRJ_DETAIL\"(\"SYURUI\" TEXT(20) COLLATE NOCASE CONSTRAINT "
+              "\"PRJ_DETAIL.SYURUI: at most 20 characters\" CHECK(length(\"SYURUI\")<=20) "
+              "CONSTRAINT \"PRJ_DETAIL.SYURUI: zero-length string not allowed\" "
+              "CHECK(\"SYURUI\"<>''), \"NAIYOU\" TEXT(100) COLLATE NOCASE CONSTRAINT "
+              "\"PRJ_DETAIL.NAIYOU: at most 100 characters\" CHECK(length(\"NAIYOU\")<=100))");
 }
 
 TEST(RulesInFile, AWrongKeyReadsNothing) {

@@ -1,11 +1,8 @@
-// The rv_sql command as scripts see it: exit codes, output format, transactions.
+// The rv_sql command as scripts see it: exit codes, output format, standard input.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,177 +11,78 @@
 
 namespace {
 
-using Result = rvtest::ProgramResult;
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        out.push_back(line);
-    }
-    return out;
-}
-
-class RvSql : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const char* bin = std::getenv("RV_BIN_DIR");
-        ASSERT_NE(bin, nullptr) << "RV_BIN_DIR is not set";
-        m_program = std::string(bin) + "/rv_sql";
-        m_db = m_dir.file("t.mdb");
-    }
-
-    // Runs rv_sql with `args`; `input` goes to its standard input.
-    Result run(const std::vector<std::string>& args, const std::string& input = "") {
-        const std::string in = m_dir.file("stdin");
-        std::ofstream(in, std::ios::binary) << input;
-        std::vector<std::string> argv = {m_program};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return rvtest::runProgram(argv, in);
-    }
-
-    // A new database with the password "pw" and one table T(A LONG, B TEXT(10)).
-    void createTable() {
-        const Result r = run({"--create", "-p", "pw", m_db, "CREATE TABLE T(A LONG, B TEXT(10))"});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-    }
-
-    rvtest::TempDir m_dir;
-    std::string m_program;
-    std::string m_db;
+// One run of rv_sql; "DB" in the arguments stands for the database file.
+struct Step {
+    int exitCode;
+    const char* out;  // nullptr: not looked at
+    std::string errStart;
+    std::vector<std::string> args;
+    std::string input = {};  // standard input
 };
 
-TEST_F(RvSql, HelpDocumentsTheInterface) {
-    const Result r = run({"--help"});
-    EXPECT_EQ(r.exitCode, 0);
-    for (const char* word : {"DATABASE", "--password", "--create", "--allow-zero-length",
-                             "--catalog", "BEGIN", "COMMIT", "ROLLBACK", "\\N", "statement N"}) {
-        EXPECT_NE(r.out.find(word), std::string::npos) << word;
-    }
-    EXPECT_EQ(run({"-h"}).out, r.out);
-}
-
-TEST_F(RvSql, UsageErrorsExitWithTwo) {
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"--no-such-option", m_db},
-        {"-p"},
-        {m_db, "--allow-zero-length", "NODOT"},
-        {"--allow-zero-length"},
-        {"-p", "pw", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + m_db + ";"},
+TEST(RvSql, RunsOneAfterTheOther) {
+    rvtest::TempDir dir;
+    const std::string db = dir.file("t.mdb");
+    const std::string connStr =
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + db + "; Jet OLEDB:Database Password=pw;";
+    const std::string u = "rv_sql: ";  // every message begins so
+    // clang-format off
+    const Step steps[] = {
+        {2, "", u, {}},
+        {2, "", u, {"--no-such-option", "DB"}},
+        {2, "", u, {"-p"}},
+        {2, "", u, {"DB", "--allow-zero-length", "NODOT"}},
+        {2, "", u, {"-p", "pw", connStr}},
+        {0, nullptr, "", {"--help"}},
+        {1, "", u, {"-p", "pw", "DB"}},  // no such file
+        {0, "", "",
+         {"--create", "-p", "pw", "DB", "CREATE TABLE T(ID COUNTER, A LONG, B TEXT(10))"}},
+        {1, "", u, {"--create", "-p", "pw", "DB"}},
+        {1, "", u, {"-p", "nope", "DB", "select * from T"}},
+        // A header line, then tab-separated cells; nulls and escapes.
+        {0, "A\tB\n1\tx\n2\t\\N\n3\ta\\tb\\\\\nN\n0\n", "",
+         {"-p", "pw", "DB", "INSERT INTO T(A,B) VALUES(1,'x')", "INSERT INTO T(A) VALUES(2)",
+          "INSERT INTO T(A,B) VALUES(3,'a\tb\\')", "select A, B from T order by A",
+          "select count(*) AS N from T where A > 5"}},
+        {0, "N\n3\n", "", {connStr, "select count(*) AS N from T"}},
+        // The first failing statement stops the run; what ran before it stays.
+        {1, "", "rv_sql: statement 2: ",
+         {"-p", "pw", "DB", "INSERT INTO T(A) VALUES(4)", "INSERT INTO T(A) VALUES('abc')",
+          "INSERT INTO T(A) VALUES(5)"}},
+        // Standard input: comments and blank lines skipped, transactions by keyword.
+        {1, "N\n5\n", "rv_sql: statement 8: ", {"-p", "pw", "DB"},
+         "-- a comment\n\nbegin\nINSERT INTO T(A) VALUES(6)\n  \nRollback\nBEGIN\n"
+         "INSERT INTO T(A) VALUES(7)\nCOMMIT\nselect count(*) AS N from T\nselect * from NOPE\n"},
+        // A failure, or the end of the run, inside a transaction commits nothing.
+        {1, "", "rv_sql: statement 4: ",
+         {"-p", "pw", "DB", "BEGIN", "INSERT INTO T(A) VALUES(8)", "CREATE TABLE U(X LONG)",
+          "INSERT INTO T(A,B) VALUES(9,'far too long')", "COMMIT"}},
+        {0, "", "rv_sql: transaction left open at the end, rolled back",
+         {"-p", "pw", "DB", "BEGIN", "INSERT INTO T(A) VALUES(10)"}},
+        // The catalog hides the engine's own tables; the zero-length setting comes first.
+        {0, "N\n5\nT\tID\tCOUNTER\t1\tfalse\nT\tA\tLONG\t3\tfalse\nT\tB\tTEXT(10)\t2\ttrue\n", "",
+         {"-p", "pw", "DB", "--catalog", "select count(*) AS N from T",
+          "--allow-zero-length", "t.b"}},
+        {0, "", "", {"-p", "pw", "DB", "INSERT INTO T(A,B) VALUES(11,'')"}},
+        {1, "", u, {"-p", "pw", "DB", "--allow-zero-length", "T.NOPE"}},
     };
-    for (const auto& args : cases) {
-        const Result r = run(args);
-        EXPECT_EQ(r.exitCode, 2) << ::testing::PrintToString(args);
-        EXPECT_TRUE(r.err.starts_with("rv_sql: ")) << r.err;
-        EXPECT_TRUE(r.out.empty());
+    // clang-format on
+    const std::string in = dir.file("stdin");
+    for (const Step& step : steps) {
+        std::vector<std::string> argv = {rvtest::binDir() + "/rv_sql"};
+        for (const std::string& a : step.args) {
+            argv.push_back(a == "DB" ? db : a);
+        }
+        const std::string shown = ::testing::PrintToString(argv);
+        std::ofstream(in, std::ios::binary) << step.input;
+        const rvtest::ProgramResult r = rvtest::runProgram(argv, in);
+        EXPECT_EQ(r.exitCode, step.exitCode) << shown << r.err;
+        if (step.out) {
+            EXPECT_EQ(r.out, step.out) << shown;
+        }
+        EXPECT_TRUE(r.err.starts_with(step.errStart)) << shown << r.err;
+        EXPECT_EQ(r.err.empty(), step.errStart.empty()) << shown << r.err;
     }
-}
-
-TEST_F(RvSql, QueriesPrintHeaderRowsAndNulls) {
-    createTable();
-    const Result r =
-        run({"-p", "pw", m_db, "INSERT INTO T VALUES(1,'x')", "INSERT INTO T(A) VALUES(2)",
-             "select A, B from T order by A", "select count(*) AS N from T where A > 5"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "A\tB\n1\tx\n2\t\\N\nN\n0\n");
-    EXPECT_EQ(r.err, "");
-}
-
-TEST_F(RvSql, ConnectionStringAsDatabase) {
-    createTable();
-    const std::string connStr = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + m_db +
-                                "; Jet OLEDB:Database Password=pw;";
-    const Result r = run({connStr, "select * from T"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "A\tB\n");
-
-    const Result wrong = run({"-p", "nope", m_db, "select * from T"});
-    EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_TRUE(wrong.err.starts_with("rv_sql: ")) << wrong.err;
-}
-
-TEST_F(RvSql, FirstFailingStatementStopsTheRun) {
-    createTable();
-    const Result r = run({"-p", "pw", m_db, "INSERT INTO T VALUES(1,'x')",
-                          "INSERT INTO T VALUES('abc','y')", "INSERT INTO T VALUES(3,'z')"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.starts_with("rv_sql: statement 2: ")) << r.err;
-    EXPECT_GT(r.err.size(), std::string("rv_sql: statement 2: \n").size());
-
-    EXPECT_EQ(run({"-p", "pw", m_db, "select A from T"}).out, "A\n1\n");
-}
-
-TEST_F(RvSql, StandardInputWithTransactions) {
-    createTable();
-    const Result r = run({"-p", "pw", m_db},
-                         "-- a comment\n"
-                         "\n"
-                         "begin\n"
-                         "INSERT INTO T VALUES(1,'gone')\n"
-                         "  \n"
-                         "Rollback\n"
-                         "BEGIN\n"
-                         "INSERT INTO T VALUES(2,'kept')\n"
-                         "COMMIT\n"
-                         "select B from T\n");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "B\nkept\n");
-
-    // Statement numbers count statements, not skipped lines.
-    const Result bad = run({"-p", "pw", m_db}, "-- x\n\nselect * from T\nselect * from NOPE\n");
-    EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_TRUE(bad.err.starts_with("rv_sql: statement 2: ")) << bad.err;
-}
-
-TEST_F(RvSql, FailureInsideATransactionCommitsNothing) {
-    createTable();
-    const Result r =
-        run({"-p", "pw", m_db, "BEGIN", "INSERT INTO T VALUES(1,'a')", "CREATE TABLE U(X LONG)",
-             "INSERT INTO T VALUES(2,'far too long')", "COMMIT"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.starts_with("rv_sql: statement 4: ")) << r.err;
-
-    const Result after = run({"-p", "pw", m_db, "--catalog", "select count(*) AS N from T"});
-    ASSERT_EQ(after.exitCode, 0) << after.err;
-    EXPECT_EQ(after.out, "N\n0\nT\tA\tLONG\t3\tfalse\nT\tB\tTEXT(10)\t2\tfalse\n");
-}
-
-TEST_F(RvSql, CatalogAndAllowZeroLength) {
-    ASSERT_EQ(run({"--create", "-p", "pw", m_db,
-                   "CREATE TABLE W(ID COUNTER, N LONG NOT NULL, S TEXT(5) NOT NULL, M MEMO, "
-                   "D DATE, F DOUBLE, Y YESNO, T TEXT(20))",
-                   "--allow-zero-length", "W.M", "--allow-zero-length=w.t", "--catalog"})
-                  .exitCode,
-              0);
-    const Result r = run({"-p", "pw", m_db, "--catalog"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::vector<std::string> expected = {
-        "W\tN\tLONG\t1\tfalse",    "W\tS\tTEXT(5)\t0\tfalse", "W\tM\tMEMO\t2\ttrue",
-        "W\tD\tDATE\t3\tfalse",    "W\tF\tDOUBLE\t3\tfalse",  "W\tY\tYESNO\t3\tfalse",
-        "W\tT\tTEXT(20)\t2\ttrue",
-    };
-    const std::vector<std::string> got = lines(r.out);
-    ASSERT_EQ(got.size(), expected.size() + 1) << r.out;  // the engine's tables stay hidden
-    EXPECT_TRUE(got[0].starts_with("W\tID\tCOUNTER\t")) << got[0];
-    EXPECT_EQ(std::vector<std::string>(got.begin() + 1, got.end()), expected);
-
-    // The setting is in the file: '' goes into M and T, still not into S.
-    EXPECT_EQ(run({"-p", "pw", m_db, "INSERT INTO W(N,S,M,T) VALUES(1,'s','','')"}).exitCode, 0);
-    EXPECT_EQ(run({"-p", "pw", m_db, "INSERT INTO W(N,S) VALUES(2,'')"}).exitCode, 1);
-
-    const Result unknown = run({"-p", "pw", m_db, "--allow-zero-length", "W.NOPE"});
-    EXPECT_EQ(unknown.exitCode, 1);
-    EXPECT_TRUE(unknown.err.starts_with("rv_sql: ")) << unknown.err;
-}
-
-TEST_F(RvSql, CreateRefusesAnExistingPath) {
-    createTable();
-    const Result r = run({"--create", "-p", "pw", m_db, "select * from T"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.starts_with("rv_sql: ")) << r.err;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(run({"-p", "pw", m_db, "select * from T"}).out, "A\tB\n");
 }
 
 }  // namespace

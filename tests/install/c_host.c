@@ -1,10 +1,9 @@
-/* A host written in C: loads the component's C entry point and calls it. A template
-   library that cannot be read makes the call fail with a message and no window. */
+/* A host written in C, built against the installed tree with pkg-config alone: calls the
+   component's C entry point. A template library that cannot be read makes the call fail
+   with a message, no window and no file. */
+#include <rv_makedb/rv_makedb.h>
 #include <stdio.h>
 #include <string.h>
-
-int rv_makeDB_CreateDatabase(const char* filename, const char* filePass, const char* base_conn);
-const char* rv_makeDB_LastError(void);
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -1,26 +1,21 @@
 #pragma once
 
 #include <memory>
-
-#include <sqlite3.h>
+#include <string_view>
 
 #include "database.h"
+#include "statement.h"
 
 namespace jet {
 
-// A prepared query positioned on its current row.
-struct StatementHandle {
-    std::shared_ptr<Database> db;
-    sqlite3_stmt* stmt = nullptr;
+// A record set's query, positioned on its current row.
+struct Cursor {
+    std::shared_ptr<Database> db;  // declared first: the handle outlives the statement
+    Statement stmt;
     bool eof = true;
     bool empty = true;  // the result had no rows
     bool onFirstRow = false;
 
-    ~StatementHandle() {
-        if (stmt) {
-            sqlite3_finalize(stmt);
-        }
-    }
     // Advances to the next row; returns false at the end.
     bool step(std::string_view sqlForErrors);
 };
