@@ -11,27 +11,6 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace controls;
 
-TEST(MsgBoxResponder, RecordsEveryCallAndGivesQueuedAnswersToQuestionsOnly) {
-    MsgBoxResponder responder(vbCancel);
-    responder.queueAnswer(vbOK);
-    // An OK-only box can only be answered OK and leaves the queue alone.
-    EXPECT_EQ(MsgBox(u"警告"_s, vbOKOnly + vbExclamation, u"ravLIN"_s), vbOK);
-    EXPECT_EQ(MsgBox(u"質問"_s, vbOKCancel, u"ravLIN"_s), vbOK);
-    EXPECT_EQ(MsgBox(u"plain"_s), vbOK);
-    EXPECT_EQ(MsgBox(u"c"_s, vbOKCancel + vbExclamation, u"t"_s), vbCancel);
-
-    ASSERT_EQ(responder.calls().size(), 4u);
-    const MsgBoxCall& warning = responder.calls()[0];
-    EXPECT_EQ(warning.title, u"ravLIN"_s);
-    EXPECT_EQ(warning.buttons, 48);
-    EXPECT_TRUE(warning.exclamation);
-    EXPECT_FALSE(warning.okCancel);
-    EXPECT_FALSE(responder.calls()[1].exclamation);
-    EXPECT_TRUE(responder.calls()[1].okCancel);
-    EXPECT_EQ(responder.prompts(),
-              (std::vector<QString>{u"警告"_s, u"質問"_s, u"plain"_s, u"c"_s}));
-}
-
 TEST(Tell, FillsPlaceholdersInOnePassAndShowsUnderTheTitle) {
     const struct {
         QString text;
@@ -52,36 +31,6 @@ TEST(Tell, FillsPlaceholdersInOnePassAndShowsUnderTheTitle) {
     EXPECT_EQ(responder.calls()[0].prompt, u"2行目"_s);
     EXPECT_EQ(responder.calls()[0].title, u"ravLIN"_s);
     EXPECT_TRUE(responder.calls()[0].okCancel);
-}
-
-TEST(MsgBoxResponder, NestedRespondersRestoreThePreviousOne) {
-    EXPECT_EQ(MsgBoxResponder::current(), nullptr);
-    MsgBoxResponder outer;
-    {
-        MsgBoxResponder inner(vbCancel);
-        EXPECT_EQ(MsgBoxResponder::current(), &inner);
-        EXPECT_EQ(MsgBox(u"inner"_s, vbOKCancel, u"t"_s), vbCancel);
-        EXPECT_TRUE(outer.calls().empty());
-    }
-    EXPECT_EQ(MsgBoxResponder::current(), &outer);
-    EXPECT_EQ(MsgBox(u"outer"_s, vbOKCancel, u"t"_s), vbOK);
-    EXPECT_EQ(outer.prompts(), std::vector<QString>{u"outer"_s});
-}
-
-TEST(BatchMsgBoxResponder, PrintsOneLinePerMessageAndAnswersAsTold) {
-    {
-        BatchMsgBoxResponder batch(BatchMsgBoxResponder::QuestionAnswer::Ok);
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(MsgBox(u"一行目\r\n二行目\n三\r四"_s, vbOKCancel, u"ravLIN"_s), vbOK);
-        EXPECT_EQ(MsgBox(u"ok"_s, vbOKOnly, u"ravLIN"_s), vbOK);
-        const std::string printed = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(QString::fromStdString(printed), u"ravLIN: 一行目 二行目 三 四\nravLIN: ok\n"_s);
-    }
-    BatchMsgBoxResponder batch;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(MsgBox(u"q"_s, vbOKCancel, u"ravLIN"_s), vbCancel);
-    EXPECT_EQ(MsgBox(u"w"_s, vbOKOnly + vbExclamation, u"ravLIN"_s), vbOK);
-    testing::internal::GetCapturedStderr();
 }
 
 TEST(MsgBox, WithoutAResponderShowsAModalBox) {

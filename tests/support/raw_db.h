@@ -3,26 +3,59 @@
 // Reading a database the way any SQLCipher client would, without the engine: for
 // checking what the engine left in a file.
 
+#include <sqlite3.h>
+
 #include <string>
 #include <vector>
-
-struct sqlite3;
 
 namespace rvtest {
 
 class RawDb {
   public:
-    RawDb(const std::string& path, const std::string& password);
-    ~RawDb();
+    RawDb(const std::string& path, const std::string& password) {
+        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+            !password.empty()) {
+            sqlite3_key(m_db, password.data(), static_cast<int>(password.size()));
+        }
+    }
+    ~RawDb() { sqlite3_close(m_db); }
     RawDb(const RawDb&) = delete;
     RawDb& operator=(const RawDb&) = delete;
 
     // Every row of a query, cells joined by '|', a null as "<null>".
-    std::vector<std::string> rows(const std::string& sql);
+    std::vector<std::string> rows(const std::string& sql) {
+        std::vector<std::string> out;
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {
+            return {"<error: " + std::string(sqlite3_errmsg(m_db)) + ">"};
+        }
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            std::string line;
+            for (int i = 0; i < sqlite3_column_count(s); ++i) {
+                const unsigned char* t = sqlite3_column_text(s, i);
+                line +=
+                    (i ? "|" : "") + (t ? std::string(reinterpret_cast<const char*>(t)) : "<null>");
+            }
+            out.push_back(line);
+        }
+        sqlite3_finalize(s);
+        return out;
+    }
     // The first row of a query, or "<none>".
-    std::string scalar(const std::string& sql);
+    std::string scalar(const std::string& sql) {
+        const std::vector<std::string> r = rows(sql);
+        return r.empty() ? "<none>" : r[0];
+    }
     // "ok", or the engine's message.
-    std::string exec(const std::string& sql);
+    std::string exec(const std::string& sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK) {
+            return "ok";
+        }
+        std::string msg = err ? err : "?";
+        sqlite3_free(err);
+        return msg;
+    }
 
   private:
     sqlite3* m_db = nullptr;

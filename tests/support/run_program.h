@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -45,11 +46,9 @@ class Child {
                                          O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&fa, out[1], 1);
         posix_spawn_file_actions_adddup2(&fa, err[1], 2);
-        std::vector<char*> argv;
-        for (const auto& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
+        std::vector<char*> argv(args.size() + 1, nullptr);
+        std::transform(args.begin(), args.end(), argv.begin(),
+                       [](const std::string& a) { return const_cast<char*>(a.c_str()); });
         const int spawned = posix_spawn(&m_pid, argv[0], &fa, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&fa);
         ::close(out[1]);

@@ -70,18 +70,4 @@ TEST(TemplateStore, SendsEachStatementExactly) {
     }
 }
 
-TEST(TemplateStore, ReadsAnEntryWithNullsAsEmptyTexts) {
-    rvtest::TempDir dir;
-    jet::Connection db;
-    db.open(rvtest::templateLibrary(dir.file("base.mdb"),
-                                    {"7,3,'A','NOTE','備考','M',NULL,NULL,'1',NULL"}));
-    TemplateStore store(db);
-    const templates::TemplateEntry e = templates::entryAt(store.selectEntry(u"7"_s));
-    EXPECT_EQ(QStringList({e.number, e.parent, e.kind, e.fieldId, e.name, e.attr, e.size, e.sortBy,
-                           e.ime, e.fixedFlag}),
-              QStringList({u"7"_s, u"3"_s, u"A"_s, u"NOTE"_s, u"備考"_s, u"M"_s, u""_s, u""_s,
-                           u"1"_s, u""_s}));
-    EXPECT_ANY_THROW(templates::entryAt(store.selectEntry(u"8"_s))) << "no such entry";
-}
-
 }  // namespace

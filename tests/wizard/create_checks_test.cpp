@@ -1,9 +1,18 @@
-// The create command's checks over the grid, the grid's rows as the builder takes them,
-// and what the command tells of a failed build.
+// The grid and the product database: the create command's checks over the grid, what the
+// command tells of a failed build, and the fields of an existing database loaded into the
+// grid's cells.
 #include <gtest/gtest.h>
 
+#include <QColor>
+
+#include "databases.h"
 #include "grid_rows.h"
+#include "jet/catalog.h"
+#include "jet/connection_string.h"
+#include "jet/error.h"
+#include "temp_dir.h"
 #include "wizard/create_checks.h"
+#include "wizard/existing_fields.h"
 
 namespace {
 
@@ -64,19 +73,6 @@ TEST(CreateChecks, TheFirstFailingCheckNamesItsRows) {
     }
 }
 
-TEST(CreateChecks, TheBuilderTakesTheDataRowsAsTheyStand) {
-    controls::FlexGridModel fg1;
-    rvtest::fillGrid(fg1, 1, 1);
-    fg1.setText(2, 6, u"PCメール"_s);
-    const auto fields = wizard::newFields(fg1);
-    ASSERT_EQ(fields.size(), 2u);
-    EXPECT_TRUE(fields[0].existing);
-    EXPECT_FALSE(fields[1].existing);
-    EXPECT_EQ(QStringList({fields[1].fieldId, fields[1].name, fields[1].attr, fields[1].size,
-                           fields[1].ime, fields[1].mail, fields[1].fax}),
-              QStringList({u"T1"_s, u"T1名"_s, u"文字"_s, u""_s, u"ON"_s, u"PCメール"_s, u""_s}));
-}
-
 TEST(CreateChecks, AFailedBuildIsToldByTheBuildersMessageThenTheCommands) {
     productdb::BuildResult result;
     result.row = 3;
@@ -97,6 +93,62 @@ TEST(CreateChecks, AFailedBuildIsToldByTheBuildersMessageThenTheCommands) {
                            u"データ作成エラーが発生しました。"_s}));
     result.built = true;
     EXPECT_TRUE(prompts().isEmpty());
+}
+
+class ExistingFields : public ::testing::Test {
+  protected:
+    QString product(const std::vector<std::string>& inserts) {
+        rvtest::productDatabase(m_path, "pw", inserts);
+        return QString::fromStdString(jet::ConnectionString::build(m_path, "pw"));
+    }
+    QStringList row(int r) {
+        QStringList cells;
+        for (int c = 0; c < 10; ++c) {
+            cells << m_grid.text(r, c);
+        }
+        return cells;
+    }
+    void SetUp() override { rvtest::fillGrid(m_grid, 0, 0); }
+
+    rvtest::TempDir m_dir;
+    std::string m_path = m_dir.file("p.mdb");
+    controls::FlexGridModel m_grid;
+};
+
+TEST_F(ExistingFields, CodesBecomeLabelsInTheEnginesOrderAndRowsAreMarked) {
+    wizard::loadExistingDB(
+        m_grid,
+        product({"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,MAIL_ADDRESS_FLG,DISP_SEQNO) "
+                 "VALUES('OPTIN','案内可','B','0','2',2)",
+                 "INSERT INTO FIELD VALUES('MAIL1','メール','T',100,'0','1','0',1,NULL,NULL)",
+                 "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,FAX_NO_FLG,DISP_SEQNO) "
+                 "VALUES('FAX2','FAX','t','1','2',3)"}));
+    ASSERT_EQ(m_grid.gridRows(), 4);
+    EXPECT_EQ(
+        row(1),
+        (rvtest::qsl({"1", "OPTIN", "案内可", "YESNO", "", "OFF", "携帯メール", "", "2", "1"})));
+    EXPECT_EQ(
+        row(2),
+        (rvtest::qsl({"2", "MAIL1", "メール", "文字", "100", "OFF", "PCメール", "", "1", "1"})));
+    EXPECT_EQ(row(3),
+              (rvtest::qsl({"3", "FAX2", "FAX", "文字", "", "ON", "", "私用FAX", "3", "1"})));
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 0; c <= 9; ++c) {
+            EXPECT_EQ(m_grid.background(r, c),
+                      c >= 1 && c <= 8 ? std::optional(QColor(192, 192, 255).rgba()) : std::nullopt)
+                << r << "," << c;
+        }
+    }
+}
+
+TEST_F(ExistingFields, AnEmptyFieldTableLeavesTheHeadingAloneAndNoTableIsAnError) {
+    wizard::loadExistingDB(m_grid, product({}));
+    EXPECT_EQ(m_grid.gridRows(), 1);
+    const std::string other = m_dir.file("other.mdb");
+    jet::Catalog::create(jet::ConnectionString::build(other, ""));
+    EXPECT_THROW(wizard::loadExistingDB(
+                     m_grid, QString::fromStdString(jet::ConnectionString::build(other, ""))),
+                 jet::Error);
 }
 
 }  // namespace

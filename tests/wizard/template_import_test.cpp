@@ -6,7 +6,7 @@
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
 #include "databases.h"
-#include "qt_strings.h"
+#include "grid_rows.h"
 #include "temp_dir.h"
 #include "templates/tree_loader.h"
 #include "wizard/design_grid.h"
@@ -44,21 +44,7 @@ class TemplateImport : public ::testing::Test {
         }
         return wizard::importTemplates(m_grid, m_tree, m_conn);
     }
-    // Typed rows T1.. after `existing` existing-field rows E1..
-    void addRows(int existing, int typed) {
-        for (int i = 1; i <= existing + typed; ++i) {
-            m_grid.addItem(i <= existing ? QStringLiteral("\tE%1\t\t文字\t\tON\t\t\t1\t1").arg(i)
-                                         : QStringLiteral("\tT%1\t\t文字\t\tON").arg(i - existing));
-        }
-        wizard::renumberRows(*m_grid.gridModel());
-    }
-    QStringList column(int c) const {
-        QStringList cells;
-        for (int r = 1; r < m_grid.rows(); ++r) {
-            cells << m_grid.textMatrix(r, c);
-        }
-        return cells;
-    }
+    QStringList column(int c) const { return rvtest::gridColumn(*m_grid.gridModel(), c); }
     QStringList row(int r) const {
         QStringList cells;
         for (int c = 0; c < 10; ++c) {
@@ -104,9 +90,8 @@ TEST_F(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingField
         {0, 5, 4, {"3", "4"}, qsl({"T1", "T2", "T3", "T4", "MAIL1", "NAME", "T5"}), {5, 6}, -1},
     };
     for (const auto& c : cases) {
-        m_grid.setRows(1);
+        rvtest::fillGrid(*m_grid.gridModel(), c.existing, c.typed);
         m_tree.clearSelection();
-        addRows(c.existing, c.typed);
         if (c.selected != -1) {
             m_grid.selectRow(c.selected);
         }
@@ -122,7 +107,7 @@ TEST_F(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingField
 }
 
 TEST_F(TemplateImport, AnUnreadableLibrarySaysSoOnceAndLeavesTheGrid) {
-    addRows(0, 1);
+    rvtest::fillGrid(*m_grid.gridModel(), 0, 1);
     m_tree.node(QStringLiteral("3"))->setSelected(true);
     controls::MsgBoxResponder responder;
     wizard::importTemplates(

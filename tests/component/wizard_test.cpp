@@ -1,7 +1,8 @@
-// The wizard as a host sees it: opening, activation, the create command, closing, and what
-// is left on disk afterwards.
+// The wizard window: its life as a host sees it (opening, activation, the create command,
+// closing, what is left on disk), and each grid event and row button running its rule.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -58,7 +59,7 @@ class WizardLife : public ::testing::Test {
     }
     QStringList prompts() const {
         const std::vector<QString> all = m_responder.prompts();
-        return QStringList(all.begin(), all.end());
+        return {all.begin(), all.end()};
     }
 
     rvtest::TempDir m_dir;
@@ -85,19 +86,6 @@ TEST_F(WizardLife, ANewPathGetsAProtectedFileThatCancelRemoves) {
     }
 }
 
-TEST_F(WizardLife, AnExistingDatabaseIsLoadedAndLeftAlone) {
-    rvtest::productDatabase(m_path, "pw",
-                            {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
-                             "VALUES('NAME','氏名','T','1',1)"});
-    const std::string before = rvtest::readBytes(m_path);
-    run("pw", [&](rv_makeDBForm& form) {
-        EXPECT_TRUE(form.dbExists());
-        ASSERT_EQ(form.fg1->rows(), 2);
-        EXPECT_EQ(form.fg1->textMatrix(1, 9), u"1"_s);
-    });
-    EXPECT_EQ(rvtest::readBytes(m_path), before);
-}
-
 TEST_F(WizardLife, AWrongPasswordSaysSoOnceAndClosesByItself) {
     rvtest::productDatabase(m_path, "right", {});
     const std::string before = rvtest::readBytes(m_path);
@@ -112,14 +100,12 @@ TEST_F(WizardLife, AWrongPasswordSaysSoOnceAndClosesByItself) {
 }
 
 TEST_F(WizardLife, AnUnreadableTemplateLibraryFailsTheCallBeforeAnythingHappens) {
-    const std::string missing = rvtest::connectionString(m_dir.file("missing.mdb"));
-    for (std::string conn : {missing, std::string("Provider=SQLOLEDB;Data Source=x")}) {
-        std::string file = m_path, pass = "pw";
-        EXPECT_ANY_THROW(makeDB().CreateDatabase(file, pass, conn)) << conn;
-        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(m_path)));
-        EXPECT_EQ(CreateDBSql::currentWizard(), nullptr);
-    }
+    std::string file = m_path, pass = "pw";
+    std::string missing = rvtest::connectionString(m_dir.file("missing.mdb"));
+    EXPECT_ANY_THROW(makeDB().CreateDatabase(file, pass, missing));
+    EXPECT_EQ(CreateDBSql::currentWizard(), nullptr);
     EXPECT_NE(rv_makeDB_CreateDatabase(m_path.c_str(), "pw", missing.c_str()), 0);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(m_path)));
     EXPECT_NE(std::string(rv_makeDB_LastError()).find("missing.mdb"), std::string::npos);
 }
 
@@ -130,37 +116,25 @@ TEST_F(WizardLife, TheWindowShowsItsTextsAndDisablesTheRowButtonsOnEveryActivati
                   u"データベース項目を作成します。主な項目は右のリストにあります。"
                   u"「<< 使用」ボタンを用いることで簡単に使用することができます。"
                   u"また、左側のリストに直接設定することも可能です。"_s);
-        const std::vector<std::tuple<QPushButton*, QString, QString>> buttons = {
-            {form.Command1, u"キャンセル(C)"_s, {}},
-            {form.Command2, u"OK(O)"_s, {}},
-            {form.Command3, u"上へ(&U)"_s, u"Alt+U"_s},
-            {form.Command4, u"<< 使用(&A)"_s, u"Alt+A"_s},
-            {form.Command5, u"削除(&R) >>"_s, u"Alt+R"_s},
-            {form.Command6, u"下へ(&D)"_s, u"Alt+D"_s},
-            {form.Command7, u"設定"_s, {}},
-            {form.Command8, u"項目追加"_s, {}}};
-        for (const auto& [b, caption, key] : buttons) {
-            EXPECT_EQ(b->text(), caption);
-            EXPECT_EQ(b->shortcut(), QKeySequence(key));
+        QStringList buttons;  // caption, access key, enabled after an activation
+        for (QPushButton* b : {form.Command1, form.Command2, form.Command3, form.Command4,
+                               form.Command5, form.Command6, form.Command7, form.Command8}) {
             b->setEnabled(true);
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(&form, &activate);
+            buttons << b->text() + u' ' + b->shortcut().toString() +
+                           (b->isEnabled() ? u""_s : u" off"_s);
         }
-        QEvent activate(QEvent::WindowActivate);
-        QApplication::sendEvent(&form, &activate);
-        for (const auto& [b, caption, key] : buttons) {
-            const bool rowCommand = b == form.Command3 || b == form.Command4 ||
-                                    b == form.Command5 || b == form.Command6;
-            EXPECT_EQ(b->isEnabled(), !rowCommand) << caption.toStdString();
+        EXPECT_EQ(buttons, (QStringList{u"キャンセル(C) "_s, u"OK(O) "_s, u"上へ(&U) Alt+U off"_s,
+                                        u"<< 使用(&A) Alt+A off"_s, u"削除(&R) >> Alt+R off"_s,
+                                        u"下へ(&D) Alt+D off"_s, u"設定 "_s, u"項目追加 "_s}));
+        QStringList headings;
+        for (int c = 1; c < form.fg1->cols(); ++c) {
+            headings << form.fg1->textMatrix(0, c) + (form.fg1->isColHidden(c) ? u"*"_s : u""_s);
         }
-        const QStringList headings = {
-            {},          u"フィールドID"_s, u"項目名"_s,         u"属性"_s,
-            u"サイズ"_s, u"IME"_s,          u"メールアドレス"_s, u"FAX番号"_s};
-        for (int c = 1; c < headings.size(); ++c) {
-            EXPECT_EQ(form.fg1->textMatrix(0, c), headings[c]);
-        }
-        EXPECT_EQ(form.fg1->cols(), 10);
-        for (int c : {6, 7, 8, 9}) {
-            EXPECT_TRUE(form.fg1->isColHidden(c)) << c;
-        }
+        EXPECT_EQ(headings,
+                  (QStringList{u"フィールドID"_s, u"項目名"_s, u"属性"_s, u"サイズ"_s, u"IME"_s,
+                               u"メールアドレス*"_s, u"FAX番号*"_s, u"*"_s, u"*"_s}));
     });
 }
 
@@ -181,16 +155,10 @@ TEST_F(WizardLife, OkChecksAsksAndWritesNothingUntilTheBuildSucceeds) {
         EXPECT_TRUE(ok(form, {}));
         EXPECT_TRUE(form.dbExists());
     });
-    EXPECT_EQ(prompts(), (QStringList{
-                             u"1行目のデータサイズは必須です｡"_s,
-                             u"メール項目が存在しないため、メールを送信することが出来ません。"
-                             u"よろしいですか。"_s,
-                             u"メール項目が存在しないため、メールを送信することが出来ません。"
-                             u"よろしいですか。"_s,
-                             u"項目ＩＤが誤っています。行= 2　項目ＩＤ=SELECT"_s,
-                             u"メール項目が存在しないため、メールを送信することが出来ません。"
-                             u"よろしいですか。"_s,
-                         }));
+    const QString ask =
+        u"メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。"_s;
+    EXPECT_EQ(prompts(), (QStringList{u"1行目のデータサイズは必須です｡"_s, ask, ask,
+                                      u"項目ＩＤが誤っています。行= 2　項目ＩＤ=SELECT"_s, ask}));
     EXPECT_EQ(rvtest::RawDb(m_path, "pw").rows("SELECT FIELD_ID FROM FIELD ORDER BY DISP_SEQNO"),
               (std::vector<std::string>{"mail1", "B"}));
 }
@@ -222,6 +190,89 @@ TEST_F(WizardLife, TheTreeEnablesUseCopiesIntoTheGridAndNeverSeesCutCopyOrPaste)
         QTest::keyClick(&tree, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(clipboard->text(), u"PCメール"_s);
     });
+}
+
+// The row numbers and IDs of the grid, "1:E1 2:E2 ...".
+QString ids(const controls::FlexGrid& fg1) {
+    QStringList out;
+    for (int r = 1; r < fg1.rows(); ++r) {
+        out << fg1.textMatrix(r, 0) + u':' + fg1.textMatrix(r, 1);
+    }
+    return out.join(u' ');
+}
+
+// Up, remove and down are on or off together.
+bool rowButtons(const rv_makeDBForm& form) {
+    EXPECT_EQ(form.Command5->isEnabled(), form.Command3->isEnabled());
+    EXPECT_EQ(form.Command6->isEnabled(), form.Command3->isEnabled());
+    return form.Command3->isEnabled();
+}
+
+TEST_F(WizardLife, EditsKeysAndCellMovesRunTheGridRules) {
+    run("", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        form.Command8->click();
+        EXPECT_EQ(fg1.currentRow(), 1);
+        EXPECT_EQ(fg1.textMatrix(1, 3) + fg1.textMatrix(1, 5), u"文字ON"_s);
+
+        // Keys typed into the size cell, then the commit.
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        const QPoint size = fg1.visualRect(fg1.gridModel()->index(0, 3)).center();
+        QTest::mouseClick(fg1.viewport(), Qt::LeftButton, {}, size);
+        for (char key : {'1', 'x', '0', '0', '0'}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fg1.textMatrix(1, 4) == u"100"_s; }));
+        EXPECT_EQ(prompts(),
+                  (QStringList{u"数字を入力してください。"_s,
+                               u"1行目のデータサイズは1以上、255以下でなければなりません｡"_s}));
+
+        // A number row: moving onto its size locks the cell and blanks the IME.
+        fg1.setTextMatrix(1, 3, u"数字"_s);
+        fg1.setCurrentCell(1, 1);
+        fg1.setCurrentCell(1, 4);
+        EXPECT_FALSE(fg1.isEditable());
+        EXPECT_EQ(fg1.textMatrix(1, 5), QString());
+        EXPECT_EQ(fg1.colComboList(5), u" "_s);
+    });
+}
+
+TEST_F(WizardLife, AnExistingDatabaseIsLoadedAndItsRowsStayAboveAsRowButtonsArrangeTheRest) {
+    rvtest::productDatabase(m_path, "pw",
+                            {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E1','e1','T','1',1)",
+                             "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E2','e2','T','1',2)"});
+    const std::string before = rvtest::readBytes(m_path);
+    run("pw", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        EXPECT_TRUE(form.dbExists());
+        EXPECT_EQ(fg1.textMatrix(2, 9), u"1"_s) << "loaded as an existing field";
+        form.Command8->click();
+        form.Command8->click();
+        EXPECT_FALSE(rowButtons(form));
+        fg1.selectRow(3);
+        EXPECT_TRUE(rowButtons(form));
+        fg1.selectRow(2);
+        EXPECT_FALSE(rowButtons(form)) << "an existing field is selected";
+        fg1.selectRow(2, false);
+        fg1.setTextMatrix(3, 1, u"T1"_s);
+        fg1.setTextMatrix(4, 1, u"T2"_s);
+
+        form.Command3->click();
+        EXPECT_EQ(prompts(), QStringList{u"元のレコードの上に移動できません。"_s});
+        form.Command6->click();
+        EXPECT_EQ(ids(fg1), u"1:E1 2:E2 3:T2 4:T1"_s);
+        form.Command8->click();  // after the selected row
+        EXPECT_EQ(ids(fg1), u"1:E1 2:E2 3:T2 4:T1 5:"_s);
+        fg1.selectRow(5);
+        form.Command5->click();
+        EXPECT_EQ(ids(fg1), u"1:E1 2:E2 3:T2"_s);
+        EXPECT_FALSE(form.Command5->isEnabled());
+    });
+    EXPECT_EQ(rvtest::readBytes(m_path), before) << "Cancel leaves an existing file alone";
 }
 
 }  // namespace
