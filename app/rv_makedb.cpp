@@ -222,6 +222,12 @@ int main(int argc, char** argv) {
             templateConnection(templates.empty() ? defaultTemplates() : templates));
         job.fieldLines = component::fieldLines(QString::fromUtf8(file.readAll()));
         job.answerYes = answerYes;
+        // Standard error carries the wizard's messages, one line each, and nothing else.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+            if (type == QtFatalMsg) {
+                std::cerr << msg.toStdString() << "\n";
+            }
+        });
         return static_cast<int>(component::runBatch(job));
     }
     if (!haveDisplay()) {

@@ -11,25 +11,24 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "component/batch_build.h"
 #include "component/frm_main.h"
 #include "component/rv_makedb_form.h"
-#include "controls/flex_grid.h"
-#include "jet/catalog.h"
-#include "jet/connection.h"
-#include "jet/connection_string.h"
-#include "productdb/schema.h"
-#include "wizard/design_grid.h"
 
 namespace {
 
@@ -58,27 +57,31 @@ std::unique_ptr<component::rv_makeDBForm> openWizard(const Context& ctx, const Q
     return wizard;
 }
 
-// A product database holding the FIELD registry with a few fields, as a previous build
-// of the wizard leaves it.
-void makeExistingProductDb(const QString& path, const QString& password) {
-    const std::string cs = jet::ConnectionString::build(path.toStdString(), password.toStdString());
-    jet::Catalog::create(cs);
-    jet::Connection db;
-    db.open(cs);
-    db.execute(productdb::kCreateField);
-    const char* rows[] = {
-        "'FULLNAME','氏名','T',60,'1','0','0',1",   "'FULLKANA','フリガナ','T',60,'1','0','0',2",
-        "'COMPANY','会社名','T',100,'1','0','0',3", "'ZIPCODE','郵便番号','T',8,'0','0','0',4",
-        "'MAIL1','PCメール','T',100,'0','1','0',5", "'MAIL2','携帯メール','T',100,'0','2','0',6",
-        "'FAX1','FAX番号','T',20,'0','0','1',7",    "'BIRTHDAY','生年月日','D',NULL,'0','0','0',8",
-        "'MEMO','備考','M',NULL,'1','0','0',9",
+// A product database with a few fields, built as batch mode builds one.
+void makeExistingProductDb(const Context& ctx, const QString& path, const QString& password) {
+    component::BatchJob job;
+    job.database = path;
+    job.password = password;
+    job.templates = ctx.templates;
+    job.fieldLines = {
+        QStringLiteral("FULLNAME\t氏名\t文字\t60\tON"),
+        QStringLiteral("FULLKANA\tフリガナ\t文字\t60\tON"),
+        QStringLiteral("COMPANY\t会社名\t文字\t100\tON"),
+        QStringLiteral("ZIPCODE\t郵便番号\t文字\t8\tOFF"),
+        QStringLiteral("MAIL1\tPCメール\t文字\t100\tOFF\tPCメール"),
+        QStringLiteral("MAIL2\t携帯メール\t文字\t100\tOFF\t携帯メール"),
+        QStringLiteral("BIRTHDAY\t生年月日\t日付"),
+        QStringLiteral("REMARK\t備考\tメモ"),
     };
-    for (const char* values : rows) {
-        db.execute(std::string("INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,FIELD_SIZE,IME,"
-                               "MAIL_ADDRESS_FLG,FAX_NO_FLG,DISP_SEQNO) VALUES(") +
-                   values + ")");
+    if (component::runBatch(job) != component::BatchResult::kBuilt) {
+        throw std::runtime_error("the product database could not be built");
     }
-    db.close();
+}
+
+// The grid's cell at (row, col), counted as the wizard counts them (row 0 the headings,
+// column 0 the row numbers).
+QModelIndex cell(QTableView& grid, int row, int col) {
+    return grid.model()->index(row - 1, col - 1);
 }
 
 // The states, in the order they are taken. Add a state here.
@@ -91,7 +94,7 @@ const std::vector<Shot> kShots = {
      [](const Context& ctx) -> std::unique_ptr<QWidget> {
          const QString path = ctx.scratch + QStringLiteral("/existing.mdb");
          const QString password = QStringLiteral("secret");
-         makeExistingProductDb(path, password);
+         makeExistingProductDb(ctx, path, password);
          return openWizard(ctx, path, password);
      }},
     {"wizard_grid_rows",
@@ -100,24 +103,36 @@ const std::vector<Shot> kShots = {
          // of them selected.
          const QString path = ctx.scratch + QStringLiteral("/rows.mdb");
          const QString password = QStringLiteral("secret");
-         makeExistingProductDb(path, password);
+         makeExistingProductDb(ctx, path, password);
          auto wizard = openWizard(ctx, path, password);
-         controls::FlexGrid& fg1 = *wizard->fg1;
-         fg1.addItem(QStringLiteral("\tTEL1\t電話番号\t文字\t20\tOFF\t\t\t1\t"));
-         wizard::renumberRows(fg1);
+         auto& tree = *wizard->findChild<QTreeWidget*>();
+         const auto fax =
+             tree.findItems(QStringLiteral("公用FAX"), Qt::MatchExactly | Qt::MatchRecursive);
+         if (fax.isEmpty()) {
+             throw std::runtime_error("base.mdb has no template 公用FAX");
+         }
+         fax.front()->setSelected(true);
+         wizard->Command4->setEnabled(true);  // as a click on the field node leaves it
+         wizard->Command4->click();
          wizard->Command8->click();
          wizard->Command8->click();
-         const int last = fg1.rows() - 1;
-         fg1.setTextMatrix(last - 1, 1, QStringLiteral("SECTION"));
-         fg1.setTextMatrix(last - 1, 2, QStringLiteral("部署名"));
-         fg1.setTextMatrix(last - 1, 4, QStringLiteral("40"));
-         fg1.setTextMatrix(last, 1, QStringLiteral("JOINDATE"));
-         fg1.setTextMatrix(last, 2, QStringLiteral("入社日"));
-         fg1.setTextMatrix(last, 3, QStringLiteral("日付"));
-         fg1.selectRow(last - 1);
-         fg1.setCurrentCell(last - 1, 2);
-         fg1.setCurrentCell(last, 2);  // the current-cell change blanks the date's IME
-         fg1.setCurrentCell(last - 1, 2);
+         auto& fg1 = *wizard->findChild<QTableView*>();
+         QAbstractItemModel& cells = *fg1.model();
+         const int last = cells.rowCount();
+         cells.setData(cell(fg1, last - 1, 1), QStringLiteral("SECTION"));
+         cells.setData(cell(fg1, last - 1, 2), QStringLiteral("部署名"));
+         cells.setData(cell(fg1, last - 1, 4), QStringLiteral("40"));
+         cells.setData(cell(fg1, last, 1), QStringLiteral("JOINDATE"));
+         cells.setData(cell(fg1, last, 2), QStringLiteral("入社日"));
+         cells.setData(cell(fg1, last, 3), QStringLiteral("日付"));
+         QItemSelectionModel& selection = *fg1.selectionModel();
+         selection.clearSelection();
+         selection.select(cell(fg1, last - 1, 1),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+         // Moving the current cell onto the date row blanks its IME.
+         for (int row : {last - 1, last, last - 1}) {
+             selection.setCurrentIndex(cell(fg1, row, 2), QItemSelectionModel::NoUpdate);
+         }
          return wizard;
      }},
     {"frmMain",

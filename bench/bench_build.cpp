@@ -1,4 +1,4 @@
-// OK on a new encrypted file with N new fields: the real grid and the builder, against
+// OK on a new encrypted file with N new fields: the grid's rows and the builder, against
 // raw SQLCipher executing the SQL that build handed to it, in one transaction. Both
 // sides open and key their file inside the timed part.
 
@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "controls/flex_grid.h"
-#include "controls/msg_box.h"
+#include "controls/flex_grid_model.h"
 #include "jet/catalog.h"
 #include "jet/connection_string.h"
 #include "productdb/builder.h"
+#include "wizard/create_checks.h"
 #include "wizard/design_grid.h"
 
 namespace {
@@ -43,30 +43,31 @@ double msSince(Clock::time_point t) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
-void fillGrid(controls::FlexGrid& grid, int n) {
-    wizard::setupGrid(grid);
+void fillGrid(controls::FlexGridModel& grid, int n) {
+    wizard::setupGridModel(grid);
     for (int i = 1; i <= n; ++i) {
         const QString id = i == 1 ? QStringLiteral("MAIL1") : QStringLiteral("F%1").arg(i);
-        grid.addItem(QStringLiteral("\t%1\t項目%2\t文字\t20\tON\t\t\t\t").arg(id).arg(i));
+        grid.insertGridRow(
+            grid.gridRows(),
+            QStringLiteral("\t%1\t項目%2\t文字\t20\tON\t\t\t\t").arg(id).arg(i).split(u'\t'));
     }
 }
 
 // The build, returning the SQL it sent to SQLCipher.
-double timeBuild(const controls::FlexGrid& grid, const std::string& path,
+double timeBuild(const controls::FlexGridModel& grid, const std::string& path,
                  std::vector<std::string>* trace) {
     jet::Catalog::create(jet::ConnectionString::build(path, kPassword));
-    bool dbExists = false, buildFailed = false;
-    QString curFieldID;
-    productdb::BuildState state{QString::fromStdString(path), QString::fromLatin1(kPassword),
-                                dbExists, buildFailed, curFieldID};
+    productdb::BuildState state;
     jet::Connection::Observer tracer;
     if (trace) {
         tracer = [trace](std::string_view sql) { trace->emplace_back(sql); };
     }
     const auto t = Clock::now();
-    productdb::buildDB(grid, state, {}, tracer);
+    const productdb::BuildResult result = productdb::buildDB(
+        wizard::newFields(grid), {QString::fromStdString(path), QString::fromLatin1(kPassword)},
+        state, {}, tracer);
     const double ms = msSince(t);
-    if (buildFailed || !dbExists) {
+    if (!result.built || !state.dbExists) {
         throw std::runtime_error("the build failed");
     }
     return ms;
@@ -101,8 +102,7 @@ double timeRaw(const std::vector<std::string>& sql, const std::string& path) {
 
 void BM_Build(benchmark::State& st) {
     const int n = static_cast<int>(st.range(0));
-    controls::MsgBoxResponder quiet;
-    controls::FlexGrid grid;
+    controls::FlexGridModel grid;
     fillGrid(grid, n);
     Scratch scratch;
     std::vector<std::string> trace;

@@ -1,6 +1,7 @@
-// The design grid's operations on a shown grid of N rows, one operation at a time: the
-// row commands, the after-edit check and the current-cell change. Each timed operation is
-// one user action; what sets it up (a selection, a row put back) is not timed.
+// The design grid's operations on a shown wizard whose grid has N rows, one operation at a
+// time through the window's handlers: the row commands, the after-edit check and the
+// current-cell change. Each timed operation is one user action; what sets it up (a
+// selection, a row put back) is not timed.
 //
 // The summary prints milliseconds per operation for each N and the ratio of each time to
 // the time at 10 rows next to the ratio of the row counts, so linear growth reads directly.
@@ -18,16 +19,16 @@
 #include <string>
 #include <vector>
 
+#include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/msg_box.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
-#include "wizard/grid_rules.h"
-#include "wizard/row_commands.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using component::rv_makeDBForm;
 using controls::FlexGrid;
 
 constexpr int kRowCounts[] = {10, 255, 1000};
@@ -37,7 +38,7 @@ struct Operation {
     const char* name;
     // Untimed: makes the grid ready for one run; returns the row the run works on.
     std::function<void(FlexGrid&, int middle)> prepare;
-    std::function<void(FlexGrid&, int middle)> run;
+    std::function<void(rv_makeDBForm&, int middle)> run;
     // Untimed: brings the row count back.
     std::function<void(FlexGrid&, int middle)> restore;
 };
@@ -54,18 +55,18 @@ void fill(FlexGrid& fg1, int rows) {
     for (int i = 1; i <= rows; ++i) {
         fg1.addItem(QStringLiteral("\tID%1\t項目%1\t文字\t20\tON\t\t\t\t").arg(i));
     }
-    wizard::renumberRows(fg1);
+    wizard::renumberRows(*fg1.gridModel());
 }
 
 const std::vector<Operation>& operations() {
     static const std::vector<Operation> ops = {
         {"add row (after a middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
-         [](FlexGrid& g, int) { wizard::addRow(g); },
+         [](rv_makeDBForm& w, int) { w.Command8_Click(); },
          [](FlexGrid& g, int m) { g.removeItem(m + 1); }},
         {"move up (one middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
-         [](FlexGrid& g, int) { wizard::moveUp(g); }, nullptr},
+         [](rv_makeDBForm& w, int) { w.Command3_Click(); }, nullptr},
         {"move down (one middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
-         [](FlexGrid& g, int) { wizard::moveDown(g); }, nullptr},
+         [](rv_makeDBForm& w, int) { w.Command6_Click(); }, nullptr},
         {"move down (every other row)",
          [](FlexGrid& g, int) {
              g.selectionModel()->clearSelection();
@@ -73,19 +74,20 @@ const std::vector<Operation>& operations() {
                  g.selectRow(r);
              }
          },
-         [](FlexGrid& g, int) { wizard::moveDown(g); }, nullptr},
+         [](rv_makeDBForm& w, int) { w.Command6_Click(); }, nullptr},
         {"remove (one middle row)", [](FlexGrid& g, int m) { selectOnly(g, m); },
-         [](FlexGrid& g, int) { wizard::removeRows(g); },
+         [](rv_makeDBForm& w, int) { w.Command5_Click(); },
          [](FlexGrid& g, int m) {
              g.addItem(QStringLiteral("\tNEW\t新\t文字\t20\tON\t\t\t\t"), m);
-             wizard::renumberRows(g);
+             wizard::renumberRows(*g.gridModel());
          }},
         {"after-edit check (ID with a quote)",
          [](FlexGrid& g, int m) { g.setTextMatrix(m, wizard::kColFieldId, QStringLiteral("A'B")); },
-         [](FlexGrid& g, int m) { wizard::afterEditCheck(g, m, wizard::kColFieldId); }, nullptr},
+         [](rv_makeDBForm& w, int m) { w.fg1_AfterEdit(m, wizard::kColFieldId); }, nullptr},
         {"current-cell change (one row selected)", [](FlexGrid& g, int m) { selectOnly(g, m); },
-         [](FlexGrid& g, int m) {
+         [](rv_makeDBForm& w, int m) {
              // Through the grid's own event, as a click or an arrow key moves it.
+             FlexGrid& g = *w.fg1;
              g.setCurrentCell(g.currentRow() == m ? m + 1 : m, wizard::kColIme);
          },
          nullptr},
@@ -97,7 +99,8 @@ const std::vector<Operation>& operations() {
                  }
              }
          },
-         [](FlexGrid& g, int m) {
+         [](rv_makeDBForm& w, int m) {
+             FlexGrid& g = *w.fg1;
              g.setCurrentCell(g.currentRow() == m ? m + 1 : m, wizard::kColIme);
          },
          nullptr},
@@ -107,13 +110,10 @@ const std::vector<Operation>& operations() {
 
 void BM_Grid(benchmark::State& state, const Operation& op) {
     const int rows = static_cast<int>(state.range(0));
-    FlexGrid fg1;
-    fg1.resize(640, 480);
+    rv_makeDBForm wizard;
+    FlexGrid& fg1 = *wizard.fg1;
     fill(fg1, rows);
-    QObject::connect(&fg1, &FlexGrid::afterRowColChange, &fg1, [&fg1](int, int, int row, int col) {
-        wizard::currentCellChange(fg1, row, col);
-    });
-    fg1.show();
+    wizard.show();
     QCoreApplication::processEvents();
     const int middle = rows / 2;
 
@@ -121,7 +121,7 @@ void BM_Grid(benchmark::State& state, const Operation& op) {
     for (auto _ : state) {
         op.prepare(fg1, middle);
         const auto start = Clock::now();
-        op.run(fg1, middle);
+        op.run(wizard, middle);
         const std::chrono::duration<double> took = Clock::now() - start;
         state.SetIterationTime(took.count());
         total += took.count();

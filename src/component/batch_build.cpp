@@ -1,36 +1,79 @@
 #include "component/batch_build.h"
 
-#include <QtGlobal>
 #include <iostream>
 
 #include "component/create_db_sql.h"
-#include "component/rv_makedb_form.h"
+#include "component/wizard_life.h"
 #include "controls/batch_msg_box_responder.h"
-#include "controls/flex_grid.h"
+#include "controls/flex_grid_model.h"
+#include "controls/keyed_tree.h"
+#include "templates/tree_loader.h"
+#include "wizard/design_grid.h"
+#include "wizard/grid_rules.h"
+#include "wizard/row_commands.h"
 
 namespace component {
 
 namespace {
 
-// Types one cell as a person would: move onto it, key by key through the grid's key
-// filter, then commit, which runs the after-edit check.
-void typeCell(rv_makeDBForm& form, int row, int col, const QString& text) {
-    controls::FlexGrid& fg1 = *form.fg1;
-    fg1.setCurrentCell(row, col);
-    if (!fg1.isEditable()) {
-        return;  // a person could not type here either
+// The design grid as a person at the window would drive it, without the window: its cells,
+// the current cell and whether editing is on. Nothing is ever selected.
+class TypedGrid {
+  public:
+    TypedGrid() { wizard::setupGridModel(m_cells); }
+
+    controls::FlexGridModel& cells() { return m_cells; }
+
+    // "項目追加": a typed row, made the current row.
+    int addRow() {
+        const int row = wizard::newRowPosition(m_cells, -1);
+        m_cells.insertGridRow(row, wizard::newRowCells());
+        moveTo(row, m_col);
+        wizard::renumberRows(m_cells);
+        return row;
     }
-    QString typed;
-    for (QChar ch : text) {
-        int key = ch.unicode();
-        form.fg1_KeyPressEdit(row, col, key);
-        if (key != 0) {
-            typed += QChar(key);
+
+    // Types one cell as a person would: move onto it, key by key through the size key
+    // filter, then commit, which runs the after-edit check.
+    void type(int row, int col, const QString& text) {
+        moveTo(row, col);
+        if (!m_editable) {
+            return;  // a person could not type here either
+        }
+        QString typed;
+        for (QChar ch : text) {
+            int key = ch.unicode();
+            if (auto warning = wizard::sizeKeyFilter(m_cells, row, col, key)) {
+                controls::tell(*warning);
+            }
+            if (key != 0) {
+                typed += QChar(key);
+            }
+        }
+        m_cells.setText(row, col, typed);
+        wizard::afterEditCheck(m_cells, row, col,
+                               [](const controls::Message& warning) { controls::tell(warning); });
+    }
+
+    // The current cell moves; the current-cell change runs when it really moved.
+    void moveTo(int row, int col) {
+        col = std::max(col, 1);
+        if (row == m_row && col == m_col) {
+            return;
+        }
+        m_row = row;
+        m_col = col;
+        if (auto editable = wizard::currentCellChange(m_cells, {}, row, col).editable) {
+            m_editable = *editable;
         }
     }
-    fg1.setTextMatrix(row, col, typed);
-    form.fg1_AfterEdit(row, col);
-}
+
+  private:
+    controls::FlexGridModel m_cells;
+    int m_row = -1;
+    int m_col = -1;
+    bool m_editable = true;
+};
 
 }  // namespace
 
@@ -49,48 +92,42 @@ QStringList fieldLines(const QString& fileText) {
 }
 
 BatchResult runBatch(const BatchJob& job) {
-    // Standard error carries the wizard's messages, one line each, and nothing else.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type == QtFatalMsg) {
-            std::cerr << msg.toStdString() << "\n";
-        }
-    });
+    // The template tree is loaded as the window loads it, so that a library the window
+    // could not show stops batch mode too.
     CreateDBSql::ensureApplication();
     controls::BatchMsgBoxResponder responder(
         job.answerYes ? controls::BatchMsgBoxResponder::QuestionAnswer::Ok
                       : controls::BatchMsgBoxResponder::QuestionAnswer::Cancel);
 
-    rv_makeDBForm form;
-    form.basFilePath = job.database;
-    form.basPass = job.password;
-    form.basconnStr = job.templates;
+    TypedGrid grid;
     try {
-        form.Form_Load();
-    } catch (const std::exception& e) {
+        controls::KeyedTree tree;
+        templates::loadTemplateTree(tree, job.templates, templates::LoadErrors::kStop);
+    } catch (const templates::TreeLoadError& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return BatchResult::kOpenFailed;
     }
-    if (form.openFailed()) {
-        form.done(QDialog::Rejected);
+    WizardStatus status;
+    openProductDatabase(status, job.database, job.password, grid.cells());
+    if (status.openFailed) {
+        closeProductDatabase(status);
         return BatchResult::kOpenFailed;
     }
 
     constexpr int kTypedColumns = 7;  // ID, name, attribute, size, IME, mail, FAX
     for (const QString& line : job.fieldLines) {
-        form.Command8_Click();
-        const int row = form.fg1->currentRow();
+        const int row = grid.addRow();
         const QStringList cells = line.split(u'\t');
         for (int i = 0; i < kTypedColumns && i < cells.size(); ++i) {
-            typeCell(form, row, i + 1, cells[i]);
+            grid.type(row, i + 1, cells[i]);
         }
-        form.fg1->setCurrentCell(row, 1);  // and on to the next row
+        grid.moveTo(row, 1);  // and on to the next row
     }
 
-    form.Command2_Click();
-    if (form.result() == QDialog::Accepted && form.dbExists() && !form.buildFailed()) {
+    if (createCommand(status, job.database, job.password, grid.cells(), {})) {
         return BatchResult::kBuilt;
     }
-    form.done(QDialog::Rejected);  // as Cancel: an empty file this run made goes again
+    closeProductDatabase(status);  // as Cancel: an empty file this run made goes again
     return BatchResult::kRefused;
 }
 

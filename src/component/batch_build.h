@@ -5,10 +5,10 @@
 
 namespace component {
 
-// Batch mode: the wizard's own opening, grid rules, checks, builder and closing, run
-// without a window. Each field line (cells tab-separated: ID, name, attribute label,
-// size, IME label, mail kind, FAX kind) is added as "項目追加" adds a row and typed in
-// cell by cell; then OK runs. Messages go to standard error, one line each.
+// Batch mode: the wizard's opening, grid rules, checks, builder and closing, run without
+// its window. Each field line (cells tab-separated: ID, name, attribute label, size, IME
+// label, mail kind, FAX kind) is added as "項目追加" adds a row and typed in cell by cell;
+// then OK runs. Messages go to standard error, one line each.
 struct BatchJob {
     QString database;
     QString password;

@@ -1,8 +1,6 @@
 #include "component/rv_makedb_form.h"
 
 #include <QEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,15 +10,9 @@
 #include "component/texts.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
-#include "controls/msg_box.h"
-#include "jet/catalog.h"
-#include "jet/connection_string.h"
-#include "jet/error.h"
+#include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
 #include "wizard/design_grid.h"
-#include "wizard/existing_fields.h"
-#include "wizard/texts.h"
-#include "wizard/tree_key_guard.h"
 
 namespace component {
 
@@ -30,12 +22,6 @@ QPushButton* button(QStringView caption, QWidget* parent) {
     auto* b = new QPushButton(caption.toString(), parent);
     b->setAutoDefault(false);
     return b;
-}
-
-// An ordinary file at the path; folders do not count.
-bool fileExists(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && info.isFile();
 }
 
 }  // namespace
@@ -111,11 +97,6 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
 
 rv_makeDBForm::~rv_makeDBForm() = default;
 
-QString rv_makeDBForm::productConnectionString() const {
-    return QString::fromStdString(
-        jet::ConnectionString::build(basFilePath.toStdString(), basPass.toStdString()));
-}
-
 void rv_makeDBForm::createTree(const QString& DBStr) {
     templates::loadTemplateTree(*SSTree1, DBStr, templates::LoadErrors::kStop);
 }
@@ -123,33 +104,7 @@ void rv_makeDBForm::createTree(const QString& DBStr) {
 void rv_makeDBForm::Form_Load() {
     wizard::setupGrid(*fg1);
     createTree(basconnStr);  // failures go to the caller
-
-    try {
-        if (fileExists(basFilePath)) {
-            m_dbExists = true;
-            wizard::loadExistingDB(*fg1, productConnectionString());
-        } else {
-            CreateDB(basFilePath);
-            m_dbExists = false;
-        }
-    } catch (const std::exception&) {
-        controls::MsgBox(kMsgDatabaseError.toString(), controls::vbExclamation,
-                         wizard::kMsgBoxTitle.toString());
-        m_openFailed = true;
-        return;
-    }
-    m_openFailed = false;
-}
-
-void rv_makeDBForm::CreateDB(const QString& filename) {
-    // Failures are not reported here: a file that could not be made shows up when the
-    // build cannot open it.
-    try {
-        jet::Catalog::create(
-            jet::ConnectionString::build(filename.toStdString(), basPass.toStdString()));
-        m_createdFile = filename;
-    } catch (const jet::Error&) {
-    }
+    openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
 }
 
 void rv_makeDBForm::Form_Activate() {
@@ -157,16 +112,13 @@ void rv_makeDBForm::Form_Activate() {
     Command4->setEnabled(false);
     Command5->setEnabled(false);
     Command6->setEnabled(false);
-    if (m_openFailed && !m_closing) {
+    if (m_status.openFailed && !m_closing) {
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
     }
 }
 
 void rv_makeDBForm::Form_Unload() {
-    // Only the empty file this wizard made itself goes; anything else stays.
-    if (!m_dbExists && !m_createdFile.isEmpty()) {
-        QFile::remove(m_createdFile);
-    }
+    closeProductDatabase(m_status);
 }
 
 void rv_makeDBForm::Command1_Click() {
@@ -184,7 +136,7 @@ bool rv_makeDBForm::eventFilter(QObject* watched, QEvent* e) {
     // Key events reach the tree only while it has the focus.
     if (watched == SSTree1 && e->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(e);
-        if (wizard::isGuardedTreeKey(key->key(), key->modifiers())) {
+        if (templates::isGuardedTreeKey(key->key(), key->modifiers())) {
             return true;
         }
     }

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string_view>
 
+#include "component/wizard_life.h"
+
 class QLabel;
 class QPushButton;
 
@@ -43,13 +45,10 @@ class rv_makeDBForm : public QDialog {
     // templates::TreeLoadError.
     void createTree(const QString& DBStr);
 
-    // The product connection string of basFilePath and basPass.
-    QString productConnectionString() const;
-
-    bool dbExists() const { return m_dbExists; }
-    bool openFailed() const { return m_openFailed; }
-    bool buildFailed() const { return m_buildFailed; }
-    const QString& curFieldID() const { return m_curFieldID; }
+    bool dbExists() const { return m_status.dbExists; }
+    bool openFailed() const { return m_status.openFailed; }
+    bool buildFailed() const { return m_status.buildFailed; }
+    const QString& curFieldID() const { return m_status.curFieldID; }
 
     controls::FlexGrid* fg1;
     controls::KeyedTree* SSTree1;
@@ -89,16 +88,12 @@ class rv_makeDBForm : public QDialog {
 
   private:
     void connectGridCommands();
-    void CreateDB(const QString& filename);
+    void enableRowCommands(bool enabled);
     void Form_Activate();
     void Form_Unload();
     void Command1_Click();
 
-    bool m_dbExists = false;
-    bool m_openFailed = false;
-    bool m_buildFailed = false;
-    QString m_curFieldID;
-    QString m_createdFile;  // the empty database the opening made
+    WizardStatus m_status;
     bool m_closing = false;
 };
 

@@ -1,10 +1,14 @@
-// The wizard's grid events and row commands: thin handlers over the grid rules.
+// The wizard's grid events and row commands: thin handlers that carry out what the grid
+// rules say.
 #include <QItemSelectionModel>
 #include <QPushButton>
 
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
+#include "controls/msg_box.h"
+#include "wizard/design_grid.h"
+#include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
 #include "wizard/row_commands.h"
 #include "wizard/template_import.h"
@@ -13,12 +17,14 @@ namespace component {
 
 namespace {
 
-// Up, remove and down follow the selection together.
-void enableRowCommands(rv_makeDBForm& form, wizard::RowCommands commands) {
-    const bool enabled = commands == wizard::RowCommands::kEnabled;
-    form.Command3->setEnabled(enabled);
-    form.Command5->setEnabled(enabled);
-    form.Command6->setEnabled(enabled);
+// A refusal, or the moves; the rows are renumbered either way.
+void carryOut(controls::FlexGrid& fg1, const wizard::RowMoves& plan) {
+    if (plan.refusal) {
+        controls::tell(*plan.refusal);
+    } else {
+        fg1.moveRows(plan.moves);
+    }
+    wizard::renumberRows(*fg1.gridModel());
 }
 
 }  // namespace
@@ -40,12 +46,21 @@ void rv_makeDBForm::connectGridCommands() {
         [this](int row, int col, int& key) { fg1_KeyPressEdit(row, col, key); });
     // A Ctrl+click on the current row changes the selection without moving the current
     // cell; the buttons follow the selection all the same.
-    connect(fg1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { enableRowCommands(*this, wizard::rowCommandsFor(*fg1)); });
+    connect(fg1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        enableRowCommands(wizard::rowCommandsFor(*fg1->gridModel(), fg1->selectedRows()) ==
+                          wizard::RowCommands::kEnabled);
+    });
+}
+
+// Up, remove and down follow the selection together.
+void rv_makeDBForm::enableRowCommands(bool enabled) {
+    Command3->setEnabled(enabled);
+    Command5->setEnabled(enabled);
+    Command6->setEnabled(enabled);
 }
 
 void rv_makeDBForm::Command3_Click() {
-    wizard::moveUp(*fg1);
+    carryOut(*fg1, wizard::moveUp(*fg1->gridModel(), fg1->selectedRows()));
 }
 
 void rv_makeDBForm::Command4_Click() {
@@ -55,12 +70,18 @@ void rv_makeDBForm::Command4_Click() {
 }
 
 void rv_makeDBForm::Command5_Click() {
-    wizard::removeRows(*fg1);
+    if (wizard::mayRemoveRows(*fg1->gridModel(), fg1->selectedRows())) {
+        // The first selected row, as often as rows were selected.
+        for (auto k = fg1->selectedRows().size(); k > 0 && fg1->firstSelectedRow() != -1; --k) {
+            fg1->removeItem(fg1->firstSelectedRow());
+        }
+    }
+    wizard::renumberRows(*fg1->gridModel());
     Command5->setEnabled(false);
 }
 
 void rv_makeDBForm::Command6_Click() {
-    wizard::moveDown(*fg1);
+    carryOut(*fg1, wizard::moveDown(*fg1->gridModel(), fg1->selectedRows()));
 }
 
 void rv_makeDBForm::Command7_Click() {
@@ -68,19 +89,33 @@ void rv_makeDBForm::Command7_Click() {
 }
 
 void rv_makeDBForm::Command8_Click() {
-    wizard::addRow(*fg1);
+    const int row = wizard::newRowPosition(*fg1->gridModel(), fg1->firstSelectedRow());
+    fg1->addItem(wizard::newRowCells().join(u'\t'), row);
+    fg1->setCurrentRow(row);
+    wizard::renumberRows(*fg1->gridModel());
 }
 
 void rv_makeDBForm::fg1_AfterEdit(int row, int col) {
-    wizard::afterEditCheck(*fg1, row, col);
+    wizard::afterEditCheck(*fg1->gridModel(), row, col,
+                           [](const controls::Message& warning) { controls::tell(warning); });
 }
 
 void rv_makeDBForm::fg1_AfterRowColChange(int, int, int newRow, int newCol) {
-    enableRowCommands(*this, wizard::currentCellChange(*fg1, newRow, newCol));
+    const wizard::CellChange change =
+        wizard::currentCellChange(*fg1->gridModel(), fg1->selectedRows(), newRow, newCol);
+    if (change.imeList) {
+        fg1->setColComboList(wizard::kColIme, *change.imeList);
+    }
+    if (change.editable) {
+        fg1->setEditable(*change.editable);
+    }
+    enableRowCommands(change.rowCommands == wizard::RowCommands::kEnabled);
 }
 
 void rv_makeDBForm::fg1_KeyPressEdit(int row, int, int& key) {
-    wizard::sizeKeyFilter(*fg1, row, key);
+    if (auto warning = wizard::sizeKeyFilter(*fg1->gridModel(), row, fg1->currentCol(), key)) {
+        controls::tell(*warning);
+    }
 }
 
 }  // namespace component

@@ -4,8 +4,6 @@
 
 #include <QStringView>
 
-#include "wizard/texts.h"
-
 namespace component {
 
 inline constexpr QStringView kWizardCaption = u"データベース作成ウイザード";
@@ -22,8 +20,6 @@ inline constexpr QStringView kCaptionRemove = u"削除(&R) >>";
 inline constexpr QStringView kCaptionDown = u"下へ(&D)";
 inline constexpr QStringView kCaptionSettings = u"設定";
 inline constexpr QStringView kCaptionAddRow = u"項目追加";
-
-inline constexpr QStringView kMsgDatabaseError = wizard::kMsgDatabaseError;
 
 // The field template library's file name, beside the component or in its data folder.
 inline constexpr QStringView kTemplateLibraryFile = u"base.mdb";

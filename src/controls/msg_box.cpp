@@ -41,6 +41,35 @@ int showDialog(const MsgBoxCall& call) {
 
 }  // namespace
 
+QString fill(QStringView text, const QStringList& values) {
+    QString out;
+    out.reserve(text.size() + 16 * values.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
+            const qsizetype index = text[i + 1].unicode() - u'1';
+            if (index < values.size()) {
+                out += values[index];
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+QString Message::prompt() const {
+    return fill(text, values);
+}
+
+int tell(const Message& message) {
+    return MsgBox(message.prompt(), message.buttons, kMsgBoxTitle.toString());
+}
+
+int tell(QStringView text, int buttons, std::initializer_list<QString> values) {
+    return tell(Message{text.toString(), buttons, QStringList(values)});
+}
+
 int MsgBox(const QString& prompt, int buttons, const QString& title) {
     const MsgBoxCall call = describe(prompt, buttons, title);
     if (MsgBoxResponder* responder = MsgBoxResponder::current()) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 
 #include <deque>
+#include <initializer_list>
 #include <vector>
 
 namespace controls {
@@ -21,6 +24,30 @@ inline constexpr int vbCancel = 2;
 // other than vbOKOnly and vbOKCancel show an OK button only; icon numbers other than
 // vbExclamation show no icon. While a MsgBoxResponder is alive it answers instead.
 int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = {});
+
+// Title of every message box the component shows.
+inline constexpr QStringView kMsgBoxTitle = u"ravLIN";
+
+// A message to show: a fixed text whose placeholders "%1", "%2", ... stand for `values`,
+// and the button and icon number.
+struct Message {
+    QString text;
+    int buttons = vbOKOnly;
+    QStringList values = {};
+
+    // The text with its placeholders filled.
+    QString prompt() const;
+    bool operator==(const Message&) const = default;
+};
+
+// Puts values[0] in the place of every "%1" of `text`, values[1] in the place of every "%2",
+// and so on up to "%9", in one pass from left to right: a value that itself holds "%2"
+// arrives unchanged. A placeholder without a value, and any other '%', stays as it is.
+QString fill(QStringView text, const QStringList& values);
+
+// Shows the message under the title "ravLIN" and returns the button pressed.
+int tell(const Message& message);
+int tell(QStringView text, int buttons, std::initializer_list<QString> values = {});
 
 // One call of MsgBox as a responder saw it.
 struct MsgBoxCall {

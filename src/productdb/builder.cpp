@@ -2,16 +2,12 @@
 
 #include <QDate>
 
-#include "controls/flex_grid.h"
-#include "controls/msg_box.h"
 #include "jet/catalog.h"
 #include "jet/connection_string.h"
+#include "jet/error.h"
 #include "jet/placeholders.h"
 #include "productdb/schema.h"
-#include "productdb/texts.h"
-#include "wizard/grid_columns.h"
-#include "wizard/msgbox_const.h"
-#include "wizard/texts.h"
+#include "vocabulary/msgbox_const.h"
 
 namespace CreateDBSql {
 
@@ -25,7 +21,7 @@ void setAllowZeroLength(jet::Connection& connection) {
             }
             try {
                 catalog.setProperty(table.name, column.name, jet::kAllowZeroLength, true);
-            } catch (const std::exception&) {
+            } catch (const jet::Error&) {
                 // The engine's own tables refuse; that is expected and harmless.
             }
         }
@@ -36,21 +32,12 @@ void setAllowZeroLength(jet::Connection& connection) {
 
 namespace productdb {
 
-namespace {
-
-std::string cell(const controls::FlexGrid& fg1, int row, int col) {
-    return fg1.textMatrix(row, col).toStdString();
-}
-
-}  // namespace
-
-void buildDB(const controls::FlexGrid& fg1, BuildState& state,
-             const jet::Connection::Observer& observer,
-             const jet::Connection::Observer& engineTrace) {
-    using namespace wizard;
+BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file, BuildState& state,
+                    const jet::Connection::Observer& observer,
+                    const jet::Connection::Observer& engineTrace) {
     int row = 0;
-    // Carried from one row to the next, as the builder has always done: a row whose
-    // attribute cell holds no label keeps the previous row's value.
+    // Carried from one field to the next, as the builder has always done: a field whose
+    // attribute label is unknown keeps the previous field's value.
     QString mail, fax, ime, attr;
 
     jet::Connection db;
@@ -62,8 +49,7 @@ void buildDB(const controls::FlexGrid& fg1, BuildState& state,
         }
     };
     try {
-        db.open(jet::ConnectionString::build(state.filePath.toStdString(),
-                                             state.password.toStdString()));
+        db.open(jet::ConnectionString::build(file.path.toStdString(), file.password.toStdString()));
         db.beginTrans();
         note(kTraceBegin);
         if (!state.dbExists) {
@@ -77,33 +63,34 @@ void buildDB(const controls::FlexGrid& fg1, BuildState& state,
             CreateDBSql::setAllowZeroLength(db);
         }
 
-        const int rows = fg1.rows();
+        const int rows = static_cast<int>(fields.size()) + 1;  // the grid's row count
         for (row = 1; row < rows; ++row) {
-            if (!fg1.textMatrix(row, kColExisting).isEmpty()) {
+            const NewField& field = fields[static_cast<std::size_t>(row - 1)];
+            if (field.existing) {
                 continue;
             }
-            mail = MsgBox_Const::mailCode(fg1.textMatrix(row, kColMail));
-            fax = MsgBox_Const::faxCode(fg1.textMatrix(row, kColFax));
-            ime = MsgBox_Const::imeCode(fg1.textMatrix(row, kColIme));
-            if (auto code = MsgBox_Const::attrCode(fg1.textMatrix(row, kColAttr))) {
+            mail = MsgBox_Const::mailCode(field.mail);
+            fax = MsgBox_Const::faxCode(field.fax);
+            ime = MsgBox_Const::imeCode(field.ime);
+            if (auto code = MsgBox_Const::attrCode(field.attr)) {
                 attr = *code;
             }
-            state.curFieldID = fg1.textMatrix(row, kColFieldId);
+            state.curFieldID = field.fieldId;
 
-            const std::string id = state.curFieldID.toStdString();
-            const std::string name = cell(fg1, row, kColFieldName);
-            const std::string size = cell(fg1, row, kColSize);
+            const std::string id = field.fieldId.toStdString();
+            const std::string name = field.name.toStdString();
+            const std::string size = field.size.toStdString();
             const std::string a = attr.toStdString();
             db.execute(size.empty() ? insertField(id, name, a, ime.toStdString(),
                                                   mail.toStdString(), fax.toStdString())
                                     : insertFieldWithSize(id, name, a, size, ime.toStdString(),
                                                           mail.toStdString(), fax.toStdString()));
 
-            if (auto type = MsgBox_Const::columnType(fg1.textMatrix(row, kColAttr))) {
+            if (auto type = MsgBox_Const::columnType(field.attr)) {
                 attr = *type;
             }
             const std::string type = attr.toStdString();
-            if (attr == kColumnTypeText && !size.empty()) {
+            if (attr == vocabulary::kText.columnType && !size.empty()) {
                 db.execute(jet::fill(kAddAddressColumnWithWidth, {id, type, size}));
             } else {
                 db.execute(jet::fill(kAddAddressColumn, {id, type}));
@@ -114,23 +101,30 @@ void buildDB(const controls::FlexGrid& fg1, BuildState& state,
         CreateDBSql::setAllowZeroLength(db);
 
         for (row = 1; row < rows; ++row) {
+            const NewField& field = fields[static_cast<std::size_t>(row - 1)];
             db.execute(
-                jet::fill(kUpdateDispSeqno, {std::to_string(row), cell(fg1, row, kColFieldId)}));
+                jet::fill(kUpdateDispSeqno, {std::to_string(row), field.fieldId.toStdString()}));
         }
         db.commitTrans();
         note(kTraceCommit);
         db.close();
         state.dbExists = true;
-    } catch (const std::exception&) {
-        const QString message = state.curFieldID.isEmpty()
-                                    ? kMsgBuildAborted.toString()
-                                    : kMsgFieldIdWrong.toString() + QString::number(row) +
-                                          kMsgFieldIdWrongId.toString() + state.curFieldID;
-        controls::MsgBox(message, controls::vbExclamation, kMsgBoxTitle.toString());
-        // Throws on a connection that never opened: the create command's failure path.
-        db.execute(deleteField(state.curFieldID.toStdString()));
-        state.buildFailed = true;
+        BuildResult built;
+        built.built = true;
+        return built;
+    } catch (const jet::Error& e) {
+        BuildResult failed;
+        failed.row = row;
+        failed.curFieldID = state.curFieldID;
+        failed.reason = e.what();
+        try {
+            // Fails on a connection that never opened.
+            db.execute(deleteField(state.curFieldID.toStdString()));
+        } catch (const jet::Error&) {
+            failed.cleanupFailed = true;
+        }
         // Released without commit: nothing of this build stays in the file.
+        return failed;
     }
 }
 

@@ -1,13 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "jet/connection.h"
-
-namespace controls {
-class FlexGrid;
-}
 
 namespace CreateDBSql {
 
@@ -20,13 +18,41 @@ void setAllowZeroLength(jet::Connection& connection);
 
 namespace productdb {
 
-// The wizard's values that a build reads and sets.
+// One field definition as the wizard's grid holds it: the labels, not the codes.
+struct NewField {
+    QString fieldId;
+    QString name;
+    QString attr;           // attribute label
+    QString size;           // digits, or empty
+    QString ime;            // IME label
+    QString mail;           // mail kind label, or blank
+    QString fax;            // FAX kind label, or blank
+    bool existing = false;  // already registered in the file: only renumbered
+};
+
+// The wizard's values that a build reads and sets, carried from one build to the next.
 struct BuildState {
-    QString filePath;
+    bool dbExists = false;  // in: the file holds the schema; out: true after a success
+    QString curFieldID;     // the ID of the field processed last, kept between builds
+};
+
+// What a build came to.
+struct BuildResult {
+    bool built = false;
+    // On failure: the row in hand as the message names it (the heading row is row 0, the
+    // first field row 1; the row count between the field loop and the renumbering), the
+    // ID in hand (empty: the failure came before any field), whether the clean-up
+    // statement failed as well, and the engine's words.
+    int row = 0;
+    QString curFieldID;
+    bool cleanupFailed = false;
+    std::string reason;
+};
+
+// The product file a build writes.
+struct ProductFile {
+    QString path;
     QString password;
-    bool& dbExists;       // in: the file already holds the schema; out: True after success
-    bool& buildFailed;    // set when the build failed and said so
-    QString& curFieldID;  // the ID of the row processed last; kept between builds
 };
 
 // Markers the observer receives besides the statements, so that a whole build can be
@@ -35,14 +61,12 @@ inline constexpr std::string_view kTraceBegin = "<begin transaction>";
 inline constexpr std::string_view kTraceZeroLength = "<allow zero length>";
 inline constexpr std::string_view kTraceCommit = "<commit>";
 
-// Writes the grid into the product database in one transaction: on a new file the
-// twenty tables and seed rows, then one FIELD row and one ADDRESS column per new row,
-// then the display order of every row. On failure it shows the message naming the row,
-// sets buildFailed and commits nothing. Throws only when even its clean-up statement
-// fails (the connection never opened, for instance); the create command reports that.
-// `engineTrace` sees the SQL the engine hands to SQLCipher (for benchmarks).
-void buildDB(const controls::FlexGrid& fg1, BuildState& state,
-             const jet::Connection::Observer& observer = {},
-             const jet::Connection::Observer& engineTrace = {});
+// Writes `fields` (in list order, row 1 first) into the product database in one
+// transaction: on a new file the twenty tables and seed rows, then one FIELD row and one
+// ADDRESS column per new field, then the display order of every field. A failure commits
+// nothing. `engineTrace` sees the SQL the engine hands to SQLCipher (for benchmarks).
+BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file, BuildState& state,
+                    const jet::Connection::Observer& observer = {},
+                    const jet::Connection::Observer& engineTrace = {});
 
 }  // namespace productdb

@@ -7,7 +7,7 @@
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
 #include "jet/error.h"
-#include "templates/statements.h"
+#include "templates/store.h"
 #include "templates/texts.h"
 
 namespace templates {
@@ -103,10 +103,11 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     tree.addNode({}, kRootKey.toString(), kRootText.toString(),
                  KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
 
+    TemplateStore store(connection);
     EntryAdder adder(tree, errors);
     const KeyedTree::NodeLook folder(kNodeFontSize, false, kFolderColor, closed, open);
     {
-        jet::Recordset rs = connection.execute(kSelectFolders);
+        jet::Recordset rs = store.selectFolders();
         const Columns columns(rs);
         for (; !rs.eof(); rs.moveNext()) {
             if (text(rs, columns.kind) == kKindFolder) {
@@ -118,7 +119,7 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     const KeyedTree::NodeLook fixedField(kNodeFontSize, false, kFieldColor,
                                          kImageFixedField.toString());
     {
-        jet::Recordset rs = connection.execute(kSelectFields);
+        jet::Recordset rs = store.selectFields();
         const Columns columns(rs);
         for (; !rs.eof(); rs.moveNext()) {
             if (text(rs, columns.kind) == kKindField) {
@@ -139,7 +140,7 @@ void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors e
     if (errors == LoadErrors::kSkip) {
         try {
             load(tree, connection, errors);
-        } catch (const std::exception&) {
+        } catch (const jet::Error&) {
             // The browser shows whatever could be loaded.
         }
         return;

@@ -1,25 +1,30 @@
 #include "wizard/design_grid.h"
 
 #include "controls/flex_grid.h"
+#include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
-#include "wizard/texts.h"
 
 namespace wizard {
 
+void setupGridModel(controls::FlexGridModel& fg1) {
+    fg1.setGridCols(kGridColumns);
+    fg1.setText(0, kColFieldId, kHeadingFieldId.toString());
+    fg1.setText(0, kColFieldName, kHeadingFieldName.toString());
+    fg1.setText(0, kColAttr, kHeadingAttr.toString());
+    fg1.setText(0, kColSize, kHeadingSize.toString());
+    fg1.setText(0, kColIme, kHeadingIme.toString());
+    fg1.setText(0, kColMail, kHeadingMail.toString());
+    fg1.setText(0, kColFax, kHeadingFax.toString());
+}
+
 void setupGrid(controls::FlexGrid& fg1) {
     fg1.setCols(kGridColumns);
-    fg1.setTextMatrix(0, kColFieldId, kHeadingFieldId.toString());
-    fg1.setTextMatrix(0, kColFieldName, kHeadingFieldName.toString());
-    fg1.setTextMatrix(0, kColAttr, kHeadingAttr.toString());
-    fg1.setTextMatrix(0, kColSize, kHeadingSize.toString());
-    fg1.setTextMatrix(0, kColIme, kHeadingIme.toString());
-    fg1.setTextMatrix(0, kColMail, kHeadingMail.toString());
-    fg1.setTextMatrix(0, kColFax, kHeadingFax.toString());
+    setupGridModel(*fg1.gridModel());
 
-    fg1.setColComboList(kColAttr, kAttrList.toString());
-    fg1.setColComboList(kColIme, kImeList.toString());
-    fg1.setColComboList(kColMail, kMailList.toString());
-    fg1.setColComboList(kColFax, kFaxList.toString());
+    fg1.setColComboList(kColAttr, MsgBox_Const::attributeList());
+    fg1.setColComboList(kColIme, MsgBox_Const::imeList());
+    fg1.setColComboList(kColMail, MsgBox_Const::mailList());
+    fg1.setColComboList(kColFax, MsgBox_Const::faxList());
 
     fg1.setColHidden(kColReadOnly, true);
     fg1.setColHidden(kColExisting, true);
@@ -31,13 +36,14 @@ void setupGrid(controls::FlexGrid& fg1) {
     }
 }
 
-void renumberRows(controls::FlexGrid& fg1) {
-    for (int r = 1; r < fg1.rows(); ++r) {
-        fg1.setTextMatrix(r, kColNumber, QString::number(r));
+void renumberRows(controls::FlexGridModel& fg1) {
+    const unsigned int grey = kReadOnlyTextColor.rgba();
+    for (int r = 1; r < fg1.gridRows(); ++r) {
+        fg1.setText(r, kColNumber, QString::number(r));
         const bool fixedTemplate =
-            !fg1.textMatrix(r, kColReadOnly).isEmpty() && fg1.textMatrix(r, kColExisting).isEmpty();
-        if (fixedTemplate && fg1.cellForeColor(r, kColFieldId) != kReadOnlyTextColor) {
-            fg1.setCellForeColor(r, kColFieldId, r, kColFax, kReadOnlyTextColor);
+            !fg1.text(r, kColReadOnly).isEmpty() && fg1.text(r, kColExisting).isEmpty();
+        if (fixedTemplate && fg1.foreground(r, kColFieldId) != grey) {
+            fg1.setForeground(r, kColFieldId, r, kColFax, grey);
         }
     }
 }

@@ -1,81 +1,34 @@
 #include "wizard/existing_fields.h"
 
-#include <QColor>
-
-#include "controls/flex_grid.h"
-#include "jet/connection.h"
-#include "productdb/schema.h"
+#include "controls/flex_grid_model.h"
+#include "productdb/stored_fields.h"
+#include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
-#include "wizard/texts.h"
 
 namespace wizard {
 
-namespace {
-
-bool has(const QString& cell, QStringView what) {
-    return cell.contains(what, Qt::CaseInsensitive);
-}
-
-// The stored codes of one loaded row, turned into the grid's labels.
-void labelRow(controls::FlexGrid& fg1, int r) {
-    const QString mail = fg1.textMatrix(r, kColMail);
-    fg1.setTextMatrix(r, kColMail,
-                      has(mail, kMailCodePc)       ? kMailLabelPc.toString()
-                      : has(mail, kMailCodeMobile) ? kMailLabelMobile.toString()
-                                                   : QString());
-    const QString fax = fg1.textMatrix(r, kColFax);
-    fg1.setTextMatrix(r, kColFax,
-                      has(fax, kFaxCodeOffice)    ? kFaxLabelOffice.toString()
-                      : has(fax, kFaxCodePrivate) ? kFaxLabelPrivate.toString()
-                                                  : QString());
-    const QString ime = fg1.textMatrix(r, kColIme);
-    fg1.setTextMatrix(r, kColIme, (has(ime, kImeCodeOn) ? kImeLabelOn : kImeLabelOff).toString());
-
-    // Each test sees the cell as the one before left it.
-    static constexpr std::pair<QStringView, QStringView> kAttr[] = {
-        {kAttrCodeText, kAttrLabelText},
-        {kAttrCodeNumber, kAttrLabelNumber},
-        {kAttrCodeDate, kAttrLabelDate},
-        {kAttrCodeYesNo, kAttrLabelYesNo},
-        {kAttrCodeMemo, kAttrLabelMemo}};
-    for (const auto& [code, label] : kAttr) {
-        if (has(fg1.textMatrix(r, kColAttr), code)) {
-            fg1.setTextMatrix(r, kColAttr, label.toString());
-        }
-    }
-    fg1.setTextMatrix(r, kColExisting, QStringLiteral("1"));
-}
-
-}  // namespace
-
-void loadExistingDB(controls::FlexGrid& fg1, const QString& productConnectionString) {
-    jet::Connection db;
-    db.open(productConnectionString.toStdString());
-
-    const auto count = db.execute(productdb::kCountFields).field(0).toInt().value_or(0);
-    if (count == 0) {
+void loadExistingDB(controls::FlexGridModel& fg1, const QString& productConnectionString) {
+    const std::vector<productdb::StoredField> fields =
+        productdb::readStoredFields(productConnectionString);
+    if (fields.empty()) {
         return;
     }
-    const int n = static_cast<int>(count);
-    auto rs = db.execute(productdb::kSelectAllFields);
-    // FIELD_ID, FIELD_NAME, ATTR, FIELD_SIZE, IME, MAIL_ADDRESS_FLG, FAX_NO_FLG, DISP_SEQNO
-    constexpr int kStoredColumns = 8;
+    const int n = static_cast<int>(fields.size());
+    fg1.setGridRows(n + 1);
     for (int i = 1; i <= n; ++i) {
-        fg1.setRows(i + 1);
-        for (int c = 0; c < kStoredColumns && c < rs.fieldCount(); ++c) {
-            const jet::Value v = rs.field(c);
-            if (!v.isNull()) {
-                fg1.setTextMatrix(i, c + 1, QString::fromStdString(v.toString()));
-            }
-        }
-        fg1.setTextMatrix(i, kColNumber, QString::number(fg1.rows() - 1));
-        rs.moveNext();
+        const productdb::StoredField& field = fields[static_cast<std::size_t>(i - 1)];
+        fg1.setText(i, kColNumber, QString::number(i));
+        fg1.setText(i, kColFieldId, field.fieldId);
+        fg1.setText(i, kColFieldName, field.name);
+        fg1.setText(i, kColAttr, MsgBox_Const::attrLabelOfStored(field.attr));
+        fg1.setText(i, kColSize, field.size);
+        fg1.setText(i, kColIme, MsgBox_Const::imeLabelOfStored(field.ime));
+        fg1.setText(i, kColMail, MsgBox_Const::mailLabelOfStored(field.mail));
+        fg1.setText(i, kColFax, MsgBox_Const::faxLabelOfStored(field.fax));
+        fg1.setText(i, kColReadOnly, field.dispSeqno);
+        fg1.setText(i, kColExisting, kExistingMark.toString());
     }
-    for (int i = 1; i <= n; ++i) {
-        labelRow(fg1, i);
-    }
-    fg1.setCellBackground(1, kColFieldId, n, kColReadOnly, kExistingRowColor);
-    db.close();
+    fg1.setBackground(1, kColFieldId, n, kColReadOnly, kExistingRowColor.rgba());
 }
 
 }  // namespace wizard

@@ -22,6 +22,9 @@ enum GridColumn : int {
     kGridColumns = 10,
 };
 
+// What the existing-field marker (column 9) holds.
+inline constexpr QStringView kExistingMark = u"1";
+
 inline constexpr QStringView kHeadingFieldId = u"フィールドID";
 inline constexpr QStringView kHeadingFieldName = u"項目名";
 inline constexpr QStringView kHeadingAttr = u"属性";

@@ -1,17 +1,18 @@
 #include "wizard/grid_rules.h"
 
-#include "controls/flex_grid.h"
-#include "controls/msg_box.h"
-#include "jet/placeholders.h"
+#include <algorithm>
+
+#include "controls/flex_grid_model.h"
+#include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
 #include "wizard/texts.h"
-
-#include <algorithm>
-#include <string>
 
 namespace wizard {
 
 namespace {
+
+using controls::Message;
+using vocabulary::Attribute;
 
 constexpr int kMaxSizeDigits = 3;
 constexpr int kMinSize = 1;
@@ -20,15 +21,7 @@ constexpr char16_t kLowestIdChar = 48;    // '0'
 constexpr char16_t kHighestIdChar = 122;  // 'z'
 constexpr int kEnterKey = 13;
 constexpr int kBackspaceKey = 8;
-
-void warn(const QString& text) {
-    controls::MsgBox(text, controls::vbOKOnly + controls::vbExclamation, kMsgBoxTitle.toString());
-}
-
-void warnSize(int row) {
-    warn(QString::fromStdString(
-        jet::fill(kMsgSizeOutOfRange.toString().toStdString(), {std::to_string(row)})));
-}
+constexpr int kWarning = controls::vbOKOnly + controls::vbExclamation;
 
 bool isAsciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
@@ -44,9 +37,16 @@ bool isValidTextSize(const QString& size) {
     return value >= kMinSize && value <= kMaxSize;
 }
 
-bool takesNoSize(const QString& attr) {
-    return attr.contains(kAttrLabelNumber) || attr.contains(kAttrLabelDate) ||
-           attr.contains(kAttrLabelYesNo) || attr.contains(kAttrLabelMemo);
+// The attribute cell names exactly an attribute with a size (文字).
+bool takesSize(const QString& attr) {
+    const Attribute* attribute = MsgBox_Const::attributeOfLabel(attr);
+    return attribute && attribute->takesSize;
+}
+
+// The attribute cell contains the label of an attribute without a size.
+bool containsLabelWithoutSize(const QString& attr) {
+    return std::any_of(vocabulary::kAttributes.begin(), vocabulary::kAttributes.end(),
+                       [&](const Attribute& a) { return !a.takesSize && attr.contains(a.label); });
 }
 
 bool isIdChar(QChar c) {
@@ -55,95 +55,96 @@ bool isIdChar(QChar c) {
 
 }  // namespace
 
-void afterEditCheck(controls::FlexGrid& fg1, int row, int col) {
-    if (row < 1 || row >= fg1.rows()) {
+void afterEditCheck(controls::FlexGridModel& fg1, int row, int col, const Warn& warn) {
+    if (row < 1 || row >= fg1.gridRows()) {
         return;
     }
-    const QString attr = fg1.textMatrix(row, kColAttr);
-    if (col == kColFieldName && takesNoSize(attr)) {
-        fg1.setTextMatrix(row, kColSize, QString());
+    const Message sizeWarning{kMsgSizeOutOfRange.toString(), kWarning, {QString::number(row)}};
+    const QString attr = fg1.text(row, kColAttr);
+    if (col == kColFieldName && containsLabelWithoutSize(attr)) {
+        fg1.setText(row, kColSize, QString());
     }
 
-    QString size = fg1.textMatrix(row, kColSize);
+    QString size = fg1.text(row, kColSize);
     if (!size.isEmpty()) {
         if (size.size() > kMaxSizeDigits) {
-            warnSize(row);
+            warn(sizeWarning);
             size.truncate(kMaxSizeDigits);
-            fg1.setTextMatrix(row, kColSize, size);
+            fg1.setText(row, kColSize, size);
         }
-        if (attr == kAttrLabelText && !isValidTextSize(size)) {
-            fg1.setTextMatrix(row, kColSize, QString());
-            warnSize(row);
+        const bool textRow = takesSize(attr);
+        if (textRow && !isValidTextSize(size)) {
+            fg1.setText(row, kColSize, QString());
+            warn(sizeWarning);
         }
-        if (attr != kAttrLabelText) {
-            fg1.setTextMatrix(row, kColSize, QString());
+        if (!textRow) {
+            fg1.setText(row, kColSize, QString());
         }
     }
 
     // Quotes would break the statements the builder joins from these texts.
-    QString id = fg1.textMatrix(row, kColFieldId);
+    QString id = fg1.text(row, kColFieldId);
     id.remove(u'\'');
-    QString name = fg1.textMatrix(row, kColFieldName);
+    QString name = fg1.text(row, kColFieldName);
     name.remove(u'\'');
-    fg1.setTextMatrix(row, kColFieldName, name);
+    fg1.setText(row, kColFieldName, name);
 
     if (!std::all_of(id.begin(), id.end(), isIdChar)) {
-        warn(kMsgInvalidIdCharacters.toString());
+        warn(Message{kMsgInvalidIdCharacters.toString(), kWarning});
         id.removeIf([](QChar c) { return !isIdChar(c); });
     }
-    fg1.setTextMatrix(row, kColFieldId, id);
+    fg1.setText(row, kColFieldId, id);
 }
 
-RowCommands rowCommandsFor(const controls::FlexGrid& fg1) {
-    const QList<int> selected = fg1.selectedRows();
+RowCommands rowCommandsFor(const controls::FlexGridModel& fg1, const QList<int>& selected) {
     if (selected.isEmpty()) {
         return RowCommands::kDisabled;
     }
     for (int r : selected) {
-        if (!fg1.textMatrix(r, kColExisting).isEmpty()) {
+        if (!fg1.text(r, kColExisting).isEmpty()) {
             return RowCommands::kDisabled;
         }
     }
     return RowCommands::kEnabled;
 }
 
-RowCommands currentCellChange(controls::FlexGrid& fg1, int row, int col) {
-    const RowCommands commands = rowCommandsFor(fg1);
-    if (row < 1 || row >= fg1.rows()) {
-        return commands;
+CellChange currentCellChange(controls::FlexGridModel& fg1, const QList<int>& selected, int row,
+                             int col) {
+    CellChange change;
+    change.rowCommands = rowCommandsFor(fg1, selected);
+    if (row < 1 || row >= fg1.gridRows()) {
+        return change;
     }
 
-    const QString attr = fg1.textMatrix(row, kColAttr);
-    if (attr == kAttrLabelMemo || attr == kAttrLabelText) {
-        fg1.setColComboList(kColIme, kImeList.toString());
-        if (fg1.textMatrix(row, kColIme).isEmpty()) {
-            fg1.setTextMatrix(row, kColIme, kImeLabelOn.toString());
+    const QString attr = fg1.text(row, kColAttr);
+    if (const Attribute* attribute = MsgBox_Const::attributeOfLabel(attr)) {
+        if (attribute->takesIme) {
+            change.imeList = MsgBox_Const::imeList();
+            if (fg1.text(row, kColIme).isEmpty()) {
+                fg1.setText(row, kColIme, vocabulary::kImeOn.label.toString());
+            }
+        } else {
+            fg1.setText(row, kColIme, QString());
+            change.imeList = vocabulary::kBlankItem.toString();
         }
-    } else if (attr == kAttrLabelYesNo || attr == kAttrLabelDate || attr == kAttrLabelNumber) {
-        fg1.setTextMatrix(row, kColIme, QString());
-        fg1.setColComboList(kColIme, kImeNoneList.toString());
     }
 
-    if (!fg1.textMatrix(row, kColReadOnly).isEmpty()) {
-        fg1.setEditable(false);
-    } else if (col == kColSize && attr != kAttrLabelText) {
-        fg1.setEditable(false);
-    } else {
-        fg1.setEditable(true);
-    }
-    return commands;
+    change.editable = fg1.text(row, kColReadOnly).isEmpty() && (col != kColSize || takesSize(attr));
+    return change;
 }
 
-void sizeKeyFilter(const controls::FlexGrid& fg1, int row, int& key) {
-    if (row < 1 || row >= fg1.rows() || fg1.currentCol() != kColSize ||
-        fg1.textMatrix(row, kColAttr) != kAttrLabelText) {
-        return;
+std::optional<Message> sizeKeyFilter(const controls::FlexGridModel& fg1, int row, int currentCol,
+                                     int& key) {
+    if (row < 1 || row >= fg1.gridRows() || currentCol != kColSize ||
+        !takesSize(fg1.text(row, kColAttr))) {
+        return std::nullopt;
     }
     const bool digit = key >= '0' && key <= '9';
-    if (!digit && key != kEnterKey && key != kBackspaceKey) {
-        warn(kMsgDigitsOnly.toString());
-        key = 0;
+    if (digit || key == kEnterKey || key == kBackspaceKey) {
+        return std::nullopt;
     }
+    key = 0;
+    return Message{kMsgDigitsOnly.toString(), kWarning};
 }
 
 }  // namespace wizard

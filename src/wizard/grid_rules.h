@@ -1,10 +1,18 @@
 #pragma once
 
-// The design grid's editing rules: what is repaired after an edit, what follows a move of
-// the current cell, and which keys the size cell takes.
+// The design grid's editing rules over the grid's cells: what is repaired after an edit,
+// what follows a move of the current cell, and which keys the size cell takes. The window
+// shows the messages and switches what the rules say.
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "controls/msg_box.h"
 
 namespace controls {
-class FlexGrid;
+class FlexGridModel;
 }
 
 namespace wizard {
@@ -12,23 +20,35 @@ namespace wizard {
 // Whether the row commands up, down and remove apply to the selected rows.
 enum class RowCommands { kDisabled, kEnabled };
 
+// Receives a warning when a rule gives one, before the rule goes on.
+using Warn = std::function<void(const controls::Message&)>;
+
 // Checks and repairs row `row` after an edit of its column `col`: a size only where the
 // attribute takes one, at most 3 digits from 1 to 255 on a text row; no quote in the ID and
 // the name; only characters with codes 48 to 122 in the ID. Warns of what it removes.
-void afterEditCheck(controls::FlexGrid& fg1, int row, int col);
+void afterEditCheck(controls::FlexGridModel& fg1, int row, int col, const Warn& warn);
 
-// The row commands apply when at least one row is selected and none of the selected rows
-// is an existing field.
-RowCommands rowCommandsFor(const controls::FlexGrid& fg1);
+// The row commands apply when at least one row is selected (`selected`, ascending) and none
+// of the selected rows is an existing field.
+RowCommands rowCommandsFor(const controls::FlexGridModel& fg1, const QList<int>& selected);
 
-// After the current cell moved to (row, col): the IME list and cell follow the row's
-// attribute, and editing is switched on unless the row is read-only or the cell is the
-// size of a row whose attribute takes none. Returns what rowCommandsFor says.
-RowCommands currentCellChange(controls::FlexGrid& fg1, int row, int col);
+// What the window switches after a move of the current cell.
+struct CellChange {
+    RowCommands rowCommands = RowCommands::kDisabled;
+    std::optional<QString> imeList;  // the IME column's new drop-down list
+    std::optional<bool> editable;    // editing on or off; none outside the data rows
+};
 
-// A key typed into the editor of row `row`: while the current cell is the size of a text
-// row, anything but a digit, Enter and Backspace is refused with a warning and `key`
-// becomes 0.
-void sizeKeyFilter(const controls::FlexGrid& fg1, int row, int& key);
+// After the current cell moved to (row, col): the IME cell and list follow the row's
+// attribute, and editing is on unless the row is read-only or the cell is the size of a
+// row whose attribute takes none.
+CellChange currentCellChange(controls::FlexGridModel& fg1, const QList<int>& selected, int row,
+                             int col);
+
+// A key typed into the editor of row `row` while the current column is `currentCol`: in the
+// size of a text row anything but a digit, Enter and Backspace is refused (`key` becomes 0)
+// with the warning returned.
+std::optional<controls::Message> sizeKeyFilter(const controls::FlexGridModel& fg1, int row,
+                                               int currentCol, int& key);
 
 }  // namespace wizard

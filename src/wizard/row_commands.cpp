@@ -1,8 +1,7 @@
 #include "wizard/row_commands.h"
 
-#include "controls/flex_grid.h"
-#include "controls/msg_box.h"
-#include "wizard/design_grid.h"
+#include "controls/flex_grid_model.h"
+#include "vocabulary/texts.h"
 #include "wizard/grid_columns.h"
 #include "wizard/texts.h"
 
@@ -10,81 +9,63 @@ namespace wizard {
 
 namespace {
 
-void tell(QStringView text) {
-    controls::MsgBox(text.toString(), controls::vbOKOnly, kMsgBoxTitle.toString());
+bool isExisting(const controls::FlexGridModel& fg1, int row) {
+    return !fg1.text(row, kColExisting).isEmpty();
 }
 
-bool isExisting(const controls::FlexGrid& fg1, int row) {
-    return !fg1.textMatrix(row, kColExisting).isEmpty();
-}
-
-void writeNewRow(controls::FlexGrid& fg1, int row) {
-    fg1.setTextMatrix(row, kColAttr, kAttrLabelText.toString());
-    fg1.setTextMatrix(row, kColIme, kImeLabelOn.toString());
+controls::Message refusal(QStringView text) {
+    return {text.toString(), controls::vbOKOnly};
 }
 
 }  // namespace
 
-void addRow(controls::FlexGrid& fg1) {
-    const int first = fg1.firstSelectedRow();
-    const int after = first == -1 ? fg1.rows() - 1 : first;
-    const int row = isExisting(fg1, after) ? fg1.rows() : after + 1;
-    fg1.addItem(QString(), row);
-    writeNewRow(fg1, row);
-    fg1.setCurrentRow(row);
-    renumberRows(fg1);
+QStringList newRowCells() {
+    QStringList cells(kGridColumns);
+    cells[kColAttr] = vocabulary::kText.label.toString();
+    cells[kColIme] = vocabulary::kImeOn.label.toString();
+    return cells;
 }
 
-void moveUp(controls::FlexGrid& fg1) {
-    const int first = fg1.firstSelectedRow();
+int newRowPosition(const controls::FlexGridModel& fg1, int firstSelected) {
+    const int after = firstSelected == -1 ? fg1.gridRows() - 1 : firstSelected;
+    return isExisting(fg1, after) ? fg1.gridRows() : after + 1;
+}
+
+RowMoves moveUp(const controls::FlexGridModel& fg1, const QList<int>& selected) {
+    const int first = selected.isEmpty() ? -1 : selected.front();
     if (first < 2) {
-        tell(kMsgFirstRecord);
-    } else if (isExisting(fg1, first - 1)) {
-        tell(kMsgCannotMoveAboveExisting);
-    } else {
-        QList<std::pair<int, int>> moves;
-        for (int r : fg1.selectedRows()) {
-            moves.append({r, r - 1});
-        }
-        fg1.moveRows(moves);
+        return {refusal(kMsgFirstRecord), {}};
     }
-    renumberRows(fg1);
+    if (isExisting(fg1, first - 1)) {
+        return {refusal(kMsgCannotMoveAboveExisting), {}};
+    }
+    RowMoves up;
+    for (int r : selected) {
+        up.moves.append({r, r - 1});
+    }
+    return up;
 }
 
-void moveDown(controls::FlexGrid& fg1) {
-    const int first = fg1.firstSelectedRow();
-    const int last = fg1.rows() - 1;
+RowMoves moveDown(const controls::FlexGridModel& fg1, const QList<int>& selected) {
+    const int first = selected.isEmpty() ? -1 : selected.front();
+    const int last = fg1.gridRows() - 1;
     if (first == -1 || first == last) {
-        tell(kMsgLastRecord);
-    } else {
-        // Selected rows that already reach the last row in an unbroken run stay put.
-        const QList<int> selected = fg1.selectedRows();
-        const auto k = static_cast<int>(selected.size());
-        QList<std::pair<int, int>> moves;
-        for (int i = k - 1; i >= 0; --i) {
-            const int r = selected[i];
-            if (r != last - (k - 1 - i)) {
-                moves.append({r, r + 1});
-            }
-        }
-        fg1.moveRows(moves);
+        return {refusal(kMsgLastRecord), {}};
     }
-    renumberRows(fg1);
+    // Selected rows that already reach the last row in an unbroken run stay put.
+    RowMoves down;
+    const auto k = static_cast<int>(selected.size());
+    for (int i = k - 1; i >= 0; --i) {
+        const int r = selected[i];
+        if (r != last - (k - 1 - i)) {
+            down.moves.append({r, r + 1});
+        }
+    }
+    return down;
 }
 
-void removeRows(controls::FlexGrid& fg1) {
-    const int first = fg1.firstSelectedRow();
-    if (first != -1 && !isExisting(fg1, first)) {
-        const auto k = fg1.selectedRows().size();
-        for (qsizetype i = 0; i < k; ++i) {
-            const int r = fg1.firstSelectedRow();
-            if (r == -1) {
-                break;
-            }
-            fg1.removeItem(r);
-        }
-    }
-    renumberRows(fg1);
+bool mayRemoveRows(const controls::FlexGridModel& fg1, const QList<int>& selected) {
+    return !selected.isEmpty() && !isExisting(fg1, selected.front());
 }
 
 }  // namespace wizard

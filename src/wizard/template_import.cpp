@@ -8,35 +8,30 @@
 #include "controls/msg_box.h"
 #include "jet/connection.h"
 #include "jet/error.h"
-#include "jet/placeholders.h"
-#include "templates/statements.h"
+#include "templates/store.h"
 #include "templates/texts.h"
+#include "vocabulary/msgbox_const.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
-#include "wizard/msgbox_const.h"
 #include "wizard/texts.h"
 
 namespace wizard {
 
 namespace {
 
-QString text(const jet::Recordset& rs, std::string_view column) {
-    return QString::fromStdString(rs.field(column).toString());  // a null gives ""
-}
-
-// Columns 0 to 8 of a grid row, tab-separated, from the current TEMP_FIELD row. The row
-// number is left to the renumbering; mail and FAX kinds stay empty.
-QString rowText(const jet::Recordset& rs) {
+// Columns 0 to 8 of a grid row, tab-separated, from a template field. The row number is
+// left to the renumbering; mail and FAX kinds stay empty.
+QString rowText(const templates::TemplateEntry& entry) {
     const QStringList cells = {
         QString(),
-        text(rs, "FIELD_ID"),
-        text(rs, "FIELD_NAME"),
-        MsgBox_Const::getATTRLabel(text(rs, "ATTR")),
-        text(rs, "FIELD_SIZE"),
-        MsgBox_Const::getONOFF(text(rs, "IME")),
+        entry.fieldId,
+        entry.name,
+        MsgBox_Const::getATTRLabel(entry.attr),
+        entry.size,
+        MsgBox_Const::getONOFF(entry.ime),
         QString(),
         QString(),
-        MsgBox_Const::getFlagMark(text(rs, "DIS_ALT_FLG")),
+        MsgBox_Const::getFlagMark(entry.fixedFlag),
     };
     return cells.join(QLatin1Char('\t'));
 }
@@ -71,17 +66,15 @@ RemoveCommand importTemplates(controls::FlexGrid& fg1, const controls::KeyedTree
     try {
         jet::Connection db;
         db.open(templateConnectionString.toStdString());
+        templates::TemplateStore store(db);
         int k = 1;
-        for (auto numbers = db.execute(templates::kSelectFieldNumbers); !numbers.eof();
-             numbers.moveNext()) {
+        for (auto numbers = store.selectFieldNumbers(); !numbers.eof(); numbers.moveNext()) {
             const auto number = numbers.field(0).toInt();
             const auto found = number ? fieldKeys.constFind(*number) : fieldKeys.constEnd();
             if (found == fieldKeys.constEnd()) {
                 continue;
             }
-            const auto entry =
-                db.execute(jet::fill(templates::kSelectEntry, {found.value().toStdString()}));
-            const QString row = rowText(entry);
+            const QString row = rowText(templates::entryAt(store.selectEntry(found.value())));
             if (append) {
                 fg1.addItem(row);
                 fg1.selectRow(p, false);
@@ -99,11 +92,10 @@ RemoveCommand importTemplates(controls::FlexGrid& fg1, const controls::KeyedTree
         }
         db.close();
     } catch (const jet::Error&) {
-        controls::MsgBox(kMsgDatabaseError.toString(), controls::vbExclamation,
-                         kMsgBoxTitle.toString());
+        controls::tell(kMsgDatabaseError, controls::vbExclamation);
     }
 
-    renumberRows(fg1);
+    renumberRows(*fg1.gridModel());
     return fg1.firstSelectedRow() == -1 ? RemoveCommand::kLeave : RemoveCommand::kEnable;
 }
 

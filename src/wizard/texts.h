@@ -1,73 +1,16 @@
 #pragma once
 
-// The wizard's user-visible texts and the codes stored beside them. Every text here is
-// shown or stored exactly as written; change one only together with the databases and
-// windows that rely on it.
+// The wizard's messages, exactly as the user sees them. Placeholders: %1, %2 are row
+// numbers.
 
 #include <QStringView>
 
 namespace wizard {
 
-// Title of every message box.
-inline constexpr QStringView kMsgBoxTitle = u"ravLIN";
-
 // A database could not be opened or read (exclamation icon, OK only).
 inline constexpr QStringView kMsgDatabaseError = u"データベースがエラーです";
 
-// Attribute: code stored in FIELD.ATTR / TEMP_FIELD.ATTR, label shown in the grid,
-// column type word used for the ADDRESS column.
-inline constexpr QStringView kAttrCodeText = u"T";
-inline constexpr QStringView kAttrCodeNumber = u"N";
-inline constexpr QStringView kAttrCodeDate = u"D";
-inline constexpr QStringView kAttrCodeYesNo = u"B";
-inline constexpr QStringView kAttrCodeMemo = u"M";
-
-inline constexpr QStringView kAttrLabelText = u"文字";
-inline constexpr QStringView kAttrLabelNumber = u"数字";
-inline constexpr QStringView kAttrLabelDate = u"日付";
-inline constexpr QStringView kAttrLabelYesNo = u"YESNO";
-inline constexpr QStringView kAttrLabelMemo = u"メモ";
-
-inline constexpr QStringView kColumnTypeText = u"TEXT";
-inline constexpr QStringView kColumnTypeNumber = u"DOUBLE";
-inline constexpr QStringView kColumnTypeDate = u"DATE";
-inline constexpr QStringView kColumnTypeYesNo = u"YESNO";
-inline constexpr QStringView kColumnTypeMemo = u"MEMO";
-
-// Input-method flag.
-inline constexpr QStringView kImeCodeOn = u"1";
-inline constexpr QStringView kImeCodeOff = u"0";
-inline constexpr QStringView kImeLabelOn = u"ON";
-inline constexpr QStringView kImeLabelOff = u"OFF";
-
-// Mail kind (MAIL_ADDRESS_FLG).
-inline constexpr QStringView kMailCodePc = u"1";
-inline constexpr QStringView kMailCodeMobile = u"2";
-inline constexpr QStringView kMailCodeNone = u"0";
-inline constexpr QStringView kMailLabelPc = u"PCメール";
-inline constexpr QStringView kMailLabelMobile = u"携帯メール";
-
-// FAX kind (FAX_NO_FLG).
-inline constexpr QStringView kFaxCodeOffice = u"1";
-inline constexpr QStringView kFaxCodePrivate = u"2";
-inline constexpr QStringView kFaxCodeNone = u"0";
-inline constexpr QStringView kFaxLabelOffice = u"公用FAX";
-inline constexpr QStringView kFaxLabelPrivate = u"私用FAX";
-
-// Template flag (TEMP_FIELD.DIS_ALT_FLG) and the read-only marker it becomes in the grid.
-inline constexpr QStringView kFixedFlag = u"1";
-inline constexpr QStringView kFreeFlag = u"0";
-inline constexpr QStringView kFixedMark = u"1";
-
-// Drop-down lists of the design grid; a single blank entry means "none".
-inline constexpr QStringView kAttrList = u"文字|数字|日付|YESNO|メモ";
-inline constexpr QStringView kImeList = u"ON|OFF";
-// The IME list of rows whose attribute has no input method: one blank item.
-inline constexpr QStringView kImeNoneList = u" ";
-inline constexpr QStringView kMailList = u" |PCメール|携帯メール";
-inline constexpr QStringView kFaxList = u" |公用FAX|私用FAX";
-
-// Warnings of the design grid's checks (exclamation icon, OK only). %1 is the row number.
+// Warnings of the design grid's checks (exclamation icon, OK only).
 inline constexpr QStringView kMsgSizeOutOfRange =
     u"%1行目のデータサイズは1以上、255以下でなければなりません｡";
 inline constexpr QStringView kMsgInvalidIdCharacters =
@@ -78,5 +21,21 @@ inline constexpr QStringView kMsgDigitsOnly = u"数字を入力してくださ�
 inline constexpr QStringView kMsgFirstRecord = u"最初のレコードです。";
 inline constexpr QStringView kMsgCannotMoveAboveExisting = u"元のレコードの上に移動できません。";
 inline constexpr QStringView kMsgLastRecord = u"最後のレコードです。";
+
+// The create command (exclamation icon, OK only; the mail question OK/Cancel, no icon).
+inline constexpr QStringView kMsgNoFields = u"データベースを作成するには、項目を入力してください。";
+inline constexpr QStringView kMsgIdAndNameRequired = u"%1行目の 項目IDと項目名を入力してください。";
+inline constexpr QStringView kMsgSizeRequired = u"%1行目のデータサイズは必須です｡";
+inline constexpr QStringView kMsgDuplicate =
+    u"項目ID あるいは項目名は重複しています。 \r\n行： %1　と  %2　重複";
+inline constexpr QStringView kMsgNoMailField =
+    u"メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。";
+// Kept with its mail counterpart; the create command does not ask it (see README).
+inline constexpr QStringView kMsgNoFaxField =
+    u"FAX項目が存在しないため、FAXを送信することが出来ません。よろしいですか。";
+inline constexpr QStringView kMsgCreateFailed = u"データ作成エラーが発生しました。";
+
+// Field IDs that make a database able to send mail (compared exactly).
+inline constexpr QStringView kMailFieldIds[] = {u"MAIL1", u"MAIL2", u"MAIL3"};
 
 }  // namespace wizard

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
@@ -78,15 +79,6 @@ TEST_F(ModelTest, HeadingRowAndNumberColumnAreTheHeaders) {
     EXPECT_EQ(cells[0][0].toModelIndex(), model.index(0, 0));
 }
 
-TEST_F(ModelTest, InsertTakesCellsFromColumnZero) {
-    model.insertGridRow(1, {u"0"_s, u"a"_s});
-    model.insertGridRow(1, {u"n"_s, u"b"_s, u"c"_s, u"surplus"_s});
-    EXPECT_EQ(model.gridRows(), 3);
-    EXPECT_EQ(model.text(1, 0), u"n"_s);
-    EXPECT_EQ(column(model, 1), (QStringList{u"b"_s, u"a"_s}));
-    EXPECT_EQ(column(model, 2), (QStringList{u"c"_s, QString()}));
-}
-
 TEST_F(ModelTest, MovedRowsTakeTheirCellsAndColoursAlong) {
     fill(model, 5);
     model.setBackground(2, 1, 2, 1, 0xFF102030);
@@ -96,9 +88,11 @@ TEST_F(ModelTest, MovedRowsTakeTheirCellsAndColoursAlong) {
     EXPECT_EQ(column(model, 1), (QStringList{u"1"_s, u"3"_s, u"4"_s, u"2"_s, u"5"_s}));
     EXPECT_EQ(model.background(2, 1), std::nullopt);
 
+    model.setForeground(5, 1, 5, 2, 0xFF808080);
     model.moveGridRow(5, 1);  // up
     EXPECT_EQ(column(model, 1), (QStringList{u"5"_s, u"1"_s, u"3"_s, u"4"_s, u"2"_s}));
     EXPECT_EQ(model.data(model.index(4, 0), FlexGridModel::kBackgroundRole).toUInt(), 0xFF102030u);
+    EXPECT_EQ(model.foreground(1, 2), 0xFF808080u);
     // Views and selections follow the rows through these signals (model rows; the destination
     // is counted before the move).
     ASSERT_EQ(moves.count(), 2);
@@ -108,16 +102,22 @@ TEST_F(ModelTest, MovedRowsTakeTheirCellsAndColoursAlong) {
 
 TEST_F(ModelTest, CoordinatesOutsideTheGridAreRefused) {
     fill(model, 2);
-    EXPECT_THROW((void)model.text(3, 0), std::out_of_range);
-    EXPECT_THROW(model.setText(0, 3, u"x"_s), std::out_of_range);
-    EXPECT_THROW(model.removeGridRow(0), std::out_of_range);  // the heading row stays
-    EXPECT_THROW(model.insertGridRow(4, {}), std::out_of_range);
-    EXPECT_THROW(model.moveGridRow(1, 3), std::out_of_range);
+    for (const auto& outside : std::vector<std::function<void()>>{
+             [&] { (void)model.text(3, 0); }, [&] { model.setText(0, 3, u"x"_s); },
+             [&] { model.removeGridRow(0); },  // the heading row stays
+             [&] { model.insertGridRow(4, {}); }, [&] { model.moveGridRow(1, 3); }}) {
+        EXPECT_THROW(outside(), std::out_of_range);
+    }
     EXPECT_EQ(model.gridRows(), 3);
 }
 
-TEST_F(ModelTest, GeneralAlignmentPutsNumbersRight) {
-    model.insertGridRow(1, {QString(), u"255"_s, u"文字"_s});
+TEST_F(ModelTest, InsertTakesCellsFromColumnZeroAlignedByKind) {
+    model.insertGridRow(1, {u"0"_s, u"a"_s});
+    model.insertGridRow(1, {u"n"_s, u"255"_s, u"文字"_s, u"surplus"_s});
+    EXPECT_EQ(model.text(1, 0), u"n"_s);
+    EXPECT_EQ(column(model, 1), (QStringList{u"255"_s, u"a"_s}));
+    EXPECT_EQ(column(model, 2), (QStringList{u"文字"_s, QString()}));
+    // General alignment: numbers to the right.
     EXPECT_TRUE(model.data(model.index(0, 0), Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
     EXPECT_TRUE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt() & Qt::AlignLeft);
 }

@@ -1,14 +1,16 @@
-// The template tree as the wizard loads it: order, looks, and what is left out.
+// The template tree as the wizard loads it: order, looks, and what is left out; and the
+// keys a template tree never sees.
 #include <gtest/gtest.h>
 
 #include "controls/keyed_tree.h"
-#include "db_fixtures.h"
-#include "jet/temp_dir.h"
-#include "qt_strings.h"
+#include "databases.h"
+#include "temp_dir.h"
+#include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
 
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
 using controls::KeyedTree;
 
 QStringList childKeys(const KeyedTree::Node* node) {
@@ -22,7 +24,7 @@ QStringList childKeys(const KeyedTree::Node* node) {
 class TreeLoader : public ::testing::Test {
   protected:
     QString library(const std::vector<std::string>& rows) {
-        return QString::fromStdString(rvtest::makeTemplateDb(m_dir.file("t.mdb"), rows));
+        return QString::fromStdString(rvtest::templateLibrary(m_dir.file("t.mdb"), rows));
     }
     rvtest::TempDir m_dir;
     KeyedTree m_tree;
@@ -46,28 +48,24 @@ TEST_F(TreeLoader, FoldersComeFirstThenFieldsByPositionAndNumber) {
     const KeyedTree::Node* root = m_tree.node(QStringLiteral("0"));
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->text(0), QStringLiteral("全部の項目"));
-    EXPECT_EQ(childKeys(root), (rvtest::qsl({"3", "5", "14"})));
+    EXPECT_EQ(childKeys(root), (QStringList{u"3"_s, u"5"_s, u"14"_s}));
     EXPECT_EQ(childKeys(m_tree.node(QStringLiteral("3"))),
-              (rvtest::qsl({"7", "13", "11", "10", "12"})))
+              (QStringList{u"7"_s, u"13"_s, u"11"_s, u"10"_s, u"12"_s}))
         << "subfolders, then fields: no position first, then by position, ties by number";
     EXPECT_EQ(m_tree.node(QStringLiteral("20")), nullptr);
     EXPECT_EQ(m_tree.node(QStringLiteral("21")), nullptr);
 
+    // Image, expanded image, colour, font size and boldness.
     auto looks = [&](const char* key) {
         const KeyedTree::Node* n = m_tree.node(QString::fromLatin1(key));
-        return std::make_tuple(KeyedTree::image(n), KeyedTree::expandedImage(n),
-                               KeyedTree::nodeColor(n), KeyedTree::fontSize(n),
-                               KeyedTree::isBold(n));
+        return QStringList{KeyedTree::image(n), KeyedTree::expandedImage(n),
+                           KeyedTree::nodeColor(n).name(), QString::number(KeyedTree::fontSize(n)),
+                           KeyedTree::isBold(n) ? u"bold"_s : u""_s};
     };
-    EXPECT_EQ(looks("0"), std::make_tuple(QStringLiteral("close"), QStringLiteral("open"),
-                                          QColor(200, 160, 50), 10, false));
-    EXPECT_EQ(looks("3"), std::make_tuple(QStringLiteral("close"), QStringLiteral("open"),
-                                          QColor(0, 0, 255), 10, false));
-    EXPECT_EQ(std::get<0>(looks("12")), QStringLiteral("f2"));
-    EXPECT_EQ(std::get<0>(looks("10")), QStringLiteral("f1"));
-    EXPECT_EQ(std::get<0>(looks("11")), QStringLiteral("f1"));
-    EXPECT_EQ(std::get<0>(looks("13")), QStringLiteral("f1"));
-    EXPECT_EQ(std::get<2>(looks("13")), QColor(0, 80, 0));
+    EXPECT_EQ(looks("0"), (QStringList{u"close"_s, u"open"_s, u"#c8a032"_s, u"10"_s, u""_s}));
+    EXPECT_EQ(looks("3"), (QStringList{u"close"_s, u"open"_s, u"#0000ff"_s, u"10"_s, u""_s}));
+    EXPECT_EQ(looks("13"), (QStringList{u"f1"_s, u""_s, u"#005000"_s, u"10"_s, u""_s}));
+    EXPECT_EQ(looks("12")[0] + looks("10")[0] + looks("11")[0], u"f2f1f1"_s);
 
     EXPECT_TRUE(root->isExpanded());
     EXPECT_TRUE(m_tree.node(QStringLiteral("3"))->isExpanded());
@@ -80,16 +78,11 @@ TEST_F(TreeLoader, FoldersComeFirstThenFieldsByPositionAndNumber) {
 }
 
 TEST_F(TreeLoader, AnEmptyLibraryIsTheRootAlone) {
-    templates::loadTemplateTree(m_tree, library({}), templates::LoadErrors::kStop);
+    const QString conn = library({});
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
+    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);  // from nothing
     ASSERT_EQ(m_tree.nodeCount(), 1);
     EXPECT_FALSE(m_tree.nodeAt(0)->isExpanded());
-}
-
-TEST_F(TreeLoader, ReloadingStartsFromNothing) {
-    const QString conn = library({"1,0,'F','','A','','',NULL,'',''"});
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
-    EXPECT_EQ(m_tree.nodeCount(), 2);
 }
 
 TEST_F(TreeLoader, AFolderBeforeItsParentStopsTheWizardButNotTheBrowser) {
@@ -109,13 +102,25 @@ TEST_F(TreeLoader, AFolderBeforeItsParentStopsTheWizardButNotTheBrowser) {
     EXPECT_NE(m_tree.node(QStringLiteral("5")), nullptr);
 }
 
-TEST_F(TreeLoader, AMissingLibraryIsAnError) {
-    EXPECT_THROW(templates::loadTemplateTree(
-                     m_tree,
-                     QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                         QString::fromStdString(m_dir.file("none.mdb")),
-                     templates::LoadErrors::kStop),
-                 templates::TreeLoadError);
+TEST(TreeKeyGuard, OnlyCtrlAloneWithXCOrVIsHeldBack) {
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        bool guarded;
+    } cases[] = {
+        {Qt::Key_X, Qt::ControlModifier, true},
+        {Qt::Key_C, Qt::ControlModifier, true},
+        {Qt::Key_V, Qt::ControlModifier | Qt::KeypadModifier, true},
+        {Qt::Key_C, Qt::NoModifier, false},
+        {Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier, false},
+        {Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, false},
+        {Qt::Key_A, Qt::ControlModifier, false},
+        {Qt::Key_F3, Qt::ControlModifier, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(templates::isGuardedTreeKey(c.key, c.modifiers), c.guarded)
+            << c.key << " " << c.modifiers.toInt();
+    }
 }
 
 }  // namespace

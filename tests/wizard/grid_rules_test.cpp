@@ -1,48 +1,45 @@
-// The design grid's rules: the repairs after an edit and what a move of the current cell
-// changes.
+// The design grid's rules over its cells: the repairs after an edit, what a move of the
+// current cell switches, the keys the size cell takes; and the row commands as plans: where
+// a new row goes, how the selected rows move, when rows may be removed, the refusals, and
+// the renumbering.
 #include <gtest/gtest.h>
 
-#include "controls/flex_grid.h"
-#include "controls/msg_box.h"
 #include "grid_rows.h"
 #include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
+#include "wizard/row_commands.h"
 
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using namespace wizard;
-using P = std::vector<QString>;
+using P = QStringList;
+using rvtest::qsl;
 
 class GridRules : public ::testing::Test {
   protected:
-    void SetUp() override { rvtest::fillGrid(m_grid, 0, 3); }
+    void SetUp() override { rvtest::fillGrid(m_grid, 1, 3); }
 
-    // Writes the cell as an edit would and runs the after-edit check; returns the prompts,
-    // each of which must be a warning.
+    // Writes the cell as an edit would and runs the after-edit check; returns the warnings.
     P edit(int row, int col, const QString& text) {
-        m_responder.clear();
-        m_grid.setTextMatrix(row, col, text);
-        afterEditCheck(m_grid, row, col);
-        for (const controls::MsgBoxCall& call : m_responder.calls()) {
-            EXPECT_EQ(call.title, u"ravLIN"_s);
-            EXPECT_TRUE(call.exclamation);
-            EXPECT_FALSE(call.okCancel);
-        }
-        return m_responder.prompts();
+        m_grid.setText(row, col, text);
+        P warnings;
+        afterEditCheck(m_grid, row, col, [&](const controls::Message& m) {
+            EXPECT_EQ(m.buttons, controls::vbExclamation);
+            warnings << m.prompt();
+        });
+        return warnings;
     }
+    QString cell(int row, int col) const { return m_grid.text(row, col); }
 
-    QString cell(int row, int col) const { return m_grid.textMatrix(row, col); }
-
-    controls::MsgBoxResponder m_responder;
-    controls::FlexGrid m_grid;
+    controls::FlexGridModel m_grid;
 };
 
 TEST_F(GridRules, SizeOfATextRowIsCutToThreeDigitsThenKeptFrom1To255) {
     const QString warning = u"3行目のデータサイズは1以上、255以下でなければなりません｡"_s;
     const struct {
         QString typed, kept;
-        size_t warnings;
+        qsizetype warnings;
     } cases[] = {
         {u"1000"_s, u"100"_s, 1}, {u"999"_s, u""_s, 1}, {u"0"_s, u""_s, 1},
         {u"2560"_s, u""_s, 2},    {u"1a"_s, u""_s, 1},  {u""_s, u""_s, 0},
@@ -52,10 +49,14 @@ TEST_F(GridRules, SizeOfATextRowIsCutToThreeDigitsThenKeptFrom1To255) {
         EXPECT_EQ(edit(3, kColSize, c.typed), P(c.warnings, warning)) << c.typed.toStdString();
         EXPECT_EQ(cell(3, kColSize), c.kept) << c.typed.toStdString();
     }
-    // A memo row keeps no size.
-    m_grid.setTextMatrix(1, kColAttr, u"メモ"_s);
-    EXPECT_EQ(edit(1, kColSize, u"12"_s), P{});
-    EXPECT_EQ(cell(1, kColSize), QString());
+    // A memo row keeps no size; naming a number row empties its size.
+    m_grid.setText(2, kColAttr, u"メモ"_s);
+    EXPECT_EQ(edit(2, kColSize, u"12"_s), P{});
+    EXPECT_EQ(cell(2, kColSize), QString());
+    m_grid.setText(4, kColAttr, u"数字"_s);
+    m_grid.setText(4, kColSize, u"12"_s);
+    EXPECT_EQ(edit(4, kColFieldName, u"n"_s), P{});
+    EXPECT_EQ(cell(4, kColSize), QString());
 }
 
 TEST_F(GridRules, FieldIdKeepsCodes48To122AndQuotesGoSilently) {
@@ -75,46 +76,128 @@ TEST_F(GridRules, FieldIdKeepsCodes48To122AndQuotesGoSilently) {
         EXPECT_EQ(cell(2, kColFieldId), c.kept);
     }
     // Any edit of the row repairs the ID and the name, the attribute's included.
-    m_grid.setTextMatrix(1, kColFieldId, u"x'y"_s);
-    m_grid.setTextMatrix(1, kColFieldName, u"O'Neil"_s);
-    EXPECT_EQ(edit(1, kColAttr, u"日付"_s), P{});
-    EXPECT_EQ(cell(1, kColFieldId), u"xy"_s);
-    EXPECT_EQ(cell(1, kColFieldName), u"ONeil"_s);
+    m_grid.setText(3, kColFieldId, u"x'y"_s);
+    m_grid.setText(3, kColFieldName, u"O'Neil"_s);
+    EXPECT_EQ(edit(3, kColAttr, u"日付"_s), P{});
+    EXPECT_EQ(cell(3, kColFieldId), u"xy"_s);
+    EXPECT_EQ(cell(3, kColFieldName), u"ONeil"_s);
 }
 
-TEST_F(GridRules, CurrentCellChangeSetsTheImeListByTheAttribute) {
-    m_grid.setTextMatrix(1, kColAttr, u"メモ"_s);
-    m_grid.setTextMatrix(1, kColIme, QString());
-    m_grid.setTextMatrix(2, kColAttr, u"YESNO"_s);
-    m_grid.setTextMatrix(3, kColAttr, QString());
-    m_grid.setTextMatrix(3, kColIme, u"OFF"_s);
-
-    currentCellChange(m_grid, 2, kColIme);
-    EXPECT_EQ(cell(2, kColIme), QString());
-    EXPECT_EQ(m_grid.colComboList(kColIme), u" "_s);
-    currentCellChange(m_grid, 1, kColFieldId);
-    EXPECT_EQ(cell(1, kColIme), u"ON"_s);
-    EXPECT_EQ(m_grid.colComboList(kColIme), u"ON|OFF"_s);
-    // An OFF stays OFF; a row without attribute changes neither list nor cell.
-    m_grid.setTextMatrix(1, kColIme, u"OFF"_s);
-    currentCellChange(m_grid, 2, kColIme);
-    currentCellChange(m_grid, 3, kColIme);
-    EXPECT_EQ(m_grid.colComboList(kColIme), u" "_s);
-    EXPECT_EQ(cell(3, kColIme), u"OFF"_s);
-    currentCellChange(m_grid, 1, kColIme);
-    EXPECT_EQ(cell(1, kColIme), u"OFF"_s);
+TEST_F(GridRules, TheCurrentCellSwitchesTheImeAndEditing) {
+    m_grid.insertGridRow(5, rvtest::fieldRow(u"FIX"_s, u"1"_s));
+    const struct {
+        const char* attr;
+        const char* ime;
+        int row, col;
+        const char* imeAfter;
+        std::optional<QString> list;
+        bool editable;
+    } cases[] = {
+        {"メモ", "", 2, kColIme, "ON", u"ON|OFF"_s, true},
+        {"文字", "OFF", 2, kColSize, "OFF", u"ON|OFF"_s, true},
+        {"YESNO", "ON", 2, kColIme, "", u" "_s, true},
+        {"数字", "ON", 2, kColSize, "", u" "_s, false},
+        {"", "OFF", 2, kColSize, "OFF", std::nullopt, false},
+        {"文字", "ON", 5, kColFieldName, "ON", u"ON|OFF"_s, false},  // read-only row
+        {"文字", "ON", 1, kColIme, "ON", u"ON|OFF"_s, false},        // existing row
+    };
+    for (const auto& c : cases) {
+        m_grid.setText(c.row, kColAttr, QString::fromUtf8(c.attr));
+        m_grid.setText(c.row, kColIme, QString::fromUtf8(c.ime));
+        const CellChange change = currentCellChange(m_grid, {}, c.row, c.col);
+        EXPECT_EQ(cell(c.row, kColIme), QString::fromUtf8(c.imeAfter)) << c.attr;
+        EXPECT_EQ(change.imeList, c.list) << c.attr;
+        EXPECT_EQ(change.editable, c.editable) << c.attr << " " << c.col;
+    }
+    EXPECT_EQ(currentCellChange(m_grid, {}, 0, kColIme).editable, std::nullopt);
 }
 
-TEST_F(GridRules, EditingIsOffOnReadOnlyRowsAndOnSizesThatTakeNone) {
-    m_grid.addItem(rvtest::fieldRow(u"FIX"_s, u"1"_s));
-    m_grid.setTextMatrix(2, kColAttr, u"数字"_s);
-    for (int col = kColFieldId; col <= kColIme; ++col) {
-        currentCellChange(m_grid, 4, col);
-        EXPECT_FALSE(m_grid.isEditable()) << "read-only row, column " << col;
-        currentCellChange(m_grid, 2, col);
-        EXPECT_EQ(m_grid.isEditable(), col != kColSize) << "number row, column " << col;
-        currentCellChange(m_grid, 1, col);
-        EXPECT_TRUE(m_grid.isEditable()) << "text row, column " << col;
+TEST_F(GridRules, TheSizeOfATextRowTakesDigitsEnterAndBackspaceOnly) {
+    m_grid.setText(3, kColAttr, u"数字"_s);
+    const struct {
+        int row, col, key;
+        bool refused;
+    } cases[] = {
+        {2, kColSize, 'x', true},  {2, kColSize, '-', true},  {2, kColSize, '7', false},
+        {2, kColSize, 13, false},  {2, kColSize, 8, false},   {2, kColFieldId, 'x', false},
+        {3, kColSize, 'x', false}, {0, kColSize, 'x', false},
+    };
+    for (const auto& c : cases) {
+        int key = c.key;
+        const auto warning = sizeKeyFilter(m_grid, c.row, c.col, key);
+        EXPECT_EQ(key, c.refused ? 0 : c.key) << c.row << " " << c.col << " " << c.key;
+        EXPECT_EQ(warning ? warning->prompt() : QString(),
+                  c.refused ? u"数字を入力してください。"_s : QString());
+    }
+}
+
+TEST(RowCommands, MovesTakeTheSelectedRowsOrRefuse) {
+    const QString first = u"最初のレコードです。"_s;
+    const QString last = u"最後のレコードです。"_s;
+    const QString aboveExisting = u"元のレコードの上に移動できません。"_s;
+    const struct {
+        int existing, typed;
+        QList<int> selected;
+        RowMoves (*command)(const controls::FlexGridModel&, const QList<int>&);
+        QString ids;  // "|"-joined afterwards; empty: unchanged
+        QString refusal;
+    } cases[] = {
+        {0, 6, {3, 5}, moveUp, u"T1|T3|T2|T5|T4|T6"_s, {}},
+        {0, 6, {1, 3}, moveUp, {}, first},
+        {0, 6, {}, moveUp, {}, first},
+        {3, 2, {4, 5}, moveUp, {}, aboveExisting},
+        {0, 9, {5, 9}, moveDown, u"T1|T2|T3|T4|T6|T5|T7|T8|T9"_s, {}},
+        {0, 9, {8, 9}, moveDown, {}, {}},
+        {0, 9, {3, 4, 9}, moveDown, u"T1|T2|T5|T3|T4|T6|T7|T8|T9"_s, {}},
+        {0, 9, {9}, moveDown, {}, last},
+        {0, 9, {}, moveDown, {}, last},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        controls::FlexGridModel grid;
+        rvtest::fillGrid(grid, c.existing, c.typed);
+        const QStringList before = rvtest::gridColumn(grid, kColFieldId);
+        const RowMoves plan = c.command(grid, c.selected);
+        grid.moveGridRows(plan.moves);
+        EXPECT_EQ(rvtest::gridColumn(grid, kColFieldId),
+                  c.ids.isEmpty() ? before : c.ids.split(u'|'));
+        EXPECT_EQ(plan.refusal ? plan.refusal->prompt() : QString(), c.refusal);
+        EXPECT_EQ(plan.refusal ? plan.refusal->buttons : 0, controls::vbOKOnly);
+    }
+}
+
+TEST(RowCommands, NewRowsGoAfterTheSelectionOrBelowTheExistingBlock) {
+    controls::FlexGridModel grid;
+    rvtest::fillGrid(grid, 0, 0);
+    EXPECT_EQ(newRowPosition(grid, -1), 1);
+    rvtest::fillGrid(grid, 3, 2);
+    const struct {
+        int firstSelected, position;
+    } cases[] = {{-1, 6}, {4, 5}, {5, 6}, {2, 6}, {3, 6}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(newRowPosition(grid, c.firstSelected), c.position) << c.firstSelected;
+    }
+    EXPECT_EQ(newRowCells(), qsl({"", "", "", "文字", "", "ON", "", "", "", ""}));
+}
+
+TEST(RowCommands, RowsMayBeRemovedUnlessTheFirstSelectedIsAnExistingField) {
+    controls::FlexGridModel grid;
+    rvtest::fillGrid(grid, 2, 2);
+    EXPECT_TRUE(mayRemoveRows(grid, {3, 4}));
+    EXPECT_FALSE(mayRemoveRows(grid, {2, 3}));
+    EXPECT_FALSE(mayRemoveRows(grid, {}));
+}
+
+TEST(RowCommands, RenumberingGreysFixedTemplateRowsOnly) {
+    controls::FlexGridModel grid;
+    rvtest::fillGrid(grid, 1, 1);
+    grid.insertGridRow(2, rvtest::fieldRow(u"FIX"_s, u"1"_s));
+    grid.moveGridRow(2, 3);
+    renumberRows(grid);
+    EXPECT_EQ(rvtest::gridColumn(grid, kColNumber), qsl({"1", "2", "3"}));
+    for (int col = kColFieldId; col <= kColFax; ++col) {
+        EXPECT_EQ(grid.foreground(3, col), QColor(128, 128, 128).rgba());
+        EXPECT_FALSE(grid.foreground(1, col) || grid.foreground(2, col));
     }
 }
 

@@ -9,9 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -29,44 +31,41 @@ struct ProgramResult {
     std::string err;
 };
 
-// A started child with its standard output and error on pipes.
+// A started child with its standard output and error on pipes; killed when it goes.
 class Child {
   public:
     // `input`: a file for its standard input (none: /dev/null).
     explicit Child(const std::vector<std::string>& args, const std::string& input = {}) {
-        int outPipe[2], errPipe[2];
-        if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) {
+        int out[2], err[2];
+        if (::pipe(out) != 0 || ::pipe(err) != 0) {
             throw std::runtime_error("pipe");
         }
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_addopen(&fa, 0, input.empty() ? "/dev/null" : input.c_str(),
                                          O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
-        posix_spawn_file_actions_adddup2(&fa, errPipe[1], 2);
-        posix_spawn_file_actions_addclose(&fa, outPipe[0]);
-        posix_spawn_file_actions_addclose(&fa, errPipe[0]);
-        std::vector<char*> argv;
-        for (const auto& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &fa, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+        posix_spawn_file_actions_adddup2(&fa, err[1], 2);
+        std::vector<char*> argv(args.size() + 1, nullptr);
+        std::transform(args.begin(), args.end(), argv.begin(),
+                       [](const std::string& a) { return const_cast<char*>(a.c_str()); });
+        const int spawned = posix_spawn(&m_pid, argv[0], &fa, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&fa);
+        ::close(out[1]);
+        ::close(err[1]);
+        m_fds[0] = {out[0], POLLIN, 0};
+        m_fds[1] = {err[0], POLLIN, 0};
+        if (spawned != 0) {
             throw std::runtime_error("cannot start " + args[0]);
         }
-        posix_spawn_file_actions_destroy(&fa);
-        ::close(outPipe[1]);
-        ::close(errPipe[1]);
-        m_out = outPipe[0];
-        m_err = errPipe[0];
     }
     ~Child() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
+        kill();
+        for (const pollfd& f : m_fds) {
+            if (f.fd >= 0) {
+                ::close(f.fd);
+            }
         }
-        ::close(m_out);
-        ::close(m_err);
     }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
@@ -74,42 +73,38 @@ class Child {
     // Reads its output until it ends or `timeoutMs` passes (-1: no limit); true when it
     // ended by itself.
     bool run(int timeoutMs, ProgramResult& result) {
-        pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
-        int open = 2;
-        while (open > 0) {
-            const int n = ::poll(fds, 2, timeoutMs);
-            if (n == 0) {
+        for (int open = 2; open > 0;) {
+            if (::poll(m_fds, 2, timeoutMs) == 0) {
                 return false;
             }
-            for (auto& f : fds) {
+            for (pollfd& f : m_fds) {
+                char buf[4096];
                 if (f.fd >= 0 && (f.revents & (POLLIN | POLLHUP))) {
-                    char buf[4096];
                     const ssize_t got = ::read(f.fd, buf, sizeof buf);
-                    if (got <= 0) {
-                        f.fd = -1;
-                        --open;
+                    if (got > 0) {
+                        (&f == m_fds ? result.out : result.err).append(buf, got);
                     } else {
-                        (f.fd == m_out ? result.out : result.err).append(buf, got);
+                        ::close(std::exchange(f.fd, -1));
+                        --open;
                     }
                 }
             }
         }
         int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
+        ::waitpid(std::exchange(m_pid, -1), &status, 0);
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return true;
     }
     void kill() {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(std::exchange(m_pid, -1), nullptr, 0);
+        }
     }
 
   private:
     pid_t m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
+    pollfd m_fds[2] = {};
 };
 
 inline ProgramResult runProgram(const std::vector<std::string>& args,

@@ -2,10 +2,10 @@
 
 #include <Qt>
 
-namespace wizard {
+namespace templates {
 
-// Cut, copy and paste (Ctrl alone with X, C or V) never reach the template trees; every
-// other key, C alone and Ctrl with another letter included, passes.
+// Cut, copy and paste (Ctrl alone with X, C or V) never reach a template tree; every other
+// key, C alone and Ctrl with another letter included, passes.
 inline bool isGuardedTreeKey(int key, Qt::KeyboardModifiers modifiers) {
     constexpr Qt::KeyboardModifiers kShiftState =
         Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
@@ -15,4 +15,4 @@ inline bool isGuardedTreeKey(int key, Qt::KeyboardModifiers modifiers) {
     return key == Qt::Key_X || key == Qt::Key_C || key == Qt::Key_V;
 }
 
-}  // namespace wizard
+}  // namespace templates

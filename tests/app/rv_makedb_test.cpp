@@ -1,22 +1,20 @@
 // rv_makedb in batch mode: the whole wizard path without a screen, judged by exit code,
-// messages and the file it leaves.
+// messages and the file it leaves; and killed at any moment.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <random>
 
-#include "db_fixtures.h"
-#include "jet/temp_dir.h"
+#include "databases.h"
 #include "raw_db.h"
 #include "run_program.h"
+#include "temp_dir.h"
 
 namespace {
 
 class Batch : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_templates = rvtest::makeTemplateDb(m_dir.file("base.mdb"), {});
-        m_db = m_dir.file("p.mdb");
-    }
     std::string fields(const std::string& text) {
         const std::string path = m_dir.file("fields" + std::to_string(++m_files) + ".txt");
         std::ofstream(path) << text;
@@ -29,18 +27,22 @@ class Batch : public ::testing::Test {
     bool exists() const { return std::ifstream(m_db).good(); }
 
     rvtest::TempDir m_dir;
-    std::string m_templates;
-    std::string m_db;
+    std::string m_templates = rvtest::templateLibrary(m_dir.file("base.mdb"));
+    std::string m_db = m_dir.file("p.mdb");
     int m_files = 0;
 };
 
-TEST_F(Batch, BuildsANewDatabaseAndExtendsIt) {
+TEST_F(Batch, BuildsANewDatabaseAsIfTypedAndExtendsIt) {
+    // A letter in a text field's size is refused key by key, a size on a number field cannot
+    // be typed at all, and '-' is no ID character.
     auto r = batch({"--fields",
-                    fields("# address book\nMAIL1\tメール\t文字\t100\tOFF\tPCメール\n\n"
-                           "NAME\t氏名\t文字\t40\nAGE\t年齢\t数字\n"),
+                    fields("# address book\nMA-IL1\tメール\t文字\t1x00\tOFF\tPCメール\n\n"
+                           "NAME\t氏名\t文字\t40\nAGE\t年齢\t数字\t5\n"),
                     "-p", "pw", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err,
+              "ravLIN: 使用不可の文字があるので､その文字が削除されます｡\n"
+              "ravLIN: 数字を入力してください。\n");
     {
         rvtest::RawDb raw(m_db, "pw");
         EXPECT_EQ(raw.rows("SELECT FIELD_ID,ATTR,FIELD_SIZE,IME,MAIL_ADDRESS_FLG,DISP_SEQNO FROM "
@@ -51,9 +53,9 @@ TEST_F(Batch, BuildsANewDatabaseAndExtendsIt) {
     r = batch(
         {"--fields", fields("ZIP\t郵便番号\t文字\t8\tOFF\n"), "-p", "pw", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    rvtest::RawDb raw(m_db, "pw");
-    EXPECT_EQ(raw.rows("SELECT FIELD_ID,DISP_SEQNO FROM FIELD ORDER BY DISP_SEQNO"),
-              (std::vector<std::string>{"MAIL1|1", "NAME|2", "AGE|3", "ZIP|4"}));
+    EXPECT_EQ(
+        rvtest::RawDb(m_db, "pw").rows("SELECT FIELD_ID,DISP_SEQNO FROM FIELD ORDER BY DISP_SEQNO"),
+        (std::vector<std::string>{"MAIL1|1", "NAME|2", "AGE|3", "ZIP|4"}));
 }
 
 TEST_F(Batch, RefusalsPrintTheMessageAndLeaveNothing) {
@@ -75,23 +77,8 @@ TEST_F(Batch, RefusalsPrintTheMessageAndLeaveNothing) {
     EXPECT_TRUE(exists());
 }
 
-TEST_F(Batch, GridRulesApplyAsIfTyped) {
-    // A letter in a text field's size is refused key by key; a size on a number field
-    // cannot be typed at all; '-' and '@'... are not ID characters.
-    auto r = batch(
-        {"--fields", fields("MA-IL1\tm\t文字\t1x0\nN\tn\t数字\t5\n"), "-t", m_templates, m_db});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    rvtest::RawDb raw(m_db, "");
-    EXPECT_EQ(raw.rows("SELECT FIELD_ID,FIELD_SIZE FROM FIELD ORDER BY DISP_SEQNO"),
-              (std::vector<std::string>{"MAIL1|10", "N|<null>"}));
-    EXPECT_NE(r.err.find("ravLIN: 使用不可の文字があるので､その文字が削除されます｡"),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("ravLIN: 数字を入力してください。"), std::string::npos) << r.err;
-}
-
 TEST_F(Batch, OpeningFailuresAndUsage) {
-    rvtest::makeProductDb(m_db, "right", {});
+    rvtest::productDatabase(m_db, "right", {});
     const std::string before = rvtest::readBytes(m_db);
     auto r = batch({"--fields", fields("MAIL1\ta\n"), "-p", "wrong", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 3);
@@ -115,6 +102,46 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
     EXPECT_EQ(headless.exitCode, 2);
     EXPECT_EQ(headless.err,
               "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
+}
+
+TEST_F(Batch, AKilledBuildLeavesTheFileGoneWithoutTablesOrCompleteNeverDamaged) {
+    constexpr int kFields = 120;
+    std::string text = "MAIL1\tmail\t文字\t100\n";
+    for (int i = 2; i <= kFields; ++i) {
+        text += "F" + std::to_string(i) + "\tfield" + std::to_string(i) + "\t文字\t20\n";
+    }
+    const std::string list = fields(text);
+    const auto args = [&](const std::string& db) {
+        return std::vector<std::string>{
+            rvtest::binDir() + "/rv_makedb", "--fields", list, "-p", "pw", "-t", m_templates, db};
+    };
+    // How long a whole run takes here, so that the kills spread over all of it.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(rvtest::runProgram(args(m_dir.file("full.mdb"))).exitCode, 0);
+    const auto fullMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
+    std::mt19937 random(20261205);
+    std::uniform_int_distribution<int> when(0, static_cast<int>(fullMs));
+    for (int run = 0; run < 12; ++run) {
+        const std::string db = m_dir.file("crash" + std::to_string(run) + ".mdb");
+        rvtest::Child child(args(db));
+        rvtest::ProgramResult r;
+        if (!child.run(when(random), r)) {
+            child.kill();
+        }
+        if (!std::ifstream(db).good()) {
+            continue;  // gone
+        }
+        rvtest::RawDb raw(db, "pw");  // else without tables or complete, never damaged
+        EXPECT_EQ(raw.scalar("PRAGMA integrity_check"), "ok") << db;
+        const std::string tables = raw.scalar(
+            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'");
+        if (tables != "0") {
+            EXPECT_EQ(tables, "20") << db;
+            EXPECT_EQ(raw.scalar("SELECT count(*) FROM FIELD"), std::to_string(kFields)) << db;
+        }
+    }
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ namespace rvtest {
 class RawDb {
   public:
     RawDb(const std::string& path, const std::string& password) {
-        m_ok = sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-        if (m_ok && !password.empty()) {
+        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+            !password.empty()) {
             sqlite3_key(m_db, password.data(), static_cast<int>(password.size()));
         }
     }
@@ -32,19 +32,18 @@ class RawDb {
         while (sqlite3_step(s) == SQLITE_ROW) {
             std::string line;
             for (int i = 0; i < sqlite3_column_count(s); ++i) {
-                if (i) {
-                    line += '|';
-                }
-                auto* t = sqlite3_column_text(s, i);
-                line += t ? reinterpret_cast<const char*>(t) : "<null>";
+                const unsigned char* t = sqlite3_column_text(s, i);
+                line +=
+                    (i ? "|" : "") + (t ? std::string(reinterpret_cast<const char*>(t)) : "<null>");
             }
             out.push_back(line);
         }
         sqlite3_finalize(s);
         return out;
     }
+    // The first row of a query, or "<none>".
     std::string scalar(const std::string& sql) {
-        auto r = rows(sql);
+        const std::vector<std::string> r = rows(sql);
         return r.empty() ? "<none>" : r[0];
     }
     // "ok", or the engine's message.
@@ -60,7 +59,6 @@ class RawDb {
 
   private:
     sqlite3* m_db = nullptr;
-    bool m_ok = false;
 };
 
 }  // namespace rvtest
