@@ -2,9 +2,17 @@
 // messages and the file it leaves; and killed at any moment.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
+#include <set>
 
 #include "databases.h"
 #include "raw_db.h"
@@ -93,7 +101,21 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
     EXPECT_EQ(batch({"--fields", fields("MAIL1\ta\n")}).exitCode, 2) << "no DATABASE";
     EXPECT_EQ(batch({"--fields", m_dir.file("missing.txt"), m_db}).exitCode, 2);
     EXPECT_EQ(batch({"--yes", m_db}).exitCode, 2) << "--yes needs --fields";
+    EXPECT_EQ(batch({"--encoding", "CP932", m_db}).exitCode, 2) << "--encoding needs --fields";
     EXPECT_EQ(batch({"--bogus"}).exitCode, 2);
+    // A field file is read no further than its limit.
+    r = batch({"--fields", "/dev/zero", "-t", m_templates, m_dir.file("q.mdb")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err,
+              "rv_makedb: /dev/zero is larger than 1 MiB (a field file holds at most 1 MiB and "
+              "10000 lines)\n");
+    std::string many;
+    for (int i = 0; i <= 10000; ++i) {
+        many += "F" + std::to_string(i) + "\n";
+    }
+    EXPECT_EQ(batch({"--fields", fields(many), "-t", m_templates, m_dir.file("q.mdb")}).exitCode,
+              2);
+    EXPECT_FALSE(std::ifstream(m_dir.file("q.mdb")).good());
 
     // Without a display the wizard says so in one line; batch mode needs none.
     const auto headless =
@@ -102,6 +124,167 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
     EXPECT_EQ(headless.exitCode, 2);
     EXPECT_EQ(headless.err,
               "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
+}
+
+// A list written on Japanese Windows (CP932) is refused as it is, with its line, and built
+// when its encoding is named; the database lands on the very bytes of its path.
+TEST_F(Batch, AFieldFileInAnotherEncodingAndAPathThatIsNotUtf8) {
+    const std::string list =
+        fields("# CP932\nMAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
+    const std::string db = m_dir.file("\x83\x41.mdb");  // "ア" in Shift_JIS
+    auto r = batch({"--fields", list, "-p", "pw", "-t", m_templates, db});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "rv_makedb: " + list +
+                         ": line 2 is not valid UTF-8 (name its encoding with --encoding, e.g. "
+                         "--encoding CP932)\n");
+    EXPECT_NE(::access(db.c_str(), F_OK), 0);
+
+    r = batch({"--fields", list, "--encoding", "CP932", "-p", "pw", "-t", m_templates, db});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rvtest::RawDb(db, "pw").scalar("SELECT FIELD_ID||FIELD_NAME||ATTR FROM FIELD"),
+              "MAIL1メールT");
+}
+
+// The wizard's messages, and the line batch mode adds after them.
+std::pair<std::string, std::string> messagesAndReason(const std::string& err) {
+    const auto last = err.rfind("rv_makedb: ");
+    return {err.substr(0, last), last == std::string::npos ? "" : err.substr(last)};
+}
+
+// Batch mode keeps the wizard's messages and adds what the engine said: a lock that another
+// program holds, a file that may not grow (as on a full disk).
+TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
+    rvtest::productDatabase(m_db, "pw", {});
+    {
+        rvtest::RawDb holder(m_db, "pw");
+        ASSERT_EQ(holder.exec("BEGIN IMMEDIATE"), "ok");
+        const auto r = batch(
+            {"--fields", fields("MAIL1\tm\t文字\t10\n"), "-p", "pw", "-t", m_templates, m_db});
+        EXPECT_EQ(r.exitCode, 1);
+        const auto [messages, reason] = messagesAndReason(r.err);
+        EXPECT_EQ(messages,
+                  "ravLIN: 項目ＩＤが誤っています。行= 1　項目ＩＤ=MAIL1\n"
+                  "ravLIN: データ作成エラーが発生しました。\n");
+        EXPECT_NE(reason.find("locked"), std::string::npos) << r.err;
+    }
+
+    std::string text = "MAIL1\tm\t文字\t10\n";
+    for (int i = 2; i <= 61; ++i) {
+        text += "F" + std::to_string(i) + "\tf" + std::to_string(i) + "\t文字\t10\n";
+    }
+    const std::string fresh = m_dir.file("fresh.mdb");
+    // Files may not grow beyond 100 KiB: enough for the empty database, not for the build.
+    const auto r =
+        rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"", "bash",
+                            rvtest::binDir() + "/rv_makedb", "--fields", fields(text), "-p", "pw",
+                            "-t", m_templates, fresh});
+    EXPECT_EQ(r.exitCode, 1);
+    const auto [messages, reason] = messagesAndReason(r.err);
+    EXPECT_EQ(messages,
+              "ravLIN: 項目ＩＤが誤っています。行= 62　項目ＩＤ=F61\n"
+              "ravLIN: データ作成エラーが発生しました。\n");
+    EXPECT_NE(reason.find("disk"), std::string::npos) << r.err;
+    EXPECT_NE(::access(fresh.c_str(), F_OK), 0) << "the file this run made is gone again";
+}
+
+// Watches a folder and ends a child at the first event that matches.
+class FolderWatch {
+  public:
+    explicit FolderWatch(const std::string& folder) : m_fd(inotify_init1(IN_CLOEXEC)) {
+        inotify_add_watch(m_fd, folder.c_str(), IN_CREATE | IN_DELETE | IN_MOVED_TO);
+    }
+    ~FolderWatch() { ::close(m_fd); }
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
+
+    // Waits (at most 20 s) for an event with `mask` on a name that `matches`.
+    bool waitFor(uint32_t mask, const std::function<bool(const std::string&)>& matches) {
+        alignas(inotify_event) char buf[4096];
+        pollfd p{m_fd, POLLIN, 0};
+        while (::poll(&p, 1, 20000) == 1) {
+            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+                if ((e->mask & mask) && e->len > 0 && matches(e->name)) {
+                    return true;
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        }
+        return false;
+    }
+
+  private:
+    int m_fd;
+};
+
+std::set<std::string> folderNames(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// Killed at each step of making the empty file, a run may leave the pieces of that work
+// behind; the next run on the path removes them and builds. Nothing but the database stays.
+TEST_F(Batch, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
+    const std::string list = fields("MAIL1\tm\t文字\t10\n");
+    const auto ends = [](const std::string& suffix) {
+        return [suffix](const std::string& name) {
+            return name.size() > suffix.size() &&
+                   name.substr(name.size() - suffix.size()) == suffix;
+        };
+    };
+    const struct {
+        const char* step;
+        uint32_t mask;
+        std::function<bool(const std::string&)> matches;
+    } steps[] = {
+        {"name taken", IN_CREATE, ends(".creating")},
+        {"journal made", IN_CREATE, ends("-journal")},
+        {"journal gone", IN_DELETE, ends("-journal")},
+        {"file in place", IN_CREATE | IN_MOVED_TO,
+         [](const std::string& n) { return n == "k.mdb"; }},
+    };
+    int leftBehind = 0;
+    for (const auto& s : steps) {
+        const std::string folder = m_dir.file(s.step);
+        std::filesystem::create_directory(folder);
+        const std::string db = folder + "/k.mdb";
+        const std::vector<std::string> args{
+            rvtest::binDir() + "/rv_makedb", "--fields", list, "-p", "pw", "-t", m_templates, db};
+        {
+            FolderWatch watch(folder);
+            rvtest::Child child(args);
+            ASSERT_TRUE(watch.waitFor(s.mask, s.matches)) << s.step;
+            child.kill();
+        }
+        leftBehind +=
+            folderNames(folder) != std::set<std::string>{"k.mdb"} && !folderNames(folder).empty();
+        const auto again = rvtest::runProgram(args);
+        EXPECT_EQ(again.exitCode, 0) << s.step << ": " << again.err;
+        EXPECT_EQ(folderNames(folder), std::set<std::string>{"k.mdb"}) << s.step;
+    }
+    EXPECT_GT(leftBehind, 0) << "no kill came early enough to leave anything";
+}
+
+// SIGTERM and Ctrl+C close an open wizard as Cancel does: the empty file goes.
+TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
+    for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, {SIGINT, 130}}) {
+        const std::string folder = m_dir.file("signal" + std::to_string(sig));
+        std::filesystem::create_directory(folder);
+        FolderWatch watch(folder);
+        rvtest::Child child(
+            {rvtest::binDir() + "/rv_makedb", "-t", m_templates, folder + "/w.mdb"});
+        ASSERT_TRUE(watch.waitFor(IN_CREATE | IN_MOVED_TO,
+                                  [](const std::string& n) { return n == "w.mdb"; }));
+        child.signal(sig);
+        rvtest::ProgramResult r;
+        ASSERT_TRUE(child.run(20000, r)) << "the wizard stays open";
+        EXPECT_EQ(r.exitCode, status) << r.err;
+        EXPECT_TRUE(folderNames(folder).empty());
+    }
 }
 
 TEST_F(Batch, AKilledBuildLeavesTheFileGoneWithoutTablesOrCompleteNeverDamaged) {
