@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <set>
 
@@ -109,12 +108,6 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
     EXPECT_EQ(r.err,
               "rv_makedb: /dev/zero is larger than 1 MiB (a field file holds at most 1 MiB and "
               "10000 lines)\n");
-    std::string many;
-    for (int i = 0; i <= 10000; ++i) {
-        many += "F" + std::to_string(i) + "\n";
-    }
-    EXPECT_EQ(batch({"--fields", fields(many), "-t", m_templates, m_dir.file("q.mdb")}).exitCode,
-              2);
     EXPECT_FALSE(std::ifstream(m_dir.file("q.mdb")).good());
 
     // Without a display the wizard says so in one line; batch mode needs none.
@@ -126,86 +119,54 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
               "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
 }
 
-// A list written on Japanese Windows (CP932) is refused as it is, with its line, and built
-// when its encoding is named; the database lands on the very bytes of its path.
+// A list written on Japanese Windows (CP932), built with its encoding named; the database
+// lands on the very bytes of its path.
 TEST_F(Batch, AFieldFileInAnotherEncodingAndAPathThatIsNotUtf8) {
-    const std::string list =
-        fields("# CP932\nMAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
+    const std::string list = fields("MAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
     const std::string db = m_dir.file("\x83\x41.mdb");  // "ア" in Shift_JIS
     auto r = batch({"--fields", list, "-p", "pw", "-t", m_templates, db});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "rv_makedb: " + list +
-                         ": line 2 is not valid UTF-8 (name its encoding with --encoding, e.g. "
-                         "--encoding CP932)\n");
-    EXPECT_NE(::access(db.c_str(), F_OK), 0);
-
+    EXPECT_EQ(r.exitCode, 2) << "not UTF-8";
     r = batch({"--fields", list, "--encoding", "CP932", "-p", "pw", "-t", m_templates, db});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(rvtest::RawDb(db, "pw").scalar("SELECT FIELD_ID||FIELD_NAME||ATTR FROM FIELD"),
               "MAIL1メールT");
 }
 
-// The wizard's messages, and the line batch mode adds after them.
-std::pair<std::string, std::string> messagesAndReason(const std::string& err) {
-    const auto last = err.rfind("rv_makedb: ");
-    return {err.substr(0, last), last == std::string::npos ? "" : err.substr(last)};
-}
-
-// Batch mode keeps the wizard's messages and adds what the engine said: a lock that another
-// program holds, a file that may not grow (as on a full disk).
+// Batch mode keeps the wizard's messages and adds what the engine said; here a file may
+// not grow beyond 100 KiB, as on a full disk: enough for the empty database, not the build.
 TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
-    rvtest::productDatabase(m_db, "pw", {});
-    {
-        rvtest::RawDb holder(m_db, "pw");
-        ASSERT_EQ(holder.exec("BEGIN IMMEDIATE"), "ok");
-        const auto r = batch(
-            {"--fields", fields("MAIL1\tm\t文字\t10\n"), "-p", "pw", "-t", m_templates, m_db});
-        EXPECT_EQ(r.exitCode, 1);
-        const auto [messages, reason] = messagesAndReason(r.err);
-        EXPECT_EQ(messages,
-                  "ravLIN: 項目ＩＤが誤っています。行= 1　項目ＩＤ=MAIL1\n"
-                  "ravLIN: データ作成エラーが発生しました。\n");
-        EXPECT_NE(reason.find("locked"), std::string::npos) << r.err;
-    }
-
     std::string text = "MAIL1\tm\t文字\t10\n";
     for (int i = 2; i <= 61; ++i) {
         text += "F" + std::to_string(i) + "\tf" + std::to_string(i) + "\t文字\t10\n";
     }
-    const std::string fresh = m_dir.file("fresh.mdb");
-    // Files may not grow beyond 100 KiB: enough for the empty database, not for the build.
     const auto r =
         rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"", "bash",
                             rvtest::binDir() + "/rv_makedb", "--fields", fields(text), "-p", "pw",
-                            "-t", m_templates, fresh});
+                            "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 1);
-    const auto [messages, reason] = messagesAndReason(r.err);
-    EXPECT_EQ(messages,
+    const auto reason = r.err.rfind("rv_makedb: ");
+    EXPECT_EQ(r.err.substr(0, reason),
               "ravLIN: 項目ＩＤが誤っています。行= 62　項目ＩＤ=F61\n"
               "ravLIN: データ作成エラーが発生しました。\n");
-    EXPECT_NE(reason.find("disk"), std::string::npos) << r.err;
-    EXPECT_NE(::access(fresh.c_str(), F_OK), 0) << "the file this run made is gone again";
+    EXPECT_NE(r.err.find("disk", reason), std::string::npos) << r.err;
+    EXPECT_FALSE(exists()) << "the file this run made is gone again";
 }
 
-// Watches a folder and ends a child at the first event that matches.
-class FolderWatch {
-  public:
-    explicit FolderWatch(const std::string& folder) : m_fd(inotify_init1(IN_CLOEXEC)) {
-        inotify_add_watch(m_fd, folder.c_str(), IN_CREATE | IN_DELETE | IN_MOVED_TO);
+// Watches a folder for the first event of a kind on a name with a given ending.
+struct FolderWatch {
+    explicit FolderWatch(const std::string& folder) {
+        inotify_add_watch(fd, folder.c_str(), IN_CREATE | IN_DELETE | IN_MOVED_TO);
     }
-    ~FolderWatch() { ::close(m_fd); }
-    FolderWatch(const FolderWatch&) = delete;
-    FolderWatch& operator=(const FolderWatch&) = delete;
-
-    // Waits (at most 20 s) for an event with `mask` on a name that `matches`.
-    bool waitFor(uint32_t mask, const std::function<bool(const std::string&)>& matches) {
+    ~FolderWatch() { ::close(fd); }
+    bool waitFor(uint32_t mask, const std::string& ending) const {
         alignas(inotify_event) char buf[4096];
-        pollfd p{m_fd, POLLIN, 0};
-        while (::poll(&p, 1, 20000) == 1) {
-            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+        for (pollfd p{fd, POLLIN, 0}; ::poll(&p, 1, 20000) == 1;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
             for (ssize_t at = 0; at < n;) {
                 const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
-                if ((e->mask & mask) && e->len > 0 && matches(e->name)) {
+                const std::string name = e->len > 0 ? e->name : "";
+                if ((e->mask & mask) && name.size() >= ending.size() &&
+                    name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
                     return true;
                 }
                 at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
@@ -213,9 +174,7 @@ class FolderWatch {
         }
         return false;
     }
-
-  private:
-    int m_fd;
+    const int fd = inotify_init1(IN_CLOEXEC);
 };
 
 std::set<std::string> folderNames(const std::string& folder) {
@@ -226,45 +185,38 @@ std::set<std::string> folderNames(const std::string& folder) {
     return names;
 }
 
-// Killed at each step of making the empty file, a run may leave the pieces of that work
-// behind; the next run on the path removes them and builds. Nothing but the database stays.
+// Killed at each step of making the empty file, a run may leave pieces of that work behind;
+// the next run on the path removes them and builds. Nothing but the database stays.
 TEST_F(Batch, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
     const std::string list = fields("MAIL1\tm\t文字\t10\n");
-    const auto ends = [](const std::string& suffix) {
-        return [suffix](const std::string& name) {
-            return name.size() > suffix.size() &&
-                   name.substr(name.size() - suffix.size()) == suffix;
-        };
-    };
-    const struct {
-        const char* step;
-        uint32_t mask;
-        std::function<bool(const std::string&)> matches;
-    } steps[] = {
-        {"name taken", IN_CREATE, ends(".creating")},
-        {"journal made", IN_CREATE, ends("-journal")},
-        {"journal gone", IN_DELETE, ends("-journal")},
-        {"file in place", IN_CREATE | IN_MOVED_TO,
-         [](const std::string& n) { return n == "k.mdb"; }},
+    const std::pair<uint32_t, std::string> steps[] = {
+        {IN_CREATE, ".creating"},  // its name taken
+        {IN_CREATE, "-journal"},   // being written
+        {IN_DELETE, "-journal"},   // complete
+        {IN_CREATE | IN_MOVED_TO, "k.mdb"},
     };
     int leftBehind = 0;
-    for (const auto& s : steps) {
-        const std::string folder = m_dir.file(s.step);
+    for (const auto& [mask, ending] : steps) {
+        const std::string folder = m_dir.file(std::to_string(mask) + ending);
         std::filesystem::create_directory(folder);
-        const std::string db = folder + "/k.mdb";
-        const std::vector<std::string> args{
-            rvtest::binDir() + "/rv_makedb", "--fields", list, "-p", "pw", "-t", m_templates, db};
+        const std::vector<std::string> args{rvtest::binDir() + "/rv_makedb",
+                                            "--fields",
+                                            list,
+                                            "-p",
+                                            "pw",
+                                            "-t",
+                                            m_templates,
+                                            folder + "/k.mdb"};
         {
-            FolderWatch watch(folder);
+            const FolderWatch watch(folder);
             rvtest::Child child(args);
-            ASSERT_TRUE(watch.waitFor(s.mask, s.matches)) << s.step;
-            child.kill();
+            ASSERT_TRUE(watch.waitFor(mask, ending)) << ending;
         }
-        leftBehind +=
-            folderNames(folder) != std::set<std::string>{"k.mdb"} && !folderNames(folder).empty();
+        const std::set<std::string> left = folderNames(folder);
+        leftBehind += !left.empty() && left != std::set<std::string>{"k.mdb"};
         const auto again = rvtest::runProgram(args);
-        EXPECT_EQ(again.exitCode, 0) << s.step << ": " << again.err;
-        EXPECT_EQ(folderNames(folder), std::set<std::string>{"k.mdb"}) << s.step;
+        EXPECT_EQ(again.exitCode, 0) << ending << ": " << again.err;
+        EXPECT_EQ(folderNames(folder), std::set<std::string>{"k.mdb"}) << ending;
     }
     EXPECT_GT(leftBehind, 0) << "no kill came early enough to leave anything";
 }
@@ -274,11 +226,10 @@ TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
     for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, {SIGINT, 130}}) {
         const std::string folder = m_dir.file("signal" + std::to_string(sig));
         std::filesystem::create_directory(folder);
-        FolderWatch watch(folder);
+        const FolderWatch watch(folder);
         rvtest::Child child(
             {rvtest::binDir() + "/rv_makedb", "-t", m_templates, folder + "/w.mdb"});
-        ASSERT_TRUE(watch.waitFor(IN_CREATE | IN_MOVED_TO,
-                                  [](const std::string& n) { return n == "w.mdb"; }));
+        ASSERT_TRUE(watch.waitFor(IN_CREATE | IN_MOVED_TO, "w.mdb"));
         child.signal(sig);
         rvtest::ProgramResult r;
         ASSERT_TRUE(child.run(20000, r)) << "the wizard stays open";

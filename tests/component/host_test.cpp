@@ -1,14 +1,12 @@
-// The C entry point and the program in processes of their own, for what only a process
-// shows: a call that cannot work fails with the reason and leaves the host running to a
-// clean exit, and the QApplication the component makes is gone before the process ends,
-// also where a screen reader is listening.
+// The C entry point in a host process of its own (component_test_host), for what only a
+// process shows: a call that cannot work fails with the reason and the host lives on to a
+// clean exit; the QApplication made for a call is gone before the process ends, also where
+// a screen reader listens (and so is rv_makedb's own).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "databases.h"
 #include "run_program.h"
@@ -18,15 +16,14 @@ namespace {
 
 class Host : public ::testing::Test {
   protected:
-    rvtest::ProgramResult host(const std::vector<std::string>& env, const std::string& mode) {
-        std::vector<std::string> args{"/usr/bin/env"};
-        args.insert(args.end(), env.begin(), env.end());
-        args.insert(args.end(),
-                    {rvtest::binDir() + "/component_test_host", mode, m_db, m_templates});
+    rvtest::ProgramResult run(std::vector<std::string> args) {
         rvtest::Child child(args);
         rvtest::ProgramResult r;
-        EXPECT_TRUE(child.run(60000, r)) << "the host hangs";
+        EXPECT_TRUE(child.run(90000, r)) << "it hangs: " << args[0];
         return r;
+    }
+    std::vector<std::string> host(const std::string& mode) {
+        return {rvtest::binDir() + "/component_test_host", mode, m_db, m_templates};
     }
     bool leftAnything() const { return ::access(m_db.c_str(), F_OK) == 0; }
 
@@ -36,62 +33,47 @@ class Host : public ::testing::Test {
 };
 
 TEST_F(Host, ACallThatCannotShowTheWizardFailsWithTheReasonAndTheHostLivesOn) {
-    const struct {
-        std::vector<std::string> env;
-        std::string mode;
-        std::string reason;
-    } cases[] = {
-        {{"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"},
-         "once",
-         "rc=1 rv_makeDB: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n"},
-        {{"QT_QPA_PLATFORM=nosuchplatform"},
-         "once",
-         "rc=1 rv_makeDB: the Qt platform plugin \"nosuchplatform\" (QT_QPA_PLATFORM) is not "
-         "installed\n"},
-        {{"-u", "QT_QPA_PLATFORM", "-u", "WAYLAND_DISPLAY", "DISPLAY=:9999"},
-         "once",
-         "rc=1 rv_makeDB: cannot connect to the display :9999\n"},
-        {{"QT_QPA_PLATFORM=offscreen"},
-         "thread",
-         "rc=1 rv_makeDB: the wizard can only be opened on the program's main thread\n"},
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", "once"},
+         "no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)"},
+        {{"QT_QPA_PLATFORM=nosuch", "once"},
+         "the Qt platform plugin \"nosuch\" (QT_QPA_PLATFORM) is not installed"},
+        {{"-u", "QT_QPA_PLATFORM", "-u", "WAYLAND_DISPLAY", "DISPLAY=:9999", "once"},
+         "cannot connect to the display :9999"},
+        {{"thread"}, "the wizard can only be opened on the program's main thread"},
     };
-    for (const auto& c : cases) {
-        const rvtest::ProgramResult r = host(c.env, c.mode);
-        EXPECT_EQ(r.exitCode, 0) << c.reason << r.err;
-        EXPECT_EQ(r.out, c.reason);
-        EXPECT_FALSE(leftAnything()) << c.reason;
+    for (const auto& [env, reason] : cases) {
+        std::vector<std::string> args{"/usr/bin/env"};
+        args.insert(args.end(), env.begin(), env.end() - 1);
+        const std::vector<std::string> h = host(env.back());
+        args.insert(args.end(), h.begin(), h.end());
+        const rvtest::ProgramResult r = run(args);
+        EXPECT_EQ(r.exitCode, 0) << reason << r.err;
+        EXPECT_EQ(r.out, "rc=1 rv_makeDB: " + reason + "\n");
+        EXPECT_FALSE(leftAnything()) << reason;
     }
 }
 
 TEST_F(Host, TheWizardOpensAgainOnEveryCallOnTheBytesOfItsPath) {
-    const rvtest::ProgramResult r = host({"QT_QPA_PLATFORM=offscreen"}, "twice");
+    const rvtest::ProgramResult r = run(host("twice"));
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "shown, file there\nrc=0 \nshown, file there\nrc=0 \n");
     EXPECT_FALSE(leftAnything()) << "Cancel removes the file it made";
 }
 
-// Where a screen reader listens (the accessibility bus up and Qt's accessibility on), the
-// program's and the component's QApplication close without a crash.
 TEST_F(Host, ClosingWithAScreenReaderListeningEndsTheProcessCleanly) {
     const std::string session =
         std::string(std::getenv("RV_SOURCE_DIR")) + "/tests/component/a11y_session.sh";
-    const struct {
-        std::vector<std::string> command;
-    } cases[] = {
-        {{"/usr/bin/env", "RV_MAKEDB_STARTUP_PROBE=1", rvtest::binDir() + "/rv_makedb", "-t",
-          m_templates, m_db}},
-        {{rvtest::binDir() + "/component_test_host", "twice", m_db, m_templates}},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> args{"/bin/bash", session};
-        args.insert(args.end(), c.command.begin(), c.command.end());
-        rvtest::Child child(args);
-        rvtest::ProgramResult r;
-        ASSERT_TRUE(child.run(90000, r)) << "the session hangs";
+    for (std::vector<std::string> command :
+         {std::vector<std::string>{"/usr/bin/env", "RV_MAKEDB_STARTUP_PROBE=1",
+                                   rvtest::binDir() + "/rv_makedb", "-t", m_templates, m_db},
+          host("twice")}) {
+        command.insert(command.begin(), {"/bin/bash", session});
+        const rvtest::ProgramResult r = run(command);
         if (r.exitCode == 77) {
             GTEST_SKIP() << r.err;
         }
-        EXPECT_EQ(r.exitCode, 0) << c.command[0] << " (139: a crash at exit)\n" << r.err;
+        EXPECT_EQ(r.exitCode, 0) << command[2] << " (139: it crashed at exit)\n" << r.err;
         EXPECT_FALSE(leftAnything());
     }
 }

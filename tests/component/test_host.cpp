@@ -1,18 +1,13 @@
-// A host of the component's C entry point in a process of its own, for what only a
-// process shows: whether the call fails cleanly and the process survives to a clean exit.
-// It makes no QApplication itself. A wizard that opens is closed as Cancel closes it as
-// soon as it is shown, after printing whether DATABASE (as bytes) is there.
-//
+// A host of the component's C entry point that makes no QApplication of its own:
 //   component_test_host once|twice|thread DATABASE TEMPLATES
-//
-// Prints one line "rc=N ERROR" per call and ends with 0.
+// prints "rc=N ERROR" per call (from another thread with "thread") and ends with 0. A
+// wizard that opens is closed as Cancel closes it once shown, after printing whether
+// DATABASE (as bytes) is there.
 #include <unistd.h>
 
 #include <QApplication>
 #include <QEvent>
-#include <QWidget>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -36,7 +31,7 @@ class Closer : public QObject {
     }
 };
 
-// Runs for every QApplication that the component makes.
+// Runs for every QApplication the component makes.
 void installCloser() {
     qApp->installEventFilter(new Closer(qApp));
 }
@@ -52,17 +47,15 @@ void call(const char* templates) {
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: component_test_host once|twice|thread DATABASE TEMPLATES\n");
         return 2;
     }
     const std::string mode = argv[1];
     g_database = argv[2];
     if (mode == "thread") {
         std::thread([&] { call(argv[3]); }).join();
-    } else {
-        for (int i = mode == "twice" ? 2 : 1; i > 0; --i) {
-            call(argv[3]);
-        }
+    }
+    for (int i = mode == "twice" ? 2 : mode == "once"; i > 0; --i) {
+        call(argv[3]);
     }
     return 0;
 }
