@@ -40,7 +40,7 @@ constexpr int kExitFailed = 3;
 // A field file holds at most this much.
 constexpr std::size_t kMaxFieldFileBytes = 1024 * 1024;
 constexpr qsizetype kMaxFieldFileLines = 10000;
-constexpr const char* kFieldFileLimits = "a field file holds at most 1 MiB and 10000 lines";
+constexpr const char* kFieldFileLimits = "a field file holds at most 1 MiB and 10000 field lines";
 
 constexpr const char* kUsage =
     R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
@@ -62,10 +62,11 @@ an existing one is extended with new fields.
                       field ID, field name, attribute (文字 数字 日付 YESNO メモ), size,
                       IME (ON OFF), mail kind (PCメール 携帯メール), FAX kind
                       (公用FAX 私用FAX). Missing trailing cells keep a new row's start
-                      ("文字", "ON"); empty lines and lines beginning with '#' are skipped. Each message is printed
-                      to standard error as "ravLIN: TEXT"; when the build fails, one more
-                      line "rv_makedb: REASON" tells what the database engine said. FILE
-                      holds at most 1 MiB and 10000 field lines.
+                      ("文字", "ON"); empty lines and lines beginning with '#' are skipped.
+                      Each message is printed to standard error as "ravLIN: TEXT"; when
+                      the build fails, one more line "rv_makedb: REASON" tells what the
+                      database engine said. FILE holds at most 1 MiB and 10000 field
+                      lines.
   --encoding NAME     batch mode: FILE is in the encoding NAME (any name iconv knows,
                       e.g. CP932 for files written on Japanese Windows, EUC-JP);
                       default UTF-8. A line that is not valid in it is refused.

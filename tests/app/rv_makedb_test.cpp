@@ -107,7 +107,7 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err,
               "rv_makedb: /dev/zero is larger than 1 MiB (a field file holds at most 1 MiB and "
-              "10000 lines)\n");
+              "10000 field lines)\n");
     EXPECT_FALSE(std::ifstream(m_dir.file("q.mdb")).good());
 
     // Without a display the wizard says so in one line; batch mode needs none.
