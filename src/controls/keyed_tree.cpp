@@ -1,5 +1,6 @@
 #include "controls/keyed_tree.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -96,6 +97,8 @@ class LabelDelegate : public QStyledItemDelegate {
 KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(1);
     setHeaderHidden(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setDragDropMode(QAbstractItemView::NoDragDrop);
@@ -495,7 +498,22 @@ void KeyedTree::keyPressEvent(QKeyEvent* event) {
         cancelDrag();
         return;
     }
+    if (m_keyMoves == KeyMoves::Plain) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && (mods == Qt::NoModifier || mods == Qt::ControlModifier) &&
+        currentIndex().isValid() && state() != QAbstractItemView::EditingState) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::Toggle);
+        event->accept();
+        return;
+    }
+    const Node* before = currentItem();
     QTreeWidget::keyPressEvent(event);
+    if (Node* now = currentItem(); now != nullptr && now != before) {
+        Q_EMIT nodeClick(now);
+    }
 }
 
 }  // namespace controls
