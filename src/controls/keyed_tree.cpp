@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidgetItemIterator>
 
@@ -397,6 +398,14 @@ void KeyedTree::commitLabel(const QModelIndex& index, const QString& text) {
     if (!cancel) {
         node->setText(0, newText);
     }
+}
+
+QSize KeyedTree::minimumSizeHint() const {
+    constexpr int kWidestInLines = 16;  // a wider name scrolls
+    const int names = std::min(sizeHintForColumn(0), kWidestInLines * fontMetrics().height());
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const QSize base = QTreeWidget::minimumSizeHint();
+    return {std::max(base.width(), 2 * frameWidth() + names + scrollBar), base.height()};
 }
 
 KeyedTree::Node* KeyedTree::hitTest(const QPoint& pos) const {

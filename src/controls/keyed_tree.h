@@ -162,6 +162,9 @@ class KeyedTree : public QTreeWidget {
     // Ends a drag without a drop.
     void cancelDrag();
 
+    // Wide enough for the names shown (up to about sixteen characters; a wider name scrolls).
+    QSize minimumSizeHint() const override;
+
   Q_SIGNALS:
     void nodeClick(QTreeWidgetItem* node);
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
