@@ -19,6 +19,7 @@
 
 #include "component/rv_makedb_form.h"
 #include "component/texts.h"
+#include "controls/accessibility.h"
 
 // Where the install puts base.mdb, relative to the library's folder (set by the build).
 #ifndef RV_MAKEDB_DATA_FROM_LIBDIR
@@ -168,6 +169,8 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
     form->basPass = filePass;
     form->basconnStr = base_conn;
     form->setWindowModality(Qt::ApplicationModal);
+    // Qt's own texts in Japanese for the whole life, the opening's messages included.
+    const controls::JapaneseQtTexts japanese;
     form->Form_Load();  // a template library that cannot be read ends here
     form->exec();
 }

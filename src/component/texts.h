@@ -25,6 +25,10 @@ inline constexpr QStringView kCaptionAddRow = u"項目追加";
 // opening then fails and the wizard closes without touching the file.
 inline constexpr QStringView kMsgDatabaseInUse = u"このデータベースは他のプログラムで使用中です。";
 
+// What a screen reader calls the grid of fields (the template tree's name is the
+// templates' own).
+inline constexpr QStringView kGridAccessibleName = u"フィールド一覧";
+
 // The field template library's file name, beside the component or in its data folder.
 inline constexpr QStringView kTemplateLibraryFile = u"base.mdb";
 

@@ -29,4 +29,7 @@ inline constexpr QColor kFieldColor = QColor(0, 80, 0);
 // Indentation of one tree level.
 inline constexpr int kTreeIndentTwips = 250;
 
+// What a screen reader calls a template tree, in the wizard and in the browser.
+inline constexpr QStringView kTreeAccessibleName = u"項目ライブラリ";
+
 }  // namespace templates
