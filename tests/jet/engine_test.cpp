@@ -343,13 +343,59 @@ TEST(EngineConnectionString, ParsesTheAdoForm) {
     EXPECT_EQ(cs.dataSource(), "/a b/c.mdb");
     EXPECT_EQ(cs.password(), "p=w");
     EXPECT_EQ(jet::ConnectionString::parse("Data Source=\"x;y.mdb\"").dataSource(), "x;y.mdb");
-    EXPECT_EQ(jet::ConnectionString::build("/x.mdb", "pw"),
-              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x.mdb; Jet OLEDB:Database "
-              "Password=pw;");
+    EXPECT_EQ(jet::ConnectionString::parse("Data Source='a''b\"c'").dataSource(), "a'b\"c");
     for (const char* bad : {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
-                            "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x"}) {
+                            "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
+                            "Data Source=\"x\"y"}) {
         EXPECT_THROW(jet::ConnectionString::parse(bad), jet::Error) << bad;
     }
+}
+
+TEST(EngineConnectionString, EveryPathAndPasswordReadsBackAsItself) {
+    using jet::ConnectionString;
+    // Path, password, and the built text where it is the product's plain form.
+    struct Case {
+        std::string path;
+        std::string password;
+        const char* built;
+    };
+    const Case cases[] = {
+        {"/x.mdb", "pw",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x.mdb; Jet OLEDB:Database Password=pw;"},
+        {"/a b/電話帳=1.mdb", "",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a b/電話帳=1.mdb; Jet OLEDB:Database "
+         "Password=;"},
+        {"/d/t.mdb", ";Data Source=/d/v.db;Jet OLEDB:Database Password=",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/t.mdb; Jet OLEDB:Database "
+         "Password=\";Data Source=/d/v.db;Jet OLEDB:Database Password=\";"},
+        {"/d/t.mdb", " pw ", nullptr},
+        {"/d/a;b.mdb", "\tpw", nullptr},
+        {"/d/\"q\".mdb", "it's", nullptr},
+        {"'/d/x.mdb'", "\"", nullptr},
+        {"/d/x.mdb\n", "pw\r", nullptr},
+        {" ", "\"\"", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string built = ConnectionString::build(c.path, c.password);
+        if (c.built) {
+            EXPECT_EQ(built, c.built);
+        }
+        const ConnectionString back = ConnectionString::parse(built);
+        EXPECT_EQ(back.dataSource(), c.path) << built;
+        EXPECT_EQ(back.password(), c.password) << built;
+        EXPECT_EQ(ConnectionString::parse(ConnectionString::forFile(c.path)).dataSource(), c.path);
+    }
+    EXPECT_EQ(ConnectionString::forFile("/t/base.mdb"),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/t/base.mdb;Persist Security "
+              "Info=False");
+    // A path cannot hold a NUL character, and a password does not either.
+    const std::string nul("a\0b", 3);
+    EXPECT_EQ(errorCode([&] { ConnectionString::build(nul, ""); }),
+              static_cast<int>(jet::ErrorCode::kConnectionString));
+    EXPECT_EQ(errorCode([&] { ConnectionString::build("/x.mdb", nul); }),
+              static_cast<int>(jet::ErrorCode::kConnectionString));
+    EXPECT_EQ(errorCode([&] { ConnectionString::parse("Data Source=" + nul); }),
+              static_cast<int>(jet::ErrorCode::kConnectionString));
 }
 
 }  // namespace
