@@ -197,7 +197,7 @@ void Catalog::setProperty(std::string_view table, std::string_view column, std::
             std::string(table) + "." + std::string(column) + ": no such text or memo column",
             ErrorCode::kNoSuchColumn);
     }
-    db.pendingZeroLength[std::string(table)][std::string(column)] = value;
+    db.pendingZeroLength[std::string(table)][detail::lower(column)] = {std::string(column), value};
     if (!db.inTransaction) {
         db.flushPending();
     }

@@ -157,10 +157,11 @@ void Database::flushPending() {
             continue;
         }
         detail::TableDefinition definition(std::move(sql));
-        bool changed = false;
-        for (const auto& [column, allow] : columns) {
-            changed = definition.setZeroLengthRule(table, column, allow) || changed;
+        detail::TableDefinition::ZeroLengthChanges changes;
+        for (const auto& [key, setting] : columns) {
+            changes[setting.first] = setting.second;
         }
+        const bool changed = definition.apply(table, changes);
         if (changed) {
             WritableSchema writable(*this);
             exec("UPDATE sqlite_master SET sql=" + detail::quoteString(definition.sql()) +

@@ -22,9 +22,10 @@ struct Database {
     bool inTransaction = false;
     Connection::Observer trace;
 
-    // Column properties set inside a transaction wait here (table name → column name
-    // → allow zero length) and are written in one go before the next statement runs.
-    std::map<std::string, std::map<std::string, bool>> pendingZeroLength;
+    // Column properties set inside a transaction wait here (table name → lower-case
+    // column name → the column's name and allow zero length) and are written in one go
+    // before the next statement runs.
+    std::map<std::string, std::map<std::string, std::pair<std::string, bool>>> pendingZeroLength;
 
     // Text and memo columns per table (lower-case names), read once per definition
     // change so that setting a property on every column of a wide table stays linear.
