@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 #include "error.h"
@@ -13,10 +16,42 @@ namespace jet {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// How long a statement waits for a lock that another program holds before it fails.
+// Right after a wait was given up the lock is taken to be still held and the next
+// statement fails at once, so that a failure and the statements that clean up after it
+// (each of which meets the same lock) are over within this time too.
+constexpr std::chrono::milliseconds kLockWait{1500};
+
+int waitForLock(void* data, int count) {
+    Database& db = *static_cast<Database*>(data);
+    const Clock::time_point now = Clock::now();
+    if (count == 0) {
+        if (now - db.lockGivenUp < kLockWait) {
+            return 0;
+        }
+        db.lockWaitBegan = now;
+    }
+    const auto waited = now - db.lockWaitBegan;
+    if (waited >= kLockWait) {
+        db.lockGivenUp = now;
+        return 0;
+    }
+    const std::chrono::milliseconds step{std::min(50, 1 << std::min(count, 6))};
+    std::this_thread::sleep_for(std::min<Clock::duration>(step, kLockWait - waited));
+    return 1;
+}
+
+constexpr std::string_view kLocked = "the database is locked by another program";
+
 // Turns SQLite's constraint messages into ones that name the table and column in the
 // user's terms; the constraints themselves are named "TABLE.COLUMN: rule".
 std::string friendlyMessage(int rc, const std::string& raw, std::string_view statement) {
     const int primary = rc & 0xff;
+    if (primary == SQLITE_BUSY) {
+        return std::string(kLocked);
+    }
     auto after = [&](std::string_view prefix) -> std::optional<std::string> {
         if (raw.compare(0, prefix.size(), prefix) == 0) {
             return raw.substr(prefix.size());
@@ -219,7 +254,7 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
     try {
         sqlite3_db_config(db->handle, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
         sqlite3_extended_result_codes(db->handle, 1);
-        sqlite3_busy_timeout(db->handle, 5000);
+        sqlite3_busy_handler(db->handle, waitForLock, db.get());
         if (!password.empty()) {
             rc = sqlite3_key(db->handle, password.data(), static_cast<int>(password.size()));
             if (rc != SQLITE_OK) {
@@ -232,6 +267,9 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
                           nullptr);
         if (rc != SQLITE_OK) {
             const int primary = rc & 0xff;
+            if (primary == SQLITE_BUSY) {
+                cannotOpen(path, std::string(kLocked));
+            }
             if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
                 cannotOpen(path, password.empty()
                                      ? "not a database, damaged, or protected by a password"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -31,6 +32,11 @@ struct Database {
     // change so that setting a property on every column of a wide table stays linear.
     std::map<std::string, std::set<std::string>> textColumns;
     void forgetDefinitions() { textColumns.clear(); }
+
+    // Waiting for a lock another program holds: when the current wait began, and when
+    // the last one was given up.
+    std::chrono::steady_clock::time_point lockWaitBegan;
+    std::chrono::steady_clock::time_point lockGivenUp;
 
     // One handle, one owner: neither copied nor moved.
     Database() = default;

@@ -1,6 +1,9 @@
 // The Jet semantics the product relies on, through the public engine API.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -144,6 +147,29 @@ TEST_F(Engine, ColumnRulesOverValues) {
         EXPECT_EQ(outcome, c.outcome);
         m_conn.execute("DROP TABLE R");
     }
+}
+
+TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
+    m_conn.execute("CREATE TABLE T(A LONG)");
+    Connection other;
+    other.open(m_connStr);
+    other.beginTrans();
+    other.execute("INSERT INTO T VALUES(1)");  // holds the write lock until it ends
+
+    // A refused statement and the one that cleans up after it, as the builder sends them.
+    const auto start = std::chrono::steady_clock::now();
+    for (const char* sql : {"INSERT INTO T VALUES(2)", "delete * from T where A=2"}) {
+        try {
+            m_conn.execute(sql);
+            ADD_FAILURE() << sql;
+        } catch (const jet::Error& e) {
+            EXPECT_STREQ(e.what(), "the database is locked by another program");
+            EXPECT_EQ(e.code() & 0xff, SQLITE_BUSY);
+        }
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    other.rollbackTrans();
+    EXPECT_EQ(run("INSERT INTO T VALUES(3)"), "ok");
 }
 
 TEST_F(Engine, CounterNumbersGrowAndAreNeverReused) {
