@@ -188,7 +188,7 @@ std::string dateLiteral(std::string_view tok) {
     } else {
         syntax("\"" + std::string(tok) + "\" is not a date");
     }
-    char buf[32];
+    char buf[40];  // room for any three ints, so the compiler sees nothing cut
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
     std::string out = buf;
     if (!time.empty()) {
