@@ -32,6 +32,7 @@ bool isWordChar(unsigned char c) {
 
 std::vector<Token> tokenize(std::string_view s) {
     std::vector<Token> out;
+    out.reserve(s.size() / 4 + 8);
     size_t i = 0;
     const size_t n = s.size();
     auto quoted = [&](char close, Tok type, const char* what) {

@@ -14,6 +14,7 @@
 #include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
+#include "raw_db.h"
 #include "temp_dir.h"
 
 namespace {
@@ -328,6 +329,192 @@ TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
     auto none = m_conn.execute("select A from T where B=9");
     EXPECT_TRUE(none.eof());
     EXPECT_TRUE(none.bof());
+}
+
+// Added columns inside a transaction -----------------------------------------
+
+// One statement's outcome: "ok", a query's column names and rows, or the refusal.
+// "catalog T" shows the catalog's columns of T; "allow T.C" sets C's zero-length
+// property.
+std::string outcome(Connection& c, const std::string& statement) {
+    try {
+        if (statement.starts_with("catalog ")) {
+            std::string out;
+            for (const jet::ColumnInfo& col : jet::Catalog(c).table(statement.substr(8)).columns) {
+                out += col.name + " " + col.type + " " + std::to_string(col.attributes) +
+                       (col.allowZeroLength ? " zero-length; " : "; ");
+            }
+            return out;
+        }
+        if (statement.starts_with("allow ")) {
+            const auto dot = statement.find('.');
+            jet::Catalog(c).setProperty(statement.substr(6, dot - 6), statement.substr(dot + 1),
+                                        jet::kAllowZeroLength, true);
+            return "ok";
+        }
+        jet::Recordset rs = c.execute(statement);
+        std::string out;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
+            out += rs.fieldName(i) + " ";
+        }
+        for (; !rs.eof(); rs.moveNext()) {
+            out += "|";
+            for (int i = 0; i < rs.fieldCount(); ++i) {
+                out += " " + shown(rs.field(i));
+            }
+        }
+        return out.empty() ? "ok" : out;
+    } catch (const jet::Error& e) {
+        return e.what();
+    }
+}
+
+// Inside a transaction ADD COLUMN waits and is written with the table's next use, in
+// one rewrite of its definition. Nothing a statement does may show that: the same
+// outcomes, the same refusals at the same statements, and the same file, as when every
+// statement runs on its own.
+TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
+    const std::vector<std::string> script = {
+        "CREATE TABLE T(ID LONG, PRIMARY KEY(ID))",
+        "INSERT INTO T VALUES(1)",
+        "ALTER TABLE T ADD COLUMN A TEXT(5)",
+        "ALTER TABLE T ADD COLUMN  B DATE",
+        "CREATE TABLE U(X LONG)",
+        "ALTER TABLE T ADD COLUMN a MEMO",  // taken, in another letter case
+        "INSERT INTO U VALUES(1)",
+        "ALTER TABLE T ADD COLUMN C YESNO",
+        "ALTER TABLE T ADD COLUMN C LONG",  // added twice
+        "ALTER TABLE T ADD COLUMN D BLOB",  // no such type
+        "ALTER TABLE T ADD COLUMN SELECT LONG",
+        "ALTER TABLE NOPE ADD COLUMN X LONG",
+        "select * from T",
+        "ALTER TABLE T ADD COLUMN E TEXT",
+        "catalog T",
+        "INSERT INTO T(ID, B) VALUES(2, 'hello')",
+        "INSERT INTO T(ID, E) VALUES(3, '')",
+        "allow T.E",
+        "INSERT INTO T(ID, E, C) VALUES(4, '', True)",
+        "ALTER TABLE T ADD COLUMN F DOUBLE",
+        "ALTER TABLE U ADD COLUMN Y TEXT(3)",
+        "select count(*) from U",
+        "catalog T",
+        "select ID, E, C from [T] where E=''",
+        "ALTER TABLE T ADD COLUMN G TEXT(2)",
+    };
+    struct Run {
+        Strings outcomes;
+        Strings file;
+    };
+    auto run = [&](bool oneTransaction) {
+        rvtest::TempDir dir;
+        const std::string cs = jet::ConnectionString::build(dir.file("t.mdb"), "pw");
+        jet::Catalog::create(cs);
+        Connection c, other;
+        c.open(cs);
+        other.open(cs);
+        Run r;
+        if (oneTransaction) {
+            c.beginTrans();
+        }
+        for (const std::string& statement : script) {
+            r.outcomes.push_back(outcome(c, statement));
+        }
+        if (oneTransaction) {
+            c.commitTrans();
+        }
+        // Both connections read the definitions as written, also when the columns
+        // were the transaction's only change to the schema.
+        for (Connection* reader : {&c, &other}) {
+            r.outcomes.push_back(outcome(*reader, "INSERT INTO T(ID, G) VALUES(9, 'abc')"));
+            r.outcomes.push_back(outcome(*reader, "select * from T where ID=4"));
+        }
+        if (oneTransaction) {
+            c.beginTrans();
+        }
+        r.outcomes.push_back(outcome(c, "INSERT INTO T(ID) VALUES(10)"));
+        r.outcomes.push_back(outcome(c, "ALTER TABLE T ADD COLUMN H LONG"));
+        if (oneTransaction) {
+            c.commitTrans();
+        }
+        r.outcomes.push_back(outcome(other, "select ID, H from T where ID=10"));
+        // The stored definitions (not the page numbers, which depend on when pages were
+        // taken).
+        for (auto rs = c.execute("select type, name, tbl_name, sql from sqlite_master"); !rs.eof();
+             rs.moveNext()) {
+            std::string row;
+            for (int i = 0; i < rs.fieldCount(); ++i) {
+                row += rs.field(i).toString() + "|";
+            }
+            r.file.push_back(row);
+        }
+        return r;
+    };
+    const Run alone = run(false);
+    const Run together = run(true);
+    EXPECT_EQ(together.outcomes, alone.outcomes);
+    EXPECT_EQ(together.file, alone.file);
+    // What the statements did, in brief.
+    EXPECT_EQ(alone.outcomes[5], "duplicate column name: a in: ALTER TABLE T ADD COLUMN a MEMO");
+    EXPECT_EQ(alone.outcomes[8], "duplicate column name: C in: ALTER TABLE T ADD COLUMN C LONG");
+    EXPECT_EQ(alone.outcomes[12], "ID A B C | int 1 null null null");
+    EXPECT_EQ(alone.outcomes[15], "T.B: not a date (YYYY-MM-DD)");
+    EXPECT_EQ(alone.outcomes[16], "T.E: zero-length string not allowed");
+    EXPECT_EQ(alone.outcomes[23], "ID E C | int 4 text  int -1");
+    EXPECT_EQ(alone.outcomes[25], "T.G: at most 2 characters");
+}
+
+// A trigger reaches a table without naming it in the statement; a column added to it
+// does not wait while there is one.
+TEST_F(Engine, ATriggerSeesTheColumnsAddedBeforeIt) {
+    m_conn.execute("CREATE TABLE T(ID LONG)");
+    m_conn.execute("CREATE TABLE U(X LONG)");
+    ASSERT_EQ(rvtest::RawDb(m_dir.file("t.mdb"), "secret")
+                  .exec("CREATE TRIGGER W AFTER INSERT ON U BEGIN INSERT INTO T(ID, A) "
+                        "VALUES(NEW.X, 'w'); END"),
+              "ok");
+    m_conn.beginTrans();
+    m_conn.execute("INSERT INTO T(ID) VALUES(1)");
+    m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
+    EXPECT_EQ(run("INSERT INTO U VALUES(2)"), "ok");
+    m_conn.commitTrans();
+    EXPECT_EQ(column("select A from T where ID=2"), Strings{"text w"});
+}
+
+TEST_F(Engine, ARecordSetReadsOnPastTheCommitOfWaitingColumns) {
+    m_conn.execute("CREATE TABLE T(ID LONG)");
+    m_conn.execute("INSERT INTO T VALUES(1)");
+    m_conn.execute("INSERT INTO T VALUES(2)");
+    m_conn.beginTrans();
+    jet::Recordset rs = m_conn.execute("select ID from T");
+    m_conn.execute("INSERT INTO T VALUES(3)");
+    m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
+    m_conn.commitTrans();
+    rs.moveNext();
+    EXPECT_EQ(shown(rs.field(0)), "int 2");
+    EXPECT_EQ(column("select count(A) from T"), Strings{"int 0"});
+}
+
+TEST_F(Engine, RollbackTakesBackWaitingColumns) {
+    m_conn.execute("CREATE TABLE T(ID LONG, N TEXT(5))");
+    const Strings before = column("select sql from sqlite_master");
+    for (bool released : {false, true}) {
+        m_conn.beginTrans();
+        m_conn.execute("INSERT INTO T(ID) VALUES(1)");
+        m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
+        m_conn.execute("ALTER TABLE T ADD COLUMN B LONG");
+        jet::Catalog(m_conn).setProperty("T", "N", jet::kAllowZeroLength, true);
+        ASSERT_EQ(jet::Catalog(m_conn).table("T").columns.size(), 4u);
+        if (released) {
+            m_conn.close();
+            m_conn.open(m_connStr);
+        } else {
+            m_conn.rollbackTrans();
+        }
+        EXPECT_EQ(column("select sql from sqlite_master"), before) << released;
+        EXPECT_EQ(jet::Catalog(m_conn).table("T").columns.size(), 2u) << released;
+        EXPECT_EQ(run("INSERT INTO T(ID, A) VALUES(2, 'x')"),
+                  "table T has no column named A in: INSERT INTO T(ID, A) VALUES(2, 'x')");
+    }
 }
 
 // Files ----------------------------------------------------------------------
