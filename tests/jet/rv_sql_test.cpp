@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/temp_dir.h"
+#include "temp_dir.h"
 #include "run_program.h"
 
 namespace {

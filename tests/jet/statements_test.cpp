@@ -13,7 +13,7 @@
 #include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/placeholders.h"
-#include "jet/temp_dir.h"
+#include "temp_dir.h"
 #include "productdb/schema.h"
 
 namespace {
