@@ -132,24 +132,34 @@ TEST_F(Batch, AFieldFileInAnotherEncodingAndAPathThatIsNotUtf8) {
               "MAIL1メールT");
 }
 
-// Batch mode keeps the wizard's messages and adds what the engine said; here a file may
-// not grow beyond 100 KiB, as on a full disk: enough for the empty database, not the build.
+// Batch mode keeps the wizard's messages and adds what the engine said: here a file may not
+// grow beyond 100 KiB, as on a full disk (enough for the empty database, not the build), and
+// another program holds a lock on an existing database.
 TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
     std::string text = "MAIL1\tm\t文字\t10\n";
     for (int i = 2; i <= 61; ++i) {
         text += "F" + std::to_string(i) + "\tf" + std::to_string(i) + "\t文字\t10\n";
     }
-    const auto r =
-        rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"", "bash",
-                            rvtest::binDir() + "/rv_makedb", "--fields", fields(text), "-p", "pw",
-                            "-t", m_templates, m_db});
+    auto r = rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"",
+                                 "bash", rvtest::binDir() + "/rv_makedb", "--fields", fields(text),
+                                 "-p", "pw", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 1);
-    const auto reason = r.err.rfind("rv_makedb: ");
+    auto reason = r.err.rfind("rv_makedb: ");
     EXPECT_EQ(r.err.substr(0, reason),
               "ravLIN: 項目ＩＤが誤っています。行= 62　項目ＩＤ=F61\n"
               "ravLIN: データ作成エラーが発生しました。\n");
     EXPECT_NE(r.err.find("disk", reason), std::string::npos) << r.err;
     EXPECT_FALSE(exists()) << "the file this run made is gone again";
+
+    rvtest::productDatabase(m_db, "pw", {});
+    rvtest::RawDb holder(m_db, "pw");
+    ASSERT_EQ(holder.exec("BEGIN IMMEDIATE"), "ok");
+    r = batch({"--fields", fields("MAIL1\tm\t文字\t10\n"), "-p", "pw", "-t", m_templates, m_db});
+    reason = r.err.rfind("rv_makedb: ");
+    EXPECT_EQ(r.err.substr(0, reason),
+              "ravLIN: 項目ＩＤが誤っています。行= 1　項目ＩＤ=MAIL1\n"
+              "ravLIN: データ作成エラーが発生しました。\n");
+    EXPECT_NE(r.err.find("locked", reason), std::string::npos) << r.err;
 }
 
 // Watches a folder for the first event of a kind on a name with a given ending.
