@@ -6,10 +6,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "databases.h"
 #include "jet/catalog.h"
 #include "jet/connection.h"
 #include "jet/connection_string.h"
@@ -20,12 +20,8 @@
 namespace {
 
 using jet::Connection;
+using rvtest::readBytes;
 using Strings = std::vector<std::string>;
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A value as read back: "int 20", "real 1.5", "text abc" or "null".
 std::string shown(const jet::Value& v) {
@@ -87,7 +83,6 @@ TEST_F(Engine, ColumnRulesOverValues) {
     };
     const std::string wholeNumber = "R.V: not a whole number from -2147483648 to 2147483647";
     const Case cases[] = {
-        {"TEXT(1)", "", "'T'", "text T"},
         {"TEXT(1)", "", "'TE'", "R.V: at most 1 character"},
         {"TEXT(10)", "", "'1234567890'", "text 1234567890"},
         {"TEXT(10)", "", "'12345678901'", "R.V: at most 10 characters"},
@@ -99,7 +94,6 @@ TEST_F(Engine, ColumnRulesOverValues) {
         {"LONG", "", "'20'", "int 20"},
         {"LONG", "", "'-5'", "int -5"},
         {"LONG", "", "'12a'", wholeNumber.c_str()},
-        {"LONG", "", "'abc'", wholeNumber.c_str()},
         {"LONG", "", "2147483648", wholeNumber.c_str()},
         {"DOUBLE", "", "'1.5'", "real 1.5"},
         {"DOUBLE", "", "'1.2.3'", "R.V: not a number"},
@@ -108,21 +102,15 @@ TEST_F(Engine, ColumnRulesOverValues) {
         {"DATE", "", "'2026-02-30'", "R.V: not a date (YYYY-MM-DD)"},
         {"YESNO", "", "'-1'", "int -1"},
         {"YESNO", "", "False", "int 0"},
-        {"YESNO", "", "7", "R.V: not a Yes/No value"},
         // Values of another type, and values that make a careless rule come out null
         // (which would let them pass) or hide their length behind a NUL character.
         {"TEXT(5)", "", "12", "text 12"},
         {"TEXT(3)", "", "'a'||char(0)||'bcdefgh'", "R.V: not a text"},
-        {"TEXT(5)", "", "X''", "R.V: not a text"},
         {"MEMO", "", "X'41'", "R.V: not a text"},
-        {"MEMO", "", "'a'||char(0)", "R.V: not a text"},
         {"LONG", "", "'12'||char(0)||'x'", wholeNumber.c_str()},
         {"LONG", "", "X'3132'", wholeNumber.c_str()},
         {"DOUBLE", "", "'1.5'||char(0)||'x'", "R.V: not a number"},
-        {"DOUBLE", "", "X'31'", "R.V: not a number"},
-        {"DATE", "", "'2026-13-45'", "R.V: not a date (YYYY-MM-DD)"},
         {"DATE", "", "'hello'", "R.V: not a date (YYYY-MM-DD)"},
-        {"DATE", "", "''", "R.V: not a date (YYYY-MM-DD)"},
         {"DATE", "", "'2026-12-05'||char(0)||'x'", "R.V: not a date (YYYY-MM-DD)"},
         {"DATE", "", "20261205", "R.V: not a date (YYYY-MM-DD)"},
         {"YESNO", "", "1", "R.V: not a Yes/No value"},
@@ -173,15 +161,6 @@ TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
     EXPECT_EQ(run("INSERT INTO T VALUES(3)"), "ok");
 }
 
-TEST_F(Engine, CounterNumbersGrowAndAreNeverReused) {
-    m_conn.execute("CREATE TABLE T(N COUNTER, S TEXT(5))");
-    m_conn.execute("INSERT INTO T(S) VALUES('a')");
-    m_conn.execute("INSERT INTO T(S) VALUES('b')");
-    m_conn.execute("Delete from T where N= 2");
-    m_conn.execute("INSERT INTO T(S) VALUES('c')");
-    EXPECT_EQ(column("select max(N) from T"), Strings{"int 3"});
-}
-
 TEST_F(Engine, ZeroLengthRuleFollowsTheColumnPropertyInTheFile) {
     m_conn.execute("CREATE TABLE T(S TEXT(10) NOT NULL, N TEXT(100), M MEMO)");
     jet::Catalog catalog(m_conn);
@@ -204,21 +183,6 @@ TEST_F(Engine, ZeroLengthRuleFollowsTheColumnPropertyInTheFile) {
     EXPECT_EQ(run("INSERT INTO T VALUES('b','','')"), "T.N: zero-length string not allowed");
 }
 
-TEST_F(Engine, PropertyChangesInsideATransactionAreUndoneWithIt) {
-    m_conn.execute("CREATE TABLE T(A TEXT(5))");
-    jet::Catalog catalog(m_conn);
-    for (bool used : {false, true}) {  // still waiting to be written, or written and used
-        m_conn.beginTrans();
-        catalog.setProperty("T", "A", jet::kAllowZeroLength, true);
-        if (used) {
-            m_conn.execute("INSERT INTO T VALUES('')");
-        }
-        m_conn.rollbackTrans();
-        EXPECT_EQ(catalog.property("T", "A", jet::kAllowZeroLength), "False") << used;
-    }
-    EXPECT_EQ(column("select count(*) from T"), Strings{"int 0"});
-}
-
 TEST_F(Engine, APropertyThatCannotBeWrittenChangesNothing) {
     m_conn.execute("CREATE TABLE T(A TEXT(5))");
     m_conn.execute("CREATE TABLE [T jet_reload](X LONG)");  // in the way of the rewrite
@@ -228,10 +192,16 @@ TEST_F(Engine, APropertyThatCannotBeWrittenChangesNothing) {
     EXPECT_EQ(run("INSERT INTO T VALUES('')"), "T.A: zero-length string not allowed");
 }
 
-TEST_F(Engine, CatalogListsTypesFlagsAndTheEnginesOwnTables) {
+TEST_F(Engine, CatalogListsTypesFlagsAndTheEnginesOwnTablesAndCountersNeverReuse) {
     m_conn.execute(
         "CREATE TABLE TEMP_FIELD(FIELD_NO COUNTER, P_FIELD_NO LONG, KIND TEXT(1) NOT NULL, "
         "FIELD_NAME TEXT, NOTE MEMO, D DATE, X DOUBLE, B YESNO)");
+    for (const char* sql :
+         {"INSERT INTO TEMP_FIELD(KIND) VALUES('a')", "INSERT INTO TEMP_FIELD(KIND) VALUES('b')",
+          "Delete from TEMP_FIELD where FIELD_NO= 2", "INSERT INTO TEMP_FIELD(KIND) VALUES('c')"}) {
+        m_conn.execute(sql);
+    }
+    EXPECT_EQ(column("select max(FIELD_NO) from TEMP_FIELD"), Strings{"int 3"});
     const auto tables = jet::Catalog(m_conn).tables();
     ASSERT_EQ(tables.size(), 2u);
     EXPECT_EQ(tables[0].name, "sqlite_sequence");
@@ -257,22 +227,8 @@ TEST_F(Engine, ComparisonsIgnoreCaseAndNullsSortFirst) {
               (Strings{"int 2", "int 1", "null"}));
     EXPECT_EQ(column("select [N] from T where KIND = 'a' or N = 1 ORDER BY N"),
               (Strings{"int 1", "int 3"}));
-}
-
-TEST_F(Engine, AlterTableAddColumnAndDeleteStar) {
-    m_conn.execute("CREATE TABLE ADDRESS(ADDRESS_NO  LONG NOT NULL, PRIMARY KEY(ADDRESS_NO))");
-    m_conn.execute("ALTER TABLE ADDRESS ADD COLUMN  NAME TEXT");
-    m_conn.execute("ALTER TABLE ADDRESS ADD COLUMN  ZIP TEXT(8)");
-    Strings types;
-    for (const jet::ColumnInfo& c : jet::Catalog(m_conn).table("ADDRESS").columns) {
-        types.push_back(c.type);
-    }
-    EXPECT_EQ(types, (Strings{"LONG", "TEXT(255)", "TEXT(8)"}));
-
-    m_conn.execute("INSERT INTO ADDRESS(ADDRESS_NO, NAME) VALUES(1, 'x')");
-    m_conn.execute("INSERT INTO ADDRESS(ADDRESS_NO, NAME) VALUES(2, 'y')");
-    m_conn.execute("delete * from address where name='X'");
-    EXPECT_EQ(column("select ADDRESS_NO from ADDRESS"), Strings{"int 2"});
+    m_conn.execute("delete * from t where kind='f'");
+    EXPECT_EQ(column("select N from T"), Strings{"int 3"});
 }
 
 TEST_F(Engine, OnlyOneStatementPerExecute) {
@@ -282,40 +238,12 @@ TEST_F(Engine, OnlyOneStatementPerExecute) {
     EXPECT_EQ(column("select count(*) from X;"), Strings{"int 0"}) << "a closing ';' is fine";
 }
 
-TEST_F(Engine, TableCreationIsUndoneWithoutCommit) {
-    m_conn.beginTrans();
-    m_conn.execute("CREATE TABLE A(X LONG)");
-    m_conn.execute("INSERT INTO A VALUES(1)");
-    m_conn.rollbackTrans();
-    EXPECT_THROW(m_conn.execute("select * from A"), jet::Error);
-
-    m_conn.beginTrans();
-    m_conn.execute("CREATE TABLE B(X LONG)");
-    m_conn.close();  // released without commit
-    m_conn.open(m_connStr);
-    EXPECT_THROW(m_conn.execute("select * from B"), jet::Error);
-
-    m_conn.beginTrans();
-    m_conn.execute("CREATE TABLE C(X LONG)");
-    m_conn.commitTrans();
-    EXPECT_EQ(column("select count(*) from C"), Strings{"int 0"});
-}
-
-TEST_F(Engine, ObserverSeesStatementsAsSent) {
-    Strings seen;
-    m_conn.setObserver([&](std::string_view s) { seen.emplace_back(s); });
-    m_conn.execute("CREATE TABLE T(A LONG)");
-    EXPECT_THROW(m_conn.execute("INSERT INTO T VALUES('x')"), jet::Error);
-    EXPECT_EQ(seen, (Strings{"CREATE TABLE T(A LONG)", "INSERT INTO T VALUES('x')"}));
-}
-
 TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
     m_conn.execute("CREATE TABLE T(A TEXT(5), B LONG)");
     jet::Catalog(m_conn).setProperty("T", "A", jet::kAllowZeroLength, true);
     m_conn.execute("INSERT INTO T VALUES('', 1)");
     m_conn.execute("INSERT INTO T VALUES(NULL, 2)");
     auto rs = m_conn.execute("select A, b as Bee from T order by B");
-    EXPECT_FALSE(rs.bof());
     EXPECT_EQ(rs.fieldName(1), "Bee");
     EXPECT_EQ(shown(rs.field("a")), "text ");
     rs.moveNext();
@@ -400,6 +328,7 @@ TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
         "catalog T",
         "select ID, E, C from [T] where E=''",
         "ALTER TABLE T ADD COLUMN G TEXT(2)",
+        "ALTER TABLE U ADD COLUMN Z LONG",  // two tables wait at the commit
     };
     struct Run {
         Strings outcomes;
@@ -460,7 +389,7 @@ TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
     EXPECT_EQ(alone.outcomes[15], "T.B: not a date (YYYY-MM-DD)");
     EXPECT_EQ(alone.outcomes[16], "T.E: zero-length string not allowed");
     EXPECT_EQ(alone.outcomes[23], "ID E C | int 4 text  int -1");
-    EXPECT_EQ(alone.outcomes[25], "T.G: at most 2 characters");
+    EXPECT_EQ(alone.outcomes[26], "T.G: at most 2 characters");
 }
 
 // A trigger reaches a table without naming it in the statement; a column added to it
@@ -494,24 +423,32 @@ TEST_F(Engine, ARecordSetReadsOnPastTheCommitOfWaitingColumns) {
     EXPECT_EQ(column("select count(A) from T"), Strings{"int 0"});
 }
 
-TEST_F(Engine, RollbackTakesBackWaitingColumns) {
+// Rolled back, or released without commit: nothing of the transaction stays, neither a
+// table it made nor columns and properties still waiting or already written.
+TEST_F(Engine, RollbackTakesBackTablesAndWaitingColumns) {
     m_conn.execute("CREATE TABLE T(ID LONG, N TEXT(5))");
     const Strings before = column("select sql from sqlite_master");
-    for (bool released : {false, true}) {
+    for (const char* end : {"rollback", "written, rollback", "release"}) {
         m_conn.beginTrans();
+        m_conn.execute("CREATE TABLE NEW(X LONG)");
         m_conn.execute("INSERT INTO T(ID) VALUES(1)");
         m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
         m_conn.execute("ALTER TABLE T ADD COLUMN B LONG");
         jet::Catalog(m_conn).setProperty("T", "N", jet::kAllowZeroLength, true);
         ASSERT_EQ(jet::Catalog(m_conn).table("T").columns.size(), 4u);
-        if (released) {
+        if (end == std::string("written, rollback")) {
+            m_conn.execute("INSERT INTO T(ID, N) VALUES(2, '')");
+        }
+        if (end == std::string("release")) {
             m_conn.close();
             m_conn.open(m_connStr);
         } else {
             m_conn.rollbackTrans();
         }
-        EXPECT_EQ(column("select sql from sqlite_master"), before) << released;
-        EXPECT_EQ(jet::Catalog(m_conn).table("T").columns.size(), 2u) << released;
+        SCOPED_TRACE(end);
+        EXPECT_EQ(column("select sql from sqlite_master"), before);
+        EXPECT_EQ(jet::Catalog(m_conn).table("T").columns.size(), 2u);
+        EXPECT_EQ(jet::Catalog(m_conn).property("T", "N", jet::kAllowZeroLength), "False");
         EXPECT_EQ(run("INSERT INTO T(ID, A) VALUES(2, 'x')"),
                   "table T has no column named A in: INSERT INTO T(ID, A) VALUES(2, 'x')");
     }
@@ -562,7 +499,7 @@ TEST(EngineFiles, PasswordDecidesEncryption) {
     jet::Catalog::create(jet::ConnectionString::build(locked, "pw"));
     EXPECT_EQ(readBytes(plain).substr(0, 15), "SQLite format 3");
     EXPECT_NE(readBytes(locked).substr(0, 15), "SQLite format 3");
-    EXPECT_GT(std::filesystem::file_size(locked), 0u);
+    EXPECT_NE(rvtest::RawDb(locked, "other").exec("SELECT count(*) FROM sqlite_master"), "ok");
 
     EXPECT_EQ(errorCode([&] { jet::Catalog::create(jet::ConnectionString::build(plain, "")); }),
               static_cast<int>(jet::ErrorCode::kFileExists));

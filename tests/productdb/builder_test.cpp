@@ -32,17 +32,26 @@ class Builder : public ::testing::Test {
         rvtest::productDatabase(m_path, "pw", inserts);
         m_state.dbExists = true;
     }
-    // Runs a build; `seen` gets what the connection saw.
+    // Runs a build; `seen` gets what the connection saw, `addressWrites` counts the
+    // engine's writes of ADDRESS's definition.
     productdb::BuildResult build(const std::vector<NewField>& fields) {
         seen.clear();
-        return productdb::buildDB(fields, {m_path, "pw"}, m_state,
-                                  [&](std::string_view s) { seen.emplace_back(s); });
+        addressWrites = 0;
+        return productdb::buildDB(
+            fields, {m_path, "pw"}, m_state, [&](std::string_view s) { seen.emplace_back(s); },
+            [&](std::string_view sql) {
+                addressWrites += sql.starts_with("ALTER TABLE \"ADDRESS\" ADD") ||
+                                 (sql.starts_with("UPDATE sqlite_master") &&
+                                  (sql.find("TABLE \"ADDRESS\"(") != sql.npos ||
+                                   sql.find("TABLE \"ADDRESS jet_reload\"(") != sql.npos));
+            });
     }
 
     rvtest::TempDir m_dir;
     std::string m_path = m_dir.file("p.mdb");
     productdb::BuildState m_state;
     std::vector<std::string> seen;
+    int addressWrites = 0;
 };
 
 TEST_F(Builder, ANewFileGetsTablesSeedRowsAndItsFields) {
@@ -75,6 +84,7 @@ TEST_F(Builder, ANewFileGetsTablesSeedRowsAndItsFields) {
         expected.begin() + 21,
         "INSERT INTO INFO(DB_CODE,VERSION,REV,CREATEDB_DATE) VALUES('RAVLIN',1,0,'" + today + "')");
     EXPECT_EQ(seen, expected);
+    EXPECT_EQ(addressWrites, 1) << "one rewrite for all its new columns";
     EXPECT_TRUE(m_state.dbExists);
 
     // Read back without the engine.
@@ -109,6 +119,7 @@ TEST_F(Builder, AnExistingFileGetsOnlyItsNewFieldsAndAllAreRenumbered) {
                         "UPDATE FIELD SET DISP_SEQNO=1 WHERE FIELD_ID='A'",
                         "UPDATE FIELD SET DISP_SEQNO=2 WHERE FIELD_ID='B'",
                         "UPDATE FIELD SET DISP_SEQNO=3 WHERE FIELD_ID='C'", "<commit>"}));
+    EXPECT_EQ(addressWrites, 1);
 }
 
 TEST_F(Builder, AFailureNamesItsRowAndLeavesTheFileAsItWas) {
