@@ -30,8 +30,6 @@ TEST(RvSql, RunsOneAfterTheOther) {
     const Step steps[] = {
         {2, "", u, {}},
         {2, "", u, {"--no-such-option", "DB"}},
-        {2, "", u, {"-p"}},
-        {2, "", u, {"DB", "--allow-zero-length", "NODOT"}},
         {2, "", u, {"-p", "pw", connStr}},
         {0, nullptr, "", {"--help"}},
         {1, "", u, {"-p", "pw", "DB"}},  // no such file
