@@ -4,10 +4,9 @@
 // field files refused or converted by their encoding.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QStringList>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "component/batch_build.h"
@@ -25,10 +24,6 @@
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-
-bool exists(const std::string& path) {
-    return ::access(path.c_str(), F_OK) == 0;
-}
 
 // One wizard's life on a path.
 struct Wizard {
@@ -111,7 +106,7 @@ TEST_F(Life, ClosingDeletesOnlyTheEmptyFileThisWizardMadeWhileItIsStillThatFile)
             ASSERT_TRUE(w.status.createdFile);
             meanwhile();
         }
-        EXPECT_EQ(exists(m_path), kept);
+        EXPECT_EQ(std::filesystem::exists(m_path), kept);
         std::remove(m_path.c_str());
     }
 }
@@ -123,7 +118,7 @@ TEST_F(Life, ADatabaseWithoutTablesIsNotYetBuiltAndIsNeverDeleted) {
     EXPECT_TRUE(Wizard(m_path, u"wrong"_s).status.openFailed);
     EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s});
     EXPECT_FALSE(Wizard(m_path).status.dbExists);
-    EXPECT_TRUE(exists(m_path)) << "Cancel keeps it";
+    EXPECT_TRUE(std::filesystem::exists(m_path)) << "Cancel keeps it";
     EXPECT_TRUE(Wizard(m_path).build());
     EXPECT_EQ(rvtest::RawDb(m_path, "pw").scalar("SELECT FIELD_ID FROM FIELD"), "MAIL1");
 }

@@ -1,9 +1,7 @@
 #include "controls/msg_box.h"
 #include "controls/accessibility.h"
-#include "controls/batch_msg_box_responder.h"
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
@@ -39,10 +37,10 @@ TEST(Tell, FillsPlaceholdersInOnePassAndShowsUnderTheTitle) {
     EXPECT_TRUE(responder.calls()[0].okCancel);
 }
 
-TEST(MsgBox, WithoutAResponderShowsAModalBoxThatScreenReadersAnnounce) {
+TEST(MsgBox, WithoutAResponderShowsAModalBoxInJapanese) {
     ASSERT_EQ(MsgBoxResponder::current(), nullptr);
     const JapaneseQtTexts japanese;
-    QString shown;  // icon, title, text, buttons; as a screen reader sees it
+    QString shown;  // icon, title, text, buttons
     const auto answerWith = [&shown](Qt::Key key) {
         QTimer::singleShot(0, [&shown, key] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -51,24 +49,17 @@ TEST(MsgBox, WithoutAResponderShowsAModalBoxThatScreenReadersAnnounce) {
             for (QAbstractButton* b : box->buttons()) {
                 buttons << b->text();
             }
-            QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(box);
-            shown = u"%1 %2 %3 %4 / %5 %6 %7"_s.arg(int(box->icon()))
-                        .arg(box->windowTitle(), box->text(), buttons.join(u','))
-                        .arg(int(alert->role()))
-                        .arg(alert->text(QAccessible::Name), alert->text(QAccessible::Value));
+            shown = u"%1 %2 %3 %4"_s.arg(int(box->icon()))
+                        .arg(box->windowTitle(), box->text(), buttons.join(u','));
             QTest::keyClick(box, key);
         });
     };
     answerWith(Qt::Key_Escape);
     EXPECT_EQ(MsgBox(u"続けますか"_s, vbOKCancel + vbExclamation, u"ravLIN"_s), vbCancel);
-    EXPECT_EQ(shown, u"%1 ravLIN 続けますか OK,キャンセル / %2 ravLIN 続けますか"_s
-                         .arg(int(QMessageBox::Warning))
-                         .arg(int(QAccessible::AlertMessage)));
+    EXPECT_EQ(shown, u"%1 ravLIN 続けますか OK,キャンセル"_s.arg(int(QMessageBox::Warning)));
     answerWith(Qt::Key_Return);
     EXPECT_EQ(MsgBox(u"最初のレコードです。"_s, vbOKOnly, u"ravLIN"_s), vbOK);
-    EXPECT_EQ(shown, u"%1 ravLIN 最初のレコードです。 OK / %2 ravLIN 最初のレコードです。"_s
-                         .arg(int(QMessageBox::NoIcon))
-                         .arg(int(QAccessible::AlertMessage)));
+    EXPECT_EQ(shown, u"%1 ravLIN 最初のレコードです。 OK"_s.arg(int(QMessageBox::NoIcon)));
 }
 
 // Translates Qt's own texts as a German host would.

@@ -39,6 +39,15 @@ inline void fillGrid(controls::FlexGridModel& fg1, int existing, int typed) {
     wizard::renumberRows(fg1);
 }
 
+// The cells of row `r`, joined by '|'.
+inline QString gridRow(const controls::FlexGridModel& fg1, int r) {
+    QStringList cells;
+    for (int c = 0; c < fg1.gridCols(); ++c) {
+        cells << fg1.text(r, c);
+    }
+    return cells.join(u'|');
+}
+
 // Column `col` of the data rows, top to bottom.
 inline QStringList gridColumn(const controls::FlexGridModel& fg1, int col) {
     QStringList texts;

@@ -45,13 +45,6 @@ class TemplateImport : public ::testing::Test {
         return wizard::importTemplates(m_grid, m_tree, m_conn);
     }
     QStringList column(int c) const { return rvtest::gridColumn(*m_grid.gridModel(), c); }
-    QStringList row(int r) const {
-        QStringList cells;
-        for (int c = 0; c < 10; ++c) {
-            cells << m_grid.textMatrix(r, c);
-        }
-        return cells;
-    }
 
     rvtest::TempDir m_dir;
     QString m_conn;
@@ -62,9 +55,10 @@ class TemplateImport : public ::testing::Test {
 TEST_F(TemplateImport, SelectedFieldsComeInLibraryOrderAndFoldersAddNothing) {
     EXPECT_EQ(import({"0", "1", "3", "4", "10"}), RemoveCommand::kEnable);
     ASSERT_EQ(m_grid.rows(), 4);
-    EXPECT_EQ(row(1), qsl({"1", "TOP", "先頭", "文字", "10", "ON", "", "", "", ""}));
-    EXPECT_EQ(row(2), qsl({"2", "MAIL1", "メール", "文字", "100", "OFF", "", "", "1", ""}));
-    EXPECT_EQ(row(3), qsl({"3", "NAME", "氏名", "文字", "40", "ON", "", "", "", ""}));
+    const controls::FlexGridModel& cells = *m_grid.gridModel();
+    EXPECT_EQ(rvtest::gridRow(cells, 1), QStringLiteral("1|TOP|先頭|文字|10|ON||||"));
+    EXPECT_EQ(rvtest::gridRow(cells, 2), QStringLiteral("2|MAIL1|メール|文字|100|OFF|||1|"));
+    EXPECT_EQ(rvtest::gridRow(cells, 3), QStringLiteral("3|NAME|氏名|文字|40|ON||||"));
     EXPECT_EQ(m_grid.selectedRows(), (QList<int>{1, 2, 3})) << "several nodes: new rows selected";
 }
 
