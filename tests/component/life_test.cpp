@@ -15,7 +15,6 @@
 #include "controls/msg_box.h"
 #include "databases.h"
 #include "jet/catalog.h"
-#include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "raw_db.h"
 #include "temp_dir.h"
@@ -88,12 +87,7 @@ TEST_F(Life, ClosingDeletesOnlyTheEmptyFileThisWizardMadeWhileItIsStillThatFile)
     const std::string other = m_dir.file("other.mdb");
     const std::pair<bool, std::function<void()>> cases[] = {
         {false, [] {}},
-        {true,
-         [&] {
-             jet::Connection c;
-             c.open(jet::ConnectionString::build(m_path, "pw"));
-             c.execute("CREATE TABLE T(A LONG)");
-         }},
+        {true, [&] { rvtest::RawDb(m_path, "pw").exec("CREATE TABLE T(A LONG)"); }},
         {true,
          [&] {
              jet::Catalog::create(jet::ConnectionString::build(other, "pw"));

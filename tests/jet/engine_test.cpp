@@ -99,25 +99,28 @@ TEST_F(Engine, ColumnRulesOverValues) {
         const char* row;
         const char* outcome;
     };
-    const std::string wholeNumber = "R.V: not a whole number from -2147483648 to 2147483647";
+    const char* wholeNumber = "R.V: not a whole number from -2147483648 to 2147483647";
+    const char* date = "R.V: not a date (YYYY-MM-DD)";
+    const char* yesNo = "R.V: not a Yes/No value";
+    const char* zeroLength = "R.V: zero-length string not allowed";
     const Case cases[] = {
         {"TEXT(1)", "", "'TE'", "R.V: at most 1 character"},
         {"TEXT(10)", "", "'1234567890'", "text 1234567890"},
         {"TEXT(10)", "", "'12345678901'", "R.V: at most 10 characters"},
         {"TEXT(5)", "", "NULL", "null"},
-        {"TEXT(5)", "", "''", "R.V: zero-length string not allowed"},
-        {"TEXT(5) NOT NULL", "", "''", "R.V: zero-length string not allowed"},
+        {"TEXT(5)", "", "''", zeroLength},
+        {"TEXT(5) NOT NULL", "", "''", zeroLength},
         {"TEXT(5) NOT NULL", "", "NULL", "R.V: a value is required"},
-        {"MEMO", "", "''", "R.V: zero-length string not allowed"},
+        {"MEMO", "", "''", zeroLength},
         {"LONG", "", "'20'", "int 20"},
         {"LONG", "", "'-5'", "int -5"},
-        {"LONG", "", "'12a'", wholeNumber.c_str()},
-        {"LONG", "", "2147483648", wholeNumber.c_str()},
+        {"LONG", "", "'12a'", wholeNumber},
+        {"LONG", "", "2147483648", wholeNumber},
         {"DOUBLE", "", "'1.5'", "real 1.5"},
         {"DOUBLE", "", "'1.2.3'", "R.V: not a number"},
         {"DATE", "", "'2026-12-05'", "text 2026-12-05"},
         {"DATE", "", "'2026-12-05 10:30:00'", "text 2026-12-05 10:30:00"},
-        {"DATE", "", "'2026-02-30'", "R.V: not a date (YYYY-MM-DD)"},
+        {"DATE", "", "'2026-02-30'", date},
         {"YESNO", "", "'-1'", "int -1"},
         {"YESNO", "", "False", "int 0"},
         // Values of another type, and values that make a careless rule come out null
@@ -125,15 +128,15 @@ TEST_F(Engine, ColumnRulesOverValues) {
         {"TEXT(5)", "", "12", "text 12"},
         {"TEXT(3)", "", "'a'||char(0)||'bcdefgh'", "R.V: not a text"},
         {"MEMO", "", "X'41'", "R.V: not a text"},
-        {"LONG", "", "'12'||char(0)||'x'", wholeNumber.c_str()},
-        {"LONG", "", "X'3132'", wholeNumber.c_str()},
+        {"LONG", "", "'12'||char(0)||'x'", wholeNumber},
+        {"LONG", "", "X'3132'", wholeNumber},
         {"DOUBLE", "", "'1.5'||char(0)||'x'", "R.V: not a number"},
-        {"DATE", "", "'hello'", "R.V: not a date (YYYY-MM-DD)"},
-        {"DATE", "", "'2026-12-05'||char(0)||'x'", "R.V: not a date (YYYY-MM-DD)"},
-        {"DATE", "", "20261205", "R.V: not a date (YYYY-MM-DD)"},
-        {"YESNO", "", "1", "R.V: not a Yes/No value"},
-        {"YESNO", "", "'True'", "R.V: not a Yes/No value"},
-        {"YESNO", "", "X'30'", "R.V: not a Yes/No value"},
+        {"DATE", "", "'hello'", date},
+        {"DATE", "", "'2026-12-05'||char(0)||'x'", date},
+        {"DATE", "", "20261205", date},
+        {"YESNO", "", "1", yesNo},
+        {"YESNO", "", "'True'", yesNo},
+        {"YESNO", "", "X'30'", yesNo},
         // A key is NOT NULL, and its texts compare without regard to case.
         {"LONG, PRIMARY KEY(V)", "", "NULL", "R.V: a value is required"},
         {"TEXT(5), PRIMARY KEY(V)", "'a'", "'A'", "R.V: the value is already in the table"},
@@ -175,23 +178,15 @@ TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
 
 TEST_F(Engine, ZeroLengthRuleFollowsTheColumnPropertyInTheFile) {
     m_conn.execute("CREATE TABLE T(S TEXT(10) NOT NULL, N TEXT(100), M MEMO)");
-    jet::Catalog catalog(m_conn);
-    EXPECT_EQ(catalog.property("T", "N", jet::kAllowZeroLength), "False");
-    catalog.setProperty("t", "n", jet::kAllowZeroLength, true);
-    catalog.setProperty("T", "M", jet::kAllowZeroLength, true);
-    m_conn.execute("INSERT INTO T VALUES('a','','')");
+    EXPECT_EQ(run("allow t.n"), "ok");
+    EXPECT_EQ(run("allow T.M"), "ok");
+    EXPECT_EQ(run("INSERT INTO T VALUES('a','','')"), "ok");
     EXPECT_EQ(run("INSERT INTO T(S) VALUES('')"), "T.S: zero-length string not allowed");
-
     // Kept in the file, shown by the catalog, and it can be taken back.
     m_conn.close();
     m_conn.open(m_connStr);
-    jet::Catalog again(m_conn);
-    std::vector<bool> allowed;
-    for (const jet::ColumnInfo& c : again.table("T").columns) {
-        allowed.push_back(c.allowZeroLength);
-    }
-    EXPECT_EQ(allowed, (std::vector<bool>{false, true, true}));
-    again.setProperty("T", "N", jet::kAllowZeroLength, false);
+    EXPECT_EQ(run("catalog T"), "S TEXT(10) 0; N TEXT(100) 2 zero-length; M MEMO 2 zero-length; ");
+    jet::Catalog(m_conn).setProperty("T", "N", jet::kAllowZeroLength, false);
     EXPECT_EQ(run("INSERT INTO T VALUES('b','','')"), "T.N: zero-length string not allowed");
 }
 
@@ -267,7 +262,10 @@ TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
 // outcomes, the same refusals at the same statements, and the same file, as when every
 // statement runs on its own.
 TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
+    // BEGIN and COMMIT count only in the run in transactions; "other: " sends the
+    // statement on a second connection to the file.
     const std::vector<std::string> script = {
+        "BEGIN",
         "CREATE TABLE T(ID LONG, PRIMARY KEY(ID))",
         "INSERT INTO T VALUES(1)",
         "ALTER TABLE T ADD COLUMN A TEXT(5)",
@@ -294,68 +292,51 @@ TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
         "select ID, E, C from [T] where E=''",
         "ALTER TABLE T ADD COLUMN G TEXT(2)",
         "ALTER TABLE U ADD COLUMN Z LONG",  // two tables wait at the commit
+        "COMMIT",
+        // Both connections read the definitions as written, also when the columns were
+        // the transaction's only change to the schema.
+        "INSERT INTO T(ID, G) VALUES(9, 'abc')",
+        "select * from T where ID=4",
+        "other: INSERT INTO T(ID, G) VALUES(9, 'abc')",
+        "other: select * from T where ID=4",
+        "BEGIN",
+        "INSERT INTO T(ID) VALUES(10)",
+        "ALTER TABLE T ADD COLUMN H LONG",
+        "COMMIT",
+        "other: select ID, H from T where ID=10",
+        // The stored definitions (not the page numbers, which depend on when pages were
+        // taken).
+        "select type, name, tbl_name, sql from sqlite_master",
     };
-    struct Run {
-        Strings outcomes;
-        Strings file;
-    };
-    auto run = [&](bool oneTransaction) {
+    const auto run = [&](bool inTransactions) {
         rvtest::TempDir dir;
         const std::string cs = jet::ConnectionString::build(dir.file("t.mdb"), "pw");
         jet::Catalog::create(cs);
         Connection c, other;
         c.open(cs);
         other.open(cs);
-        Run r;
-        if (oneTransaction) {
-            c.beginTrans();
-        }
-        for (const std::string& statement : script) {
-            r.outcomes.push_back(outcome(c, statement));
-        }
-        if (oneTransaction) {
-            c.commitTrans();
-        }
-        // Both connections read the definitions as written, also when the columns
-        // were the transaction's only change to the schema.
-        for (Connection* reader : {&c, &other}) {
-            r.outcomes.push_back(outcome(*reader, "INSERT INTO T(ID, G) VALUES(9, 'abc')"));
-            r.outcomes.push_back(outcome(*reader, "select * from T where ID=4"));
-        }
-        if (oneTransaction) {
-            c.beginTrans();
-        }
-        r.outcomes.push_back(outcome(c, "INSERT INTO T(ID) VALUES(10)"));
-        r.outcomes.push_back(outcome(c, "ALTER TABLE T ADD COLUMN H LONG"));
-        if (oneTransaction) {
-            c.commitTrans();
-        }
-        r.outcomes.push_back(outcome(other, "select ID, H from T where ID=10"));
-        // The stored definitions (not the page numbers, which depend on when pages were
-        // taken).
-        for (auto rs = c.execute("select type, name, tbl_name, sql from sqlite_master"); !rs.eof();
-             rs.moveNext()) {
-            std::string row;
-            for (int i = 0; i < rs.fieldCount(); ++i) {
-                row += rs.field(i).toString() + "|";
+        Strings outcomes;
+        for (const std::string& s : script) {
+            if (s == "BEGIN" || s == "COMMIT") {
+                outcomes.push_back(inTransactions ? outcome(c, s) : "ok");
+            } else {
+                outcomes.push_back(s.starts_with("other: ") ? outcome(other, s.substr(7))
+                                                            : outcome(c, s));
             }
-            r.file.push_back(row);
         }
-        return r;
+        return outcomes;
     };
-    const Run alone = run(false);
-    const Run together = run(true);
-    EXPECT_EQ(together.outcomes, alone.outcomes);
-    EXPECT_EQ(together.file, alone.file);
+    const Strings alone = run(false);
+    EXPECT_EQ(run(true), alone);
     // What the statements did, in brief.
-    EXPECT_EQ(alone.outcomes[5], "duplicate column name: a in: ALTER TABLE T ADD COLUMN a MEMO");
-    EXPECT_EQ(alone.outcomes[8], "duplicate column name: C in: ALTER TABLE T ADD COLUMN C LONG");
-    EXPECT_EQ(alone.outcomes[12], "ID A B C | int 1 null null null");
-    EXPECT_EQ(alone.outcomes[14], "ID LONG 1; A TEXT(5) 2; B DATE 3; C YESNO 3; E TEXT(255) 2; ");
-    EXPECT_EQ(alone.outcomes[15], "T.B: not a date (YYYY-MM-DD)");
-    EXPECT_EQ(alone.outcomes[16], "T.E: zero-length string not allowed");
-    EXPECT_EQ(alone.outcomes[23], "ID E C | int 4 text  int -1");
-    EXPECT_EQ(alone.outcomes[26], "T.G: at most 2 characters");
+    EXPECT_EQ(alone[6], "duplicate column name: a in: ALTER TABLE T ADD COLUMN a MEMO");
+    EXPECT_EQ(alone[9], "duplicate column name: C in: ALTER TABLE T ADD COLUMN C LONG");
+    EXPECT_EQ(alone[13], "ID A B C | int 1 null null null");
+    EXPECT_EQ(alone[15], "ID LONG 1; A TEXT(5) 2; B DATE 3; C YESNO 3; E TEXT(255) 2; ");
+    EXPECT_EQ(alone[16], "T.B: not a date (YYYY-MM-DD)");
+    EXPECT_EQ(alone[17], "T.E: zero-length string not allowed");
+    EXPECT_EQ(alone[24], "ID E C | int 4 text  int -1");
+    EXPECT_EQ(alone[28], "T.G: at most 2 characters");
 }
 
 // A trigger reaches a table without naming it in the statement; a column added to it
@@ -425,13 +406,7 @@ TEST_F(Engine, RollbackTakesBackTablesAndWaitingColumns) {
 TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
     rvtest::TempDir dir;
     const std::string path = dir.file("p.mdb");
-    const std::string cs = jet::ConnectionString::build(path, "right");
-    jet::Catalog::create(cs);
-    {
-        Connection c;
-        c.open(cs);
-        c.execute("CREATE TABLE T(A LONG)");
-    }
+    rvtest::productDatabase(path, "right", {});
     const std::string before = readBytes(path);
     std::string damaged = before;
     for (size_t i = 0; i < 64 && i < damaged.size(); ++i) {

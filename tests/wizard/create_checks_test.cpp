@@ -19,11 +19,11 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using Outcome = wizard::CreateCheck::Outcome;
 
-// The grid's checks with one row per "ID|name|attribute|size".
-wizard::CreateCheck check(const QStringList& rows) {
+// The grid's checks over rows "ID|name|attribute|size", separated by ';'.
+wizard::CreateCheck check(const QString& rows) {
     controls::FlexGridModel fg1;
     rvtest::fillGrid(fg1, 0, 0);
-    for (const QString& row : rows) {
+    for (const QString& row : rows.split(u';', Qt::SkipEmptyParts)) {
         const QStringList c = row.split(u'|');
         fg1.insertGridRow(fg1.gridRows(), {QString(), c[0], c[1], c[2], c[3], u"ON"_s});
     }
@@ -31,45 +31,34 @@ wizard::CreateCheck check(const QStringList& rows) {
 }
 
 TEST(CreateChecks, TheFirstFailingCheckNamesItsRows) {
+    using enum Outcome;
+    const QString duplicate =
+        u"項目ID あるいは項目名は重複しています。 \r\n行： %1　と  %2　重複"_s;
     const struct {
-        QStringList rows;
+        QString rows;
         Outcome outcome;
         QString message;
     } cases[] = {
-        {{}, Outcome::kNoFields, u"データベースを作成するには、項目を入力してください。"_s},
-        {{u"MAIL1|a|文字|10"_s, u"B|b|文字|10"_s, u"C||文字|10"_s},
-         Outcome::kRefused,
+        {u""_s, kNoFields, u"データベースを作成するには、項目を入力してください。"_s},
+        {u"MAIL1|a|文字|10;B|b|文字|10;C||文字|10"_s, kRefused,
          u"3行目の 項目IDと項目名を入力してください。"_s},
-        {{u"MAIL1|a|文字|10"_s, u"|b|文字|"_s},
-         Outcome::kRefused,
-         u"2行目の 項目IDと項目名を入力してください。"_s},
-        {{u"MAIL1|a|文字|10"_s, u"B|b|文字|"_s},
-         Outcome::kRefused,
-         u"2行目のデータサイズは必須です｡"_s},
-        {{u"MAIL1|a|文字|10"_s, u"tel|b|文字|10"_s, u"C|c|文字|10"_s, u"TEL|e|文字|10"_s},
-         Outcome::kRefused,
-         u"項目ID あるいは項目名は重複しています。 \r\n行： 2　と  4　重複"_s},
-        {{u"MAIL1|a|文字|10"_s, u"B|同じ|文字|10"_s, u"C|同じ|文字|10"_s},
-         Outcome::kRefused,
-         u"項目ID あるいは項目名は重複しています。 \r\n行： 2　と  3　重複"_s},
-        {{u"MAIL1|項目名|文字|10"_s},
-         Outcome::kRefused,
-         u"項目ID あるいは項目名は重複しています。 \r\n行： 0　と  1　重複"_s},
-        {{u"mail1|a|メモ|"_s},
-         Outcome::kAskMail,
+        {u"MAIL1|a|文字|10;|b|文字|"_s, kRefused, u"2行目の 項目IDと項目名を入力してください。"_s},
+        {u"MAIL1|a|文字|10;B|b|文字|"_s, kRefused, u"2行目のデータサイズは必須です｡"_s},
+        {u"MAIL1|a|文字|10;tel|b|文字|10;C|c|文字|10;TEL|e|文字|10"_s, kRefused,
+         duplicate.arg(2).arg(4)},
+        {u"MAIL1|a|文字|10;B|同じ|文字|10;C|同じ|文字|10"_s, kRefused, duplicate.arg(2).arg(3)},
+        {u"MAIL1|項目名|文字|10"_s, kRefused, duplicate.arg(0).arg(1)},
+        {u"mail1|a|メモ|"_s, kAskMail,
          u"メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。"_s},
-        {{u"MAIL2|a|数字|"_s, u"D|d|日付|"_s, u"B|b|YESNO|"_s, u"M|m|メモ|"_s, u"T|t|文字 |"_s},
-         Outcome::kPassed,
-         {}},
+        {u"MAIL2|a|数字|;D|d|日付|;B|b|YESNO|;M|m|メモ|;T|t|文字 |"_s, kPassed, {}},
     };
     for (const auto& c : cases) {
         const wizard::CreateCheck result = check(c.rows);
         EXPECT_EQ(result.outcome, c.outcome) << c.message.toStdString();
         EXPECT_EQ(result.message.prompt(), c.message);
-        EXPECT_EQ(result.message.buttons, c.outcome == Outcome::kAskMail ? controls::vbOKCancel
-                                          : c.outcome == Outcome::kPassed
-                                              ? 0
-                                              : controls::vbExclamation);
+        EXPECT_EQ(result.message.buttons, c.outcome == kAskMail  ? controls::vbOKCancel
+                                          : c.outcome == kPassed ? 0
+                                                                 : controls::vbExclamation);
     }
 }
 
