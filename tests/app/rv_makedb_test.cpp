@@ -25,11 +25,12 @@ class Batch : public ::testing::Test {
         return path;
     }
     rvtest::ProgramResult batch(std::vector<std::string> args) {
-        args.insert(args.begin(), rvtest::binDir() + "/rv_makedb");
+        args.insert(args.begin(), m_bin);
         return rvtest::runProgram(args);
     }
     bool exists() const { return std::ifstream(m_db).good(); }
 
+    const std::string m_bin = rvtest::binDir() + "/rv_makedb";
     rvtest::TempDir m_dir;
     std::string m_templates = rvtest::templateLibrary(m_dir.file("base.mdb"));
     std::string m_db = m_dir.file("p.mdb");
@@ -109,7 +110,7 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
     EXPECT_EQ(batch({"--fields", fields("A\ta\n")}).exitCode, 2);
     const auto headless =
         rvtest::runProgram({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
-                            "QT_QPA_PLATFORM", rvtest::binDir() + "/rv_makedb", m_db});
+                            "QT_QPA_PLATFORM", m_bin, m_db});
     EXPECT_EQ(headless.exitCode, 2);
     EXPECT_EQ(headless.err,
               "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
@@ -122,9 +123,9 @@ TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
     for (int i = 2; i <= 61; ++i) {
         text += "F" + std::to_string(i) + "\tf" + std::to_string(i) + "\t文字\t10\n";
     }
-    auto r = rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"",
-                                 "bash", rvtest::binDir() + "/rv_makedb", "--fields", fields(text),
-                                 "-p", "pw", "-t", m_templates, m_db});
+    auto r =
+        rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"", "bash",
+                            m_bin, "--fields", fields(text), "-p", "pw", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 1);
     auto reason = r.err.rfind("rv_makedb: ");
     EXPECT_EQ(r.err.substr(0, reason),
@@ -181,14 +182,9 @@ TEST_F(Batch, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
     for (const auto& [mask, ending] : steps) {
         const std::string folder = m_dir.file(std::to_string(mask) + ending);
         std::filesystem::create_directory(folder);
-        const std::vector<std::string> args{rvtest::binDir() + "/rv_makedb",
-                                            "--fields",
-                                            list,
-                                            "-p",
-                                            "pw",
-                                            "-t",
-                                            m_templates,
-                                            folder + "/k.mdb"};
+        const std::string db = folder + "/k.mdb";
+        const std::vector<std::string> args{m_bin, "--fields", list,        "-p",
+                                            "pw",  "-t",       m_templates, db};
         {
             const FolderWatch watch(folder);
             rvtest::Child child(args);
@@ -209,8 +205,7 @@ TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
         const std::string folder = m_dir.file("signal" + std::to_string(sig));
         std::filesystem::create_directory(folder);
         const FolderWatch watch(folder);
-        rvtest::Child child(
-            {rvtest::binDir() + "/rv_makedb", "-t", m_templates, folder + "/w.mdb"});
+        rvtest::Child child({m_bin, "-t", m_templates, folder + "/w.mdb"});
         ASSERT_TRUE(watch.waitFor(IN_CREATE | IN_MOVED_TO, "w.mdb"));
         child.signal(sig);
         rvtest::ProgramResult r;

@@ -187,32 +187,35 @@ TEST_F(WizardLife, TheTreeFromTheKeyboardEnablesUseAltAImportsAndCutCopyPasteNev
     });
 }
 
-TEST_F(WizardLife, TheKeyboardAloneReachesEveryControlAndEscapeNeverCloses) {
+// The keyboard alone reaches every control, Escape never closes the window, and edits,
+// typed keys and moves of the current cell run the grid rules.
+TEST_F(WizardLife, TheKeyboardAloneReachesEveryControlAndEditsRunTheGridRules) {
     run("", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
         const auto focus = [] { return QApplication::focusWidget(); };
         const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
             QTest::keyClick(focus(), key, modifiers);
         };
-        EXPECT_EQ(focus(), form.fg1) << "opens in the grid";
-        // 項目追加 from the keyboard: the new row's ID takes the typing; Tab ends the edit
+        EXPECT_EQ(focus(), &fg1) << "opens in the grid";
+        // 項目追加 from the keyboard: a new row whose ID takes the typing; Tab ends the edit
         // and leaves the grid.
         press(Qt::Key_Tab);
         ASSERT_EQ(focus(), form.Command8);
         press(Qt::Key_Space);
         press(Qt::Key_B);
         press(Qt::Key_Tab);
-        EXPECT_EQ(form.fg1->textMatrix(1, 1), u"b"_s);
+        EXPECT_EQ(fg1.textMatrix(1, 1) + fg1.textMatrix(1, 3) + fg1.textMatrix(1, 5), u"b文字ON"_s);
         EXPECT_EQ(focus(), form.Command8);
 
         // Tab walks the controls in screen order, Shift+Tab back.
         for (QPushButton* b : {form.Command3, form.Command4, form.Command5, form.Command6}) {
             b->setEnabled(true);
         }
-        const QList<QWidget*> order = {form.fg1,      form.Command8, form.Command3, form.Command6,
+        const QList<QWidget*> order = {&fg1,          form.Command8, form.Command3, form.Command6,
                                        form.Command4, form.Command5, form.SSTree1,  form.Command7,
-                                       form.Command2, form.Command1, form.fg1};
-        form.fg1->setFocus();
-        QList<QWidget*> forward = {focus()}, back = {form.fg1};
+                                       form.Command2, form.Command1, &fg1};
+        fg1.setFocus();
+        QList<QWidget*> forward = {focus()}, back = {&fg1};
         for (int i = 1; i < order.size(); ++i) {
             press(Qt::Key_Tab);
             forward << focus();
@@ -224,22 +227,15 @@ TEST_F(WizardLife, TheKeyboardAloneReachesEveryControlAndEscapeNeverCloses) {
         EXPECT_EQ(forward, order);
         EXPECT_EQ(back, order);
         press(Qt::Key_Escape);
-        EXPECT_TRUE(form.isVisible());
-    });
-}
+        ASSERT_TRUE(form.isVisible());
 
-TEST_F(WizardLife, EditsKeysAndCellMovesRunTheGridRules) {
-    run("", [&](rv_makeDBForm& form) {
-        controls::FlexGrid& fg1 = *form.fg1;
-        form.Command8->click();
-        EXPECT_EQ(fg1.textMatrix(1, 3) + fg1.textMatrix(1, 5), u"文字ON"_s);
         // Keys typed into the size cell, then the commit.
         const QPoint size = fg1.visualRect(fg1.gridModel()->index(0, 3)).center();
         QTest::mouseClick(fg1.viewport(), Qt::LeftButton, {}, size);
         for (char key : {'1', 'x', '0', '0', '0'}) {
-            QTest::keyClick(QApplication::focusWidget(), key);
+            QTest::keyClick(focus(), key);
         }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(focus(), Qt::Key_Return);
         ASSERT_TRUE(QTest::qWaitFor([&] { return fg1.textMatrix(1, 4) == u"100"_s; }));
         EXPECT_EQ(prompts(),
                   (QStringList{u"数字を入力してください。"_s,
@@ -254,13 +250,6 @@ TEST_F(WizardLife, EditsKeysAndCellMovesRunTheGridRules) {
     });
 }
 
-// Up, remove and down are on or off together.
-bool rowButtons(const rv_makeDBForm& form) {
-    EXPECT_EQ(form.Command5->isEnabled(), form.Command3->isEnabled());
-    EXPECT_EQ(form.Command6->isEnabled(), form.Command3->isEnabled());
-    return form.Command3->isEnabled();
-}
-
 TEST_F(WizardLife, AnExistingDatabaseIsLoadedAndItsRowsStayAboveAsRowButtonsArrangeTheRest) {
     rvtest::productDatabase(m_path, "pw",
                             {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
@@ -270,14 +259,19 @@ TEST_F(WizardLife, AnExistingDatabaseIsLoadedAndItsRowsStayAboveAsRowButtonsArra
     const std::string before = rvtest::readBytes(m_path);
     run("pw", [&](rv_makeDBForm& form) {
         controls::FlexGrid& fg1 = *form.fg1;
+        const auto rowButtons = [&] {  // up, remove, down
+            return QString::number(form.Command3->isEnabled()) +
+                   QString::number(form.Command5->isEnabled()) +
+                   QString::number(form.Command6->isEnabled());
+        };
         EXPECT_TRUE(form.dbExists());
         form.Command8->click();
         form.Command8->click();
-        EXPECT_FALSE(rowButtons(form));
+        EXPECT_EQ(rowButtons(), u"000"_s);
         fg1.selectRow(3);
-        EXPECT_TRUE(rowButtons(form));
+        EXPECT_EQ(rowButtons(), u"111"_s);
         fg1.selectRow(2);
-        EXPECT_FALSE(rowButtons(form)) << "an existing field is selected";
+        EXPECT_EQ(rowButtons(), u"000"_s) << "an existing field is selected";
         fg1.selectRow(2, false);
         fg1.setTextMatrix(3, 1, u"T1"_s);
         fg1.setTextMatrix(4, 1, u"T2"_s);

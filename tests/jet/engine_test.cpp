@@ -1,6 +1,7 @@
 // The Jet semantics the product relies on, through the public engine API.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
+#include "jet/placeholders.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 
@@ -107,8 +109,6 @@ TEST_F(Engine, ColumnRulesOverValues) {
         {"TEXT(1)", "", "'TE'", "R.V: at most 1 character"},
         {"TEXT(10)", "", "'1234567890'", "text 1234567890"},
         {"TEXT(10)", "", "'12345678901'", "R.V: at most 10 characters"},
-        {"TEXT(5)", "", "NULL", "null"},
-        {"TEXT(5)", "", "''", zeroLength},
         {"TEXT(5) NOT NULL", "", "''", zeroLength},
         {"TEXT(5) NOT NULL", "", "NULL", "R.V: a value is required"},
         {"MEMO", "", "''", zeroLength},
@@ -278,7 +278,12 @@ TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
         "ALTER TABLE T ADD COLUMN D BLOB",  // no such type
         "ALTER TABLE T ADD COLUMN SELECT LONG",
         "ALTER TABLE NOPE ADD COLUMN X LONG",
+        "ALTER TABLE T ADD COLUMN TWO WORDS TEXT",  // not a name
+        "ALTER TABLE T ADD COLUMN A-B TEXT",
+        "ALTER TABLE T ADD COLUMN W TEXT(256)",  // no such width
+        "ALTER TABLE T ADD COLUMN W TEXT(0)",
         "select * from T",
+        "ALTER TABLE T ADD COLUMN 電話 TEXT(8)",  // typed by Japanese users
         "ALTER TABLE T ADD COLUMN E TEXT",
         "catalog T",
         "INSERT INTO T(ID, B) VALUES(2, 'hello')",
@@ -329,14 +334,20 @@ TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
     const Strings alone = run(false);
     EXPECT_EQ(run(true), alone);
     // What the statements did, in brief.
-    EXPECT_EQ(alone[6], "duplicate column name: a in: ALTER TABLE T ADD COLUMN a MEMO");
-    EXPECT_EQ(alone[9], "duplicate column name: C in: ALTER TABLE T ADD COLUMN C LONG");
-    EXPECT_EQ(alone[13], "ID A B C | int 1 null null null");
-    EXPECT_EQ(alone[15], "ID LONG 1; A TEXT(5) 2; B DATE 3; C YESNO 3; E TEXT(255) 2; ");
-    EXPECT_EQ(alone[16], "T.B: not a date (YYYY-MM-DD)");
-    EXPECT_EQ(alone[17], "T.E: zero-length string not allowed");
-    EXPECT_EQ(alone[24], "ID E C | int 4 text  int -1");
-    EXPECT_EQ(alone[28], "T.G: at most 2 characters");
+    const auto of = [&](const std::string& statement) {
+        return alone[std::find(script.begin(), script.end(), statement) - script.begin()];
+    };
+    EXPECT_EQ(of("ALTER TABLE T ADD COLUMN a MEMO"),
+              "duplicate column name: a in: ALTER TABLE T ADD COLUMN a MEMO");
+    EXPECT_EQ(of("ALTER TABLE T ADD COLUMN C LONG"),
+              "duplicate column name: C in: ALTER TABLE T ADD COLUMN C LONG");
+    EXPECT_EQ(of("select * from T"), "ID A B C | int 1 null null null");
+    EXPECT_EQ(of("catalog T"),
+              "ID LONG 1; A TEXT(5) 2; B DATE 3; C YESNO 3; 電話 TEXT(8) 2; E TEXT(255) 2; ");
+    EXPECT_EQ(of("INSERT INTO T(ID, B) VALUES(2, 'hello')"), "T.B: not a date (YYYY-MM-DD)");
+    EXPECT_EQ(of("INSERT INTO T(ID, E) VALUES(3, '')"), "T.E: zero-length string not allowed");
+    EXPECT_EQ(of("select ID, E, C from [T] where E=''"), "ID E C | int 4 text  int -1");
+    EXPECT_EQ(of("INSERT INTO T(ID, G) VALUES(9, 'abc')"), "T.G: at most 2 characters");
 }
 
 // A trigger reaches a table without naming it in the statement; a column added to it
@@ -399,6 +410,12 @@ TEST_F(Engine, RollbackTakesBackTablesAndWaitingColumns) {
         EXPECT_EQ(run("INSERT INTO T(ID, A) VALUES(2, 'x')"),
                   "table T has no column named A in: INSERT INTO T(ID, A) VALUES(2, 'x')");
     }
+}
+
+TEST(Placeholders, FillIsOnePassLeftToRight) {
+    EXPECT_EQ(jet::fill("%1=%2", {"A%2B", "x"}), "A%2B=x");
+    EXPECT_EQ(jet::fill("%2-%1-%2", {"a", "b"}), "b-a-b");
+    EXPECT_EQ(jet::fill("100% %3 %", {"x"}), "100% %3 %");
 }
 
 // Files ----------------------------------------------------------------------

@@ -29,14 +29,11 @@ TEST(RvSql, RunsOneAfterTheOther) {
     // clang-format off
     const Step steps[] = {
         {2, "", u, {}},
-        {2, "", u, {"--no-such-option", "DB"}},
         {2, "", u, {"-p", "pw", connStr}},
         {0, nullptr, "", {"--help"}},
         {1, "", u, {"-p", "pw", "DB"}},  // no such file
         {0, "", "",
          {"--create", "-p", "pw", "DB", "CREATE TABLE T(ID COUNTER, A LONG, B TEXT(10))"}},
-        {1, "", u, {"--create", "-p", "pw", "DB"}},
-        {1, "", u, {"-p", "nope", "DB", "select * from T"}},
         // A header line, then tab-separated cells; nulls and escapes.
         {0, "A\tB\n1\tx\n2\t\\N\n3\ta\\tb\\\\\nN\n0\n", "",
          {"-p", "pw", "DB", "INSERT INTO T(A,B) VALUES(1,'x')", "INSERT INTO T(A) VALUES(2)",
