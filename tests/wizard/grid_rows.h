@@ -9,15 +9,6 @@
 
 namespace rvtest {
 
-// A list of UTF-8 literals, for expectations about rows and columns.
-inline QStringList qsl(std::initializer_list<const char*> texts) {
-    QStringList out;
-    for (const char* t : texts) {
-        out << QString::fromUtf8(t);
-    }
-    return out;
-}
-
 // A typed text row with IME "ON"; readOnly "1" makes it a fixed template field.
 inline QStringList fieldRow(const QString& id, const QString& readOnly = {}) {
     return QStringLiteral("\t%1\t%1名\t文字\t\tON\t\t\t%2\t").arg(id, readOnly).split(u'\t');
