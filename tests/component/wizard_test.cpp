@@ -72,11 +72,8 @@ class WizardLife : public ::testing::Test {
 };
 
 TEST_F(WizardLife, ANewPathGetsAProtectedFileThatCancelRemoves) {
-    run("secret", [&](rv_makeDBForm& form) {
-        EXPECT_FALSE(form.dbExists());
+    run("secret", [&](rv_makeDBForm&) {
         EXPECT_NO_THROW(jet::Connection().open(jet::ConnectionString::build(m_path, "secret")));
-        EXPECT_EQ(form.fg1->rows(), 1) << "only the heading row";
-        EXPECT_NE(form.SSTree1->node(u"137"_s), nullptr) << "the library's tree";
     });
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(m_path)));
 }

@@ -114,13 +114,10 @@ TEST_F(ModelTest, CoordinatesOutsideTheGridAreRefused) {
     EXPECT_EQ(column(model, 1), (QStringList{u"1"_s, u"2"_s}));
 }
 
-TEST_F(ModelTest, InsertTakesCellsFromColumnZeroAlignedByKind) {
+TEST_F(ModelTest, InsertTakesCellsFromColumnZero) {
     model.insertGridRow(1, {u"0"_s, u"a"_s});
     model.insertGridRow(1, {u"n"_s, u"255"_s, u"文字"_s, u"surplus"_s});
     EXPECT_EQ(model.text(1, 0), u"n"_s);
     EXPECT_EQ(column(model, 1), (QStringList{u"255"_s, u"a"_s}));
     EXPECT_EQ(column(model, 2), (QStringList{u"文字"_s, QString()}));
-    // General alignment: numbers to the right.
-    EXPECT_TRUE(model.data(model.index(0, 0), Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
-    EXPECT_TRUE(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt() & Qt::AlignLeft);
 }

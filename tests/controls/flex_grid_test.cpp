@@ -74,7 +74,6 @@ TEST_F(FlexGridTest, ClicksSelectRowsAsInAListBoxBeforeTheMoveIsReported) {
     click(6, 1, Qt::ShiftModifier);
     EXPECT_EQ(grid.selectedRows(), (QList<int>{4, 5, 6}));
     EXPECT_EQ(seen.last(), grid.selectedRows());
-    EXPECT_EQ(grid.firstSelectedRow(), 4);
 }
 
 TEST_F(FlexGridTest, RowChangesReportTheCurrentCellOnceTheRowsAreSettled) {
@@ -217,17 +216,4 @@ TEST_F(FlexGridTest, AHiddenColumnKeepsItsCellsButNoViewOrScreenReaderSeesIt) {
     EXPECT_EQ(table->tableInterface()->columnCount(), 5);
     EXPECT_EQ(grid.colWidth(3), 1500) << "the width it was given";
     EXPECT_EQ(grid.currentCol(), 4);
-}
-
-TEST_F(FlexGridTest, TextColourIsPainted) {
-    const QColor grey(128, 128, 128);
-    grid.setCellForeColor(5, 1, 5, 2, grey);
-    EXPECT_EQ(grid.cellForeColor(5, 2), grey);
-    // The grey text differs from the black of the same cell without it.
-    grid.setTextMatrix(5, 1, u"██████"_s);
-    grid.setTextMatrix(6, 1, u"██████"_s);
-    const QImage shot = grid.viewport()->grab().toImage();
-    const QPoint left(grid.columnWidth(0) / 2 - 8, 0);
-    EXPECT_EQ(shot.pixelColor(cellCentre(5, 1) - left), grey);
-    EXPECT_NE(shot.pixelColor(cellCentre(6, 1) - left), grey);
 }

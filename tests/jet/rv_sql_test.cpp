@@ -58,7 +58,6 @@ TEST(RvSql, RunsOneAfterTheOther) {
         {0, "N\n5\nT\tID\tCOUNTER\t1\tfalse\nT\tA\tLONG\t3\tfalse\nT\tB\tTEXT(10)\t2\ttrue\n", "",
          {"-p", "pw", "DB", "--catalog", "select count(*) AS N from T",
           "--allow-zero-length", "t.b"}},
-        {0, "", "", {"-p", "pw", "DB", "INSERT INTO T(A,B) VALUES(11,'')"}},
         {1, "", u, {"-p", "pw", "DB", "--allow-zero-length", "T.NOPE"}},
     };
     // clang-format on
