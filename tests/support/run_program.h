@@ -6,10 +6,11 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -31,76 +32,50 @@ struct ProgramResult {
     std::string err;
 };
 
-// A started child with its standard output and error on pipes; killed when it goes.
+// A started child, its standard output and error kept in memory files; killed when it goes.
 class Child {
   public:
     // `input`: a file for its standard input (none: /dev/null).
-    explicit Child(const std::vector<std::string>& args, const std::string& input = {}) {
-        int out[2], err[2];
-        if (::pipe(out) != 0 || ::pipe(err) != 0) {
-            throw std::runtime_error("pipe");
-        }
+    explicit Child(std::vector<std::string> args, const std::string& input = {}) {
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_addopen(&fa, 0, input.empty() ? "/dev/null" : input.c_str(),
                                          O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-        posix_spawn_file_actions_adddup2(&fa, err[1], 2);
-        std::vector<char*> argv(args.size() + 1, nullptr);
-        std::transform(args.begin(), args.end(), argv.begin(),
-                       [](const std::string& a) { return const_cast<char*>(a.c_str()); });
+        posix_spawn_file_actions_adddup2(&fa, m_out, 1);
+        posix_spawn_file_actions_adddup2(&fa, m_err, 2);
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
         const int spawned = posix_spawn(&m_pid, argv[0], &fa, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&fa);
-        ::close(out[1]);
-        ::close(err[1]);
-        m_fds[0] = {out[0], POLLIN, 0};
-        m_fds[1] = {err[0], POLLIN, 0};
         if (spawned != 0) {
             throw std::runtime_error("cannot start " + args[0]);
         }
     }
     ~Child() {
         kill();
-        for (const pollfd& f : m_fds) {
-            if (f.fd >= 0) {
-                ::close(f.fd);
-            }
-        }
+        ::close(m_out);
+        ::close(m_err);
     }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
-    // Reads its output until it ends or `timeoutMs` passes (-1: no limit); true when it
-    // ended by itself.
+    // Waits until it ends or `timeoutMs` passes (-1: no limit); true when it ended by itself.
     bool run(int timeoutMs, ProgramResult& result) {
-        for (int open = 2; open > 0;) {
-            if (::poll(m_fds, 2, timeoutMs) == 0) {
-                return false;
-            }
-            for (pollfd& f : m_fds) {
-                char buf[4096];
-                if (f.fd >= 0 && (f.revents & (POLLIN | POLLHUP))) {
-                    const ssize_t got = ::read(f.fd, buf, sizeof buf);
-                    if (got > 0) {
-                        (&f == m_fds ? result.out : result.err).append(buf, got);
-                    } else {
-                        ::close(std::exchange(f.fd, -1));
-                        --open;
-                    }
-                }
-            }
+        pollfd p{static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0)), POLLIN, 0};
+        const bool ended = ::poll(&p, 1, timeoutMs) == 1;
+        ::close(p.fd);
+        if (ended) {
+            int status = 0;
+            ::waitpid(std::exchange(m_pid, -1), &status, 0);
+            result = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(m_out), text(m_err)};
         }
-        int status = 0;
-        ::waitpid(std::exchange(m_pid, -1), &status, 0);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return true;
+        return ended;
     }
     // Sends `sig` while it runs.
-    void signal(int sig) {
-        if (m_pid > 0) {
-            ::kill(m_pid, sig);
-        }
-    }
+    void signal(int sig) { ::kill(m_pid, sig); }
     void kill() {
         if (m_pid > 0) {
             ::kill(m_pid, SIGKILL);
@@ -109,8 +84,18 @@ class Child {
     }
 
   private:
+    static std::string text(int fd) {
+        std::string all;
+        char buf[4096];
+        for (ssize_t got; (got = ::pread(fd, buf, sizeof buf, off_t(all.size()))) > 0;) {
+            all.append(buf, static_cast<size_t>(got));
+        }
+        return all;
+    }
+
     pid_t m_pid = -1;
-    pollfd m_fds[2] = {};
+    int m_out = ::memfd_create("out", MFD_CLOEXEC);
+    int m_err = ::memfd_create("err", MFD_CLOEXEC);
 };
 
 inline ProgramResult runProgram(const std::vector<std::string>& args,

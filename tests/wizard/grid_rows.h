@@ -9,15 +9,6 @@
 
 namespace rvtest {
 
-// A list of UTF-8 literals, for expectations about rows and columns.
-inline QStringList qsl(std::initializer_list<const char*> texts) {
-    QStringList out;
-    for (const char* t : texts) {
-        out << QString::fromUtf8(t);
-    }
-    return out;
-}
-
 // A typed text row with IME "ON"; readOnly "1" makes it a fixed template field.
 inline QStringList fieldRow(const QString& id, const QString& readOnly = {}) {
     return QStringLiteral("\t%1\t%1名\t文字\t\tON\t\t\t%2\t").arg(id, readOnly).split(u'\t');
@@ -37,6 +28,15 @@ inline void fillGrid(controls::FlexGridModel& fg1, int existing, int typed) {
         fg1.insertGridRow(fg1.gridRows(), fieldRow(QStringLiteral("T%1").arg(i)));
     }
     wizard::renumberRows(fg1);
+}
+
+// The cells of row `r`, joined by '|'.
+inline QString gridRow(const controls::FlexGridModel& fg1, int r) {
+    QStringList cells;
+    for (int c = 0; c < fg1.gridCols(); ++c) {
+        cells << fg1.text(r, c);
+    }
+    return cells.join(u'|');
 }
 
 // Column `col` of the data rows, top to bottom.

@@ -14,7 +14,6 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using namespace wizard;
 using P = QStringList;
-using rvtest::qsl;
 
 class GridRules : public ::testing::Test {
   protected:
@@ -177,7 +176,7 @@ TEST(RowCommands, NewRowsGoAfterTheSelectionOrBelowTheExistingBlock) {
     for (const auto& c : cases) {
         EXPECT_EQ(newRowPosition(grid, c.firstSelected), c.position) << c.firstSelected;
     }
-    EXPECT_EQ(newRowCells(), qsl({"", "", "", "文字", "", "ON", "", "", "", ""}));
+    EXPECT_EQ(newRowCells().join(u'|'), u"|||文字||ON||||"_s);
 }
 
 TEST(RowCommands, RowsMayBeRemovedUnlessTheFirstSelectedIsAnExistingField) {
@@ -194,7 +193,7 @@ TEST(RowCommands, RenumberingGreysFixedTemplateRowsOnly) {
     grid.insertGridRow(2, rvtest::fieldRow(u"FIX"_s, u"1"_s));
     grid.moveGridRow(2, 3);
     renumberRows(grid);
-    EXPECT_EQ(rvtest::gridColumn(grid, kColNumber), qsl({"1", "2", "3"}));
+    EXPECT_EQ(rvtest::gridColumn(grid, kColNumber).join(u'|'), u"1|2|3"_s);
     for (int col = kColFieldId; col <= kColFax; ++col) {
         EXPECT_EQ(grid.foreground(3, col), QColor(128, 128, 128).rgba());
         EXPECT_FALSE(grid.foreground(1, col) || grid.foreground(2, col));

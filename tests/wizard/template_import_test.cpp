@@ -14,7 +14,7 @@
 
 namespace {
 
-using rvtest::qsl;
+using namespace Qt::Literals::StringLiterals;
 using wizard::RemoveCommand;
 
 class TemplateImport : public ::testing::Test {
@@ -44,14 +44,8 @@ class TemplateImport : public ::testing::Test {
         }
         return wizard::importTemplates(m_grid, m_tree, m_conn);
     }
-    QStringList column(int c) const { return rvtest::gridColumn(*m_grid.gridModel(), c); }
-    QStringList row(int r) const {
-        QStringList cells;
-        for (int c = 0; c < 10; ++c) {
-            cells << m_grid.textMatrix(r, c);
-        }
-        return cells;
-    }
+    // Column `c` of the rows, joined by '|'.
+    QString column(int c) const { return rvtest::gridColumn(*m_grid.gridModel(), c).join(u'|'); }
 
     rvtest::TempDir m_dir;
     QString m_conn;
@@ -62,32 +56,33 @@ class TemplateImport : public ::testing::Test {
 TEST_F(TemplateImport, SelectedFieldsComeInLibraryOrderAndFoldersAddNothing) {
     EXPECT_EQ(import({"0", "1", "3", "4", "10"}), RemoveCommand::kEnable);
     ASSERT_EQ(m_grid.rows(), 4);
-    EXPECT_EQ(row(1), qsl({"1", "TOP", "先頭", "文字", "10", "ON", "", "", "", ""}));
-    EXPECT_EQ(row(2), qsl({"2", "MAIL1", "メール", "文字", "100", "OFF", "", "", "1", ""}));
-    EXPECT_EQ(row(3), qsl({"3", "NAME", "氏名", "文字", "40", "ON", "", "", "", ""}));
+    const controls::FlexGridModel& cells = *m_grid.gridModel();
+    EXPECT_EQ(rvtest::gridRow(cells, 1), QStringLiteral("1|TOP|先頭|文字|10|ON||||"));
+    EXPECT_EQ(rvtest::gridRow(cells, 2), QStringLiteral("2|MAIL1|メール|文字|100|OFF|||1|"));
+    EXPECT_EQ(rvtest::gridRow(cells, 3), QStringLiteral("3|NAME|氏名|文字|40|ON||||"));
     EXPECT_EQ(m_grid.selectedRows(), (QList<int>{1, 2, 3})) << "several nodes: new rows selected";
 }
 
 TEST_F(TemplateImport, CodesBecomeLabelsAndOnlyFixedTemplatesAreReadOnly) {
     import({"5", "6", "7", "8", "9"});
-    EXPECT_EQ(column(1), qsl({"BIRTH", "COUNT", "OPTIN", "NOTE", "ODD"}));
-    EXPECT_EQ(column(3), qsl({"日付", "数字", "YESNO", "メモ", ""}));
-    EXPECT_EQ(column(4), qsl({"", "", "", "", ""}));
-    EXPECT_EQ(column(5), qsl({"", "", "OFF", "ON", ""}));
-    EXPECT_EQ(column(8), qsl({"", "", "1", "", ""}));
+    EXPECT_EQ(column(1), u"BIRTH|COUNT|OPTIN|NOTE|ODD"_s);
+    EXPECT_EQ(column(3), u"日付|数字|YESNO|メモ|"_s);
+    EXPECT_EQ(column(4), u"||||"_s);
+    EXPECT_EQ(column(5), u"||OFF|ON|"_s);
+    EXPECT_EQ(column(8), u"||1||"_s);
 }
 
 TEST_F(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingFields) {
     const struct {
         int existing, typed, selected;
         std::initializer_list<const char*> nodes;
-        QStringList ids;
+        QString ids;
         QList<int> selectedAfter;
         int current;  // -1: not looked at
     } cases[] = {
-        {0, 2, -1, {"3"}, qsl({"T1", "T2", "NAME"}), {}, 3},
-        {2, 1, 1, {"3", "4"}, qsl({"E1", "E2", "T1", "MAIL1", "NAME"}), {4, 5}, -1},
-        {0, 5, 4, {"3", "4"}, qsl({"T1", "T2", "T3", "T4", "MAIL1", "NAME", "T5"}), {5, 6}, -1},
+        {0, 2, -1, {"3"}, u"T1|T2|NAME"_s, {}, 3},
+        {2, 1, 1, {"3", "4"}, u"E1|E2|T1|MAIL1|NAME"_s, {4, 5}, -1},
+        {0, 5, 4, {"3", "4"}, u"T1|T2|T3|T4|MAIL1|NAME|T5"_s, {5, 6}, -1},
     };
     for (const auto& c : cases) {
         rvtest::fillGrid(*m_grid.gridModel(), c.existing, c.typed);
@@ -98,7 +93,7 @@ TEST_F(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingField
         EXPECT_EQ(import(c.nodes),
                   c.selectedAfter.isEmpty() ? RemoveCommand::kLeave : RemoveCommand::kEnable);
         EXPECT_EQ(column(1), c.ids);
-        EXPECT_EQ(column(0).join(u' '), QStringLiteral("1 2 3 4 5 6 7").left(2 * c.ids.size() - 1));
+        EXPECT_EQ(column(0), u"1|2|3|4|5|6|7"_s.left(2 * m_grid.rows() - 3)) << "renumbered";
         EXPECT_EQ(m_grid.selectedRows(), c.selectedAfter);
         if (c.current != -1) {
             EXPECT_EQ(m_grid.currentRow(), c.current) << "one node: the new row becomes current";
@@ -115,7 +110,7 @@ TEST_F(TemplateImport, AnUnreadableLibrarySaysSoOnceAndLeavesTheGrid) {
     ASSERT_EQ(responder.calls().size(), 1u);
     EXPECT_EQ(responder.calls()[0].prompt, QStringLiteral("データベースがエラーです"));
     EXPECT_TRUE(responder.calls()[0].exclamation);
-    EXPECT_EQ(column(1), qsl({"T1"}));
+    EXPECT_EQ(column(1), u"T1"_s);
 }
 
 }  // namespace
