@@ -495,7 +495,12 @@ void KeyedTree::keyPressEvent(QKeyEvent* event) {
         cancelDrag();
         return;
     }
+    Node* before = currentItem();
     QTreeWidget::keyPressEvent(event);
+    // Moving to another node with the keys counts as clicking it.
+    if (Node* after = currentItem(); after != nullptr && after != before) {
+        Q_EMIT nodeClick(after);
+    }
 }
 
 }  // namespace controls

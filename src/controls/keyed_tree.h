@@ -26,6 +26,8 @@ namespace controls {
 // is expanded. Coordinates (hitTest(), the mouse and drag signals) are those of the viewport,
 // the same as the mouse events of the tree.
 //
+// nodeClick() reports a node clicked with the mouse, or reached with the keys.
+//
 // Dragging is the program's own: on mouseMove() a handler may call beginDrag(); from then on
 // the tree reports dragOver() while the pointer moves and dragDrop() when the button is
 // released (or dragCancelled() on Escape). The tree itself never moves a node.
