@@ -105,7 +105,7 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
 
     TemplateStore store(connection);
     EntryAdder adder(tree, errors);
-    const KeyedTree::NodeLook folder(kNodeFontSize, false, kFolderColor, closed, open);
+    const KeyedTree::NodeLook folder = folderLook();
     {
         jet::Recordset rs = store.selectFolders();
         const Columns columns(rs);
@@ -135,6 +135,10 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
 }
 
 }  // namespace
+
+KeyedTree::NodeLook folderLook() {
+    return {kNodeFontSize, false, kFolderColor, kImageClosed.toString(), kImageOpen.toString()};
+}
 
 void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     if (errors == LoadErrors::kSkip) {
