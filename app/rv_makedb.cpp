@@ -1,5 +1,5 @@
 // rv_makedb: opens the database creation wizard on a product database, as a host
-// program does through makeDB::CreateDatabase.
+// program does through makeDB::CreateDatabase; or the template browser alone.
 
 #include <time.h>
 #include <unistd.h>
@@ -35,6 +35,7 @@ constexpr int kExitFailed = 3;
 constexpr const char* kUsage =
     R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
        rv_makedb --fields FILE [--yes] [-p PASSWORD] [-t TEMPLATES] DATABASE
+       rv_makedb --templates [-t TEMPLATES]
        rv_makedb --test-window
 
 Opens the database creation wizard on DATABASE, a product database file: a new one is
@@ -44,8 +45,10 @@ an existing one is extended with new fields.
   DATABASE            the product database file (default: ravlinDB.mdb in the current
                       folder; required with --fields)
   -p, --password P    its password (default: empty, an unencrypted file)
-  -t, --templates T   the field template library: a database path, or a whole connection
+  -t, --library T     the field template library: a database path, or a whole connection
                       string (any text containing '='); default: base.mdb, see below
+  --templates         open the template browser "項目一覧" alone on the template library,
+                      to maintain it: add, rename and delete folders and fields
   --fields FILE       batch mode: no window; add the fields of FILE and press OK. FILE is
                       UTF-8, one field per line, cells separated by tabs: field ID, field
                       name, attribute (文字 数字 日付 YESNO メモ), size, IME (ON OFF), mail
@@ -58,10 +61,10 @@ an existing one is extended with new fields.
   --test-window       show the component's test window (frmMain) instead
   -h, --help          show this text
 
-Exit status: 0 when the wizard has closed (in batch mode: the database was built);
-1 in batch mode when a check refused, the question was declined or the build failed;
-2 for usage errors or when no display is available (batch mode needs none);
-3 when the wizard could not open (the message is printed).
+Exit status: 0 when the wizard (or the browser) has closed (in batch mode: the database
+was built); 1 in batch mode when a check refused, the question was declined or the build
+failed; 2 for usage errors or when no display is available (batch mode needs none);
+3 when the wizard or the browser could not open (the message is printed).
 
 The default field template library is base.mdb beside the component, librv_makeDB.so
 (in the build tree: beside this program), else the installed one in
@@ -150,6 +153,7 @@ int main(int argc, char** argv) {
     bool haveFields = false;
     bool answerYes = false;
     bool testWindow = false;
+    bool browser = false;
     bool haveDatabase = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -171,7 +175,7 @@ int main(int argc, char** argv) {
                 return usage(a + " needs a value");
             }
             password = v;
-        } else if (a == "-t" || a == "--templates") {
+        } else if (a == "-t" || a == "--library") {
             const char* v = value("-t");
             if (!v) {
                 return usage(a + " needs a value");
@@ -186,6 +190,8 @@ int main(int argc, char** argv) {
             haveFields = true;
         } else if (a == "--yes") {
             answerYes = true;
+        } else if (a == "--templates") {
+            browser = true;
         } else if (a == "--test-window") {
             testWindow = true;
         } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -200,6 +206,9 @@ int main(int argc, char** argv) {
     if (testWindow &&
         (haveDatabase || haveFields || answerYes || !password.empty() || !templates.empty())) {
         return usage("--test-window takes no other arguments");
+    }
+    if (browser && (testWindow || haveDatabase || haveFields || answerYes || !password.empty())) {
+        return usage("--templates takes no other arguments than -t");
     }
     if (answerYes && !haveFields) {
         return usage("--yes goes with --fields");
@@ -234,6 +243,17 @@ int main(int argc, char** argv) {
         std::cerr
             << "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n";
         return kExitUsage;
+    }
+
+    if (browser) {
+        try {
+            CreateDBSql::showTemplateBrowser(QString::fromStdString(
+                templateConnection(templates.empty() ? defaultTemplates() : templates)));
+        } catch (const std::exception& e) {
+            std::cerr << "rv_makedb: " << e.what() << "\n";
+            return kExitFailed;
+        }
+        return kExitOk;
     }
 
     if (testWindow) {

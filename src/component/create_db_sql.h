@@ -15,6 +15,11 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn);
 // The wizard while it is open (for tests and the host's own windows), else nullptr.
 component::rv_makeDBForm* currentWizard();
 
+// Opens the template browser alone on the template library `connStr`, modally, and returns
+// when it has closed. A library that cannot be opened throws std::runtime_error with the
+// engine's message before any window opens.
+void showTemplateBrowser(const QString& connStr);
+
 // Makes sure a QApplication exists; a host without one gets one for the process.
 void ensureApplication();
 

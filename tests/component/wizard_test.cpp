@@ -16,6 +16,7 @@
 #include "component/rv_makedb.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
+#include "controls/indexed_toolbar.h"
 #include "controls/keyed_tree.h"
 #include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
@@ -25,6 +26,7 @@
 #include "modal.h"
 #include "raw_db.h"
 #include "temp_dir.h"
+#include "templates/account_browse.h"
 
 namespace {
 
@@ -189,6 +191,17 @@ TEST_F(WizardLife, TheTreeEnablesUseCopiesIntoTheGridAndNeverSeesCutCopyOrPaste)
         tree.removeEventFilter(&form);  // unguarded, the tree copies the node's text
         QTest::keyClick(&tree, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(clipboard->text(), u"PCメール"_s);
+    });
+}
+
+TEST_F(WizardLife, SettingsOpensTheTemplateBrowserAndItsClosingReloadsTheTree) {
+    run("", [&](rv_makeDBForm& form) {
+        rvtest::whenModal<templates::AccountBrowse>([](templates::AccountBrowse* browser) {
+            templates::TemplateStore(browser->basTable).rename(u"改名"_s, u"137"_s);
+            QTest::mouseClick(browser->Toolbar1->buttonWidget(11), Qt::LeftButton);
+        });
+        form.Command7->click();
+        EXPECT_EQ(form.SSTree1->node(u"137"_s)->text(0), u"改名"_s);
     });
 }
 
