@@ -46,7 +46,13 @@ class KeyedNode : public QTreeWidgetItem {
             return m_key;
         }
         QVariant own = QTreeWidgetItem::data(column, role);
-        if (own.isValid() || !m_look || column != 0) {
+        if (own.isValid() || column != 0) {
+            return own;
+        }
+        if (role == Qt::DecorationRole) {
+            return shownImage();
+        }
+        if (!m_look) {
             return own;
         }
         switch (role) {
@@ -58,18 +64,24 @@ class KeyedNode : public QTreeWidgetItem {
                 return m_look->image;
             case kExpandedImageRole:
                 return m_look->expandedImage;
-            case Qt::DecorationRole:
-                // Until the node is first expanded or given an image of its own.
-                if (auto* tree = qobject_cast<KeyedTree*>(treeWidget())) {
-                    return tree->imageList().icon(m_look->image);
-                }
-                return own;
             default:
                 return own;
         }
     }
 
   private:
+    // The image while collapsed, the expanded image (when there is one) while expanded; worked
+    // out when the node is drawn, so that expanding and collapsing change nothing on the node.
+    QVariant shownImage() const {
+        auto* tree = qobject_cast<KeyedTree*>(treeWidget());
+        if (tree == nullptr) {
+            return {};
+        }
+        const QString expanded = data(0, kExpandedImageRole).toString();
+        const bool open = !expanded.isEmpty() && isExpanded();
+        return tree->imageList().icon(open ? expanded : data(0, kImageRole).toString());
+    }
+
     QString m_key;
     std::shared_ptr<const KeyedTree::NodeLook::Data> m_look;
 };
@@ -101,16 +113,12 @@ KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent) {
     setDragDropMode(QAbstractItemView::NoDragDrop);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new LabelDelegate(this));
-    connect(this, &QTreeWidget::itemExpanded, this, [this](Node* node) { updateIcon(node); });
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](Node* node) { updateIcon(node); });
     connect(this, &QTreeWidget::itemClicked, this, [this](Node* node) { Q_EMIT nodeClick(node); });
 }
 
 void KeyedTree::setImageList(const ImageList& images) {
     m_images = images;
-    for (Node* node : m_order) {
-        updateIcon(node);
-    }
+    viewport()->update();
 }
 
 KeyedTree::NodeLook::NodeLook(int pointSize, bool bold, const QColor& color,
@@ -120,45 +128,55 @@ KeyedTree::NodeLook::NodeLook(int pointSize, bool bold, const QColor& color,
 
 KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key,
                                     const QString& text) {
-    Node* parentNode = placeFor(parentKey, key);
-    return insertNode(parentNode, key, new KeyedNode(key, text));
+    return insertNode(placeFor(parentKey), key, text, {});
 }
 
 KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key,
                                     const QString& text, const NodeLook& look) {
-    Node* parentNode = placeFor(parentKey, key);
-    return insertNode(parentNode, key, new KeyedNode(key, text, look.m_data));
+    return insertNode(placeFor(parentKey), key, text, look.m_data);
 }
 
-KeyedTree::Node* KeyedTree::placeFor(const QString& parentKey, const QString& key) const {
-    Node* parentNode = nullptr;
-    if (!parentKey.isEmpty()) {
-        parentNode = node(parentKey);
-        if (parentNode == nullptr) {
-            throw nodeError("no node has the key", parentKey);
-        }
+KeyedTree::Node* KeyedTree::addNode(Node* parentNode, const QString& key, const QString& text,
+                                    const NodeLook& look) {
+    return insertNode(parentNode, key, text, look.m_data);
+}
+
+KeyedTree::Node* KeyedTree::placeFor(const QString& parentKey) const {
+    if (parentKey.isEmpty()) {
+        return nullptr;
     }
-    if (!key.isEmpty() && m_byKey.contains(key)) {
-        throw nodeError("a node already has the key", key);
+    Node* parentNode = node(parentKey);
+    if (parentNode == nullptr) {
+        throw nodeError("no node has the key", parentKey);
     }
     return parentNode;
 }
 
-KeyedTree::Node* KeyedTree::insertNode(Node* parentNode, const QString& key, Node* item) {
+KeyedTree::Node* KeyedTree::insertNode(Node* parentNode, const QString& key, const QString& text,
+                                       std::shared_ptr<const NodeLook::Data> look) {
+    Node* item = nullptr;
+    if (key.isEmpty()) {
+        item = new KeyedNode(key, text, std::move(look));
+    } else {
+        // One look-up both refuses a used key and keeps the place for the new node.
+        const qsizetype before = m_byKey.size();
+        Node*& place = m_byKey[NodeKey{key}];
+        if (m_byKey.size() == before) {
+            throw nodeError("a node already has the key", key);
+        }
+        item = place = new KeyedNode(key, text, std::move(look));
+    }
     if (parentNode != nullptr) {
         parentNode->addChild(item);
     } else {
         addTopLevelItem(item);
-    }
-    if (!key.isEmpty()) {
-        m_byKey.insert(key, item);
     }
     m_order.push_back(item);
     return item;
 }
 
 KeyedTree::Node* KeyedTree::node(const QString& key) const {
-    return m_byKey.value(key, nullptr);
+    return m_byKey.value(NodeKey{key}, nullptr);
 }
 
 void KeyedTree::forget(Node* node) {
@@ -167,7 +185,7 @@ void KeyedTree::forget(Node* node) {
     }
     const QString nodeKey = key(node);
     if (!nodeKey.isEmpty()) {
-        m_byKey.remove(nodeKey);
+        m_byKey.remove(NodeKey{nodeKey});
     }
     if (m_dropHighlight == node) {
         m_dropHighlight = nullptr;
@@ -241,7 +259,6 @@ QColor KeyedTree::nodeColor(const Node* node) {
 
 void KeyedTree::setImage(Node* node, const QString& imageKey) {
     node->setData(0, kImageRole, imageKey);
-    updateIcon(node);
 }
 
 QString KeyedTree::image(const Node* node) {
@@ -250,17 +267,10 @@ QString KeyedTree::image(const Node* node) {
 
 void KeyedTree::setExpandedImage(Node* node, const QString& imageKey) {
     node->setData(0, kExpandedImageRole, imageKey);
-    updateIcon(node);
 }
 
 QString KeyedTree::expandedImage(const Node* node) {
     return node->data(0, kExpandedImageRole).toString();
-}
-
-void KeyedTree::updateIcon(Node* node) {
-    const QString expanded = expandedImage(node);
-    const QString shown = node->isExpanded() && !expanded.isEmpty() ? expanded : image(node);
-    node->setIcon(0, m_images.icon(shown));
 }
 
 KeyedTree::Node* KeyedTree::rootOf(Node* node) {
