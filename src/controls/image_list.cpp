@@ -197,16 +197,20 @@ QPixmap exitDoor() {
 }  // namespace
 
 ImageList ImageList::browserToolbarImages() {
-    ImageList list;
-    list.add(QStringLiteral("folder-add"), QIcon(marked(drawClosedFolder, drawPlus)));
-    list.add(QStringLiteral("folder-edit"), QIcon(marked(drawClosedFolder, drawPencil)));
-    list.add(QStringLiteral("folder-delete"), QIcon(marked(drawClosedFolder, drawCross)));
-    list.add(QStringLiteral("field-add"), QIcon(marked(drawDocument, drawPlus)));
-    list.add(QStringLiteral("field-edit"), QIcon(marked(drawDocument, drawPencil)));
-    list.add(QStringLiteral("field-delete"), QIcon(marked(drawDocument, drawCross)));
-    list.add(QStringLiteral("copy"), QIcon(copyPages()));
-    list.add(QStringLiteral("close-window"), QIcon(exitDoor()));
-    return list;
+    // Drawn once per process, and kept, as the node images are.
+    static const ImageList* const images = [] {
+        auto* list = new ImageList;
+        list->add(QStringLiteral("folder-add"), QIcon(marked(drawClosedFolder, drawPlus)));
+        list->add(QStringLiteral("folder-edit"), QIcon(marked(drawClosedFolder, drawPencil)));
+        list->add(QStringLiteral("folder-delete"), QIcon(marked(drawClosedFolder, drawCross)));
+        list->add(QStringLiteral("field-add"), QIcon(marked(drawDocument, drawPlus)));
+        list->add(QStringLiteral("field-edit"), QIcon(marked(drawDocument, drawPencil)));
+        list->add(QStringLiteral("field-delete"), QIcon(marked(drawDocument, drawCross)));
+        list->add(QStringLiteral("copy"), QIcon(copyPages()));
+        list->add(QStringLiteral("close-window"), QIcon(exitDoor()));
+        return list;
+    }();
+    return *images;
 }
 
 ImageList ImageList::templateNodeImages() {
