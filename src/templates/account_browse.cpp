@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <vector>
 
 #include "controls/indexed_toolbar.h"
