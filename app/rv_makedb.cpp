@@ -25,6 +25,7 @@
 #include "component/frm_main.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
+#include "jet/connection_string.h"
 
 namespace {
 
@@ -89,8 +90,7 @@ std::string templateConnection(const std::string& templates) {
     if (templates.find('=') != std::string::npos) {
         return templates;
     }
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + templates +
-           ";Persist Security Info=False";
+    return jet::ConnectionString::forFile(templates);
 }
 
 // Milliseconds since this process started, from the kernel's start time (clock ticks

@@ -140,6 +140,45 @@ QModelIndex cell(QTableView& grid, int row, int col) {
     return grid.model()->index(row - 1, col - 1);
 }
 
+// The wizard with existing fields on top, a fixed template row (greyed) and typed rows below
+// it, one of them selected.
+// Each state makes its own product database, named `file`.
+std::unique_ptr<component::rv_makeDBForm> wizardWithRows(const Context& ctx, const QString& file) {
+    const QString path = ctx.scratch + QLatin1Char('/') + file;
+    const QString password = QStringLiteral("secret");
+    makeExistingProductDb(ctx, path, password);
+    auto wizard = openWizard(ctx, path, password);
+    auto& tree = *wizard->findChild<QTreeWidget*>();
+    const auto fax =
+        tree.findItems(QStringLiteral("公用FAX"), Qt::MatchExactly | Qt::MatchRecursive);
+    if (fax.isEmpty()) {
+        throw std::runtime_error("base.mdb has no template 公用FAX");
+    }
+    fax.front()->setSelected(true);
+    wizard->Command4->setEnabled(true);  // as a click on the field node leaves it
+    wizard->Command4->click();
+    wizard->Command8->click();
+    wizard->Command8->click();
+    auto& fg1 = *wizard->findChild<QTableView*>();
+    QAbstractItemModel& cells = *fg1.model();
+    const int last = cells.rowCount();
+    cells.setData(cell(fg1, last - 1, 1), QStringLiteral("SECTION"));
+    cells.setData(cell(fg1, last - 1, 2), QStringLiteral("部署名"));
+    cells.setData(cell(fg1, last - 1, 4), QStringLiteral("40"));
+    cells.setData(cell(fg1, last, 1), QStringLiteral("JOINDATE"));
+    cells.setData(cell(fg1, last, 2), QStringLiteral("入社日"));
+    cells.setData(cell(fg1, last, 3), QStringLiteral("日付"));
+    QItemSelectionModel& selection = *fg1.selectionModel();
+    selection.clearSelection();
+    selection.select(cell(fg1, last - 1, 1),
+                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    // Moving the current cell onto the date row blanks its IME.
+    for (int row : {last - 1, last, last - 1}) {
+        selection.setCurrentIndex(cell(fg1, row, 2), QItemSelectionModel::NoUpdate);
+    }
+    return wizard;
+}
+
 // The states, in the order they are taken. Add a state here.
 const std::vector<Shot> kShots = {
     {"wizard_new_file",
@@ -155,40 +194,14 @@ const std::vector<Shot> kShots = {
      }},
     {"wizard_grid_rows",
      [](const Context& ctx) -> std::unique_ptr<QWidget> {
-         // Existing fields on top, a fixed template row (greyed), typed rows below it, one
-         // of them selected.
-         const QString path = ctx.scratch + QStringLiteral("/rows.mdb");
-         const QString password = QStringLiteral("secret");
-         makeExistingProductDb(ctx, path, password);
-         auto wizard = openWizard(ctx, path, password);
-         auto& tree = *wizard->findChild<QTreeWidget*>();
-         const auto fax =
-             tree.findItems(QStringLiteral("公用FAX"), Qt::MatchExactly | Qt::MatchRecursive);
-         if (fax.isEmpty()) {
-             throw std::runtime_error("base.mdb has no template 公用FAX");
-         }
-         fax.front()->setSelected(true);
-         wizard->Command4->setEnabled(true);  // as a click on the field node leaves it
-         wizard->Command4->click();
-         wizard->Command8->click();
-         wizard->Command8->click();
-         auto& fg1 = *wizard->findChild<QTableView*>();
-         QAbstractItemModel& cells = *fg1.model();
-         const int last = cells.rowCount();
-         cells.setData(cell(fg1, last - 1, 1), QStringLiteral("SECTION"));
-         cells.setData(cell(fg1, last - 1, 2), QStringLiteral("部署名"));
-         cells.setData(cell(fg1, last - 1, 4), QStringLiteral("40"));
-         cells.setData(cell(fg1, last, 1), QStringLiteral("JOINDATE"));
-         cells.setData(cell(fg1, last, 2), QStringLiteral("入社日"));
-         cells.setData(cell(fg1, last, 3), QStringLiteral("日付"));
-         QItemSelectionModel& selection = *fg1.selectionModel();
-         selection.clearSelection();
-         selection.select(cell(fg1, last - 1, 1),
-                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
-         // Moving the current cell onto the date row blanks its IME.
-         for (int row : {last - 1, last, last - 1}) {
-             selection.setCurrentIndex(cell(fg1, row, 2), QItemSelectionModel::NoUpdate);
-         }
+         return wizardWithRows(ctx, QStringLiteral("rows.mdb"));
+     }},
+    {"wizard_minimum_size",
+     [](const Context& ctx) -> std::unique_ptr<QWidget> {
+         // As small as it goes: every caption, heading and tree name still whole (the tree
+         // scrolls sideways, the grid down).
+         auto wizard = wizardWithRows(ctx, QStringLiteral("minimum.mdb"));
+         wizard->resize(1, 1);
          return wizard;
      }},
     {"browser_opened",

@@ -40,8 +40,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The library's cache is refreshed by dpkg's ldconfig trigger (CPack adds ldconfig calls
 # to postinst/postrm as well; both are harmless).
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/deb/triggers)
-# The windows are Japanese: a font with kanji and kana makes them readable.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic")
+# The windows are Japanese: a font with kanji and kana makes them readable, and Qt's own
+# translation puts Qt's standard buttons and menus into Japanese too.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "sqlcipher")
 
 include(CPack)

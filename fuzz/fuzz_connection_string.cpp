@@ -1,5 +1,7 @@
-// libFuzzer target: the connection-string parser. Any text either parses or is refused
-// with jet::Error; a plain path and password survive a build/parse round trip.
+// libFuzzer target: the connection-string parser and builder. Any text either parses or
+// is refused with jet::Error, and what it parses to is built and read back unchanged.
+// The same bytes split in two, as a path and a password, read back exactly from the
+// string built of them, or are refused for a NUL character or an empty path.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,15 +13,26 @@
 
 namespace {
 
-bool plain(std::string_view s) {
-    for (char c : s) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                        (c >= '0' && c <= '9') || c == '/' || c == '.' || c == '_' || c == '-';
-        if (!ok) {
-            return false;
-        }
+using jet::ConnectionString;
+
+void mustHold(bool condition) {
+    if (!condition) {
+        __builtin_trap();
     }
-    return !s.empty();
+}
+
+// parse(build(path, password)) gives back both, byte for byte.
+void roundTrip(std::string_view path, std::string_view password) {
+    const bool refused = path.empty() || path.find('\0') != std::string_view::npos ||
+                         password.find('\0') != std::string_view::npos;
+    try {
+        const ConnectionString back =
+            ConnectionString::parse(ConnectionString::build(path, password));
+        mustHold(!refused && back.dataSource() == path && back.password() == password);
+        mustHold(ConnectionString::parse(ConnectionString::forFile(path)).dataSource() == path);
+    } catch (const jet::Error&) {
+        mustHold(refused);
+    }
 }
 
 }  // namespace
@@ -27,15 +40,15 @@ bool plain(std::string_view s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
-        const jet::ConnectionString cs = jet::ConnectionString::parse(text);
-        if (plain(cs.dataSource()) && (cs.password().empty() || plain(cs.password()))) {
-            const jet::ConnectionString again = jet::ConnectionString::parse(
-                jet::ConnectionString::build(cs.dataSource(), cs.password()));
-            if (again.dataSource() != cs.dataSource() || again.password() != cs.password()) {
-                __builtin_trap();
-            }
-        }
+        const ConnectionString cs = ConnectionString::parse(text);
+        roundTrip(cs.dataSource(), cs.password());
     } catch (const jet::Error&) {
+    }
+    // The first byte says where the path ends and the password begins.
+    if (!text.empty()) {
+        const std::string_view rest = text.substr(1);
+        const std::size_t cut = static_cast<unsigned char>(text[0]) % (rest.size() + 1);
+        roundTrip(rest.substr(0, cut), rest.substr(cut));
     }
     return 0;
 }

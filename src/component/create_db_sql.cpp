@@ -11,6 +11,7 @@
 
 #include "component/rv_makedb_form.h"
 #include "component/texts.h"
+#include "controls/accessibility.h"
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "templates/account_browse.h"
@@ -57,6 +58,8 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
     form->basPass = filePass;
     form->basconnStr = base_conn;
     form->setWindowModality(Qt::ApplicationModal);
+    // Qt's own texts in Japanese for the whole life, the opening's messages included.
+    const controls::JapaneseQtTexts japanese;
     form->Form_Load();  // a template library that cannot be read ends here
     form->exec();
 }

@@ -7,10 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "component/texts.h"
+#include "controls/accessibility.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
+#include "templates/texts.h"
 #include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
 #include "wizard/design_grid.h"
@@ -88,6 +92,14 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connectGridCommands();
+    // The keyboard reaches every control in screen order and the tree's keys act as clicks;
+    // screen readers name the grid and the tree (the buttons by their captions).
+    controls::setUpDialogKeys(*this, {fg1, Command8, Command3, Command6, Command4, Command5,
+                                      SSTree1, Command7, Command2, Command1});
+    controls::reportKeyMovesAsClicks(*SSTree1);
+    fg1->setAccessibleName(kGridAccessibleName.toString());
+    SSTree1->setAccessibleName(templates::kTreeAccessibleName.toString());
+
     connect(SSTree1, &controls::KeyedTree::nodeClick, this, [this](QTreeWidgetItem* node) {
         basNodeKey = controls::KeyedTree::key(node);
         Command4->setEnabled(basNodeKey.toInt() != 0 &&
@@ -156,6 +168,8 @@ bool rv_makeDBForm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void rv_makeDBForm::showEvent(QShowEvent* e) {
+    // The help text wraps: at the narrowest the window is still high enough for every line.
+    setMinimumHeight(std::max(minimumHeight(), layout()->totalHeightForWidth(minimumWidth())));
     QDialog::showEvent(e);
     // Also counts as an activation where the platform reports none (offscreen).
     Form_Activate();

@@ -94,8 +94,10 @@ void rv_makeDBForm::Command7_Click() {
 void rv_makeDBForm::Command8_Click() {
     const int row = wizard::newRowPosition(*fg1->gridModel(), fg1->firstSelectedRow());
     fg1->addItem(wizard::newRowCells().join(u'\t'), row);
-    fg1->setCurrentRow(row);
+    // The new row's ID is typed first: its cell becomes current and the grid takes the keys.
+    fg1->setCurrentCell(row, wizard::kColFieldId);
     wizard::renumberRows(*fg1->gridModel());
+    fg1->setFocus(Qt::OtherFocusReason);
 }
 
 void rv_makeDBForm::fg1_AfterEdit(int row, int col) {

@@ -21,6 +21,10 @@ inline constexpr QStringView kCaptionDown = u"下へ(&D)";
 inline constexpr QStringView kCaptionSettings = u"設定";
 inline constexpr QStringView kCaptionAddRow = u"項目追加";
 
+// What a screen reader calls the grid of fields (the template tree's name is the
+// templates' own).
+inline constexpr QStringView kGridAccessibleName = u"フィールド一覧";
+
 // The field template library's file name, beside the component or in its data folder.
 inline constexpr QStringView kTemplateLibraryFile = u"base.mdb";
 

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -63,7 +64,8 @@ class FlexGridDelegate : public QStyledItemDelegate {
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
-        const QStringList items = m_grid->comboItems(index.column() + 1);
+        const QStringList items =
+            m_grid->comboItems(m_grid->gridModel()->gridColumn(index.column()));
         if (items.isEmpty()) {
             return QStyledItemDelegate::createEditor(parent, option, index);
         }
@@ -165,9 +167,14 @@ FlexGrid::FlexGrid(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    setTabKeyNavigation(true);
+    // Tab leaves the grid for the next control, as in the system's dialogs; the arrow keys
+    // and Enter move between cells.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     horizontalHeader()->setHighlightSections(false);
+    // A column shown again gets back the width it was given; a new heading may need more.
+    connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyWidths(); });
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { applyWidths(); });
     verticalHeader()->setHighlightSections(false);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
 }
@@ -261,13 +268,12 @@ void FlexGrid::setColHidden(int col, bool hidden) {
     if (col == 0) {
         verticalHeader()->setVisible(!hidden);
     } else {
-        (void)m_model->text(0, col);  // range check
-        setColumnHidden(col - 1, hidden);
+        m_model->setGridColHidden(col, hidden);
     }
 }
 
 bool FlexGrid::isColHidden(int col) const {
-    return col == 0 ? verticalHeader()->isHidden() : isColumnHidden(col - 1);
+    return col == 0 ? verticalHeader()->isHidden() : m_model->isGridColHidden(col);
 }
 
 void FlexGrid::setColWidth(int col, int twips) {
@@ -277,12 +283,33 @@ void FlexGrid::setColWidth(int col, int twips) {
         verticalHeader()->setMinimumWidth(pixels);
     } else {
         (void)m_model->text(0, col);  // range check
-        setColumnWidth(col - 1, pixels);
+        m_widths.insert(col, pixels);
+        applyWidths();
+    }
+}
+
+void FlexGrid::applyWidths() {
+    for (auto it = m_widths.cbegin(); it != m_widths.cend(); ++it) {
+        if (it.key() < cols()) {
+            // Never narrower than the heading, so that it is read whole.
+            if (const int column = m_model->modelColumn(it.key()); column >= 0) {
+                setColumnWidth(column,
+                               std::max(it.value(), horizontalHeader()->sectionSizeHint(column)));
+            }
+        }
     }
 }
 
 int FlexGrid::colWidth(int col) const {
-    const int pixels = col == 0 ? verticalHeader()->width() : columnWidth(col - 1);
+    int pixels = 0;
+    if (col == 0) {
+        pixels = verticalHeader()->width();
+    } else if (const int column = m_model->modelColumn(col); column >= 0) {
+        pixels = columnWidth(column);
+    } else {
+        (void)m_model->text(0, col);  // range check
+        pixels = m_widths.value(col, horizontalHeader()->defaultSectionSize());
+    }
     return qRound(pixels * kTwipsPerInch / logicalDpiX());
 }
 
@@ -319,7 +346,11 @@ void FlexGrid::selectRow(int row, bool selected) {
 
 void FlexGrid::setCurrentCell(int row, int col) {
     (void)m_model->text(row, col);  // range check
-    const QModelIndex target = m_model->index(row - 1, std::max(col, 1) - 1);
+    // A hidden column has no cell to stand on: the row's first shown one takes its place.
+    QModelIndex target = m_model->cellIndex(row, std::max(col, 1));
+    if (!target.isValid() && row > 0) {
+        target = m_model->index(row - 1, 0);
+    }
     if (target.isValid()) {
         selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
     }
@@ -336,7 +367,7 @@ int FlexGrid::currentRow() const {
 
 int FlexGrid::currentCol() const {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.column() + 1 : -1;
+    return current.isValid() ? m_model->gridColumn(current.column()) : -1;
 }
 
 void FlexGrid::setCellBackground(int row1, int col1, int row2, int col2, const QColor& color) {
@@ -361,6 +392,19 @@ QColor FlexGrid::cellForeColor(int row, int col) const {
     return argb ? QColor::fromRgba(*argb) : QColor();
 }
 
+QSize FlexGrid::minimumSizeHint() const {
+    const int frame = 2 * frameWidth();
+    const int rowNumbers =
+        verticalHeader()->isVisible()
+            ? std::max(verticalHeader()->minimumWidth(), verticalHeader()->sizeHint().width())
+            : 0;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int rows = 3;
+    return {frame + rowNumbers + horizontalHeader()->length() + scrollBar,
+            frame + horizontalHeader()->sizeHint().height() +
+                rows * verticalHeader()->defaultSectionSize() + scrollBar};
+}
+
 bool FlexGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (!m_editable && trigger != QAbstractItemView::NoEditTriggers) {
         return false;
@@ -374,13 +418,12 @@ bool FlexGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
         m_editing = previous;
         return editing;
     }
-    // F2, Enter and a double click continue the text with the caret at its end; typing
-    // replaces it.
+    // F2, Enter and a double click open the editor with its text selected: typing replaces
+    // it, an arrow key or End keeps it. A key that starts the edit replaces it at once.
     if (trigger != QAbstractItemView::AnyKeyPressed) {
         for (QLineEdit* line : viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
             if (line->hasFocus() || line->isVisible()) {
-                line->deselect();
-                line->end(false);
+                line->selectAll();
             }
         }
     }
@@ -395,22 +438,22 @@ void FlexGrid::commitData(QWidget* editor) {
 void FlexGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     const bool committed = std::exchange(m_committed, false);
     const QPersistentModelIndex edited = std::exchange(m_editing, QPersistentModelIndex());
-    // Tab and Backtab in an editor end the edit first, report it, then move on without
-    // opening the next cell's editor.
+    // Tab and Backtab in an editor end the edit first, report it, then leave the grid as
+    // they do outside an editor.
     const bool moveOn = hint == QAbstractItemDelegate::EditNextItem ||
                         hint == QAbstractItemDelegate::EditPreviousItem;
     QTableView::closeEditor(editor, moveOn ? QAbstractItemDelegate::NoHint : hint);
     if (committed && edited.isValid()) {
-        Q_EMIT afterEdit(edited.row() + 1, edited.column() + 1);
+        Q_EMIT afterEdit(edited.row() + 1, m_model->gridColumn(edited.column()));
     }
     if (moveOn) {
-        moveCurrent(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious);
+        focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
     }
 }
 
 bool FlexGrid::filterEditorKey(int& key) {
     if (m_keyPressEdit && m_editing.isValid()) {
-        m_keyPressEdit(m_editing.row() + 1, m_editing.column() + 1, key);
+        m_keyPressEdit(m_editing.row() + 1, m_model->gridColumn(m_editing.column()), key);
     }
     return key != 0;
 }
@@ -422,33 +465,20 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
         return;
     }
     const auto row = [](const QModelIndex& i) { return i.isValid() ? i.row() + 1 : -1; };
-    const auto col = [](const QModelIndex& i) { return i.isValid() ? i.column() + 1 : -1; };
+    const auto col = [this](const QModelIndex& i) {
+        return i.isValid() ? m_model->gridColumn(i.column()) : -1;
+    };
     Q_EMIT afterRowColChange(row(previous), col(previous), row(current), col(current));
-}
-
-bool FlexGrid::moveCurrent(CursorAction action) {
-    const QModelIndex from = currentIndex();
-    const QModelIndex to = moveCursor(action, Qt::NoModifier);
-    if (!to.isValid() || to == from) {
-        return false;
-    }
-    // Within a row the selection stays; onto another row it follows as a click would.
-    selectionModel()->setCurrentIndex(
-        to, from.isValid() && to.row() == from.row()
-                ? QItemSelectionModel::NoUpdate
-                : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    return true;
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            if (event->modifiers() & Qt::ControlModifier) {
-                break;
-            }
-            // At the last cell the key is left to move the focus on.
-            event->setAccepted(moveCurrent(event->key() == Qt::Key_Tab ? MoveNext : MovePrevious));
+            // What reaches the grid is Ctrl+Tab or Ctrl+Shift+Tab: it leaves too.
+            focusNextPrevChild(event->key() == Qt::Key_Tab &&
+                               !(event->modifiers() & Qt::ShiftModifier));
+            event->accept();
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:

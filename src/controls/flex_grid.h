@@ -22,13 +22,16 @@ class FlexGridDelegate;
 //
 // When editing is on, Enter, F2, a double click or typing edits the current cell: as text, or,
 // when its column has a drop-down list, by picking an item from the list.
+//
+// Keys: the arrow keys move the current cell; Tab and Shift+Tab, with or without Ctrl, leave
+// the grid for the next or previous control of the window (ending an edit first).
 class FlexGrid : public QTableView {
     Q_OBJECT
 
   public:
     // Sees each key typed into a cell editor as a character code (Enter 13, Backspace 8) and
     // may set it to 0 to discard the key, or to another code to type that instead. Tab and
-    // Escape are not passed: they always move and cancel.
+    // Escape are not passed: they always end and cancel the edit.
     using KeyPressEditHandler = std::function<void(int row, int col, int& key)>;
 
     explicit FlexGrid(QWidget* parent = nullptr);
@@ -48,9 +51,12 @@ class FlexGrid : public QTableView {
     void setColComboList(int col, const QString& list) { m_comboLists.insert(col, list); }
     QString colComboList(int col) const { return m_comboLists.value(col); }
 
+    // A hidden column keeps its cells (textMatrix() reads them) but is not shown: not on
+    // screen, to the keys, or to screen readers. Column 0 is the row-number column.
     void setColHidden(int col, bool hidden);
     bool isColHidden(int col) const;
-    // Column width in twips (1/1440 inch).
+    // Column width in twips (1/1440 inch); a hidden column gets it when it is shown. A column
+    // is never narrower than its heading.
     void setColWidth(int col, int twips);
     int colWidth(int col) const;
 
@@ -61,7 +67,8 @@ class FlexGrid : public QTableView {
     // Selects or deselects one row; the other rows keep their state.
     void selectRow(int row, bool selected = true);
 
-    // Moves the current cell without touching the selection; col 0 means column 1.
+    // Moves the current cell without touching the selection; col 0 means column 1, a hidden
+    // column the row's first shown column.
     void setCurrentCell(int row, int col);
     // Moves the current cell to row, keeping its column.
     void setCurrentRow(int row);
@@ -93,6 +100,10 @@ class FlexGrid : public QTableView {
         m_keyPressEdit = std::move(handler);
     }
 
+    // Wide enough for the row numbers and every shown column, so that no heading is cut
+    // (a window's layout keeps the grid at least this wide), and high enough for a few rows.
+    QSize minimumSizeHint() const override;
+
   Q_SIGNALS:
     // A cell edit was committed (the text may be unchanged).
     void afterEdit(int row, int col);
@@ -116,14 +127,15 @@ class FlexGrid : public QTableView {
     // reported afterwards, once the rows and the selection are settled.
     template <typename Change>
     void changeRows(Change change);
-    bool moveCurrent(CursorAction action);
     QStringList comboItems(int col) const;
     bool filterEditorKey(int& key);
     int toPixels(int twips) const;
+    void applyWidths();
 
     FlexGridModel* m_model;
     FlexGridDelegate* m_delegate;
     QHash<int, QString> m_comboLists;
+    QHash<int, int> m_widths;  // pixels by grid column, as set
     KeyPressEditHandler m_keyPressEdit;
     QPersistentModelIndex m_editing;
     bool m_editable = true;

@@ -59,22 +59,78 @@ void FlexGridModel::setGridRows(int rows) {
 void FlexGridModel::setGridCols(int cols) {
     cols = std::max(cols, 1);
     const int old = m_cols;
+    const int shown = static_cast<int>(m_shown.size());
+    // Columns come and go at the end; of those that go, only the shown ones are in the model.
+    const int going = static_cast<int>(
+        std::count_if(m_shown.begin(), m_shown.end(), [cols](int c) { return c >= cols; }));
     if (cols > old) {
-        beginInsertColumns({}, old - 1, cols - 2);
-    } else if (cols < old) {
-        beginRemoveColumns({}, cols - 1, old - 2);
-    } else {
+        beginInsertColumns({}, shown, shown + cols - old - 1);
+    } else if (cols < old && going > 0) {
+        beginRemoveColumns({}, shown - going, shown - 1);
+    } else if (cols == old) {
         return;
     }
     m_cols = cols;
+    m_hidden.resize(static_cast<std::size_t>(cols), false);
+    updateShown();
     for (Row& row : m_cells) {
         row.resize(cols);
     }
     if (cols > old) {
         endInsertColumns();
-    } else {
+    } else if (going > 0) {
         endRemoveColumns();
     }
+}
+
+void FlexGridModel::updateShown() {
+    m_shown.clear();
+    for (int c = 1; c < m_cols; ++c) {
+        if (!m_hidden[static_cast<std::size_t>(c)]) {
+            m_shown.push_back(c);
+        }
+    }
+}
+
+void FlexGridModel::setGridColHidden(int col, bool hidden) {
+    checkCol(col);
+    if (col == 0) {
+        outOfRange("column", col);
+    }
+    if (isGridColHidden(col) == hidden) {
+        return;
+    }
+    if (hidden) {
+        const int at = modelColumn(col);
+        beginRemoveColumns({}, at, at);
+    } else {
+        const auto at = std::lower_bound(m_shown.begin(), m_shown.end(), col) - m_shown.begin();
+        beginInsertColumns({}, static_cast<int>(at), static_cast<int>(at));
+    }
+    m_hidden[static_cast<std::size_t>(col)] = hidden;
+    updateShown();
+    if (hidden) {
+        endRemoveColumns();
+    } else {
+        endInsertColumns();
+    }
+}
+
+bool FlexGridModel::isGridColHidden(int col) const {
+    checkCol(col);
+    return m_hidden[static_cast<std::size_t>(col)];
+}
+
+int FlexGridModel::modelColumn(int col) const {
+    const auto at = std::lower_bound(m_shown.begin(), m_shown.end(), col);
+    return at != m_shown.end() && *at == col ? static_cast<int>(at - m_shown.begin()) : -1;
+}
+
+QModelIndex FlexGridModel::cellIndex(int row, int col) const {
+    checkRow(row, 0);
+    checkCol(col);
+    const int column = modelColumn(col);
+    return row > 0 && column >= 0 ? index(row - 1, column) : QModelIndex();
 }
 
 QString FlexGridModel::text(int row, int col) const {
@@ -82,12 +138,13 @@ QString FlexGridModel::text(int row, int col) const {
 }
 
 void FlexGridModel::cellChanged(int row, int col, const QList<int>& roles) {
-    if (row == 0 && col > 0) {
-        Q_EMIT headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+    const int column = modelColumn(col);
+    if (row == 0 && column >= 0) {
+        Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
     } else if (col == 0 && row > 0) {
         Q_EMIT headerDataChanged(Qt::Vertical, row - 1, row - 1);
-    } else if (row > 0) {
-        const QModelIndex at = index(row - 1, col - 1);
+    } else if (row > 0 && column >= 0) {
+        const QModelIndex at = index(row - 1, column);
         Q_EMIT dataChanged(at, at, roles);
     }
 }
@@ -140,9 +197,11 @@ void FlexGridModel::setColour(std::optional<unsigned int> Cell::*colour, int rol
     }
     // Only the block's part inside the item model has colour data to report.
     const int top = std::max(row1, 1);
-    const int left = std::max(col1, 1);
-    if (top <= row2 && left <= col2) {
-        Q_EMIT dataChanged(index(top - 1, left - 1), index(row2 - 1, col2 - 1), {role});
+    const auto left = std::lower_bound(m_shown.begin(), m_shown.end(), col1) - m_shown.begin();
+    const auto right = std::upper_bound(m_shown.begin(), m_shown.end(), col2) - m_shown.begin();
+    if (top <= row2 && left < right) {
+        Q_EMIT dataChanged(index(top - 1, static_cast<int>(left)),
+                           index(row2 - 1, static_cast<int>(right) - 1), {role});
     }
 }
 
@@ -215,14 +274,14 @@ int FlexGridModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FlexGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_cols - 1;
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
 }
 
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const Cell& target = m_cells[index.row() + 1][index.column() + 1];
+    const Cell& target = m_cells[index.row() + 1][gridColumn(index.column())];
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
@@ -247,7 +306,7 @@ bool FlexGridModel::setData(const QModelIndex& index, const QVariant& value, int
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return false;
     }
-    setText(index.row() + 1, index.column() + 1, value.toString());
+    setText(index.row() + 1, gridColumn(index.column()), value.toString());
     return true;
 }
 
@@ -256,7 +315,8 @@ QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     }
     if (orientation == Qt::Horizontal) {
-        return section + 1 < m_cols ? QVariant(m_cells[0][section + 1].text) : QVariant();
+        return section < columnCount() ? QVariant(m_cells[0][gridColumn(section)].text)
+                                       : QVariant();
     }
     return section + 1 < gridRows() ? QVariant(m_cells[section + 1][0].text) : QVariant();
 }

@@ -15,9 +15,11 @@ namespace controls {
 // an optional text colour.
 //
 // The functions named grid... and the cell functions use the grid's own coordinates: row 0 is
-// the heading row and column 0 the row-number column. The item model shows only the rest:
-// model row r is grid row r + 1 and model column c is grid column c + 1; the heading row is the
-// horizontal header data and the row-number column the vertical header data.
+// the heading row and column 0 the row-number column. The item model shows only the rest, and
+// of the columns only those not hidden: model row r is grid row r + 1, the model's columns are
+// the shown grid columns in their order (grid column c + 1 while none is hidden); the heading
+// row is the horizontal header data and the row-number column the vertical header data. A
+// hidden column keeps its cells for the grid functions, but no view or screen reader sees it.
 //
 // Grid coordinates outside the table throw std::out_of_range.
 class FlexGridModel : public QAbstractTableModel {
@@ -37,6 +39,16 @@ class FlexGridModel : public QAbstractTableModel {
     int gridCols() const { return m_cols; }
     // Sets the column count, at least 1; new columns are empty.
     void setGridCols(int cols);
+
+    // Hides a column (1 to gridCols() - 1) from the item model, or shows it again.
+    void setGridColHidden(int col, bool hidden);
+    bool isGridColHidden(int col) const;
+    // The item-model column that shows grid column col, or -1 (column 0, or hidden).
+    int modelColumn(int col) const;
+    // The grid column that item-model column `column` shows.
+    int gridColumn(int column) const { return m_shown[static_cast<std::size_t>(column)]; }
+    // The item-model index of a cell; invalid in row 0, column 0 and hidden columns.
+    QModelIndex cellIndex(int row, int col) const;
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
@@ -84,8 +96,12 @@ class FlexGridModel : public QAbstractTableModel {
     void setColour(std::optional<unsigned int> Cell::*colour, int role, int row1, int col1,
                    int row2, int col2, std::optional<unsigned int> argb);
 
+    void updateShown();
+
     QList<Row> m_cells;  // grid rows, each with m_cols cells
     int m_cols = 1;
+    std::vector<bool> m_hidden = std::vector<bool>(1);  // by grid column
+    std::vector<int> m_shown;                           // the grid column of each model column
 };
 
 }  // namespace controls

@@ -1,10 +1,12 @@
 #include "controls/keyed_tree.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidgetItemIterator>
 
@@ -108,6 +110,8 @@ class LabelDelegate : public QStyledItemDelegate {
 KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(1);
     setHeaderHidden(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setDragDropMode(QAbstractItemView::NoDragDrop);
@@ -406,6 +410,14 @@ void KeyedTree::commitLabel(const QModelIndex& index, const QString& text) {
     }
 }
 
+QSize KeyedTree::minimumSizeHint() const {
+    constexpr int kWidestInLines = 16;  // a wider name scrolls
+    const int names = std::min(sizeHintForColumn(0), kWidestInLines * fontMetrics().height());
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const QSize base = QTreeWidget::minimumSizeHint();
+    return {std::max(base.width(), 2 * frameWidth() + names + scrollBar), base.height()};
+}
+
 KeyedTree::Node* KeyedTree::hitTest(const QPoint& pos) const {
     return itemAt(pos);
 }
@@ -505,11 +517,21 @@ void KeyedTree::keyPressEvent(QKeyEvent* event) {
         cancelDrag();
         return;
     }
-    Node* before = currentItem();
+    if (m_keyMoves == KeyMoves::Plain) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && (mods == Qt::NoModifier || mods == Qt::ControlModifier) &&
+        currentIndex().isValid() && state() != QAbstractItemView::EditingState) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::Toggle);
+        event->accept();
+        return;
+    }
+    const Node* before = currentItem();
     QTreeWidget::keyPressEvent(event);
-    // Moving to another node with the keys counts as clicking it.
-    if (Node* after = currentItem(); after != nullptr && after != before) {
-        Q_EMIT nodeClick(after);
+    if (Node* now = currentItem(); now != nullptr && now != before) {
+        Q_EMIT nodeClick(now);
     }
 }
 

@@ -22,11 +22,12 @@ namespace controls {
 // Add and remove nodes through addNode(), removeNode() and clearNodes() only: the key index
 // and the add order are kept by these, not by QTreeWidget's own item functions.
 //
+// The column is as wide as the widest name shown: a tree narrower than a name scrolls
+// sideways instead of cutting it.
+//
 // Each node shows an image from the tree's image list by key, and its expanded image while it
 // is expanded. Coordinates (hitTest(), the mouse and drag signals) are those of the viewport,
 // the same as the mouse events of the tree.
-//
-// nodeClick() reports a node clicked with the mouse, or reached with the keys.
 //
 // Dragging is the program's own: on mouseMove() a handler may call beginDrag(); from then on
 // the tree reports dragOver() while the pointer moves and dragDrop() when the button is
@@ -40,6 +41,13 @@ class KeyedTree : public QTreeWidget {
     enum class LabelEdit {
         Manual,    // only startLabelEdit() edits a label
         Automatic  // also a click on the selected node and the edit key (F2)
+    };
+
+    // What a key that makes another node current does besides (see reportKeyMovesAsClicks()
+    // in controls/accessibility.h).
+    enum class KeyMoves {
+        Plain,    // nothing: only a click reports nodeClick
+        AsClicks  // reports nodeClick for the new current node; Space toggles its selection
     };
 
     // The handler sees the new text of a label edit; it may change it, or set cancel to keep
@@ -139,6 +147,9 @@ class KeyedTree : public QTreeWidget {
         m_afterLabelEdit = std::move(handler);
     }
 
+    void setKeyMoves(KeyMoves mode) { m_keyMoves = mode; }
+    KeyMoves keyMoves() const { return m_keyMoves; }
+
     // The node at a point of the viewport, or nullptr.
     Node* hitTest(const QPoint& pos) const;
 
@@ -153,6 +164,9 @@ class KeyedTree : public QTreeWidget {
     bool isDragging() const { return m_dragging; }
     // Ends a drag without a drop.
     void cancelDrag();
+
+    // Wide enough for the names shown (up to about sixteen characters; a wider name scrolls).
+    QSize minimumSizeHint() const override;
 
   Q_SIGNALS:
     void nodeClick(QTreeWidgetItem* node);
@@ -203,6 +217,7 @@ class KeyedTree : public QTreeWidget {
     Node* m_dropHighlight = nullptr;
     int m_indentationTwips = 0;
     LabelEdit m_labelEdit = LabelEdit::Manual;
+    KeyMoves m_keyMoves = KeyMoves::Plain;
     AfterLabelEditHandler m_afterLabelEdit;
     bool m_dragging = false;
 };

@@ -66,30 +66,51 @@ bool isSystemTable(std::string_view name) {
     return name.size() >= 7 && iequals(name.substr(0, 7), "sqlite_");
 }
 
+ColumnInfo columnInfo(std::string name, std::string_view declared, bool primaryKey, bool notNull) {
+    ColumnInfo c;
+    c.name = std::move(name);
+    const detail::StoredType type = detail::storedType(declared, primaryKey);
+    c.type = type.jetType;
+    c.definedSize = type.width;
+    c.autoIncrement = type.counter;
+    c.attributes =
+        (type.variable ? 0 : kColFixed) | (notNull || c.autoIncrement ? 0 : kColNullable);
+    return c;
+}
+
 // Reads one table's columns from its definition: the declared types hold the Jet
-// words, the constraints the zero-length property.
+// words, the constraints the zero-length property. Changes still waiting to be written
+// (columns added, properties set inside the transaction) are shown as they will be.
 TableInfo describe(Database& db, const std::string& name, std::string sql) {
     TableInfo t;
     t.name = name;
     t.system = isSystemTable(name);
-    const detail::TableDefinition definition(std::move(sql));
-    const Statement s = db.prepare("PRAGMA table_info(" + detail::quoteIdent(name) + ")");
-    while (sqlite3_step(s.get()) == SQLITE_ROW) {
-        ColumnInfo c;
-        c.name = s.text(1);
-        const bool notNull = sqlite3_column_int(s.get(), 3) != 0;
-        const detail::StoredType type =
-            detail::storedType(s.text(2), sqlite3_column_int(s.get(), 5) != 0);
-        c.type = type.jetType;
-        c.definedSize = type.width;
-        c.autoIncrement = type.counter;
-        c.attributes =
-            (type.variable ? 0 : kColFixed) | (notNull || c.autoIncrement ? 0 : kColNullable);
-        if (type.variable) {
-            c.allowZeroLength = t.system || !definition.hasZeroLengthRule(name, c.name);
-        }
-        t.columns.push_back(std::move(c));
+    detail::TableDefinition definition(std::move(sql));
+    const Database::PendingTable* pending = db.pendingFor(name);
+    if (pending) {
+        pending->applyTo(definition, name);
     }
+    {
+        const Statement s = db.prepare("PRAGMA table_info(" + detail::quoteIdent(name) + ")");
+        while (sqlite3_step(s.get()) == SQLITE_ROW) {
+            t.columns.push_back(columnInfo(std::string(s.text(1)), s.text(2),
+                                           sqlite3_column_int(s.get(), 5) != 0,
+                                           sqlite3_column_int(s.get(), 3) != 0));
+        }
+    }
+    if (pending) {
+        for (const Database::AddedColumn& added : pending->columns) {
+            t.columns.push_back(columnInfo(added.name, added.type, false, false));
+        }
+    }
+    std::set<std::string> texts;
+    for (ColumnInfo& c : t.columns) {
+        if (!(c.attributes & kColFixed)) {
+            c.allowZeroLength = t.system || !definition.hasZeroLengthRule(name, c.name);
+            texts.insert(detail::lower(c.name));
+        }
+    }
+    db.textColumns[detail::lower(name)] = std::move(texts);
     return t;
 }
 
@@ -104,7 +125,6 @@ Database& openDb(const std::shared_ptr<Database>& db) {
 
 std::vector<TableInfo> Catalog::tables() const {
     Database& db = openDb(m_connection->m_db);
-    db.flushPending();
     std::vector<std::pair<std::string, std::string>> rows;
     {
         const Statement s = db.prepare(
@@ -123,7 +143,6 @@ std::vector<TableInfo> Catalog::tables() const {
 
 TableInfo Catalog::table(std::string_view name) const {
     Database& db = openDb(m_connection->m_db);
-    db.flushPending();
     std::string found, sql;
     {
         const Statement s = db.prepare(
@@ -182,22 +201,15 @@ void Catalog::setProperty(std::string_view table, std::string_view column, std::
     const std::string tableKey = detail::lower(table);
     auto cached = db.textColumns.find(tableKey);
     if (cached == db.textColumns.end()) {
-        const TableInfo t = this->table(table);  // throws for a missing table
-        std::set<std::string> texts;
-        for (const auto& c : t.columns) {
-            if (c.attributes & kColFixed) {
-                continue;
-            }
-            texts.insert(detail::lower(c.name));
-        }
-        cached = db.textColumns.emplace(tableKey, std::move(texts)).first;
+        this->table(table);  // throws for a missing table
+        cached = db.textColumns.find(tableKey);
     }
     if (!cached->second.count(detail::lower(column))) {
         throw Error(
             std::string(table) + "." + std::string(column) + ": no such text or memo column",
             ErrorCode::kNoSuchColumn);
     }
-    db.pendingZeroLength[std::string(table)][std::string(column)] = value;
+    db.pending[tableKey].zeroLength[detail::lower(column)] = {std::string(column), value};
     if (!db.inTransaction) {
         db.flushPending();
     }

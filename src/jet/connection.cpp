@@ -42,8 +42,7 @@ void Connection::close() {
     }
     // Nothing of an uncommitted transaction survives the connection.
     if (m_db->inTransaction) {
-        m_db->pendingZeroLength.clear();
-        m_db->forgetDefinitions();
+        m_db->discardPending();
         m_db->execQuietly("ROLLBACK");
         m_db->inTransaction = false;
     } else {
@@ -83,9 +82,17 @@ Recordset Connection::execute(std::string_view statement) {
         default:
             break;
     }
-    db.flushPending();
+    // Definitions still waiting are written first for the tables this statement names;
+    // it cannot touch others (without triggers and views, which keep columns from waiting).
+    if (t.kind == Translation::Kind::kAddColumn &&
+        db.deferAddColumn(t.table, {t.column, t.columnType, t.columnSql})) {
+        return {};
+    }
+    db.flushMentioned(t.mentions);
     if (t.kind == Translation::Kind::kDefinition) {
         db.forgetDefinitions();
+    } else if (t.kind == Translation::Kind::kAddColumn) {
+        db.textColumns.clear();
     }
     auto cursor = std::make_unique<Cursor>();
     cursor->db = m_db;
@@ -98,6 +105,7 @@ Recordset Connection::execute(std::string_view statement) {
         }
         while (cursor->step(t.sql)) {
         }
+        db.wroteInTransaction = db.inTransaction;
     } catch (const Error& e) {
         // Report the statement as the caller wrote it.
         std::string msg = e.what();
@@ -120,6 +128,8 @@ void Connection::beginTrans() {
     db.flushPending();
     db.exec("BEGIN");
     db.inTransaction = true;
+    db.wroteInTransaction = false;
+    db.forgetDefinitions();
 }
 
 void Connection::commitTrans() {
@@ -127,9 +137,10 @@ void Connection::commitTrans() {
     if (!db.inTransaction) {
         throw Error("no transaction is open", ErrorCode::kTransaction);
     }
-    db.flushPending();
+    db.flushBeforeCommit();
     db.exec("COMMIT");
     db.inTransaction = false;
+    db.forgetDefinitions();
 }
 
 void Connection::rollbackTrans() {
@@ -137,8 +148,7 @@ void Connection::rollbackTrans() {
     if (!db.inTransaction) {
         throw Error("no transaction is open", ErrorCode::kTransaction);
     }
-    db.pendingZeroLength.clear();
-    db.forgetDefinitions();
+    db.discardPending();
     db.exec("ROLLBACK");
     db.inTransaction = false;
 }

@@ -29,9 +29,38 @@ bool isIgnoredKey(std::string_view key) {
     return key.size() > kJetPrefix.size() && iequals(key.substr(0, kJetPrefix.size()), kJetPrefix);
 }
 
+constexpr std::string_view kBlanks = " \t\r\n\f\v";  // what trim() drops
+
+void refuseNul(std::string_view value, const char* what) {
+    if (value.find('\0') != std::string_view::npos) {
+        fail(std::string(what) + " holds a NUL character");
+    }
+}
+
+// The value as it stands in a connection string: verbatim when parse() reads it back
+// so, else between double quotes with every double quote inside doubled.
+std::string value(std::string_view v) {
+    const bool plain = v.find_first_of(";\"'") == std::string_view::npos &&
+                       (v.empty() || (kBlanks.find(v.front()) == std::string_view::npos &&
+                                      kBlanks.find(v.back()) == std::string_view::npos));
+    if (plain) {
+        return std::string(v);
+    }
+    std::string out = "\"";
+    for (char c : v) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
 }  // namespace
 
 ConnectionString ConnectionString::parse(std::string_view text) {
+    refuseNul(text, "the text");
     ConnectionString cs;
     bool haveSource = false;
     bool haveProvider = false;
@@ -118,13 +147,25 @@ ConnectionString ConnectionString::parse(std::string_view text) {
 }
 
 std::string ConnectionString::build(std::string_view path, std::string_view password) {
+    refuseNul(path, "the path");
+    refuseNul(password, "the password");
     std::string s = "Provider=";
     s += kJetProvider;
     s += ";Data Source=";
-    s += path;
+    s += value(path);
     s += "; Jet OLEDB:Database Password=";
-    s += password;
+    s += value(password);
     s += ";";
+    return s;
+}
+
+std::string ConnectionString::forFile(std::string_view path) {
+    refuseNul(path, "the path");
+    std::string s = "Provider=";
+    s += kJetProvider;
+    s += ";Data Source=";
+    s += value(path);
+    s += ";Persist Security Info=False";
     return s;
 }
 

@@ -1,20 +1,21 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 
 namespace jet {
 
 // An ADO connection string for the Jet provider: "key=value;" pairs, keys compared
-// without regard to case, blanks around keys and values trimmed, values optionally
-// quoted with " or ' (so that they may hold ';').
+// without regard to case, blanks around keys and unquoted values trimmed, values
+// optionally quoted with " or ' (the enclosing quote doubled inside), so that they may
+// hold ';', quotes and blanks at their edges.
 //
 //   Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/y.mdb; Jet OLEDB:Database Password=pw;
 //
 // Any other provider is refused; Data Source is required. Keys that only steer ADO
 // (Persist Security Info, User ID, Password, Mode, other "Jet OLEDB:" settings) are
 // accepted and ignored; anything else is refused so that a typo does not pass silently.
+// A NUL character can be part of neither a path nor a password and is refused.
 class ConnectionString {
   public:
     static constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";
@@ -23,8 +24,15 @@ class ConnectionString {
     static ConnectionString parse(std::string_view text);
 
     // The product's own form: "Provider=...;Data Source=" + path +
-    // "; Jet OLEDB:Database Password=" + password + ";".
+    // "; Jet OLEDB:Database Password=" + password + ";". A value that would not read back
+    // as itself unquoted (one holding ';' or a quote, or with blanks at an edge) is put
+    // between double quotes, double quotes inside it doubled; parse() gives back exactly
+    // `path` and `password`. Throws jet::Error (kConnectionString) for a NUL character.
     static std::string build(std::string_view path, std::string_view password);
+
+    // A file opened without a password, as a template library is named:
+    // "Provider=...;Data Source=" + path + ";Persist Security Info=False", quoted as above.
+    static std::string forFile(std::string_view path);
 
     const std::string& dataSource() const { return m_dataSource; }
     const std::string& password() const { return m_password; }

@@ -3,6 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <thread>
 #include <utility>
 
 #include "error.h"
@@ -13,10 +17,42 @@ namespace jet {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// How long a statement waits for a lock that another program holds before it fails.
+// Right after a wait was given up the lock is taken to be still held and the next
+// statement fails at once, so that a failure and the statements that clean up after it
+// (each of which meets the same lock) are over within this time too.
+constexpr std::chrono::milliseconds kLockWait{1500};
+
+int waitForLock(void* data, int count) {
+    Database& db = *static_cast<Database*>(data);
+    const Clock::time_point now = Clock::now();
+    if (count == 0) {
+        if (now - db.lockGivenUp < kLockWait) {
+            return 0;
+        }
+        db.lockWaitBegan = now;
+    }
+    const auto waited = now - db.lockWaitBegan;
+    if (waited >= kLockWait) {
+        db.lockGivenUp = now;
+        return 0;
+    }
+    const std::chrono::milliseconds step{std::min(50, 1 << std::min(count, 6))};
+    std::this_thread::sleep_for(std::min<Clock::duration>(step, kLockWait - waited));
+    return 1;
+}
+
+constexpr std::string_view kLocked = "the database is locked by another program";
+
 // Turns SQLite's constraint messages into ones that name the table and column in the
 // user's terms; the constraints themselves are named "TABLE.COLUMN: rule".
 std::string friendlyMessage(int rc, const std::string& raw, std::string_view statement) {
     const int primary = rc & 0xff;
+    if (primary == SQLITE_BUSY) {
+        return std::string(kLocked);
+    }
     auto after = [&](std::string_view prefix) -> std::optional<std::string> {
         if (raw.compare(0, prefix.size(), prefix) == 0) {
             return raw.substr(prefix.size());
@@ -132,46 +168,253 @@ Statement Database::prepare(std::string_view sql) {
     return stmt;
 }
 
+namespace {
+
+// The table's name as stored and its definition; false when there is no such table.
+// Literal texts, not bound values, so that a trace of the engine's work can be replayed.
+bool readDefinition(Database& db, const std::string& key, std::string& name, std::string& sql) {
+    const Statement read =
+        db.prepare("SELECT name, sql FROM sqlite_master WHERE type='table' AND name=" +
+                   detail::quoteString(key) + " COLLATE NOCASE");
+    if (sqlite3_step(read.get()) != SQLITE_ROW) {
+        return false;
+    }
+    name = read.text(0);
+    sql = read.text(1);
+    return true;
+}
+
+// The table's columns (lower-case names), when its definition reads as SQLite reads it
+// and new columns can be placed in it exactly where ADD COLUMN places them.
+bool readColumnKeys(Database& db, const std::string& key, std::set<std::string>& keys) {
+    std::string name, sql;
+    if (!readDefinition(db, key, name, sql)) {
+        return false;
+    }
+    // A flush before the commit renames the table away and back, which puts its name in
+    // double quotes and rewrites what names it elsewhere; so that the text comes out as
+    // ADD COLUMN leaves it, the name must stand so already and nothing else may name it.
+    const detail::TableDefinition definition(std::move(sql));
+    if (!definition.columnsCanBeAdded() || definition.nameToken() != detail::quoteIdent(name)) {
+        return false;
+    }
+    {
+        const Statement others = db.prepare(
+            "SELECT count(*) FROM sqlite_master WHERE type<>'table' AND sql IS NOT NULL AND "
+            "tbl_name=" +
+            detail::quoteString(name) + " COLLATE NOCASE");
+        if (sqlite3_step(others.get()) != SQLITE_ROW || sqlite3_column_int(others.get(), 0) != 0) {
+            return false;
+        }
+    }
+    const std::vector<std::string> read = definition.columnKeys();
+    keys.insert(read.begin(), read.end());
+    // SQLite's own list of the columns must say the same.
+    size_t count = 0;
+    const Statement s = db.prepare("PRAGMA table_info(" + detail::quoteIdent(name) + ")");
+    while (sqlite3_step(s.get()) == SQLITE_ROW) {
+        ++count;
+        if (!keys.count(detail::lower(s.text(1)))) {
+            return false;
+        }
+    }
+    return count == keys.size();
+}
+
+}  // namespace
+
+const Database::PendingTable* Database::pendingFor(std::string_view table) const {
+    const auto it = pending.find(detail::lower(table));
+    return it == pending.end() ? nullptr : &it->second;
+}
+
+bool Database::PendingTable::applyTo(detail::TableDefinition& definition,
+                                     std::string_view table) const {
+    std::vector<std::string> sqls;
+    sqls.reserve(columns.size());
+    for (const AddedColumn& c : columns) {
+        sqls.push_back(c.sql);
+    }
+    detail::TableDefinition::ZeroLengthChanges changes;
+    for (const auto& [key, setting] : zeroLength) {
+        changes[setting.first] = setting.second;
+    }
+    return definition.apply(table, sqls, changes);
+}
+
+bool Database::deferAddColumn(std::string_view table, AddedColumn column) {
+    const std::string key = detail::lower(table);
+    if (!inTransaction || !wroteInTransaction || key.starts_with("sqlite_") ||
+        notDeferrable.count(key)) {
+        return false;
+    }
+    if (!noTriggersOrViews) {
+        // Without them, only a statement that names a table can read or write it.
+        const Statement s =
+            prepare("SELECT count(*) FROM sqlite_master WHERE type IN ('trigger','view')");
+        noTriggersOrViews =
+            sqlite3_step(s.get()) == SQLITE_ROW && sqlite3_column_int(s.get(), 0) == 0;
+    }
+    if (!*noTriggersOrViews) {
+        return false;
+    }
+    PendingTable& p = pending[key];
+    if (!p.columnsKnown) {
+        p.columnsKnown = readColumnKeys(*this, key, p.columnKeys);
+        if (!p.columnsKnown) {
+            notDeferrable.insert(key);
+            if (p.zeroLength.empty()) {
+                pending.erase(key);
+            }
+            return false;
+        }
+    }
+    // A name that is taken, or one column too many: SQLite refuses it, and says how.
+    std::string columnKey = detail::lower(column.name);
+    if (p.columnKeys.count(columnKey) ||
+        static_cast<int>(p.columnKeys.size()) >= sqlite3_limit(handle, SQLITE_LIMIT_COLUMN, -1)) {
+        return false;
+    }
+    p.columns.push_back(std::move(column));
+    p.columnKeys.insert(std::move(columnKey));
+    textColumns.erase(key);
+    return true;
+}
+
 void Database::flushPending() {
-    if (pendingZeroLength.empty()) {
+    while (!pending.empty()) {
+        flushTable(pending.begin()->first);
+    }
+}
+
+void Database::flushMentioned(const std::vector<std::string>& mentions) {
+    if (pending.empty()) {
         return;
     }
-    const auto pending = std::exchange(pendingZeroLength, {});
-    // The rules are the table's own constraints, so a property change rewrites the
-    // stored definition. Renaming the table away and back makes this connection read
-    // the definition again (and moves the schema version on for every other one).
-    Savepoint savepoint(*this, "jet_properties");
-    for (const auto& [table, columns] : pending) {
-        std::string name, sql;
-        {  // finalized before the definition is written
-            // Literal texts, not bound values, so that a trace of this work can be replayed.
-            const Statement read =
-                prepare("SELECT name, sql FROM sqlite_master WHERE type='table' AND name=" +
-                        detail::quoteString(table) + " COLLATE NOCASE");
-            if (sqlite3_step(read.get()) == SQLITE_ROW) {
-                name = read.text(0);
-                sql = read.text(1);
-            }
+    for (const std::string& mention : mentions) {
+        const std::string key = detail::lower(mention);
+        if (key.starts_with("sqlite_") || key.starts_with("pragma_")) {
+            flushPending();
+            return;
         }
-        if (name.empty()) {
-            continue;
-        }
-        detail::TableDefinition definition(std::move(sql));
-        bool changed = false;
-        for (const auto& [column, allow] : columns) {
-            changed = definition.setZeroLengthRule(table, column, allow) || changed;
-        }
-        if (changed) {
-            WritableSchema writable(*this);
-            exec("UPDATE sqlite_master SET sql=" + detail::quoteString(definition.sql()) +
-                 " WHERE type='table' AND name=" + detail::quoteString(name));
-            writable.end();
-            const std::string temp = detail::quoteIdent(name + " jet_reload");
-            exec("ALTER TABLE " + detail::quoteIdent(name) + " RENAME TO " + temp);
-            exec("ALTER TABLE " + temp + " RENAME TO " + detail::quoteIdent(name));
+        if (pending.count(key)) {
+            flushTable(key);
         }
     }
+}
+
+void Database::discardPending() {
+    pending.clear();
+    forgetDefinitions();
+}
+
+std::optional<std::pair<std::string, detail::TableDefinition>> Database::pendingDefinition(
+    const std::string& key) {
+    const PendingTable& p = pending.at(key);
+    std::string name, sql;
+    if (!readDefinition(*this, key, name, sql)) {
+        return std::nullopt;
+    }
+    detail::TableDefinition definition(std::move(sql));
+    if (!p.columns.empty() && !definition.columnsCanBeAdded()) {
+        throw Error("table " + name + ": its definition cannot take the added columns",
+                    ErrorCode::kUnsupported);
+    }
+    if (!p.applyTo(definition, name)) {
+        return std::nullopt;
+    }
+    return std::make_pair(std::move(name), std::move(definition));
+}
+
+void Database::flushTable(const std::string& key) {
+    try {
+        if (const auto changed = pendingDefinition(key)) {
+            const auto& [name, definition] = *changed;
+            // The rules are the table's own constraints, so the definition is written
+            // whole, and renaming the table makes this connection read it again (and moves
+            // the schema version on for every other one). Renamed away first, while its
+            // stored definition is still the old one, and written under that name, the
+            // table is read once in its new form, as it comes back.
+            const std::string temp = name + " jet_reload";
+            Savepoint savepoint(*this, "jet_definition");
+            exec("ALTER TABLE " + detail::quoteIdent(name) + " RENAME TO " +
+                 detail::quoteIdent(temp));
+            WritableSchema writable(*this);
+            exec("UPDATE sqlite_master SET sql=" + detail::quoteString(definition.renamed(temp)) +
+                 " WHERE type='table' AND name=" + detail::quoteString(temp));
+            writable.end();
+            exec("ALTER TABLE " + detail::quoteIdent(temp) + " RENAME TO " +
+                 detail::quoteIdent(name));
+            savepoint.release();
+        }
+    } catch (...) {
+        // Inside a transaction the changes keep waiting, so that the commit cannot
+        // leave them out unnoticed; outside one they were the statement that failed.
+        if (!inTransaction) {
+            pending.erase(key);
+        }
+        throw;
+    }
+    pending.erase(key);
+}
+
+namespace {
+bool anyStatementRunning(sqlite3* handle) {
+    for (sqlite3_stmt* s = sqlite3_next_stmt(handle, nullptr); s;
+         s = sqlite3_next_stmt(handle, s)) {
+        if (sqlite3_stmt_busy(s)) {
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+void Database::flushBeforeCommit() {
+    if (pending.empty()) {
+        return;
+    }
+    // Rolling back to a savepoint stops the statements still reading; theirs is the
+    // table-by-table way.
+    if (anyStatementRunning(handle)) {
+        flushPending();
+        return;
+    }
+    // Every definition written at once, and the schema version moved on, so that other
+    // connections read them again. This one is made to forget its schema (rolling back
+    // to a savepoint after a schema change does that) and reads it again, as written,
+    // when it is next used: once, and not at all when it is closed after the commit.
+    Savepoint savepoint(*this, "jet_definition");
+    bool changed = false;
+    {
+        WritableSchema writable(*this);
+        for (const auto& [key, p] : pending) {
+            if (const auto definition = pendingDefinition(key)) {
+                exec("UPDATE sqlite_master SET sql=" +
+                     detail::quoteString(definition->second.sql()) +
+                     " WHERE type='table' AND name=" + detail::quoteString(definition->first));
+                changed = true;
+            }
+        }
+        writable.end();
+    }
+    if (changed) {
+        long long version = 0;
+        {
+            const Statement s = prepare("PRAGMA schema_version");
+            if (sqlite3_step(s.get()) == SQLITE_ROW) {
+                version = sqlite3_column_int64(s.get(), 0);
+            }
+        }
+        exec("PRAGMA schema_version=" + std::to_string(version + 1));
+    }
     savepoint.release();
+    pending.clear();
+    if (changed) {
+        exec("SAVEPOINT jet_reload");
+        exec("ROLLBACK TO jet_reload");
+        exec("RELEASE jet_reload");
+    }
 }
 
 std::shared_ptr<Database> openDatabase(const std::string& path, const std::string& password,
@@ -218,7 +461,7 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
     try {
         sqlite3_db_config(db->handle, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
         sqlite3_extended_result_codes(db->handle, 1);
-        sqlite3_busy_timeout(db->handle, 5000);
+        sqlite3_busy_handler(db->handle, waitForLock, db.get());
         if (!password.empty()) {
             rc = sqlite3_key(db->handle, password.data(), static_cast<int>(password.size()));
             if (rc != SQLITE_OK) {
@@ -231,6 +474,9 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
                           nullptr);
         if (rc != SQLITE_OK) {
             const int primary = rc & 0xff;
+            if (primary == SQLITE_BUSY) {
+                cannotOpen(path, std::string(kLocked));
+            }
             if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
                 cannotOpen(path, password.empty()
                                      ? "not a database, damaged, or protected by a password"

@@ -32,6 +32,7 @@ bool isWordChar(unsigned char c) {
 
 std::vector<Token> tokenize(std::string_view s) {
     std::vector<Token> out;
+    out.reserve(s.size() / 4 + 8);
     size_t i = 0;
     const size_t n = s.size();
     auto quoted = [&](char close, Tok type, const char* what) {
@@ -188,7 +189,7 @@ std::string dateLiteral(std::string_view tok) {
     } else {
         syntax("\"" + std::string(tok) + "\" is not a date");
     }
-    char buf[32];
+    char buf[40];  // room for any three ints, so the compiler sees nothing cut
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
     std::string out = buf;
     if (!time.empty()) {

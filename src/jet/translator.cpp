@@ -29,6 +29,14 @@ namespace {
     throw Error(why, ErrorCode::kUnsupported);
 }
 
+Translation made(Translation::Kind kind, std::string sql, std::string table = {}) {
+    Translation t;
+    t.kind = kind;
+    t.sql = std::move(sql);
+    t.table = std::move(table);
+    return t;
+}
+
 // ---------------------------------------------------------------- names
 
 const std::unordered_set<std::string>& reservedWords() {
@@ -376,7 +384,7 @@ Translation createTable(const std::vector<Token>& toks) {
         sql += joinQuoted(k.columns) + ")";
     }
     sql += ")";
-    return {Translation::Kind::kDefinition, sql, table};
+    return made(Translation::Kind::kDefinition, sql, table);
 }
 
 Translation alterTable(const std::vector<Token>& toks) {
@@ -395,10 +403,14 @@ Translation alterTable(const std::vector<Token>& toks) {
     if (!p.atEnd()) {
         syntax("unexpected text after the column definition " + p.where());
     }
-    return {
-        Translation::Kind::kDefinition,
-        "ALTER TABLE " + quoteIdent(table) + " ADD COLUMN " + detail::columnSql(table, c, false),
-        table};
+    Translation t;
+    t.kind = Translation::Kind::kAddColumn;
+    t.table = table;
+    t.column = c.name;
+    t.columnType = detail::declaredType(c);
+    t.columnSql = detail::columnSql(table, c, false);
+    t.sql = "ALTER TABLE " + quoteIdent(table) + " ADD COLUMN " + t.columnSql;
+    return t;
 }
 
 Translation dropTable(const std::vector<Token>& toks) {
@@ -409,7 +421,7 @@ Translation dropTable(const std::vector<Token>& toks) {
     if (!p.atEnd()) {
         syntax("unexpected text after DROP TABLE " + table);
     }
-    return {Translation::Kind::kDefinition, "DROP TABLE " + quoteIdent(table), table};
+    return made(Translation::Kind::kDefinition, "DROP TABLE " + quoteIdent(table), table);
 }
 
 // Queries and data changes: the Jet spellings that SQLite reads differently.
@@ -456,6 +468,31 @@ std::string rewriteDml(const std::vector<Token>& toks, bool isDelete) {
                 break;
         }
         afterDelete = false;
+    }
+    return out;
+}
+
+// Every word, [name], "text" and 'text' of a statement, unquoted: a table it reads or
+// writes is among them.
+std::vector<std::string> mentions(const std::vector<Token>& toks) {
+    std::vector<std::string> out;
+    for (const Token& t : toks) {
+        switch (t.type) {
+            case Tok::kWord:
+                out.emplace_back(t.text);
+                break;
+            case Tok::kBracketed:
+                out.emplace_back(t.text.substr(1, t.text.size() - 2));
+                break;
+            case Tok::kString:
+                out.push_back(detail::unquoteBody(t.text, '\''));
+                break;
+            case Tok::kDqString:
+                out.push_back(detail::unquoteBody(t.text, '"'));
+                break;
+            default:
+                break;
+        }
     }
     return out;
 }
@@ -514,45 +551,50 @@ Translation translate(std::string_view statement) {
         }
     };
 
-    if (verb == "SELECT") {
-        return {Translation::Kind::kQuery, rewriteDml(toks, false), {}};
-    }
-    if (verb == "INSERT" || verb == "UPDATE") {
-        return {Translation::Kind::kChange, rewriteDml(toks, false), {}};
-    }
-    if (verb == "DELETE") {
-        return {Translation::Kind::kChange, rewriteDml(toks, true), {}};
+    if (verb == "SELECT" || verb == "INSERT" || verb == "UPDATE" || verb == "DELETE") {
+        Translation t;
+        t.kind = verb == "SELECT" ? Translation::Kind::kQuery : Translation::Kind::kChange;
+        t.sql = rewriteDml(toks, verb == "DELETE");
+        t.mentions = mentions(toks);
+        return t;
     }
     if (verb == "CREATE") {
         const std::string what = secondWord();
+        Translation t;
         if (what == "TABLE") {
-            return createTable(toks);
+            t = createTable(toks);
+        } else if (what == "INDEX" || what == "UNIQUE") {
+            t = made(Translation::Kind::kDefinition, rewriteDml(toks, false));
+        } else {
+            unsupported("CREATE " + what + " is not supported");
         }
-        if (what == "INDEX" || what == "UNIQUE") {
-            return {Translation::Kind::kDefinition, rewriteDml(toks, false), {}};
-        }
-        unsupported("CREATE " + what + " is not supported");
+        t.mentions = mentions(toks);
+        return t;
     }
     if (verb == "ALTER") {
-        return alterTable(toks);
+        Translation t = alterTable(toks);
+        t.mentions = mentions(toks);
+        return t;
     }
     if (verb == "DROP") {
         if (secondWord() == "TABLE") {
-            return dropTable(toks);
+            Translation t = dropTable(toks);
+            t.mentions = mentions(toks);
+            return t;
         }
         unsupported("DROP " + secondWord() + " is not supported");
     }
     if (verb == "BEGIN") {
         onlyWords({"TRANSACTION", "TRANS"});
-        return {Translation::Kind::kBegin, "BEGIN", {}};
+        return made(Translation::Kind::kBegin, "BEGIN");
     }
     if (verb == "COMMIT") {
         onlyWords({"TRANSACTION", "TRANS", "WORK"});
-        return {Translation::Kind::kCommit, "COMMIT", {}};
+        return made(Translation::Kind::kCommit, "COMMIT");
     }
     if (verb == "ROLLBACK") {
         onlyWords({"TRANSACTION", "TRANS", "WORK"});
-        return {Translation::Kind::kRollback, "ROLLBACK", {}};
+        return made(Translation::Kind::kRollback, "ROLLBACK");
     }
     unsupported("\"" + std::string(toks[first].text) + "\" statements are not supported");
 }

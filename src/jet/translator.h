@@ -15,10 +15,18 @@ namespace jet {
 // True/False and the & operator. The tokens come from lexer.h, the columns as stored
 // (types and rules) from schema_rules.h.
 struct Translation {
-    enum class Kind { kQuery, kChange, kDefinition, kBegin, kCommit, kRollback };
+    enum class Kind { kQuery, kChange, kDefinition, kAddColumn, kBegin, kCommit, kRollback };
     Kind kind = Kind::kChange;
     std::string sql;    // exactly one SQLite statement
-    std::string table;  // the table a definition or change names, when known
+    std::string table;  // the table a definition names
+    // ALTER TABLE … ADD COLUMN (kAddColumn): the new column's name, its declared type,
+    // and its text as ADD COLUMN stores it in the table's definition (the end of `sql`).
+    std::string column;
+    std::string columnType;
+    std::string columnSql;
+    // Every word, [name] and quoted text of the statement, unquoted, so that the engine
+    // can tell which tables it cannot touch (a table it touches is named there).
+    std::vector<std::string> mentions;
 };
 
 // Throws jet::Error (kSyntax, kUnsupported, kInvalidName) for text that is not one

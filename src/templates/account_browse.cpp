@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/accessibility.h"
 #include "controls/indexed_toolbar.h"
 #include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
@@ -70,7 +71,7 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
 
     SSTree1 = new KeyedTree(this);
     SSTree1->setObjectName(QStringLiteral("SSTree1"));
-    SSTree1->setAccessibleName(kTreeName.toString());
+    SSTree1->setAccessibleName(kTreeAccessibleName.toString());
     SSTree1->setSelectionMode(QAbstractItemView::SingleSelection);
     SSTree1->setLabelEdit(KeyedTree::LabelEdit::Automatic);
     SSTree1->setAfterLabelEditHandler(
@@ -79,17 +80,15 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
         });
     SSTree1->installEventFilter(this);
 
-    // The buttons in their order, then the tree.
-    QWidget* previous = nullptr;
+    // The tree first, where the keys work at once, then the buttons in their order.
+    QList<QWidget*> tabOrder{SSTree1};
     for (int i = 1; i <= Toolbar1->buttonCount(); ++i) {
         if (QWidget* w = Toolbar1->buttonWidget(i)) {
-            if (previous != nullptr) {
-                setTabOrder(previous, w);
-            }
-            previous = w;
+            tabOrder.append(w);
         }
     }
-    setTabOrder(previous, SSTree1);
+    controls::setUpDialogKeys(*this, tabOrder);
+    controls::reportKeyMovesAsClicks(*SSTree1);
 
     connect(Toolbar1, &IndexedToolbar::buttonClick, this,
             [this](int index) { Toolbar1_ButtonClick(index); });
@@ -118,7 +117,6 @@ bool AccountBrowse::Form_Load() {
     }
     connectDB(basconnStr);
     enableAllButton();
-    SSTree1->setFocus();
     return true;
 }
 
@@ -143,15 +141,6 @@ void AccountBrowse::Form_Resize() {
     const int treeHeight = std::max(0, height() - band);
     Toolbar1->setGeometry(0, 0, width(), height() - treeHeight);
     SSTree1->setGeometry(0, height() - treeHeight, width(), treeHeight);
-}
-
-void AccountBrowse::keyPressEvent(QKeyEvent* event) {
-    // Escape never closes the browser.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool AccountBrowse::eventFilter(QObject* watched, QEvent* event) {

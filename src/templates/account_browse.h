@@ -94,7 +94,6 @@ class AccountBrowse : public QDialog {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     // The tree key guard: cut, copy and paste never reach SSTree1.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

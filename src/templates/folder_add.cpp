@@ -1,12 +1,12 @@
 #include "templates/folder_add.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "controls/accessibility.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
 #include "jet/error.h"
@@ -43,22 +43,12 @@ FolderAdd::FolderAdd(AccountBrowse& browser) : QDialog(&browser), m_browser(brow
     auto* top = new QVBoxLayout(this);
     top->addLayout(name);
     top->addLayout(buttons);
-    setTabOrder(Text1, Command2);
-    setTabOrder(Command2, Command3);
+    controls::setUpDialogKeys(*this, {Text1, Command2, Command3});  // no key closes it
     Text1->setMinimumWidth(Text1->fontMetrics().horizontalAdvance(QString(20, QChar(0x5B57))));
 
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { reject(); });
-}
-
-void FolderAdd::keyPressEvent(QKeyEvent* event) {
-    // No key is bound to Escape.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void FolderAdd::Text1_Change() {

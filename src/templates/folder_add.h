@@ -25,9 +25,6 @@ class FolderAdd : public QDialog {
     QPushButton* Command2;  // OK(&O), the default button
     QPushButton* Command3;  // ｷｬﾝｾﾙ(&C)
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
   private:
     void Text1_Change();
     void Command2_Click();

@@ -29,6 +29,9 @@ inline constexpr QColor kFieldColor = QColor(0, 80, 0);
 // Indentation of one tree level.
 inline constexpr int kTreeIndentTwips = 250;
 
+// What a screen reader calls a template tree, in the wizard and in the browser.
+inline constexpr QStringView kTreeAccessibleName = u"項目ライブラリ";
+
 // The template browser.
 inline constexpr QStringView kBrowserCaption = u"項目一覧";
 inline constexpr QStringView kMsgConfirmDelete = u"削除してもよろしいですか。";
@@ -50,8 +53,6 @@ inline constexpr QStringView kTipEditField = u"項目を修正します";
 inline constexpr QStringView kTipDeleteField = u"項目を削除します";
 inline constexpr QStringView kTipCopyField = u"項目を複写して新しい項目を作ります";
 inline constexpr QStringView kTipClose = u"項目一覧を閉じます";
-// The tree's name for screen readers.
-inline constexpr QStringView kTreeName = u"テンプレート項目";
 
 // Toolbar images, in the toolbar's image list.
 inline constexpr QStringView kImageFolderAdd = u"folder-add";

@@ -2,10 +2,14 @@
 // closing, what is left on disk), and each grid event and row button running its rule.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
@@ -32,6 +36,15 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using component::rv_makeDBForm;
+
+// The row numbers and IDs of the grid, "1:E1 2:E2 ...".
+QString ids(const controls::FlexGrid& fg1) {
+    QStringList out;
+    for (int r = 1; r < fg1.rows(); ++r) {
+        out << fg1.textMatrix(r, 0) + u':' + fg1.textMatrix(r, 1);
+    }
+    return out.join(u' ');
+}
 
 class WizardLife : public ::testing::Test {
   protected:
@@ -118,18 +131,44 @@ TEST_F(WizardLife, TheWindowShowsItsTextsAndDisablesTheRowButtonsOnEveryActivati
                   u"データベース項目を作成します。主な項目は右のリストにあります。"
                   u"「<< 使用」ボタンを用いることで簡単に使用することができます。"
                   u"また、左側のリストに直接設定することも可能です。"_s);
-        QStringList buttons;  // caption, access key, enabled after an activation
+        // Caption; what a screen reader reads: name and access key; enabled after an activation.
+        QStringList buttons;
         for (QPushButton* b : {form.Command1, form.Command2, form.Command3, form.Command4,
                                form.Command5, form.Command6, form.Command7, form.Command8}) {
             b->setEnabled(true);
             QEvent activate(QEvent::WindowActivate);
             QApplication::sendEvent(&form, &activate);
-            buttons << b->text() + u' ' + b->shortcut().toString() +
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(b);
+            buttons << b->text() + u" | "_s + a->text(QAccessible::Name) + u' ' +
+                           a->actionInterface()
+                               ->keyBindingsForAction(QAccessibleActionInterface::pressAction())
+                               .join(u',') +
                            (b->isEnabled() ? u""_s : u" off"_s);
         }
-        EXPECT_EQ(buttons, (QStringList{u"キャンセル(C) "_s, u"OK(O) "_s, u"上へ(&U) Alt+U off"_s,
-                                        u"<< 使用(&A) Alt+A off"_s, u"削除(&R) >> Alt+R off"_s,
-                                        u"下へ(&D) Alt+D off"_s, u"設定 "_s, u"項目追加 "_s}));
+        EXPECT_EQ(
+            buttons,
+            (QStringList{u"キャンセル(C) | キャンセル(C) "_s, u"OK(O) | OK(O) "_s,
+                         u"上へ(&U) | 上へ(U) Alt+U off"_s, u"<< 使用(&A) | << 使用(A) Alt+A off"_s,
+                         u"削除(&R) >> | 削除(R) >> Alt+R off"_s, u"下へ(&D) | 下へ(D) Alt+D off"_s,
+                         u"設定 | 設定 "_s, u"項目追加 | 項目追加 "_s}));
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(form.fg1);
+        QAccessibleInterface* library = QAccessible::queryAccessibleInterface(form.SSTree1);
+        EXPECT_EQ(grid->role(), QAccessible::Table);
+        EXPECT_EQ(grid->text(QAccessible::Name), u"フィールド一覧"_s);
+        EXPECT_EQ(library->role(), QAccessible::Tree);
+        EXPECT_EQ(library->text(QAccessible::Name), u"項目ライブラリ"_s);
+        // As small as the window goes, every caption and heading is whole.
+        form.resize(1, 1);
+        QApplication::processEvents();
+        for (QPushButton* b : form.findChildren<QPushButton*>()) {
+            EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+        }
+        EXPECT_GE(form.Label1->height(), form.Label1->heightForWidth(form.Label1->width()));
+        QHeaderView& header = *form.fg1->horizontalHeader();
+        EXPECT_GE(form.fg1->viewport()->width(), header.length());
+        for (int c = 0; c < header.count(); ++c) {
+            EXPECT_GE(header.sectionSize(c), header.sectionSizeHint(c)) << c;
+        }
         QStringList headings;
         for (int c = 1; c < form.fg1->cols(); ++c) {
             headings << form.fg1->textMatrix(0, c) + (form.fg1->isColHidden(c) ? u"*"_s : u""_s);
@@ -165,19 +204,35 @@ TEST_F(WizardLife, OkChecksAsksAndWritesNothingUntilTheBuildSucceeds) {
               (std::vector<std::string>{"mail1", "B"}));
 }
 
-TEST_F(WizardLife, TheTreeEnablesUseCopiesIntoTheGridAndNeverSeesCutCopyOrPaste) {
+TEST_F(WizardLife, TheTreeFromTheKeyboardEnablesUseAltAImportsAndCutCopyPasteNeverReachIt) {
     run("", [&](rv_makeDBForm& form) {
         controls::KeyedTree& tree = *form.SSTree1;
-        for (const auto& [key, enables] : {std::pair{"137", true}, {"9", false}, {"0", false}}) {
-            Q_EMIT tree.nodeClick(tree.node(QString::fromLatin1(key)));
-            EXPECT_EQ(form.Command4->isEnabled(), enables) << key;
-            EXPECT_EQ(form.basNodeKey, QString::fromLatin1(key));
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        tree.setFocus();
+        // The key moves the current node as a click would, and the click's rule follows.
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            const char* node;
+            bool enables;
+        } steps[] = {
+            {Qt::Key_P, {}, "137", true},                   // PCメール, by the start of its name
+            {Qt::Key_Up, Qt::ControlModifier, "9", false},  // the folder メール
+            {Qt::Key_Down, Qt::ControlModifier, "137", true},
+            {Qt::Key_Down, Qt::ControlModifier, "138", true},
+            {Qt::Key_Down, Qt::ControlModifier, "139", true},
+            {Qt::Key_Space, {}, "139", true},  // adds メール3 to PCメール
+        };
+        for (const auto& step : steps) {
+            QTest::keyClick(&tree, step.key, step.modifiers);
+            EXPECT_EQ(form.basNodeKey, QString::fromLatin1(step.node)) << step.key;
+            EXPECT_EQ(form.Command4->isEnabled(), step.enables) << step.key;
         }
-        tree.node(u"9"_s)->setSelected(true);
-        tree.node(u"137"_s)->setSelected(true);
-        form.Command4->setEnabled(true);
-        form.Command4->click();
-        EXPECT_EQ(form.fg1->textMatrix(1, 1), u"MAIL1"_s);
+        // Alt+A goes through the window's shortcuts, as the keyboard delivers it.
+        QTest::keyClick(&form, Qt::Key_A, Qt::AltModifier);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form.fg1->rows() == 3; }));
+        EXPECT_EQ(ids(*form.fg1), u"1:MAIL1 2:MAIL3"_s);
         EXPECT_TRUE(form.Command5->isEnabled());
 
         tree.setFocus();
@@ -205,13 +260,59 @@ TEST_F(WizardLife, SettingsOpensTheTemplateBrowserAndItsClosingReloadsTheTree) {
     });
 }
 
-// The row numbers and IDs of the grid, "1:E1 2:E2 ...".
-QString ids(const controls::FlexGrid& fg1) {
-    QStringList out;
-    for (int r = 1; r < fg1.rows(); ++r) {
-        out << fg1.textMatrix(r, 0) + u':' + fg1.textMatrix(r, 1);
-    }
-    return out.join(u' ');
+TEST_F(WizardLife, TheKeyboardAloneReachesEveryControlAndEscapeNeverCloses) {
+    run("", [&](rv_makeDBForm& form) {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        const auto focus = [] { return QApplication::focusWidget(); };
+        const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            QTest::keyClick(focus(), key, modifiers);
+        };
+        EXPECT_EQ(focus(), form.fg1) << "opens in the grid";
+
+        // 項目追加 from the keyboard: the new row's ID takes the typing.
+        press(Qt::Key_Tab);
+        ASSERT_EQ(focus(), form.Command8);
+        press(Qt::Key_Space);
+        EXPECT_EQ(focus(), form.fg1);
+        EXPECT_EQ(form.fg1->currentCol(), 1);
+        for (Qt::Key key : {Qt::Key_A, Qt::Key_1}) {
+            press(key);
+        }
+        press(Qt::Key_Escape);  // cancels the edit, keeps the window
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(form.fg1->textMatrix(1, 1), QString());
+        press(Qt::Key_Escape);  // with no edit open
+        EXPECT_TRUE(form.isVisible());
+        press(Qt::Key_B);
+        press(Qt::Key_Tab);  // ends the edit and leaves the grid
+        EXPECT_EQ(form.fg1->textMatrix(1, 1), u"b"_s);
+        EXPECT_EQ(focus(), form.Command8);
+
+        // Tab walks the controls in screen order, Shift+Tab back; Ctrl+Tab leaves the grid.
+        for (QPushButton* b : {form.Command3, form.Command4, form.Command5, form.Command6}) {
+            b->setEnabled(true);
+        }
+        const QList<QWidget*> order = {form.fg1,      form.Command8, form.Command3, form.Command6,
+                                       form.Command4, form.Command5, form.SSTree1,  form.Command7,
+                                       form.Command2, form.Command1, form.fg1};
+        form.fg1->setFocus();
+        QList<QWidget*> forward = {focus()}, back = {form.fg1};
+        for (int i = 1; i < order.size(); ++i) {
+            press(Qt::Key_Tab);
+            forward << focus();
+        }
+        for (int i = 1; i < order.size(); ++i) {
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+            back.prepend(focus());
+        }
+        EXPECT_EQ(forward, order);
+        EXPECT_EQ(back, order);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(focus(), form.Command8);
+        press(Qt::Key_Escape);
+        EXPECT_TRUE(form.isVisible());
+    });
 }
 
 // Up, remove and down are on or off together.

@@ -50,8 +50,11 @@ TEST(FlexGridModel, PassesTheModelTesterThroughEveryChangeOfShape) {
     model.removeGridRow(3);
     model.setText(2, 3, u"文字"_s);
     model.setText(0, 1, u"フィールドID"_s);
+    model.setGridColHidden(3, true);
+    model.setGridColHidden(8, true);
     model.setBackground(1, 1, 3, 8, 0xFFC0C0FF);
     model.setForeground(0, 0, 3, 8, 0xFF808080);
+    model.setGridColHidden(3, false);
     model.setGridCols(4);
     model.setGridRows(2);
     model.setGridRows(1);

@@ -1,6 +1,8 @@
 #include "controls/keyed_tree.h"
+#include "controls/accessibility.h"
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -123,4 +125,58 @@ TEST_F(Library, AClickReportsItsNodeAndCtrlClicksSelectSeveral) {
     EXPECT_EQ(clicks[0][0].value<QTreeWidgetItem*>(), n("5"));
     EXPECT_EQ(tree.selectedNodes(), (QList<Node*>{n("3"), n("5")}));
     EXPECT_EQ(tree.hitTest(centreOf("2")), n("2"));
+}
+
+TEST_F(Library, KeysThatMoveTheCurrentNodeReportItAsAClickOnceAskedAndSpaceToggles) {
+    show();
+    tree.expandAll();
+    n("4")->setText(0, u"zeta"_s);
+    tree.setFocus();
+    tree.setCurrentItem(n("0"));
+    QSignalSpy clicks(&tree, &KeyedTree::nodeClick);
+    QTest::keyClick(&tree, Qt::Key_Down);
+    EXPECT_EQ(clicks.count(), 0) << "not asked yet";
+    controls::reportKeyMovesAsClicks(tree);
+
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* clicked;  // "" when no click is reported
+        QList<const char*> selected;
+    } steps[] = {
+        {Qt::Key_End, {}, "5", {"5"}},
+        {Qt::Key_Home, {}, "0", {"0"}},
+        {Qt::Key_Z, {}, "4", {"4"}},  // typing the start of a name
+        {Qt::Key_Up, {}, "3", {"3"}},
+        {Qt::Key_Space, {}, "", {}},
+        {Qt::Key_Space, {}, "", {"3"}},
+        {Qt::Key_Down, Qt::ControlModifier, "4", {"3"}},  // moves without selecting
+        {Qt::Key_Space, {}, "", {"3", "4"}},
+        {Qt::Key_Right, {}, "", {"3", "4"}},  // nowhere to go
+    };
+    for (const auto& step : steps) {
+        clicks.clear();
+        QTest::keyClick(&tree, step.key, step.modifiers);
+        QList<Node*> selected;
+        for (const char* key : step.selected) {
+            selected << n(key);
+        }
+        EXPECT_EQ(tree.selectedNodes(), selected) << step.key;
+        if (*step.clicked == '\0') {
+            EXPECT_EQ(clicks.count(), 0) << step.key;
+        } else {
+            ASSERT_EQ(clicks.count(), 1) << step.key;
+            EXPECT_EQ(clicks[0][0].value<QTreeWidgetItem*>(), n(step.clicked)) << step.key;
+        }
+    }
+}
+
+TEST_F(Library, ANameWiderThanTheTreeScrollsInsteadOfBeingCut) {
+    show();
+    tree.expandAll();
+    n("5")->setText(0, QString(60, u'名'));
+    QApplication::processEvents();
+    EXPECT_GE(tree.columnWidth(0), tree.visualItemRect(n("5")).left() +
+                                       tree.fontMetrics().horizontalAdvance(n("5")->text(0)));
+    EXPECT_TRUE(tree.horizontalScrollBar()->isVisible());
 }

@@ -1,10 +1,16 @@
 #include "controls/msg_box.h"
+#include "controls/accessibility.h"
 #include "controls/batch_msg_box_responder.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -33,23 +39,63 @@ TEST(Tell, FillsPlaceholdersInOnePassAndShowsUnderTheTitle) {
     EXPECT_TRUE(responder.calls()[0].okCancel);
 }
 
-TEST(MsgBox, WithoutAResponderShowsAModalBox) {
+TEST(MsgBox, WithoutAResponderShowsAModalBoxThatScreenReadersAnnounce) {
     ASSERT_EQ(MsgBoxResponder::current(), nullptr);
-    QString shown;  // icon, title, text and number of buttons
+    const JapaneseQtTexts japanese;
+    QString shown;  // icon, title, text, buttons; as a screen reader sees it
     const auto answerWith = [&shown](Qt::Key key) {
         QTimer::singleShot(0, [&shown, key] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
-            shown = u"%1 %2 %3 %4"_s.arg(int(box->icon()))
-                        .arg(box->windowTitle(), box->text())
-                        .arg(box->buttons().size());
+            QStringList buttons;
+            for (QAbstractButton* b : box->buttons()) {
+                buttons << b->text();
+            }
+            QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(box);
+            shown = u"%1 %2 %3 %4 / %5 %6 %7"_s.arg(int(box->icon()))
+                        .arg(box->windowTitle(), box->text(), buttons.join(u','))
+                        .arg(int(alert->role()))
+                        .arg(alert->text(QAccessible::Name), alert->text(QAccessible::Value));
             QTest::keyClick(box, key);
         });
     };
     answerWith(Qt::Key_Escape);
     EXPECT_EQ(MsgBox(u"続けますか"_s, vbOKCancel + vbExclamation, u"ravLIN"_s), vbCancel);
-    EXPECT_EQ(shown, u"%1 ravLIN 続けますか 2"_s.arg(int(QMessageBox::Warning)));
+    EXPECT_EQ(shown, u"%1 ravLIN 続けますか OK,キャンセル / %2 ravLIN 続けますか"_s
+                         .arg(int(QMessageBox::Warning))
+                         .arg(int(QAccessible::AlertMessage)));
     answerWith(Qt::Key_Return);
     EXPECT_EQ(MsgBox(u"最初のレコードです。"_s, vbOKOnly, u"ravLIN"_s), vbOK);
-    EXPECT_EQ(shown, u"%1 ravLIN 最初のレコードです。 1"_s.arg(int(QMessageBox::NoIcon)));
+    EXPECT_EQ(shown, u"%1 ravLIN 最初のレコードです。 OK / %2 ravLIN 最初のレコードです。"_s
+                         .arg(int(QMessageBox::NoIcon))
+                         .arg(int(QAccessible::AlertMessage)));
+}
+
+// Translates Qt's own texts as a German host would.
+class HostTranslation : public QTranslator {
+  public:
+    QString translate(const char*, const char* source, const char*, int) const override {
+        return QLatin1StringView(source) == "Cancel"_L1 ? u"Abbrechen"_s : QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+TEST(JapaneseQtTexts, TranslateQtsOwnTextsWhileHeldUnlessTheHostTranslatesThem) {
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    HostTranslation host;
+    for (const bool hostTranslates : {false, true}) {
+        if (hostTranslates) {
+            QCoreApplication::installTranslator(&host);
+        }
+        const QString before = cancel();
+        {
+            std::optional<JapaneseQtTexts> outer(std::in_place);
+            const JapaneseQtTexts inner;
+            outer.reset();  // out of order: the translation stays while one holder is left
+            EXPECT_EQ(cancel(), hostTranslates ? u"Abbrechen"_s : u"キャンセル"_s);
+            EXPECT_EQ(JapaneseQtTexts::active(), !hostTranslates);
+        }
+        EXPECT_EQ(cancel(), before) << "the host's texts come back";
+    }
+    QCoreApplication::removeTranslator(&host);
 }

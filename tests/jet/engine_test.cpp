@@ -1,6 +1,9 @@
 // The Jet semantics the product relies on, through the public engine API.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +14,7 @@
 #include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
+#include "raw_db.h"
 #include "temp_dir.h"
 
 namespace {
@@ -100,9 +104,30 @@ TEST_F(Engine, ColumnRulesOverValues) {
         {"DOUBLE", "", "'1.5'", "real 1.5"},
         {"DOUBLE", "", "'1.2.3'", "R.V: not a number"},
         {"DATE", "", "'2026-12-05'", "text 2026-12-05"},
+        {"DATE", "", "'2026-12-05 10:30:00'", "text 2026-12-05 10:30:00"},
         {"DATE", "", "'2026-02-30'", "R.V: not a date (YYYY-MM-DD)"},
         {"YESNO", "", "'-1'", "int -1"},
+        {"YESNO", "", "False", "int 0"},
         {"YESNO", "", "7", "R.V: not a Yes/No value"},
+        // Values of another type, and values that make a careless rule come out null
+        // (which would let them pass) or hide their length behind a NUL character.
+        {"TEXT(5)", "", "12", "text 12"},
+        {"TEXT(3)", "", "'a'||char(0)||'bcdefgh'", "R.V: not a text"},
+        {"TEXT(5)", "", "X''", "R.V: not a text"},
+        {"MEMO", "", "X'41'", "R.V: not a text"},
+        {"MEMO", "", "'a'||char(0)", "R.V: not a text"},
+        {"LONG", "", "'12'||char(0)||'x'", wholeNumber.c_str()},
+        {"LONG", "", "X'3132'", wholeNumber.c_str()},
+        {"DOUBLE", "", "'1.5'||char(0)||'x'", "R.V: not a number"},
+        {"DOUBLE", "", "X'31'", "R.V: not a number"},
+        {"DATE", "", "'2026-13-45'", "R.V: not a date (YYYY-MM-DD)"},
+        {"DATE", "", "'hello'", "R.V: not a date (YYYY-MM-DD)"},
+        {"DATE", "", "''", "R.V: not a date (YYYY-MM-DD)"},
+        {"DATE", "", "'2026-12-05'||char(0)||'x'", "R.V: not a date (YYYY-MM-DD)"},
+        {"DATE", "", "20261205", "R.V: not a date (YYYY-MM-DD)"},
+        {"YESNO", "", "1", "R.V: not a Yes/No value"},
+        {"YESNO", "", "'True'", "R.V: not a Yes/No value"},
+        {"YESNO", "", "X'30'", "R.V: not a Yes/No value"},
         // A key is NOT NULL, and its texts compare without regard to case.
         {"LONG, PRIMARY KEY(V)", "", "NULL", "R.V: a value is required"},
         {"TEXT(5), PRIMARY KEY(V)", "'a'", "'A'", "R.V: the value is already in the table"},
@@ -123,6 +148,29 @@ TEST_F(Engine, ColumnRulesOverValues) {
         EXPECT_EQ(outcome, c.outcome);
         m_conn.execute("DROP TABLE R");
     }
+}
+
+TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
+    m_conn.execute("CREATE TABLE T(A LONG)");
+    Connection other;
+    other.open(m_connStr);
+    other.beginTrans();
+    other.execute("INSERT INTO T VALUES(1)");  // holds the write lock until it ends
+
+    // A refused statement and the one that cleans up after it, as the builder sends them.
+    const auto start = std::chrono::steady_clock::now();
+    for (const char* sql : {"INSERT INTO T VALUES(2)", "delete * from T where A=2"}) {
+        try {
+            m_conn.execute(sql);
+            ADD_FAILURE() << sql;
+        } catch (const jet::Error& e) {
+            EXPECT_STREQ(e.what(), "the database is locked by another program");
+            EXPECT_EQ(e.code() & 0xff, SQLITE_BUSY);
+        }
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    other.rollbackTrans();
+    EXPECT_EQ(run("INSERT INTO T VALUES(3)"), "ok");
 }
 
 TEST_F(Engine, CounterNumbersGrowAndAreNeverReused) {
@@ -283,6 +331,192 @@ TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
     EXPECT_TRUE(none.bof());
 }
 
+// Added columns inside a transaction -----------------------------------------
+
+// One statement's outcome: "ok", a query's column names and rows, or the refusal.
+// "catalog T" shows the catalog's columns of T; "allow T.C" sets C's zero-length
+// property.
+std::string outcome(Connection& c, const std::string& statement) {
+    try {
+        if (statement.starts_with("catalog ")) {
+            std::string out;
+            for (const jet::ColumnInfo& col : jet::Catalog(c).table(statement.substr(8)).columns) {
+                out += col.name + " " + col.type + " " + std::to_string(col.attributes) +
+                       (col.allowZeroLength ? " zero-length; " : "; ");
+            }
+            return out;
+        }
+        if (statement.starts_with("allow ")) {
+            const auto dot = statement.find('.');
+            jet::Catalog(c).setProperty(statement.substr(6, dot - 6), statement.substr(dot + 1),
+                                        jet::kAllowZeroLength, true);
+            return "ok";
+        }
+        jet::Recordset rs = c.execute(statement);
+        std::string out;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
+            out += rs.fieldName(i) + " ";
+        }
+        for (; !rs.eof(); rs.moveNext()) {
+            out += "|";
+            for (int i = 0; i < rs.fieldCount(); ++i) {
+                out += " " + shown(rs.field(i));
+            }
+        }
+        return out.empty() ? "ok" : out;
+    } catch (const jet::Error& e) {
+        return e.what();
+    }
+}
+
+// Inside a transaction ADD COLUMN waits and is written with the table's next use, in
+// one rewrite of its definition. Nothing a statement does may show that: the same
+// outcomes, the same refusals at the same statements, and the same file, as when every
+// statement runs on its own.
+TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
+    const std::vector<std::string> script = {
+        "CREATE TABLE T(ID LONG, PRIMARY KEY(ID))",
+        "INSERT INTO T VALUES(1)",
+        "ALTER TABLE T ADD COLUMN A TEXT(5)",
+        "ALTER TABLE T ADD COLUMN  B DATE",
+        "CREATE TABLE U(X LONG)",
+        "ALTER TABLE T ADD COLUMN a MEMO",  // taken, in another letter case
+        "INSERT INTO U VALUES(1)",
+        "ALTER TABLE T ADD COLUMN C YESNO",
+        "ALTER TABLE T ADD COLUMN C LONG",  // added twice
+        "ALTER TABLE T ADD COLUMN D BLOB",  // no such type
+        "ALTER TABLE T ADD COLUMN SELECT LONG",
+        "ALTER TABLE NOPE ADD COLUMN X LONG",
+        "select * from T",
+        "ALTER TABLE T ADD COLUMN E TEXT",
+        "catalog T",
+        "INSERT INTO T(ID, B) VALUES(2, 'hello')",
+        "INSERT INTO T(ID, E) VALUES(3, '')",
+        "allow T.E",
+        "INSERT INTO T(ID, E, C) VALUES(4, '', True)",
+        "ALTER TABLE T ADD COLUMN F DOUBLE",
+        "ALTER TABLE U ADD COLUMN Y TEXT(3)",
+        "select count(*) from U",
+        "catalog T",
+        "select ID, E, C from [T] where E=''",
+        "ALTER TABLE T ADD COLUMN G TEXT(2)",
+    };
+    struct Run {
+        Strings outcomes;
+        Strings file;
+    };
+    auto run = [&](bool oneTransaction) {
+        rvtest::TempDir dir;
+        const std::string cs = jet::ConnectionString::build(dir.file("t.mdb"), "pw");
+        jet::Catalog::create(cs);
+        Connection c, other;
+        c.open(cs);
+        other.open(cs);
+        Run r;
+        if (oneTransaction) {
+            c.beginTrans();
+        }
+        for (const std::string& statement : script) {
+            r.outcomes.push_back(outcome(c, statement));
+        }
+        if (oneTransaction) {
+            c.commitTrans();
+        }
+        // Both connections read the definitions as written, also when the columns
+        // were the transaction's only change to the schema.
+        for (Connection* reader : {&c, &other}) {
+            r.outcomes.push_back(outcome(*reader, "INSERT INTO T(ID, G) VALUES(9, 'abc')"));
+            r.outcomes.push_back(outcome(*reader, "select * from T where ID=4"));
+        }
+        if (oneTransaction) {
+            c.beginTrans();
+        }
+        r.outcomes.push_back(outcome(c, "INSERT INTO T(ID) VALUES(10)"));
+        r.outcomes.push_back(outcome(c, "ALTER TABLE T ADD COLUMN H LONG"));
+        if (oneTransaction) {
+            c.commitTrans();
+        }
+        r.outcomes.push_back(outcome(other, "select ID, H from T where ID=10"));
+        // The stored definitions (not the page numbers, which depend on when pages were
+        // taken).
+        for (auto rs = c.execute("select type, name, tbl_name, sql from sqlite_master"); !rs.eof();
+             rs.moveNext()) {
+            std::string row;
+            for (int i = 0; i < rs.fieldCount(); ++i) {
+                row += rs.field(i).toString() + "|";
+            }
+            r.file.push_back(row);
+        }
+        return r;
+    };
+    const Run alone = run(false);
+    const Run together = run(true);
+    EXPECT_EQ(together.outcomes, alone.outcomes);
+    EXPECT_EQ(together.file, alone.file);
+    // What the statements did, in brief.
+    EXPECT_EQ(alone.outcomes[5], "duplicate column name: a in: ALTER TABLE T ADD COLUMN a MEMO");
+    EXPECT_EQ(alone.outcomes[8], "duplicate column name: C in: ALTER TABLE T ADD COLUMN C LONG");
+    EXPECT_EQ(alone.outcomes[12], "ID A B C | int 1 null null null");
+    EXPECT_EQ(alone.outcomes[15], "T.B: not a date (YYYY-MM-DD)");
+    EXPECT_EQ(alone.outcomes[16], "T.E: zero-length string not allowed");
+    EXPECT_EQ(alone.outcomes[23], "ID E C | int 4 text  int -1");
+    EXPECT_EQ(alone.outcomes[25], "T.G: at most 2 characters");
+}
+
+// A trigger reaches a table without naming it in the statement; a column added to it
+// does not wait while there is one.
+TEST_F(Engine, ATriggerSeesTheColumnsAddedBeforeIt) {
+    m_conn.execute("CREATE TABLE T(ID LONG)");
+    m_conn.execute("CREATE TABLE U(X LONG)");
+    ASSERT_EQ(rvtest::RawDb(m_dir.file("t.mdb"), "secret")
+                  .exec("CREATE TRIGGER W AFTER INSERT ON U BEGIN INSERT INTO T(ID, A) "
+                        "VALUES(NEW.X, 'w'); END"),
+              "ok");
+    m_conn.beginTrans();
+    m_conn.execute("INSERT INTO T(ID) VALUES(1)");
+    m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
+    EXPECT_EQ(run("INSERT INTO U VALUES(2)"), "ok");
+    m_conn.commitTrans();
+    EXPECT_EQ(column("select A from T where ID=2"), Strings{"text w"});
+}
+
+TEST_F(Engine, ARecordSetReadsOnPastTheCommitOfWaitingColumns) {
+    m_conn.execute("CREATE TABLE T(ID LONG)");
+    m_conn.execute("INSERT INTO T VALUES(1)");
+    m_conn.execute("INSERT INTO T VALUES(2)");
+    m_conn.beginTrans();
+    jet::Recordset rs = m_conn.execute("select ID from T");
+    m_conn.execute("INSERT INTO T VALUES(3)");
+    m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
+    m_conn.commitTrans();
+    rs.moveNext();
+    EXPECT_EQ(shown(rs.field(0)), "int 2");
+    EXPECT_EQ(column("select count(A) from T"), Strings{"int 0"});
+}
+
+TEST_F(Engine, RollbackTakesBackWaitingColumns) {
+    m_conn.execute("CREATE TABLE T(ID LONG, N TEXT(5))");
+    const Strings before = column("select sql from sqlite_master");
+    for (bool released : {false, true}) {
+        m_conn.beginTrans();
+        m_conn.execute("INSERT INTO T(ID) VALUES(1)");
+        m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
+        m_conn.execute("ALTER TABLE T ADD COLUMN B LONG");
+        jet::Catalog(m_conn).setProperty("T", "N", jet::kAllowZeroLength, true);
+        ASSERT_EQ(jet::Catalog(m_conn).table("T").columns.size(), 4u);
+        if (released) {
+            m_conn.close();
+            m_conn.open(m_connStr);
+        } else {
+            m_conn.rollbackTrans();
+        }
+        EXPECT_EQ(column("select sql from sqlite_master"), before) << released;
+        EXPECT_EQ(jet::Catalog(m_conn).table("T").columns.size(), 2u) << released;
+        EXPECT_EQ(run("INSERT INTO T(ID, A) VALUES(2, 'x')"),
+                  "table T has no column named A in: INSERT INTO T(ID, A) VALUES(2, 'x')");
+    }
+}
+
 // Files ----------------------------------------------------------------------
 
 TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
@@ -343,13 +577,59 @@ TEST(EngineConnectionString, ParsesTheAdoForm) {
     EXPECT_EQ(cs.dataSource(), "/a b/c.mdb");
     EXPECT_EQ(cs.password(), "p=w");
     EXPECT_EQ(jet::ConnectionString::parse("Data Source=\"x;y.mdb\"").dataSource(), "x;y.mdb");
-    EXPECT_EQ(jet::ConnectionString::build("/x.mdb", "pw"),
-              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x.mdb; Jet OLEDB:Database "
-              "Password=pw;");
+    EXPECT_EQ(jet::ConnectionString::parse("Data Source='a''b\"c'").dataSource(), "a'b\"c");
     for (const char* bad : {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
-                            "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x"}) {
+                            "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
+                            "Data Source=\"x\"y"}) {
         EXPECT_THROW(jet::ConnectionString::parse(bad), jet::Error) << bad;
     }
+}
+
+TEST(EngineConnectionString, EveryPathAndPasswordReadsBackAsItself) {
+    using jet::ConnectionString;
+    // Path, password, and the built text where it is the product's plain form.
+    struct Case {
+        std::string path;
+        std::string password;
+        const char* built;
+    };
+    const Case cases[] = {
+        {"/x.mdb", "pw",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x.mdb; Jet OLEDB:Database Password=pw;"},
+        {"/a b/電話帳=1.mdb", "",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a b/電話帳=1.mdb; Jet OLEDB:Database "
+         "Password=;"},
+        {"/d/t.mdb", ";Data Source=/d/v.db;Jet OLEDB:Database Password=",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/t.mdb; Jet OLEDB:Database "
+         "Password=\";Data Source=/d/v.db;Jet OLEDB:Database Password=\";"},
+        {"/d/t.mdb", " pw ", nullptr},
+        {"/d/a;b.mdb", "\tpw", nullptr},
+        {"/d/\"q\".mdb", "it's", nullptr},
+        {"'/d/x.mdb'", "\"", nullptr},
+        {"/d/x.mdb\n", "pw\r", nullptr},
+        {" ", "\"\"", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string built = ConnectionString::build(c.path, c.password);
+        if (c.built) {
+            EXPECT_EQ(built, c.built);
+        }
+        const ConnectionString back = ConnectionString::parse(built);
+        EXPECT_EQ(back.dataSource(), c.path) << built;
+        EXPECT_EQ(back.password(), c.password) << built;
+        EXPECT_EQ(ConnectionString::parse(ConnectionString::forFile(c.path)).dataSource(), c.path);
+    }
+    EXPECT_EQ(ConnectionString::forFile("/t/base.mdb"),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/t/base.mdb;Persist Security "
+              "Info=False");
+    // A path cannot hold a NUL character, and a password does not either.
+    const std::string nul("a\0b", 3);
+    EXPECT_EQ(errorCode([&] { ConnectionString::build(nul, ""); }),
+              static_cast<int>(jet::ErrorCode::kConnectionString));
+    EXPECT_EQ(errorCode([&] { ConnectionString::build("/x.mdb", nul); }),
+              static_cast<int>(jet::ErrorCode::kConnectionString));
+    EXPECT_EQ(errorCode([&] { ConnectionString::parse("Data Source=" + nul); }),
+              static_cast<int>(jet::ErrorCode::kConnectionString));
 }
 
 }  // namespace

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "jet/temp_dir.h"
+#include "temp_dir.h"
 #include "run_program.h"
 
 namespace {
@@ -83,6 +84,23 @@ TEST(RvSql, RunsOneAfterTheOther) {
         EXPECT_TRUE(r.err.starts_with(step.errStart)) << shown << r.err;
         EXPECT_EQ(r.err.empty(), step.errStart.empty()) << shown << r.err;
     }
+}
+
+// A password is a value, not text of the connection string: one that spells out another
+// data source still protects the named file and writes nothing elsewhere.
+TEST(RvSql, APasswordCannotNameAnotherFile) {
+    rvtest::TempDir dir;
+    const std::string elsewhere = dir.file("v.db");
+    const std::string password = ";Data Source=" + elsewhere + ";Jet OLEDB:Database Password=";
+    const std::string rvSql = rvtest::binDir() + "/rv_sql";
+    const std::string db = dir.file("t.mdb");
+    const rvtest::ProgramResult made =
+        rvtest::runProgram({rvSql, "--create", "-p", password, db, "CREATE TABLE T(A LONG)"});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    const rvtest::ProgramResult read =
+        rvtest::runProgram({rvSql, "-p", password, db, "select count(*) AS N from T"});
+    EXPECT_EQ(read.out, "N\n0\n") << read.err;
+    EXPECT_FALSE(std::filesystem::exists(elsewhere));
 }
 
 }  // namespace

@@ -2,15 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "jet/catalog.h"
 #include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/placeholders.h"
-#include "jet/temp_dir.h"
+#include "temp_dir.h"
 #include "productdb/schema.h"
 
 namespace {
@@ -144,6 +147,100 @@ TEST_F(ProductDb, FieldStatementsTheEngineRefuses) {
 
     // Field IDs are typed by Japanese users; a Japanese column name is a valid one.
     EXPECT_NO_THROW(m_conn.execute(fill(productdb::kAddAddressColumn, {"電話番号", "TEXT"})));
+}
+
+// Every nullable text and memo column of every table takes "", as the builder sets it.
+void allowZeroLength(jet::Connection& c) {
+    jet::Catalog catalog(c);
+    for (const jet::TableInfo& t : catalog.tables()) {
+        for (const jet::ColumnInfo& col : t.columns) {
+            if (col.attributes == jet::kColNullable) {
+                catalog.setProperty(t.name, col.name, jet::kAllowZeroLength, true);
+            }
+        }
+    }
+}
+
+// Fields `from` to `to` (of every attribute in turn) registered and added as the
+// builder does it, then the display order of all of them.
+void addFields(jet::Connection& c, int from, int to) {
+    static constexpr std::array<std::pair<const char*, const char*>, 6> kKinds = {{{"T", "TEXT"},
+                                                                                   {"T", "TEXT"},
+                                                                                   {"N", "DOUBLE"},
+                                                                                   {"D", "DATE"},
+                                                                                   {"B", "YESNO"},
+                                                                                   {"M", "MEMO"}}};
+    for (int i = from; i <= to; ++i) {
+        const std::string id = "F" + std::to_string(i);
+        const auto [attr, type] = kKinds[i % kKinds.size()];
+        if (i % kKinds.size() == 0) {
+            c.execute(productdb::insertFieldWithSize(id, "名" + id, attr, "20", "1", "0", "0"));
+            c.execute(fill(productdb::kAddAddressColumnWithWidth, {id, type, "20"}));
+        } else {
+            c.execute(productdb::insertField(id, "名" + id, attr, "1", "0", "0"));
+            c.execute(fill(productdb::kAddAddressColumn, {id, type}));
+        }
+    }
+    allowZeroLength(c);
+    for (int i = 1; i <= to; ++i) {
+        c.execute(fill(productdb::kUpdateDispSeqno, {std::to_string(i), "F" + std::to_string(i)}));
+    }
+}
+
+// A new file with twelve fields, then extended by six: each build in one transaction,
+// as the builder sends it, or statement by statement. The stored definitions.
+std::vector<std::string> build(const std::string& path, bool inTransactions,
+                               jet::Connection::Observer trace = {}) {
+    const std::string cs = jet::ConnectionString::build(path, "pw");
+    jet::Catalog::create(cs);
+    for (const auto& [from, to] : {std::pair{1, 12}, std::pair{13, 18}}) {
+        jet::Connection c;
+        c.open(cs);
+        c.setEngineTrace(trace);
+        if (inTransactions) {
+            c.beginTrans();
+        }
+        if (from == 1) {
+            for (std::string_view create : productdb::kCreateTables) {
+                c.execute(create);
+            }
+            c.execute(fill(productdb::kInsertInfo, {"2024-05-17"}));
+            c.execute(productdb::kInsertSeqno);
+            allowZeroLength(c);
+        }
+        addFields(c, from, to);
+        if (inTransactions) {
+            c.commitTrans();
+        }
+    }
+    jet::Connection c;
+    c.open(cs);
+    std::vector<std::string> definitions;
+    for (auto rs = c.execute("select type, name, tbl_name, sql from sqlite_master"); !rs.eof();
+         rs.moveNext()) {
+        definitions.push_back(rs.field(0).toString() + " " + rs.field(1).toString() + " " +
+                              rs.field(2).toString() + " " + rs.field(3).toString());
+    }
+    return definitions;
+}
+
+// Inside the builder's transaction each table's definition is written once, however
+// many columns are added, and the file holds what it holds when every statement runs
+// on its own.
+TEST(ProductBuild, EachDefinitionWrittenOncePerTransactionAsIfAtOnce) {
+    rvtest::TempDir dir;
+    int addressWrites = 0;
+    const auto trace = [&](std::string_view sql) {
+        const bool alter = sql.starts_with("ALTER TABLE \"ADDRESS\" ADD COLUMN");
+        const bool rewrite = sql.starts_with("UPDATE sqlite_master") &&
+                             (sql.find("TABLE \"ADDRESS\"(") != std::string_view::npos ||
+                              sql.find("TABLE \"ADDRESS jet_reload\"(") != std::string_view::npos);
+        addressWrites += alter || rewrite ? 1 : 0;
+    };
+    const std::vector<std::string> together = build(dir.file("a.mdb"), true, trace);
+    EXPECT_EQ(addressWrites, 2);
+    EXPECT_EQ(together, build(dir.file("b.mdb"), false));
+    EXPECT_EQ(together.size(), 35u);
 }
 
 }  // namespace
