@@ -118,6 +118,49 @@ KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new LabelDelegate(this));
     connect(this, &QTreeWidget::itemClicked, this, [this](Node* node) { Q_EMIT nodeClick(node); });
+    // The width is forgotten before the view reacts to a change (the view's own handlers
+    // below, and the signals that come first), since the view asks for it right away.
+    const auto forgetWidth = [this] { m_widthHint = -1; };
+    QAbstractItemModel* nodes = model();
+    connect(nodes, &QAbstractItemModel::rowsAboutToBeMoved, this, forgetWidth);
+    connect(nodes, &QAbstractItemModel::layoutAboutToBeChanged, this, forgetWidth);
+    connect(nodes, &QAbstractItemModel::modelAboutToBeReset, this, forgetWidth);
+    connect(this, &QTreeView::expanded, this, forgetWidth);
+    connect(this, &QTreeView::collapsed, this, forgetWidth);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, forgetWidth);
+}
+
+void KeyedTree::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                            const QList<int>& roles) {
+    m_widthHint = -1;
+    QTreeWidget::dataChanged(topLeft, bottomRight, roles);
+}
+
+void KeyedTree::rowsInserted(const QModelIndex& parent, int start, int end) {
+    m_widthHint = -1;
+    QTreeWidget::rowsInserted(parent, start, end);
+}
+
+void KeyedTree::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    m_widthHint = -1;
+    QTreeWidget::rowsAboutToBeRemoved(parent, start, end);
+}
+
+int KeyedTree::sizeHintForColumn(int column) const {
+    if (column != 0) {
+        return QTreeWidget::sizeHintForColumn(column);
+    }
+    if (m_widthHint < 0) {
+        m_widthHint = QTreeWidget::sizeHintForColumn(column);
+    }
+    return m_widthHint;
+}
+
+void KeyedTree::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_widthHint = -1;
+    }
+    QTreeWidget::changeEvent(event);
 }
 
 void KeyedTree::setImageList(const ImageList& images) {
@@ -368,6 +411,7 @@ KeyedTree::Node* KeyedTree::visibleNode(int row) const {
 
 void KeyedTree::setIndentationTwips(int twips) {
     m_indentationTwips = twips;
+    m_widthHint = -1;
     setIndentation(qRound(twips * logicalDpiX() / kTwipsPerInch));
 }
 

@@ -184,6 +184,15 @@ class KeyedTree : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
+    // The width of the widest name among the rows the view measures, as QTreeView works it
+    // out (it lays out the text of up to 1,000 rows), kept until a node, the scroll position,
+    // the indentation or the font changes: the view asks again on every resize and layout.
+    int sizeHintForColumn(int column) const override;
+    void changeEvent(QEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
   private:
     // The node keyed parentKey (nullptr for an empty key: the top level); throws when none is.
@@ -218,6 +227,7 @@ class KeyedTree : public QTreeWidget {
     int m_indentationTwips = 0;
     LabelEdit m_labelEdit = LabelEdit::Manual;
     KeyMoves m_keyMoves = KeyMoves::Plain;
+    mutable int m_widthHint = -1;  // -1: to be worked out
     AfterLabelEditHandler m_afterLabelEdit;
     bool m_dragging = false;
 };
