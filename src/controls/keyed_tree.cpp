@@ -146,6 +146,13 @@ void KeyedTree::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int e
     QTreeWidget::rowsAboutToBeRemoved(parent, start, end);
 }
 
+KeyedTree::~KeyedTree() {
+    // The model and the scroll bar go with the widgets below this one, after this part of
+    // the tree is gone: they must not reach it on their way.
+    disconnect(model(), nullptr, this, nullptr);
+    disconnect(verticalScrollBar(), nullptr, this, nullptr);
+}
+
 int KeyedTree::sizeHintForColumn(int column) const {
     if (column != 0) {
         return QTreeWidget::sizeHintForColumn(column);

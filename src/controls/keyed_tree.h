@@ -76,6 +76,7 @@ class KeyedTree : public QTreeWidget {
     };
 
     explicit KeyedTree(QWidget* parent = nullptr);
+    ~KeyedTree() override;
 
     void setImageList(const ImageList& images);
     const ImageList& imageList() const { return m_images; }
