@@ -1,18 +1,22 @@
 // rv_makedb: opens the database creation wizard on a product database, as a host
 // program does through makeDB::CreateDatabase; or the template browser alone.
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -23,6 +27,7 @@
 #include "component/batch_build.h"
 #include "component/create_db_sql.h"
 #include "component/frm_main.h"
+#include "component/host_text.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
 #include "jet/connection_string.h"
@@ -33,9 +38,15 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 constexpr int kExitFailed = 3;
 
+// A field file holds at most this much.
+constexpr std::size_t kMaxFieldFileBytes = 1024 * 1024;
+constexpr qsizetype kMaxFieldFileLines = 10000;
+constexpr const char* kFieldFileLimits = "a field file holds at most 1 MiB and 10000 field lines";
+
 constexpr const char* kUsage =
     R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
-       rv_makedb --fields FILE [--yes] [-p PASSWORD] [-t TEMPLATES] DATABASE
+       rv_makedb --fields FILE [--encoding NAME] [--yes] [-p PASSWORD] [-t TEMPLATES]
+                 DATABASE
        rv_makedb --templates [-t TEMPLATES]
        rv_makedb --test-window
 
@@ -51,12 +62,18 @@ an existing one is extended with new fields.
   --templates         open the template browser "項目一覧" alone on the template library,
                       to maintain it: add, rename and delete folders and fields
   --fields FILE       batch mode: no window; add the fields of FILE and press OK. FILE is
-                      UTF-8, one field per line, cells separated by tabs: field ID, field
-                      name, attribute (文字 数字 日付 YESNO メモ), size, IME (ON OFF), mail
-                      kind (PCメール 携帯メール), FAX kind (公用FAX 私用FAX). Missing
-                      trailing cells keep a new row's start ("文字", "ON"); empty lines
-                      and lines beginning with '#' are skipped. Each message is printed
-                      to standard error as "ravLIN: TEXT".
+                      UTF-8 (see --encoding), one field per line, cells separated by tabs:
+                      field ID, field name, attribute (文字 数字 日付 YESNO メモ), size,
+                      IME (ON OFF), mail kind (PCメール 携帯メール), FAX kind
+                      (公用FAX 私用FAX). Missing trailing cells keep a new row's start
+                      ("文字", "ON"); empty lines and lines beginning with '#' are skipped.
+                      Each message is printed to standard error as "ravLIN: TEXT"; when
+                      the build fails, one more line "rv_makedb: REASON" tells what the
+                      database engine said. FILE holds at most 1 MiB and 10000 field
+                      lines.
+  --encoding NAME     batch mode: FILE is in the encoding NAME (any name iconv knows,
+                      e.g. CP932 for files written on Japanese Windows, EUC-JP);
+                      default UTF-8. A line that is not valid in it is refused.
   --yes               batch mode: answer OK to the question about a missing mail field
                       (otherwise Cancel)
   --test-window       show the component's test window (frmMain) instead
@@ -64,23 +81,16 @@ an existing one is extended with new fields.
 
 Exit status: 0 when the wizard (or the browser) has closed (in batch mode: the database
 was built); 1 in batch mode when a check refused, the question was declined or the build
-failed; 2 for usage errors or when no display is available (batch mode needs none);
-3 when the wizard or the browser could not open (the message is printed).
+failed; 2 for usage errors, a field file that is too large or not valid text, or when no
+display is available (batch mode needs none);
+3 when the wizard or the browser could not open (the message is printed; in batch mode
+also when the database could not be read or another wizard has it open);
+130 or 143 after SIGINT (Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
 
 The default field template library is base.mdb beside the component, librv_makeDB.so
 (in the build tree: beside this program), else the installed one in
 <prefix>/share/rv_makedb/ (/usr/share/rv_makedb/base.mdb from the package).
 )";
-
-bool haveDisplay() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform && *platform) {
-        return true;
-    }
-    const char* x = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x && *x) || (wayland && *wayland);
-}
 
 std::string defaultTemplates() {
     return CreateDBSql::templateLibrary().toStdString();
@@ -137,6 +147,111 @@ class StartupProbe : public QObject {
     bool m_done = false;
 };
 
+// SIGTERM and SIGINT close the wizard as Cancel and the close box do; the program then
+// ends with 128 + the signal's number. The handler only notes the signal and writes a
+// byte into a pipe, which the event loop reads. A second signal ends the program at once.
+// (The component itself never installs handlers: a host keeps its own.)
+int g_signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_signal = 0;
+
+extern "C" void onTerminationSignal(int sig) {
+    const int saved = errno;
+    g_signal = sig;
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void catchTerminationSignals() {
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    for (int sig : {SIGTERM, SIGINT}) {
+        struct sigaction old {};
+        ::sigaction(sig, nullptr, &old);
+        if (old.sa_handler == SIG_IGN) {
+            continue;  // started in the background: the signal stays ignored
+        }
+        struct sigaction sa {};
+        sa.sa_handler = onTerminationSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART | SA_RESETHAND;
+        ::sigaction(sig, &sa, nullptr);
+    }
+}
+
+// Once there is an event loop: a caught signal closes the modal windows from the top, then
+// every other window.
+void closeWindowsOnSignal(QObject* owner) {
+    if (g_signalPipe[0] < 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char drain[16];
+        while (::read(g_signalPipe[0], drain, sizeof drain) > 0) {
+        }
+        for (QWidget* last = nullptr; QWidget* w = QApplication::activeModalWidget(); last = w) {
+            if (w == last) {
+                break;  // it would not close
+            }
+            w->close();
+        }
+        QApplication::closeAllWindows();
+    });
+}
+
+int exitStatus(int status) {
+    return g_signal != 0 ? 128 + g_signal : status;
+}
+
+// The path as given, made absolute against the current folder, byte for byte.
+std::string absolutePath(const std::string& path) {
+    if (!path.empty() && path[0] == '/') {
+        return path;
+    }
+    std::string cwd(4096, '\0');
+    while (::getcwd(cwd.data(), cwd.size()) == nullptr && errno == ERANGE) {
+        cwd.resize(cwd.size() * 2);
+    }
+    cwd.resize(std::strlen(cwd.c_str()));
+    return cwd.empty() ? path : cwd + (cwd.back() == '/' ? "" : "/") + path;
+}
+
+// The bytes of a field file, read no further than the limit; false with the reason.
+bool readFieldFile(const std::string& path, std::string& bytes, std::string& why) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        why = "cannot read " + path;
+        return false;
+    }
+    bytes.resize(kMaxFieldFileBytes + 1);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n < 0) {
+                why = "cannot read " + path + ": " + std::strerror(errno);
+            }
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+    if (got > kMaxFieldFileBytes) {
+        why = path + " is larger than 1 MiB (" + kFieldFileLimits + ")";
+    }
+    return why.empty();
+}
+
 int usage(const std::string& why) {
     std::cerr << "rv_makedb: " << why << "\n"
               << "Try 'rv_makedb --help'.\n";
@@ -146,10 +261,12 @@ int usage(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    catchTerminationSignals();  // first: no file is made before the handlers are in place
     std::string password;
     std::string templates;
     std::string database;
     std::string fieldsFile;
+    std::string encoding;
     bool haveFields = false;
     bool answerYes = false;
     bool testWindow = false;
@@ -157,37 +274,28 @@ int main(int argc, char** argv) {
     bool haveDatabase = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        auto value = [&](const char* opt) -> const char* {
-            if (i + 1 >= argc) {
-                return nullptr;
-            }
-            (void)opt;
-            return argv[++i];
-        };
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (a == "-h" || a == "--help") {
             const QString library = CreateDBSql::templateLibrary();
             std::cout << kUsage << "Here: " << library.toStdString()
                       << (QFileInfo::exists(library) ? "" : " (missing)") << "\n";
             return kExitOk;
-        } else if (a == "-p" || a == "--password") {
-            const char* v = value("-p");
+        } else if (a == "-p" || a == "--password" || a == "-t" || a == "--library" ||
+                   a == "--fields" || a == "--encoding") {
+            const char* v = value();
             if (!v) {
                 return usage(a + " needs a value");
             }
-            password = v;
-        } else if (a == "-t" || a == "--library") {
-            const char* v = value("-t");
-            if (!v) {
-                return usage(a + " needs a value");
+            if (a == "-p" || a == "--password") {
+                password = v;
+            } else if (a == "-t" || a == "--library") {
+                templates = v;
+            } else if (a == "--fields") {
+                fieldsFile = v;
+                haveFields = true;
+            } else {
+                encoding = v;
             }
-            templates = v;
-        } else if (a == "--fields") {
-            const char* v = value("--fields");
-            if (!v) {
-                return usage(a + " needs a value");
-            }
-            fieldsFile = v;
-            haveFields = true;
         } else if (a == "--yes") {
             answerYes = true;
         } else if (a == "--templates") {
@@ -207,76 +315,92 @@ int main(int argc, char** argv) {
         (haveDatabase || haveFields || answerYes || !password.empty() || !templates.empty())) {
         return usage("--test-window takes no other arguments");
     }
-    if (browser && (testWindow || haveDatabase || haveFields || answerYes || !password.empty())) {
+    if (browser && (testWindow || haveDatabase || haveFields || answerYes || !password.empty() ||
+                    !encoding.empty())) {
         return usage("--templates takes no other arguments than -t");
     }
-    if (answerYes && !haveFields) {
-        return usage("--yes goes with --fields");
+    if ((answerYes || !encoding.empty()) && !haveFields) {
+        return usage(std::string(answerYes ? "--yes" : "--encoding") + " goes with --fields");
     }
+    if (!haveDatabase) {
+        database = "ravlinDB.mdb";
+    }
+    database = absolutePath(database);
+    const std::string conn = templateConnection(templates.empty() ? defaultTemplates() : templates);
+
     if (haveFields) {
         if (!haveDatabase) {
             return usage("--fields needs a DATABASE");
         }
-        QFile file(QString::fromStdString(fieldsFile));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return usage("cannot read " + fieldsFile);
-        }
-        if (!haveDisplay()) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
+        std::string bytes, why;
+        if (!readFieldFile(fieldsFile, bytes, why)) {
+            std::cerr << "rv_makedb: " << why << "\n";
+            return kExitUsage;
         }
         component::BatchJob job;
-        job.database = QFileInfo(QString::fromStdString(database)).absoluteFilePath();
-        job.password = QString::fromStdString(password);
-        job.templates = QString::fromStdString(
-            templateConnection(templates.empty() ? defaultTemplates() : templates));
-        job.fieldLines = component::fieldLines(QString::fromUtf8(file.readAll()));
+        try {
+            job.fieldLines = component::fieldLines(
+                component::fieldFileText(bytes, encoding.empty() ? "UTF-8" : encoding));
+        } catch (const std::exception& e) {
+            std::cerr << "rv_makedb: " << fieldsFile << ": " << e.what()
+                      << (encoding.empty() ? " (name its encoding with --encoding, e.g. "
+                                             "--encoding CP932)"
+                                           : "")
+                      << "\n";
+            return kExitUsage;
+        }
+        if (job.fieldLines.size() > kMaxFieldFileLines) {
+            std::cerr << "rv_makedb: " << fieldsFile << " holds more than 10000 field lines ("
+                      << kFieldFileLimits << ")\n";
+            return kExitUsage;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
+        job.database = component::fromHostBytes(database);
+        job.password = component::fromHostBytes(password);
+        job.templates = QString::fromStdString(conn);
         job.answerYes = answerYes;
+        job.stopRequested = [] { return g_signal != 0; };
         // Standard error carries the wizard's messages, one line each, and nothing else.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
             if (type == QtFatalMsg) {
                 std::cerr << msg.toStdString() << "\n";
             }
         });
-        return static_cast<int>(component::runBatch(job));
+        return exitStatus(static_cast<int>(component::runBatch(job)));
     }
-    if (!haveDisplay()) {
-        std::cerr
-            << "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n";
+    if (const std::string problem = CreateDBSql::displayProblem(); !problem.empty()) {
+        std::cerr << "rv_makedb: " << problem << "\n";
         return kExitUsage;
     }
 
+    // The program's own application, gone before the program ends.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    closeWindowsOnSignal(&app);
     if (browser) {
         try {
-            CreateDBSql::showTemplateBrowser(QString::fromStdString(
-                templateConnection(templates.empty() ? defaultTemplates() : templates)));
+            CreateDBSql::showTemplateBrowser(QString::fromStdString(conn));
         } catch (const std::exception& e) {
             std::cerr << "rv_makedb: " << e.what() << "\n";
-            return kExitFailed;
+            return exitStatus(kExitFailed);
         }
-        return kExitOk;
+        return exitStatus(kExitOk);
     }
-
     if (testWindow) {
-        CreateDBSql::ensureApplication();
         component::frmMain window;
         window.show();
-        return QApplication::exec() == 0 ? kExitOk : kExitFailed;
+        const int status = QApplication::exec() == 0 ? kExitOk : kExitFailed;
+        return exitStatus(status);
     }
-
-    if (!haveDatabase) {
-        database = "ravlinDB.mdb";
-    }
-    database = QFileInfo(QString::fromStdString(database)).absoluteFilePath().toStdString();
-    std::string conn = templateConnection(templates.empty() ? defaultTemplates() : templates);
     if (std::getenv("RV_MAKEDB_STARTUP_PROBE")) {
-        CreateDBSql::ensureApplication();
-        qApp->installEventFilter(new StartupProbe(qApp));
+        app.installEventFilter(new StartupProbe(&app));
     }
     try {
-        makeDB().CreateDatabase(database, password, conn);
+        std::string file = database, pass = password, connection = conn;
+        makeDB().CreateDatabase(file, pass, connection);
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
-        return kExitFailed;
+        return exitStatus(kExitFailed);
     }
-    return kExitOk;
+    return exitStatus(kExitOk);
 }

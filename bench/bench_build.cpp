@@ -63,9 +63,8 @@ double timeBuild(const controls::FlexGridModel& grid, const std::string& path,
         tracer = [trace](std::string_view sql) { trace->emplace_back(sql); };
     }
     const auto t = Clock::now();
-    const productdb::BuildResult result = productdb::buildDB(
-        wizard::newFields(grid), {QString::fromStdString(path), QString::fromLatin1(kPassword)},
-        state, {}, tracer);
+    const productdb::BuildResult result =
+        productdb::buildDB(wizard::newFields(grid), {path, kPassword}, state, {}, tracer);
     const double ms = msSince(t);
     if (!result.built || !state.dbExists) {
         throw std::runtime_error("the build failed");

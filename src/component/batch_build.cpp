@@ -1,8 +1,15 @@
 #include "component/batch_build.h"
 
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <iostream>
+#include <memory>
+#include <stdexcept>
 
 #include "component/create_db_sql.h"
+#include "component/host_text.h"
 #include "component/wizard_life.h"
 #include "controls/batch_msg_box_responder.h"
 #include "controls/flex_grid_model.h"
@@ -91,10 +98,54 @@ QStringList fieldLines(const QString& fileText) {
     return out;
 }
 
+QString fieldFileText(const std::string& bytes, const std::string& encoding) {
+    std::unique_ptr<void, int (*)(iconv_t)> cd(iconv_open("UTF-8", encoding.c_str()), iconv_close);
+    if (cd.get() == reinterpret_cast<iconv_t>(-1)) {
+        cd.release();
+        throw std::runtime_error("unknown encoding " + encoding);
+    }
+    std::string out(bytes.size() + bytes.size() / 2 + 16, '\0');
+    std::string in = bytes;
+    std::size_t done = 0;
+    // Converts what `from` holds (nothing: ends a shifted encoding's state); false when it
+    // is not valid in the encoding.
+    auto convert = [&](char** from, std::size_t* fromLeft) {
+        for (;;) {
+            char* to = out.data() + done;
+            std::size_t toLeft = out.size() - done;
+            const std::size_t rc = iconv(cd.get(), from, fromLeft, &to, &toLeft);
+            const int error = errno;
+            done = static_cast<std::size_t>(to - out.data());
+            if (rc != static_cast<std::size_t>(-1)) {
+                return true;
+            }
+            if (error != E2BIG) {
+                return false;
+            }
+            out.resize(out.size() * 2);
+        }
+    };
+    char* from = in.data();
+    std::size_t fromLeft = in.size();
+    const bool valid = convert(&from, &fromLeft) && convert(nullptr, nullptr);
+    out.resize(done);
+    // What the conversion let through is checked as well.
+    const std::size_t good = validUtf8Length(out);
+    if (!valid || good < out.size()) {
+        const auto line = std::count(out.begin(), out.begin() + static_cast<long>(good), '\n') + 1;
+        throw std::runtime_error("line " + std::to_string(line) + " is not valid " + encoding);
+    }
+    QString text = QString::fromStdString(out);
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+    }
+    return text;
+}
+
 BatchResult runBatch(const BatchJob& job) {
     // The template tree is loaded as the window loads it, so that a library the window
     // could not show stops batch mode too.
-    CreateDBSql::ensureApplication();
+    const CreateDBSql::ApplicationScope application;
     controls::BatchMsgBoxResponder responder(
         job.answerYes ? controls::BatchMsgBoxResponder::QuestionAnswer::Ok
                       : controls::BatchMsgBoxResponder::QuestionAnswer::Cancel);
@@ -110,12 +161,21 @@ BatchResult runBatch(const BatchJob& job) {
     WizardStatus status;
     openProductDatabase(status, job.database, job.password, grid.cells());
     if (status.openFailed) {
-        closeProductDatabase(status);
+        closeProductDatabase(status, job.database, job.password);
         return BatchResult::kOpenFailed;
     }
+    // Cancel: an empty file this run made goes again.
+    auto cancel = [&] {
+        closeProductDatabase(status, job.database, job.password);
+        return BatchResult::kRefused;
+    };
+    auto stop = [&] { return job.stopRequested && job.stopRequested(); };
 
     constexpr int kTypedColumns = 7;  // ID, name, attribute, size, IME, mail, FAX
     for (const QString& line : job.fieldLines) {
+        if (stop()) {
+            return cancel();
+        }
         const int row = grid.addRow();
         const QStringList cells = line.split(u'\t');
         for (int i = 0; i < kTypedColumns && i < cells.size(); ++i) {
@@ -123,12 +183,18 @@ BatchResult runBatch(const BatchJob& job) {
         }
         grid.moveTo(row, 1);  // and on to the next row
     }
+    if (stop()) {
+        return cancel();
+    }
 
     if (createCommand(status, job.database, job.password, grid.cells(), {})) {
+        closeProductDatabase(status, job.database, job.password);
         return BatchResult::kBuilt;
     }
-    closeProductDatabase(status);  // as Cancel: an empty file this run made goes again
-    return BatchResult::kRefused;
+    if (!status.buildFailure.empty()) {
+        std::cerr << "rv_makedb: " << status.buildFailure << "\n";  // what the engine said
+    }
+    return cancel();
 }
 
 }  // namespace component

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <string>
 
 namespace component {
 
@@ -10,11 +12,13 @@ namespace component {
 // label, mail kind, FAX kind) is added as "項目追加" adds a row and typed in cell by cell;
 // then OK runs. Messages go to standard error, one line each.
 struct BatchJob {
-    QString database;
+    QString database;  // path and password as fromHostBytes() holds them
     QString password;
     QString templates;  // connection string
     QStringList fieldLines;
     bool answerYes = false;  // the answer to the mail question
+    // Asked before each line and before OK: true closes the wizard as Cancel does.
+    std::function<bool()> stopRequested;
 };
 
 enum class BatchResult : int {
@@ -27,5 +31,10 @@ BatchResult runBatch(const BatchJob& job);
 
 // The field lines of a batch file: empty lines and lines beginning with '#' left out.
 QStringList fieldLines(const QString& fileText);
+
+// The text of a field file in `encoding` (an iconv name: UTF-8, CP932, EUC-JP, ...), a
+// leading byte order mark dropped. Throws std::runtime_error naming the first line that
+// is not valid in that encoding, or the encoding when it is unknown.
+QString fieldFileText(const std::string& bytes, const std::string& encoding);
 
 }  // namespace component

@@ -1,12 +1,20 @@
 #include "component/create_db_sql.h"
 
 #include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLibraryInfo>
+#include <QPluginLoader>
 #include <QPointer>
-#include <memory>
+#include <QThread>
+#include <cstring>
 #include <stdexcept>
 
 #include "component/rv_makedb_form.h"
@@ -24,35 +32,141 @@
 namespace CreateDBSql {
 
 namespace {
+
 QPointer<component::rv_makeDBForm> s_wizard;
+
+// A platform plugin whose keys hold `name`, where Qt looks for one.
+bool havePlatformPlugin(const QString& name) {
+    QStringList folders =
+        qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH").split(u':', Qt::SkipEmptyParts);
+    QStringList roots = qEnvironmentVariable("QT_PLUGIN_PATH").split(u':', Qt::SkipEmptyParts);
+    roots << QLibraryInfo::path(QLibraryInfo::PluginsPath)
+          << QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    for (const QString& root : roots) {
+        folders << root + QStringLiteral("/platforms");
+    }
+    for (const QString& folder : folders) {
+        for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files)) {
+            const QJsonArray keys = QPluginLoader(file.absoluteFilePath())
+                                        .metaData()
+                                        .value(QLatin1String("MetaData"))
+                                        .toObject()
+                                        .value(QLatin1String("Keys"))
+                                        .toArray();
+            for (const auto& key : keys) {
+                if (key.toString().compare(name, Qt::CaseInsensitive) == 0) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
 }
 
-void ensureApplication() {
-    if (QCoreApplication::instance()) {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+// False when `display` names an X server on this machine (":0", "unix:0.0") and nothing
+// answers on its socket; displays on other machines are not tried.
+bool xServerAnswers(const std::string& display) {
+    const auto colon = display.rfind(':');
+    const std::string host = display.substr(0, colon == std::string::npos ? 0 : colon);
+    if (colon == std::string::npos || !(host.empty() || host == "unix")) {
+        return true;
+    }
+    const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+    const std::string path = "/tmp/.X11-unix/X" + number;
+    for (const bool abstract : {true, false}) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::size_t offset = abstract ? 1 : 0;  // the abstract name starts with a NUL
+        if (path.size() + offset >= sizeof address.sun_path) {
+            return true;
+        }
+        std::memcpy(address.sun_path + offset, path.data(), path.size());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset +
+                                                   path.size() + (abstract ? 0 : 1));
+        const bool answered =
+            fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (answered) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Refuses a call from a thread other than the one the host's Qt runs on.
+void requireGuiThread() {
+    if (const QCoreApplication* app = QCoreApplication::instance()) {
+        if (QThread::currentThread() != app->thread()) {
+            throw std::runtime_error(
+                "rv_makeDB: the wizard can only be opened on the thread of the program's "
+                "QApplication");
+        }
+    } else if (::gettid() != ::getpid()) {
+        throw std::runtime_error(
+            "rv_makeDB: the wizard can only be opened on the program's main thread");
+    }
+}
+
+}  // namespace
+
+std::string displayProblem() {
+    const QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!platforms.isEmpty()) {
+        // "name:option=value;other" names platforms to try in turn.
+        for (const QString& entry : platforms.split(u';', Qt::SkipEmptyParts)) {
+            if (havePlatformPlugin(entry.section(u':', 0, 0))) {
+                return {};
+            }
+        }
+        return "the Qt platform plugin \"" + platforms.toStdString() +
+               "\" (QT_QPA_PLATFORM) is not installed";
+    }
+    const std::string x = qEnvironmentVariable("DISPLAY").toStdString();
+    if (x.empty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        return "no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)";
+    }
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !xServerAnswers(x)) {
+        return "cannot connect to the display " + x;
+    }
+    return {};
+}
+
+ApplicationScope::ApplicationScope() {
+    requireGuiThread();
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        if (!qobject_cast<QApplication*>(app)) {
             throw std::runtime_error(
                 "rv_makeDB: the host's Qt application object is not a QApplication; the "
                 "wizard needs one to show its window");
         }
         return;
     }
+    if (const std::string problem = displayProblem(); !problem.empty()) {
+        throw std::runtime_error("rv_makeDB: " + problem);
+    }
+    // QApplication keeps argc and argv for its whole life.
     static int argc = 1;
     static char name[] = "rv_makeDB";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app(new QApplication(argc, argv));
+    m_made = std::make_unique<QApplication>(argc, argv);
 }
+
+ApplicationScope::~ApplicationScope() = default;
 
 component::rv_makeDBForm* currentWizard() {
     return s_wizard.data();
 }
 
 void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
-    ensureApplication();
+    const ApplicationScope application;
     if (s_wizard) {
         throw std::runtime_error("rv_makeDB: the wizard is already open");
     }
-    // A fresh window for every call, gone again when it closes.
-    std::unique_ptr<component::rv_makeDBForm> form(new component::rv_makeDBForm(nullptr));
+    // A fresh window for every call, gone again when it closes (before the application).
+    const std::unique_ptr<component::rv_makeDBForm> form(new component::rv_makeDBForm(nullptr));
     s_wizard = form.get();
     form->basFilePath = filename;
     form->basPass = filePass;
@@ -65,7 +179,7 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
 }
 
 void showTemplateBrowser(const QString& connStr) {
-    ensureApplication();
+    const ApplicationScope application;
     try {
         jet::Connection().open(connStr.toStdString());
     } catch (const jet::Error& e) {

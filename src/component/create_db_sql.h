@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+#include <string>
+
+class QApplication;
 
 namespace component {
 class rv_makeDBForm;
@@ -10,6 +14,8 @@ namespace CreateDBSql {
 
 // Sets the wizard's three strings, opens it modally without an owner and returns when
 // it has closed. The wizard exists once per process; a call while it is open fails.
+// Throws std::runtime_error, before anything is shown or made, for a call that
+// ApplicationScope refuses.
 void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn);
 
 // The wizard while it is open (for tests and the host's own windows), else nullptr.
@@ -20,8 +26,31 @@ component::rv_makeDBForm* currentWizard();
 // engine's message before any window opens.
 void showTemplateBrowser(const QString& connStr);
 
-// Makes sure a QApplication exists; a host without one gets one for the process.
-void ensureApplication();
+// The QApplication the wizard needs, for as long as this object lives: the host's own
+// when it has one, which is never touched, else one made here and destroyed again when
+// this object goes, while Qt is still whole (never by a static destructor at the
+// process's exit). The component installs no signal handlers and leaves the process as it
+// found it.
+//
+// Refuses with std::runtime_error, before Qt is touched: a call from any thread but the
+// one the host's QApplication lives on (without one: the program's main thread), and,
+// when a QApplication has to be made, a process without a display (see displayProblem),
+// where Qt would end the whole process.
+class ApplicationScope {
+  public:
+    ApplicationScope();
+    ~ApplicationScope();
+    ApplicationScope(const ApplicationScope&) = delete;
+    ApplicationScope& operator=(const ApplicationScope&) = delete;
+
+  private:
+    std::unique_ptr<QApplication> m_made;
+};
+
+// Why a window could not be shown in this process, or an empty text: no platform is
+// named (QT_QPA_PLATFORM) and no display is set (DISPLAY, WAYLAND_DISPLAY); the named
+// platform's plugin is missing; or the X display is local and nothing answers there.
+std::string displayProblem();
 
 // The folder of the component's shared library.
 QString componentFolder();

@@ -4,11 +4,13 @@
 #include <string>
 
 #include "component/create_db_sql.h"
+#include "component/host_text.h"
 #include "component/rv_makedb.h"
 
 void makeDB::CreateDatabase(std::string& filename, std::string& filePass, std::string& base_conn) {
-    QString file = QString::fromStdString(filename);
-    QString pass = QString::fromStdString(filePass);
+    // The path and password reach the file system and the engine byte for byte.
+    QString file = component::fromHostBytes(filename);
+    QString pass = component::fromHostBytes(filePass);
     QString conn = QString::fromStdString(base_conn);
     CreateDBSql::showMakeDBForm(file, pass, conn);
 }

@@ -142,7 +142,7 @@ void rv_makeDBForm::Form_Activate() {
 }
 
 void rv_makeDBForm::Form_Unload() {
-    closeProductDatabase(m_status);
+    closeProductDatabase(m_status, basFilePath, basPass);
 }
 
 void rv_makeDBForm::Command1_Click() {

@@ -21,6 +21,10 @@ inline constexpr QStringView kCaptionDown = u"下へ(&D)";
 inline constexpr QStringView kCaptionSettings = u"設定";
 inline constexpr QStringView kCaptionAddRow = u"項目追加";
 
+// Shown (exclamation icon, OK) when another wizard has the product database open; the
+// opening then fails and the wizard closes without touching the file.
+inline constexpr QStringView kMsgDatabaseInUse = u"このデータベースは他のプログラムで使用中です。";
+
 // What a screen reader calls the grid of fields (the template tree's name is the
 // templates' own).
 inline constexpr QStringView kGridAccessibleName = u"フィールド一覧";

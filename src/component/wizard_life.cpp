@@ -1,8 +1,12 @@
 #include "component/wizard_life.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+
+#include "component/host_text.h"
+#include "component/texts.h"
 #include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
 #include "jet/catalog.h"
@@ -17,33 +21,93 @@ namespace component {
 
 namespace {
 
-// An ordinary file at the path; folders do not count.
-bool fileExists(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && info.isFile();
+enum class PathState {
+    kFile,      // an ordinary file
+    kNoFile,    // nothing, or something that is no ordinary file (a folder)
+    kUnusable,  // the file system cannot say: a name too long, a path through a file,
+                // a folder without search permission, a loop of links
+};
+
+PathState testPath(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        return S_ISREG(st.st_mode) ? PathState::kFile : PathState::kNoFile;
+    }
+    return errno == ENOENT ? PathState::kNoFile : PathState::kUnusable;
 }
 
 std::string connectionString(const QString& path, const QString& password) {
-    return jet::ConnectionString::build(path.toStdString(), password.toStdString());
+    return jet::ConnectionString::build(toHostBytes(path), toHostBytes(password));
+}
+
+// A database that opens with the password and holds no table of its own.
+bool withoutTables(const std::string& connection) {
+    jet::Connection db;
+    db.open(connection);
+    for (const jet::TableInfo& table : jet::Catalog(db).tables()) {
+        if (!table.system) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 void openProductDatabase(WizardStatus& status, const QString& path, const QString& password,
                          controls::FlexGridModel& fg1) {
+    const std::string file = toHostBytes(path);
+    const std::string connection = connectionString(path, password);
+    status.createdFile = false;
     try {
-        if (fileExists(path)) {
-            status.dbExists = true;
-            wizard::loadExistingDB(fg1, QString::fromStdString(connectionString(path, password)));
-        } else {
+        PathState state = testPath(file);
+        if (state == PathState::kUnusable) {
+            throw jet::Error("cannot use " + file, jet::ErrorCode::kCannotOpen);
+        }
+        bool made = false;
+        if (state == PathState::kNoFile) {
             // CreateDB. Failures are not reported here: a file that could not be made shows
-            // up when the build cannot open it.
+            // up when the build cannot open it. One that another program made meanwhile
+            // is opened as a file that was there.
             try {
-                jet::Catalog::create(connectionString(path, password));
-                status.createdFile = path;
+                jet::Catalog::create(connection);
+                made = true;
             } catch (const jet::Error&) {
+                if (testPath(file) == PathState::kFile) {
+                    state = PathState::kFile;
+                }
             }
-            status.dbExists = false;
+        }
+        status.dbExists = state == PathState::kFile;
+        // Whatever is at the path now is locked before it is read or written: a file made
+        // by another wizard between the test and the creation is that wizard's.
+        if (made || state == PathState::kFile) {
+            switch (status.lock.take(file)) {
+                case ProductFileLock::Outcome::kInUse:
+                    controls::tell(kMsgDatabaseInUse, controls::vbExclamation);
+                    status.openFailed = true;
+                    return;
+                case ProductFileLock::Outcome::kNoFile:
+                    if (!made) {
+                        throw jet::Error("cannot open " + file, jet::ErrorCode::kCannotOpen);
+                    }
+                    break;
+                case ProductFileLock::Outcome::kHeld:
+                    status.createdFile = made;
+                    break;
+            }
+        }
+        if (state == PathState::kFile) {
+            try {
+                wizard::loadExistingDB(fg1, connection);
+            } catch (const jet::Error&) {
+                // A database without tables was left by a run that ended before its build:
+                // it is built as a new one, but it was here before, so it is never deleted.
+                if (!withoutTables(connection)) {
+                    throw;
+                }
+                status.dbExists = false;
+            }
         }
     } catch (const jet::Error&) {
         controls::tell(wizard::kMsgDatabaseError, controls::vbExclamation);
@@ -57,6 +121,7 @@ bool createCommand(WizardStatus& status, const QString& path, const QString& pas
                    const controls::FlexGridModel& fg1, const jet::Connection::Observer& observer) {
     using Outcome = wizard::CreateCheck::Outcome;
     status.buildFailed = false;
+    status.buildFailure.clear();
     const wizard::CreateCheck check = wizard::checkCreate(fg1);
     if (check.outcome == Outcome::kNoFields) {
         controls::tell(check.message);
@@ -76,8 +141,8 @@ bool createCommand(WizardStatus& status, const QString& path, const QString& pas
     }
 
     productdb::BuildState state{status.dbExists, status.curFieldID};
-    const productdb::BuildResult result =
-        productdb::buildDB(wizard::newFields(fg1), {path, password}, state, observer);
+    const productdb::BuildResult result = productdb::buildDB(
+        wizard::newFields(fg1), {toHostBytes(path), toHostBytes(password)}, state, observer);
     status.dbExists = state.dbExists;
     status.curFieldID = state.curFieldID;
     for (const controls::Message& message : wizard::buildMessages(result)) {
@@ -85,15 +150,26 @@ bool createCommand(WizardStatus& status, const QString& path, const QString& pas
     }
     // A clean-up that failed as well is the command's own failure, not the builder's.
     status.buildFailed = !result.built && !result.cleanupFailed;
+    status.buildFailure = result.reason;
     controls::setMousePointer(controls::kPointerNormal);
     return result.built;
 }
 
-void closeProductDatabase(const WizardStatus& status) {
-    // Only the empty file this wizard made itself goes; anything else stays.
-    if (!status.dbExists && !status.createdFile.isEmpty()) {
-        QFile::remove(status.createdFile);
+void closeProductDatabase(WizardStatus& status, const QString& path, const QString& password) {
+    // Only the empty file this wizard made itself goes, and only while it is still that
+    // file without tables (another program may have built into it meanwhile); anything
+    // else stays. All failures are ignored.
+    const std::string file = toHostBytes(path);
+    if (!status.dbExists && status.createdFile && status.lock.isFileAt(file)) {
+        try {
+            if (withoutTables(connectionString(path, password))) {
+                ::unlink(file.c_str());
+            }
+        } catch (const jet::Error&) {
+        }
     }
+    status.createdFile = false;
+    status.lock.release();
 }
 
 }  // namespace component

@@ -5,7 +5,9 @@
 // these.
 
 #include <QString>
+#include <string>
 
+#include "component/product_file_lock.h"
 #include "jet/connection.h"
 
 namespace controls {
@@ -19,14 +21,20 @@ struct WizardStatus {
     bool dbExists = false;    // the file holds the product schema
     bool openFailed = false;  // the opening could not read or make the file
     bool buildFailed = false;
-    QString curFieldID;   // the ID of the field the builder processed last
-    QString createdFile;  // the empty database the opening made
+    QString curFieldID;        // the ID of the field the builder processed last
+    std::string buildFailure;  // the engine's words for the last failed build
+    bool createdFile = false;  // the opening made the file that `lock` holds
+    ProductFileLock lock;      // held from the opening to the closing
 };
 
-// The opening, after the grid's setup and the template tree: loads the fields of the
-// product database at `path` into the grid when the file exists, else creates an empty
-// database file there protected by `password`. A file that cannot be read shows
-// "データベースがエラーです" and sets openFailed.
+// The opening, after the grid's setup and the template tree. `path` and `password` are
+// the host's bytes as fromHostBytes() holds them. When an ordinary file is at the path,
+// its registered fields are loaded into the grid, unless it is a database without any
+// table yet (left by a run that ended early), which counts as not yet built; otherwise an
+// empty database file protected by `password` is created there. Either way the file is
+// locked for the wizard's life. A path that cannot be tested or a file that cannot be
+// read shows "データベースがエラーです", a file that another wizard holds shows
+// kMsgDatabaseInUse; both set openFailed.
 void openProductDatabase(WizardStatus& status, const QString& path, const QString& password,
                          controls::FlexGridModel& fg1);
 
@@ -35,7 +43,9 @@ void openProductDatabase(WizardStatus& status, const QString& path, const QStrin
 bool createCommand(WizardStatus& status, const QString& path, const QString& password,
                    const controls::FlexGridModel& fg1, const jet::Connection::Observer& observer);
 
-// The closing: deletes the file the opening made, unless a build completed.
-void closeProductDatabase(const WizardStatus& status);
+// The closing: deletes the file the opening made, unless a build completed, and only
+// while the path still names that very file and it still holds no table; then lets the
+// file go.
+void closeProductDatabase(WizardStatus& status, const QString& path, const QString& password);
 
 }  // namespace component

@@ -1,10 +1,17 @@
 #include "catalog.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "connection.h"
 #include "connection_string.h"
@@ -17,32 +24,117 @@ namespace jet {
 
 using detail::iequals;
 
+namespace {
+
+// A database is made under a name of its own beside its path, NAME.XXXXXX.creating (and
+// SQLite's journal, the same name with "-journal"), and moved into place when complete,
+// so that the path never shows a half-written file. A process that dies meanwhile leaves
+// these behind. To tell them from the work of a creation still running, every creation
+// holds a shared lock (flock) on the folder while it makes its file; a creation that gets
+// the folder's lock exclusively knows that none runs there, and first removes what dead
+// ones left of the same NAME.
+constexpr std::string_view kTempSuffix = ".creating";
+constexpr std::string_view kJournalSuffix = "-journal";
+
+bool flockNow(int fd, int operation) {
+    int rc;
+    do {
+        rc = ::flock(fd, operation | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+// Whether `name` is NAME.XXXXXX.creating, or its journal, for the database name `base`.
+bool isTempName(std::string_view name, std::string_view base) {
+    constexpr std::size_t kRandom = 6;  // mkstemp's letters and digits
+    if (name.size() > kJournalSuffix.size() &&
+        name.substr(name.size() - kJournalSuffix.size()) == kJournalSuffix) {
+        name.remove_suffix(kJournalSuffix.size());
+    }
+    if (name.size() != base.size() + 1 + kRandom + kTempSuffix.size() ||
+        name.substr(0, base.size()) != base || name[base.size()] != '.' ||
+        name.substr(name.size() - kTempSuffix.size()) != kTempSuffix) {
+        return false;
+    }
+    const std::string_view random = name.substr(base.size() + 1, kRandom);
+    return std::all_of(random.begin(), random.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// The folder's creation lock: held shared while this creation runs.
+class FolderLock {
+  public:
+    FolderLock(const std::string& folder, const std::string& base)
+        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (m_fd < 0) {
+            return;  // a folder that cannot be read: no clean-up, no guard
+        }
+        if (flockNow(m_fd, LOCK_EX)) {
+            removeDead(folder, base);
+        }
+        // An exclusive hold elsewhere lasts only while that creation clears up.
+        for (int wait = 0; !flockNow(m_fd, LOCK_SH) && wait < 200; ++wait) {
+            const timespec tenMs{0, 10'000'000};
+            ::nanosleep(&tenMs, nullptr);
+        }
+    }
+    ~FolderLock() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    static void removeDead(const std::string& folder, const std::string& base) {
+        std::vector<std::string> dead;
+        if (DIR* dir = ::opendir(folder.c_str())) {
+            while (const dirent* entry = ::readdir(dir)) {
+                if (isTempName(entry->d_name, base)) {
+                    dead.push_back(folder + "/" + entry->d_name);
+                }
+            }
+            ::closedir(dir);
+        }
+        for (const std::string& file : dead) {
+            ::unlink(file.c_str());
+        }
+    }
+
+    int m_fd;
+};
+
+}  // namespace
+
 void Catalog::create(std::string_view connectionString) {
     const ConnectionString cs = ConnectionString::parse(connectionString);
     const std::string& path = cs.dataSource();
     if (::access(path.c_str(), F_OK) == 0) {
         throw Error("cannot create " + path + ": the file already exists", ErrorCode::kFileExists);
     }
-    // Made under a name of its own and linked into place when complete, so that the path
-    // never shows a half-written file, even if the process dies meanwhile.
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const auto slash = path.rfind('/');
+    const FolderLock guard(slash == std::string::npos ? "." : path.substr(0, slash + 1),
+                           path.substr(slash == std::string::npos ? 0 : slash + 1));
+    std::string temp = path + ".XXXXXX" + std::string(kTempSuffix);
+    const int fd = ::mkostemps(temp.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
     if (fd < 0) {
         throw Error("cannot create " + path + ": " + std::strerror(errno), ErrorCode::kCannotOpen);
     }
     ::close(fd);
     ::unlink(temp.c_str());
-    try {
-        openDatabase(temp, cs.password(), true);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
-    bool linked = ::link(temp.c_str(), path.c_str()) == 0;
+    openDatabase(temp, cs.password(), true);  // removes what it made when it fails
+    // Into place without replacing anything: an atomic rename where the file system has
+    // one, else a hard link, else (no hard links either) a plain rename after one more look.
+    bool linked =
+        ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0;
     int linkError = errno;
+    if (!linked && (linkError == EINVAL || linkError == ENOSYS)) {
+        linked = ::link(temp.c_str(), path.c_str()) == 0;
+        linkError = errno;
+    }
     if (!linked && (linkError == EPERM || linkError == EOPNOTSUPP) &&
         ::access(path.c_str(), F_OK) != 0) {
-        // A file system without hard links: a plain rename, after one more look.
         linked = ::rename(temp.c_str(), path.c_str()) == 0;
         linkError = errno;
     }

@@ -49,7 +49,7 @@ BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file
         }
     };
     try {
-        db.open(jet::ConnectionString::build(file.path.toStdString(), file.password.toStdString()));
+        db.open(jet::ConnectionString::build(file.path, file.password));
         db.beginTrans();
         note(kTraceBegin);
         if (!state.dbExists) {

@@ -49,10 +49,10 @@ struct BuildResult {
     std::string reason;
 };
 
-// The product file a build writes.
+// The product file a build writes: the path and password as the engine takes them, bytes.
 struct ProductFile {
-    QString path;
-    QString password;
+    std::string path;
+    std::string password;
 };
 
 // Markers the observer receives besides the statements, so that a whole build can be

@@ -5,9 +5,9 @@
 
 namespace productdb {
 
-std::vector<StoredField> readStoredFields(const QString& connectionString) {
+std::vector<StoredField> readStoredFields(const std::string& connectionString) {
     jet::Connection db;
-    db.open(connectionString.toStdString());
+    db.open(connectionString);
     const auto count = db.execute(kCountFields).field(0).toInt().value_or(0);
     std::vector<StoredField> fields;
     if (count == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 #include <vector>
 
 namespace productdb {
@@ -21,6 +22,6 @@ struct StoredField {
 // The registered fields of the product database at `connectionString`, in the order the
 // engine returns them, on a connection of its own. Throws jet::Error (wrong password, no
 // FIELD table, damaged file).
-std::vector<StoredField> readStoredFields(const QString& connectionString);
+std::vector<StoredField> readStoredFields(const std::string& connectionString);
 
 }  // namespace productdb

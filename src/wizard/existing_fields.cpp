@@ -7,7 +7,7 @@
 
 namespace wizard {
 
-void loadExistingDB(controls::FlexGridModel& fg1, const QString& productConnectionString) {
+void loadExistingDB(controls::FlexGridModel& fg1, const std::string& productConnectionString) {
     const std::vector<productdb::StoredField> fields =
         productdb::readStoredFields(productConnectionString);
     if (fields.empty()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace controls {
 class FlexGridModel;
@@ -12,6 +12,6 @@ namespace wizard {
 // existing-field rows: labels for the stored codes, DISP_SEQNO as the read-only marker,
 // "1" as the existing-field marker, and their own background colour. Engine failures
 // (wrong password, no FIELD table, damaged file) reach the caller as jet::Error.
-void loadExistingDB(controls::FlexGridModel& fg1, const QString& productConnectionString);
+void loadExistingDB(controls::FlexGridModel& fg1, const std::string& productConnectionString);
 
 }  // namespace wizard

@@ -3,9 +3,16 @@
 // the template browser alone, where only a process shows its exit code.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 
 #include "databases.h"
 #include "raw_db.h"
@@ -94,7 +101,15 @@ TEST_F(Batch, OpeningFailuresAndUsage) {
     EXPECT_EQ(batch({"--fields", fields("MAIL1\ta\n")}).exitCode, 2) << "no DATABASE";
     EXPECT_EQ(batch({"--fields", m_dir.file("missing.txt"), m_db}).exitCode, 2);
     EXPECT_EQ(batch({"--yes", m_db}).exitCode, 2) << "--yes needs --fields";
+    EXPECT_EQ(batch({"--encoding", "CP932", m_db}).exitCode, 2) << "--encoding needs --fields";
     EXPECT_EQ(batch({"--bogus"}).exitCode, 2);
+    // A field file is read no further than its limit.
+    r = batch({"--fields", "/dev/zero", "-t", m_templates, m_dir.file("q.mdb")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err,
+              "rv_makedb: /dev/zero is larger than 1 MiB (a field file holds at most 1 MiB and "
+              "10000 field lines)\n");
+    EXPECT_FALSE(std::ifstream(m_dir.file("q.mdb")).good());
 
     // Without a display the wizard says so in one line; batch mode needs none.
     const auto headless =
@@ -110,6 +125,135 @@ TEST_F(Batch, TheTemplateBrowserAloneStopsAtALibraryItCannotOpen) {
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_NE(r.err.find("none.mdb"), std::string::npos) << r.err;
     EXPECT_EQ(batch({"--templates", m_db}).exitCode, 2) << "it takes no DATABASE";
+}
+
+// A list written on Japanese Windows (CP932), built with its encoding named; the database
+// lands on the very bytes of its path.
+TEST_F(Batch, AFieldFileInAnotherEncodingAndAPathThatIsNotUtf8) {
+    const std::string list = fields("MAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
+    const std::string db = m_dir.file("\x83\x41.mdb");  // "ア" in Shift_JIS
+    auto r = batch({"--fields", list, "-p", "pw", "-t", m_templates, db});
+    EXPECT_EQ(r.exitCode, 2) << "not UTF-8";
+    r = batch({"--fields", list, "--encoding", "CP932", "-p", "pw", "-t", m_templates, db});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rvtest::RawDb(db, "pw").scalar("SELECT FIELD_ID||FIELD_NAME||ATTR FROM FIELD"),
+              "MAIL1メールT");
+}
+
+// Batch mode keeps the wizard's messages and adds what the engine said: here a file may not
+// grow beyond 100 KiB, as on a full disk (enough for the empty database, not the build), and
+// another program holds a lock on an existing database.
+TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
+    std::string text = "MAIL1\tm\t文字\t10\n";
+    for (int i = 2; i <= 61; ++i) {
+        text += "F" + std::to_string(i) + "\tf" + std::to_string(i) + "\t文字\t10\n";
+    }
+    auto r = rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"",
+                                 "bash", rvtest::binDir() + "/rv_makedb", "--fields", fields(text),
+                                 "-p", "pw", "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 1);
+    auto reason = r.err.rfind("rv_makedb: ");
+    EXPECT_EQ(r.err.substr(0, reason),
+              "ravLIN: 項目ＩＤが誤っています。行= 62　項目ＩＤ=F61\n"
+              "ravLIN: データ作成エラーが発生しました。\n");
+    EXPECT_NE(r.err.find("disk", reason), std::string::npos) << r.err;
+    EXPECT_FALSE(exists()) << "the file this run made is gone again";
+
+    rvtest::productDatabase(m_db, "pw", {});
+    rvtest::RawDb holder(m_db, "pw");
+    ASSERT_EQ(holder.exec("BEGIN IMMEDIATE"), "ok");
+    r = batch({"--fields", fields("MAIL1\tm\t文字\t10\n"), "-p", "pw", "-t", m_templates, m_db});
+    reason = r.err.rfind("rv_makedb: ");
+    EXPECT_EQ(r.err.substr(0, reason),
+              "ravLIN: 項目ＩＤが誤っています。行= 1　項目ＩＤ=MAIL1\n"
+              "ravLIN: データ作成エラーが発生しました。\n");
+    EXPECT_NE(r.err.find("locked", reason), std::string::npos) << r.err;
+}
+
+// Watches a folder for the first event of a kind on a name with a given ending.
+struct FolderWatch {
+    explicit FolderWatch(const std::string& folder) {
+        inotify_add_watch(fd, folder.c_str(), IN_CREATE | IN_DELETE | IN_MOVED_TO);
+    }
+    ~FolderWatch() { ::close(fd); }
+    bool waitFor(uint32_t mask, const std::string& ending) const {
+        alignas(inotify_event) char buf[4096];
+        for (pollfd p{fd, POLLIN, 0}; ::poll(&p, 1, 20000) == 1;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
+                const std::string name = e->len > 0 ? e->name : "";
+                if ((e->mask & mask) && name.size() >= ending.size() &&
+                    name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
+                    return true;
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        }
+        return false;
+    }
+    const int fd = inotify_init1(IN_CLOEXEC);
+};
+
+std::set<std::string> folderNames(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// Killed at each step of making the empty file, a run may leave pieces of that work behind;
+// the next run on the path removes them and builds. Nothing but the database stays.
+TEST_F(Batch, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
+    const std::string list = fields("MAIL1\tm\t文字\t10\n");
+    const std::pair<uint32_t, std::string> steps[] = {
+        {IN_CREATE, ".creating"},  // its name taken
+        {IN_CREATE, "-journal"},   // being written
+        {IN_DELETE, "-journal"},   // complete
+        {IN_CREATE | IN_MOVED_TO, "k.mdb"},
+    };
+    int leftBehind = 0;
+    for (const auto& [mask, ending] : steps) {
+        const std::string folder = m_dir.file(std::to_string(mask) + ending);
+        std::filesystem::create_directory(folder);
+        const std::vector<std::string> args{rvtest::binDir() + "/rv_makedb",
+                                            "--fields",
+                                            list,
+                                            "-p",
+                                            "pw",
+                                            "-t",
+                                            m_templates,
+                                            folder + "/k.mdb"};
+        {
+            const FolderWatch watch(folder);
+            rvtest::Child child(args);
+            ASSERT_TRUE(watch.waitFor(mask, ending)) << ending;
+        }
+        const std::set<std::string> left = folderNames(folder);
+        leftBehind += !left.empty() && left != std::set<std::string>{"k.mdb"};
+        const auto again = rvtest::runProgram(args);
+        EXPECT_EQ(again.exitCode, 0) << ending << ": " << again.err;
+        EXPECT_EQ(folderNames(folder), std::set<std::string>{"k.mdb"}) << ending;
+    }
+    EXPECT_GT(leftBehind, 0) << "no kill came early enough to leave anything";
+}
+
+// SIGTERM and Ctrl+C close an open wizard as Cancel does: the empty file goes.
+TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
+    for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, {SIGINT, 130}}) {
+        const std::string folder = m_dir.file("signal" + std::to_string(sig));
+        std::filesystem::create_directory(folder);
+        const FolderWatch watch(folder);
+        rvtest::Child child(
+            {rvtest::binDir() + "/rv_makedb", "-t", m_templates, folder + "/w.mdb"});
+        ASSERT_TRUE(watch.waitFor(IN_CREATE | IN_MOVED_TO, "w.mdb"));
+        child.signal(sig);
+        rvtest::ProgramResult r;
+        ASSERT_TRUE(child.run(20000, r)) << "the wizard stays open";
+        EXPECT_EQ(r.exitCode, status) << r.err;
+        EXPECT_TRUE(folderNames(folder).empty());
+    }
 }
 
 TEST_F(Batch, AKilledBuildLeavesTheFileGoneWithoutTablesOrCompleteNeverDamaged) {

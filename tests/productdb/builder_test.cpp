@@ -35,8 +35,8 @@ class Builder : public ::testing::Test {
     // Runs a build; `seen` gets what the connection saw.
     productdb::BuildResult build(const std::vector<NewField>& fields) {
         seen.clear();
-        return productdb::buildDB(fields, {QString::fromStdString(m_path), QStringLiteral("pw")},
-                                  m_state, [&](std::string_view s) { seen.emplace_back(s); });
+        return productdb::buildDB(fields, {m_path, "pw"}, m_state,
+                                  [&](std::string_view s) { seen.emplace_back(s); });
     }
 
     rvtest::TempDir m_dir;

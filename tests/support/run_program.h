@@ -95,6 +95,12 @@ class Child {
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return true;
     }
+    // Sends `sig` while it runs.
+    void signal(int sig) {
+        if (m_pid > 0) {
+            ::kill(m_pid, sig);
+        }
+    }
     void kill() {
         if (m_pid > 0) {
             ::kill(m_pid, SIGKILL);

@@ -53,8 +53,7 @@ TEST(TemplateLibrary, EveryFieldFitsTheEditorAndTheWholeLibraryBuildsOneProductD
     const std::string product = dir.file("p.mdb");
     jet::Catalog::create(jet::ConnectionString::build(product, ""));
     productdb::BuildState state;
-    const auto result =
-        productdb::buildDB(wizard::newFields(grid), {QString::fromStdString(product), {}}, state);
+    const auto result = productdb::buildDB(wizard::newFields(grid), {product, {}}, state);
     EXPECT_TRUE(result.built) << result.row << " " << result.reason;
 }
 

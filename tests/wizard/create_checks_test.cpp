@@ -97,9 +97,9 @@ TEST(CreateChecks, AFailedBuildIsToldByTheBuildersMessageThenTheCommands) {
 
 class ExistingFields : public ::testing::Test {
   protected:
-    QString product(const std::vector<std::string>& inserts) {
+    std::string product(const std::vector<std::string>& inserts) {
         rvtest::productDatabase(m_path, "pw", inserts);
-        return QString::fromStdString(jet::ConnectionString::build(m_path, "pw"));
+        return jet::ConnectionString::build(m_path, "pw");
     }
     QStringList row(int r) {
         QStringList cells;
@@ -146,8 +146,7 @@ TEST_F(ExistingFields, AnEmptyFieldTableLeavesTheHeadingAloneAndNoTableIsAnError
     EXPECT_EQ(m_grid.gridRows(), 1);
     const std::string other = m_dir.file("other.mdb");
     jet::Catalog::create(jet::ConnectionString::build(other, ""));
-    EXPECT_THROW(wizard::loadExistingDB(
-                     m_grid, QString::fromStdString(jet::ConnectionString::build(other, ""))),
+    EXPECT_THROW(wizard::loadExistingDB(m_grid, jet::ConnectionString::build(other, "")),
                  jet::Error);
 }
 

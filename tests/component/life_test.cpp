@@ -1,0 +1,154 @@
+// The wizard's life over its product file, without the window: what the opening makes of
+// the path (unusable, held by another wizard, a database a dead run left without tables)
+// and what the closing may delete when another program got at the file meanwhile; and
+// field files refused or converted by their encoding.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QStringList>
+#include <cstdio>
+#include <fstream>
+
+#include "component/batch_build.h"
+#include "component/wizard_life.h"
+#include "controls/flex_grid_model.h"
+#include "controls/msg_box.h"
+#include "databases.h"
+#include "jet/catalog.h"
+#include "jet/connection.h"
+#include "jet/connection_string.h"
+#include "raw_db.h"
+#include "temp_dir.h"
+#include "wizard/design_grid.h"
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+bool exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+// One wizard's life on a path.
+struct Wizard {
+    explicit Wizard(const std::string& p, const QString& pw = u"pw"_s)
+        : path(QString::fromStdString(p)), password(pw) {
+        wizard::setupGridModel(fg1);
+        component::openProductDatabase(status, path, password, fg1);
+    }
+    ~Wizard() { component::closeProductDatabase(status, path, password); }
+    bool build() {
+        fg1.insertGridRow(fg1.gridRows(), {{}, u"MAIL1"_s, u"m"_s, u"文字"_s, u"10"_s, u"ON"_s});
+        return component::createCommand(status, path, password, fg1, {});
+    }
+    QString path, password;
+    controls::FlexGridModel fg1;
+    component::WizardStatus status;
+};
+
+class Life : public ::testing::Test {
+  protected:
+    QStringList prompts() {
+        const std::vector<QString> all = m_responder.prompts();
+        m_responder.clear();
+        return {all.begin(), all.end()};
+    }
+    rvtest::TempDir m_dir;
+    std::string m_path = m_dir.file("p.mdb");
+    controls::MsgBoxResponder m_responder;
+};
+
+TEST_F(Life, APathTheFileSystemCannotAnswerForFailsTheOpeningAndMakesNothing) {
+    // Also a folder without search permission, which root is never refused.
+    std::ofstream(m_dir.file("plain")) << "x";
+    for (const std::string& path :
+         {m_dir.file(std::string(300, 'x') + ".mdb"), m_dir.file("plain/p.mdb")}) {
+        EXPECT_TRUE(Wizard(path).status.openFailed) << path;
+        EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s}) << path;
+    }
+}
+
+TEST_F(Life, ASecondWizardOnAHeldFileIsTurnedAwayAndChangesNothing) {
+    for (const bool existing : {false, true}) {
+        if (existing) {
+            rvtest::productDatabase(m_path, "pw", {});
+        }
+        {
+            Wizard first(m_path);
+            const std::string held = rvtest::readBytes(m_path);
+            EXPECT_TRUE(Wizard(m_path).status.openFailed);
+            EXPECT_EQ(prompts(), QStringList{u"このデータベースは他のプログラムで使用中です。"_s});
+            EXPECT_EQ(rvtest::readBytes(m_path), held) << "the second wizard changed nothing";
+            EXPECT_TRUE(first.build());
+        }
+        EXPECT_FALSE(Wizard(m_path).status.openFailed) << "free again";
+        std::remove(m_path.c_str());
+    }
+}
+
+// The race of two wizards on one new path, forced: before the first one closes without a
+// build, another program builds into the file it made, or replaces it.
+TEST_F(Life, ClosingDeletesOnlyTheEmptyFileThisWizardMadeWhileItIsStillThatFile) {
+    const std::string other = m_dir.file("other.mdb");
+    const std::pair<bool, std::function<void()>> cases[] = {
+        {false, [] {}},
+        {true,
+         [&] {
+             jet::Connection c;
+             c.open(jet::ConnectionString::build(m_path, "pw"));
+             c.execute("CREATE TABLE T(A LONG)");
+         }},
+        {true,
+         [&] {
+             jet::Catalog::create(jet::ConnectionString::build(other, "pw"));
+             std::rename(other.c_str(), m_path.c_str());
+         }},
+    };
+    for (const auto& [kept, meanwhile] : cases) {
+        {
+            Wizard w(m_path);
+            ASSERT_TRUE(w.status.createdFile);
+            meanwhile();
+        }
+        EXPECT_EQ(exists(m_path), kept);
+        std::remove(m_path.c_str());
+    }
+}
+
+// A run killed with its wizard open leaves the empty database behind; the next run on that
+// path builds it, and never deletes it.
+TEST_F(Life, ADatabaseWithoutTablesIsNotYetBuiltAndIsNeverDeleted) {
+    jet::Catalog::create(jet::ConnectionString::build(m_path, "pw"));
+    EXPECT_TRUE(Wizard(m_path, u"wrong"_s).status.openFailed);
+    EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s});
+    EXPECT_FALSE(Wizard(m_path).status.dbExists);
+    EXPECT_TRUE(exists(m_path)) << "Cancel keeps it";
+    EXPECT_TRUE(Wizard(m_path).build());
+    EXPECT_EQ(rvtest::RawDb(m_path, "pw").scalar("SELECT FIELD_ID FROM FIELD"), "MAIL1");
+}
+
+TEST(FieldFile, TextThatIsNotValidInItsEncodingIsRefusedWithItsLine) {
+    const struct {
+        std::string bytes, encoding;
+        QString text;  // or the error
+    } cases[] = {
+        {"\xef\xbb\xbfMAIL1\t\xe6\x96\x87\n", "UTF-8", u"MAIL1\t文\n"_s},
+        {"A\nB\n\x95\xb6\x8e\x9a\n", "UTF-8", u"line 3 is not valid UTF-8"_s},
+        {"A\n\xf4\x90\x80\x80\n", "UTF-8", u"line 2 is not valid UTF-8"_s},  // > U+10FFFF
+        {"A\t\x95\xb6\x8e\x9a\n", "CP932", u"A\t文字\n"_s},
+        {"A\n\x81\n", "CP932", u"line 2 is not valid CP932"_s},
+        {"A", "NO-SUCH", u"unknown encoding NO-SUCH"_s},
+    };
+    for (const auto& c : cases) {
+        QString got;
+        try {
+            got = component::fieldFileText(c.bytes, c.encoding);
+        } catch (const std::exception& e) {
+            got = QString::fromUtf8(e.what());
+        }
+        EXPECT_EQ(got, c.text) << c.encoding;
+    }
+}
+
+}  // namespace
