@@ -1,5 +1,5 @@
 // rv_makedb: opens the database creation wizard on a product database, as a host
-// program does through makeDB::CreateDatabase.
+// program does through makeDB::CreateDatabase; or the template browser alone.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,6 +47,7 @@ constexpr const char* kUsage =
     R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
        rv_makedb --fields FILE [--encoding NAME] [--yes] [-p PASSWORD] [-t TEMPLATES]
                  DATABASE
+       rv_makedb --templates [-t TEMPLATES]
        rv_makedb --test-window
 
 Opens the database creation wizard on DATABASE, a product database file: a new one is
@@ -56,8 +57,10 @@ an existing one is extended with new fields.
   DATABASE            the product database file (default: ravlinDB.mdb in the current
                       folder; required with --fields)
   -p, --password P    its password (default: empty, an unencrypted file)
-  -t, --templates T   the field template library: a database path, or a whole connection
+  -t, --library T     the field template library: a database path, or a whole connection
                       string (any text containing '='); default: base.mdb, see below
+  --templates         open the template browser "項目一覧" alone on the template library,
+                      to maintain it: add, rename and delete folders and fields
   --fields FILE       batch mode: no window; add the fields of FILE and press OK. FILE is
                       UTF-8 (see --encoding), one field per line, cells separated by tabs:
                       field ID, field name, attribute (文字 数字 日付 YESNO メモ), size,
@@ -76,12 +79,12 @@ an existing one is extended with new fields.
   --test-window       show the component's test window (frmMain) instead
   -h, --help          show this text
 
-Exit status: 0 when the wizard has closed (in batch mode: the database was built);
-1 in batch mode when a check refused, the question was declined or the build failed;
-2 for usage errors, a field file that is too large or not valid text, or when no
+Exit status: 0 when the wizard (or the browser) has closed (in batch mode: the database
+was built); 1 in batch mode when a check refused, the question was declined or the build
+failed; 2 for usage errors, a field file that is too large or not valid text, or when no
 display is available (batch mode needs none);
-3 when the wizard could not open (the message is printed; in batch mode also when
-the database could not be read or another wizard has it open);
+3 when the wizard or the browser could not open (the message is printed; in batch mode
+also when the database could not be read or another wizard has it open);
 130 or 143 after SIGINT (Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
 
 The default field template library is base.mdb beside the component, librv_makeDB.so
@@ -267,6 +270,7 @@ int main(int argc, char** argv) {
     bool haveFields = false;
     bool answerYes = false;
     bool testWindow = false;
+    bool browser = false;
     bool haveDatabase = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -276,7 +280,7 @@ int main(int argc, char** argv) {
             std::cout << kUsage << "Here: " << library.toStdString()
                       << (QFileInfo::exists(library) ? "" : " (missing)") << "\n";
             return kExitOk;
-        } else if (a == "-p" || a == "--password" || a == "-t" || a == "--templates" ||
+        } else if (a == "-p" || a == "--password" || a == "-t" || a == "--library" ||
                    a == "--fields" || a == "--encoding") {
             const char* v = value();
             if (!v) {
@@ -284,7 +288,7 @@ int main(int argc, char** argv) {
             }
             if (a == "-p" || a == "--password") {
                 password = v;
-            } else if (a == "-t" || a == "--templates") {
+            } else if (a == "-t" || a == "--library") {
                 templates = v;
             } else if (a == "--fields") {
                 fieldsFile = v;
@@ -294,6 +298,8 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--yes") {
             answerYes = true;
+        } else if (a == "--templates") {
+            browser = true;
         } else if (a == "--test-window") {
             testWindow = true;
         } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -308,6 +314,10 @@ int main(int argc, char** argv) {
     if (testWindow &&
         (haveDatabase || haveFields || answerYes || !password.empty() || !templates.empty())) {
         return usage("--test-window takes no other arguments");
+    }
+    if (browser && (testWindow || haveDatabase || haveFields || answerYes || !password.empty() ||
+                    !encoding.empty())) {
+        return usage("--templates takes no other arguments than -t");
     }
     if ((answerYes || !encoding.empty()) && !haveFields) {
         return usage(std::string(answerYes ? "--yes" : "--encoding") + " goes with --fields");
@@ -367,6 +377,15 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     closeWindowsOnSignal(&app);
+    if (browser) {
+        try {
+            CreateDBSql::showTemplateBrowser(QString::fromStdString(conn));
+        } catch (const std::exception& e) {
+            std::cerr << "rv_makedb: " << e.what() << "\n";
+            return exitStatus(kExitFailed);
+        }
+        return exitStatus(kExitOk);
+    }
     if (testWindow) {
         component::frmMain window;
         window.show();

@@ -5,7 +5,9 @@
 //
 // Every state is one entry of kShots: a name (the PNG's file name) and a function that
 // brings a window into that state and returns it. The window is shown off screen, given
-// time to lay itself out, grabbed, and closed. Scratch databases live in a temporary
+// time to lay itself out, grabbed, and closed. A modal window is reached the way a person
+// reaches it instead (the template browser from the wizard's "設定"): the entry's drive
+// function opens it and has it grabbed once it is shown. Scratch databases live in a temporary
 // folder that is removed at the end. base.mdb is the one beside this program.
 
 #include <QApplication>
@@ -16,6 +18,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QWidget>
 #include <cstdio>
@@ -41,10 +45,62 @@ struct Context {
 // A window in the state to be taken; it is closed after the grab.
 using Make = std::function<std::unique_ptr<QWidget>(const Context&)>;
 
+// Opens a modal window and calls grab on it while it is shown.
+using Grab = std::function<void(QWidget*)>;
+using Drive = std::function<void(const Context&, const Grab&)>;
+
 struct Shot {
     const char* name;
     Make make;
+    Drive drive = {};
 };
+
+// Runs action on the modal window named objectName as soon as it is shown; after five
+// seconds without one, closes whatever modal window is open so that nothing hangs.
+void whenShown(const char* objectName, std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        QWidget* w = QApplication::activeModalWidget();
+        const bool found = w && w->objectName() == QLatin1String(objectName) && w->isVisible();
+        if (found || ++*ticks > 500) {
+            timer->stop();
+            timer->deleteLater();
+            if (found) {
+                action(w);
+            } else if (w) {
+                std::fprintf(stderr, "rv_screenshots: %s did not open\n", objectName);
+                w->close();
+            }
+        }
+    });
+    timer->start();
+}
+
+// The template browser opened with "設定" on a wizard over a new file; `inside` runs on it
+// and closes it.
+void inBrowser(const Context& ctx, std::function<void(QWidget*)> inside);
+
+// The first node with `text` in the window's tree, clicked.
+void clickNode(QWidget* window, const QString& text) {
+    auto* tree = window->findChild<QTreeWidget*>();
+    const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    if (items.isEmpty()) {
+        throw std::runtime_error("no node " + text.toStdString());
+    }
+    tree->setCurrentItem(items.front());
+    Q_EMIT tree->itemClicked(items.front(), 0);
+}
+
+// Toolbar button `index` of the browser (separators count), pressed.
+void pressButton(QWidget* browser, int index) {
+    // Separators have no widget: buttons 1-3, 5-7, 9 and 11 are the 1st to 8th one.
+    constexpr int kButtonOf[] = {-1, 0, 1, 2, -1, 3, 4, 5, -1, 6, -1, 7};
+    QList<QToolButton*> buttons = browser->findChildren<QToolButton*>();
+    buttons.removeIf([](const QToolButton* b) { return b->text().isEmpty(); });
+    buttons.at(kButtonOf[index])->click();
+}
 
 // The wizard opened as a host opens it (without the modal loop) on databasePath.
 std::unique_ptr<component::rv_makeDBForm> openWizard(const Context& ctx, const QString& path,
@@ -148,6 +204,43 @@ const std::vector<Shot> kShots = {
          wizard->resize(1, 1);
          return wizard;
      }},
+    {"browser_opened",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         inBrowser(ctx, [&](QWidget* browser) { grab(browser); });
+     }},
+    {"browser_folder_selected",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         inBrowser(ctx, [&](QWidget* browser) {
+             clickNode(browser, QStringLiteral("連絡先"));
+             grab(browser);
+         });
+     }},
+    {"folder_add",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         inBrowser(ctx, [&](QWidget* browser) {
+             clickNode(browser, QStringLiteral("連絡先"));
+             whenShown("FolderAdd", [&](QWidget* dialog) {
+                 grab(dialog);
+                 dialog->close();
+             });
+             pressButton(browser, 1);
+         });
+     }},
+    {"folder_rename",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         inBrowser(ctx, [&](QWidget* browser) {
+             clickNode(browser, QStringLiteral("連絡先"));
+             whenShown("FolderAdd", [&](QWidget* dialog) {
+                 grab(dialog);
+                 dialog->close();
+             });
+             pressButton(browser, 2);
+         });
+     }},
     {"frmMain",
      [](const Context&) -> std::unique_ptr<QWidget> {
          auto window = std::make_unique<component::frmMain>();
@@ -156,19 +249,41 @@ const std::vector<Shot> kShots = {
      }},
 };
 
-bool take(const Shot& shot, const Context& ctx, const QDir& out) {
-    std::unique_ptr<QWidget> window = shot.make(ctx);
-    window->show();
+void inBrowser(const Context& ctx, std::function<void(QWidget*)> inside) {
+    auto wizard = openWizard(ctx, ctx.scratch + QStringLiteral("/browse.mdb"), QString());
+    wizard->show();
+    whenShown("AccountBrowse", [inside](QWidget* browser) {
+        inside(browser);
+        browser->close();
+    });
+    wizard->Command7->click();
+    wizard->close();
+}
+
+// Saves the window as it is shown now.
+bool save(QWidget* window, const QString& file) {
     // Layout, the first paint and the queued work of the opening.
     for (int i = 0; i < 5; ++i) {
         QApplication::processEvents();
     }
-    const QString file = out.filePath(QString::fromLatin1(shot.name) + QStringLiteral(".png"));
     const bool saved = window->grab().save(file);
-    window->close();
-    QApplication::processEvents();
     std::printf("%s %s\n", saved ? "wrote" : "FAILED",
                 qPrintable(QDir::current().relativeFilePath(file)));
+    return saved;
+}
+
+bool take(const Shot& shot, const Context& ctx, const QDir& out) {
+    const QString file = out.filePath(QString::fromLatin1(shot.name) + QStringLiteral(".png"));
+    if (shot.drive) {
+        bool saved = false;
+        shot.drive(ctx, [&](QWidget* window) { saved = save(window, file); });
+        return saved;
+    }
+    std::unique_ptr<QWidget> window = shot.make(ctx);
+    window->show();
+    const bool saved = save(window.get(), file);
+    window->close();
+    QApplication::processEvents();
     return saved;
 }
 

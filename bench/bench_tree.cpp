@@ -12,12 +12,10 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <QHash>
 #include <QTreeWidget>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -25,12 +23,11 @@
 
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
-#include "jet/connection_string.h"
 #include "jet/error.h"
-#include "templates/statements.h"
 #include "templates/tree_loader.h"
 
 #include "bench_support.h"
+#include "template_library.h"
 
 namespace {
 
@@ -39,7 +36,7 @@ using bench::Scratch;
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kFolders = 1000;
+constexpr int kFolders = bench::kLibraryFolders;
 constexpr int kFields = 9000;
 constexpr int kRuns = 21;
 
@@ -48,82 +45,14 @@ std::vector<double> g_floor;
 int g_loaderNodes = 0;
 int g_floorNodes = 0;
 
-// Folders 1-100 at the top, 101-400 one level down, 401-1000 two levels down. Fields
-// 1001-10000 spread over all folders, every 25th one fixed; their positions repeat so that
-// ties fall back to the numbers.
-int folderParent(int folder) {
-    if (folder <= 100) {
-        return 0;
-    }
-    if (folder <= 400) {
-        return (folder - 101) % 100 + 1;
-    }
-    return (folder - 401) % 300 + 101;
-}
-
-std::string makeLibrary(const std::string& path) {
-    const std::filesystem::path shipped =
-        QCoreApplication::applicationDirPath().toStdString() + "/base.mdb";
-    std::filesystem::copy_file(shipped, path);
-    const std::string cs = jet::ConnectionString::build(path, "");
-    jet::Connection c;
-    c.open(cs);
-    c.beginTrans();
-    c.execute("delete * from TEMP_FIELD");
-    for (int f = 1; f <= kFolders; ++f) {
-        c.execute("INSERT INTO TEMP_FIELD(FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME) VALUES(" +
-                  std::to_string(f) + "," + std::to_string(folderParent(f)) + ",'F','フォルダ" +
-                  std::to_string(f) + "')");
-    }
-    for (int i = 0; i < kFields; ++i) {
-        const int number = kFolders + 1 + i;
-        const int folder = (i * 7) % kFolders + 1;
-        const std::string n = std::to_string(number);
-        c.execute(
-            "INSERT INTO TEMP_FIELD(FIELD_NO,P_FIELD_NO,KIND,FIELD_ID,FIELD_NAME,ATTR,FIELD_SIZE,"
-            "SORTBY,IME,DIS_ALT_FLG) VALUES(" +
-            n + "," + std::to_string(folder) + ",'A','F" + n + "','項目" + n + "','T','20'," +
-            std::to_string(i % 5) + ",'1','" + (i % 25 == 0 ? "1" : "0") + "')");
-    }
-    c.commitTrans();
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Persist Security Info=False";
-}
-
 const std::string& library() {
     static Scratch scratch;
-    static const std::string cs = makeLibrary(scratch.path("templates.mdb"));
+    static const std::string cs = bench::makeLibrary(scratch.path("templates.mdb"), kFields);
     return cs;
 }
 
 double seconds(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The floor: the rows of both queries read once, each put under its parent.
-int floorLoad(QTreeWidget& tree, const std::string& connectionString) {
-    tree.clear();
-    QHash<qint64, QTreeWidgetItem*> byNumber;
-    byNumber.reserve(kFolders + kFields + 1);
-    auto* root = new QTreeWidgetItem(&tree, QStringList{QStringLiteral("全部の項目")});
-    byNumber.insert(0, root);
-    int count = 1;
-    jet::Connection c;
-    c.open(connectionString);
-    for (std::string_view query : {templates::kSelectFolders, templates::kSelectFields}) {
-        jet::Recordset rs = c.execute(query);
-        const int number = rs.fieldIndex("FIELD_NO");
-        const int parent = rs.fieldIndex("P_FIELD_NO");
-        const int name = rs.fieldIndex("FIELD_NAME");
-        for (; !rs.eof(); rs.moveNext()) {
-            QTreeWidgetItem* p = byNumber.value(*rs.field(parent).toInt());
-            auto* item = new QTreeWidgetItem(
-                p, QStringList{QString::fromStdString(rs.field(name).toString())});
-            byNumber.insert(*rs.field(number).toInt(), item);
-            ++count;
-        }
-    }
-    c.close();
-    return count;
 }
 
 void show(QWidget& tree) {
@@ -150,7 +79,7 @@ void BM_LoadTemplateTree(benchmark::State& state) {
         try {
             auto runFloor = [&] {
                 const auto start = Clock::now();
-                g_floorNodes = floorLoad(bare, cs);
+                g_floorNodes = bench::floorLoad(bare, cs);
                 floor = seconds(start);
             };
             if (floorFirst) {

@@ -20,6 +20,9 @@
 #include "component/rv_makedb_form.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
+#include "jet/connection.h"
+#include "jet/error.h"
+#include "templates/account_browse.h"
 
 // Where the install puts base.mdb, relative to the library's folder (set by the build).
 #ifndef RV_MAKEDB_DATA_FROM_LIBDIR
@@ -173,6 +176,17 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
     const controls::JapaneseQtTexts japanese;
     form->Form_Load();  // a template library that cannot be read ends here
     form->exec();
+}
+
+void showTemplateBrowser(const QString& connStr) {
+    const ApplicationScope application;
+    try {
+        jet::Connection().open(connStr.toStdString());
+    } catch (const jet::Error& e) {
+        throw std::runtime_error(std::string("template library: ") + e.what());
+    }
+    templates::AccountBrowse browser;
+    browser.showAccountForm(connStr);
 }
 
 QString componentFolder() {

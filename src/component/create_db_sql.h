@@ -21,6 +21,11 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn);
 // The wizard while it is open (for tests and the host's own windows), else nullptr.
 component::rv_makeDBForm* currentWizard();
 
+// Opens the template browser alone on the template library `connStr`, modally, and returns
+// when it has closed. A library that cannot be opened throws std::runtime_error with the
+// engine's message before any window opens.
+void showTemplateBrowser(const QString& connStr);
+
 // The QApplication the wizard needs, for as long as this object lives: the host's own
 // when it has one, which is never touched, else one made here and destroyed again when
 // this object goes, while Qt is still whole (never by a static destructor at the

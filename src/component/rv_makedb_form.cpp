@@ -13,6 +13,7 @@
 #include "controls/accessibility.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
+#include "controls/msg_box.h"
 #include "templates/texts.h"
 #include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
@@ -111,6 +112,17 @@ rv_makeDBForm::~rv_makeDBForm() = default;
 
 void rv_makeDBForm::createTree(const QString& DBStr) {
     templates::loadTemplateTree(*SSTree1, DBStr, templates::LoadErrors::kStop);
+}
+
+void rv_makeDBForm::reloadTree() {
+    try {
+        createTree(basconnStr);
+    } catch (const templates::TreeLoadError& e) {
+        // The tree keeps what could be loaded.
+        controls::tell(
+            controls::Message{QString::fromStdString(e.what()), controls::vbExclamation});
+    }
+    Command4->setEnabled(false);
 }
 
 void rv_makeDBForm::Form_Load() {

@@ -44,6 +44,8 @@ class rv_makeDBForm : public QDialog {
     // Rebuilds the template tree from `DBStr` on a connection of its own; throws
     // templates::TreeLoadError.
     void createTree(const QString& DBStr);
+    // createTree with basconnStr after the template browser closed; a failure is shown.
+    void reloadTree();
 
     bool dbExists() const { return m_status.dbExists; }
     bool openFailed() const { return m_status.openFailed; }

@@ -7,6 +7,7 @@
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
+#include "templates/account_browse.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
@@ -85,7 +86,9 @@ void rv_makeDBForm::Command6_Click() {
 }
 
 void rv_makeDBForm::Command7_Click() {
-    // Opens the template browser once that window exists.
+    // Closing the browser reloads this tree, so that it shows the library as left there.
+    templates::AccountBrowse browser([this] { reloadTree(); }, this);
+    browser.showAccountForm(basconnStr);
 }
 
 void rv_makeDBForm::Command8_Click() {

@@ -31,13 +31,12 @@ void drawFolderBack(QPainter& p) {
     p.drawPath(back);
 }
 
+void drawClosedFolder(QPainter& p);
+
 QPixmap closedFolder() {
     QPixmap pixmap = blank();
     QPainter p(&pixmap);
-    drawFolderBack(p);
-    p.setPen(QColor(150, 110, 20));
-    p.setBrush(QColor(250, 215, 110));
-    p.drawRect(QRectF(1.5, 6.5, 13, 7));
+    drawClosedFolder(p);
     return pixmap;
 }
 
@@ -100,7 +99,119 @@ QPixmap fixedField() {
     return pixmap;
 }
 
+// Marks in the lower right corner, over a folder or a page: each with a white rim so that
+// it stands out from what is below.
+void drawPlus(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRect(8, 10, 8, 4);
+    p.drawRect(10, 8, 4, 8);
+    p.setBrush(QColor(0, 140, 0));
+    p.drawRect(9, 11, 6, 2);
+    p.drawRect(11, 9, 2, 6);
+}
+
+void drawPencil(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(8.5, 14.5), QPointF(14.5, 8.5));
+    p.setPen(QPen(QColor(60, 60, 60), 3.2, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(9.5, 13.5), QPointF(14.5, 8.5));
+    p.setPen(QPen(QColor(240, 190, 40), 1.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(10.0, 13.0), QPointF(14.2, 8.8));
+    p.setPen(QPen(QColor(30, 30, 30), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawPoint(QPointF(8.6, 14.4));
+}
+
+void drawCross(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 4.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(9.5, 9.5), QPointF(14.5, 14.5));
+    p.drawLine(QPointF(14.5, 9.5), QPointF(9.5, 14.5));
+    p.setPen(QPen(QColor(210, 20, 20), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(9.5, 9.5), QPointF(14.5, 14.5));
+    p.drawLine(QPointF(14.5, 9.5), QPointF(9.5, 14.5));
+}
+
+// A folder or a page with a mark.
+QPixmap marked(void (*base)(QPainter&), void (*mark)(QPainter&)) {
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    base(p);
+    mark(p);
+    return pixmap;
+}
+
+void drawClosedFolder(QPainter& p) {
+    drawFolderBack(p);
+    p.setPen(QColor(150, 110, 20));
+    p.setBrush(QColor(250, 215, 110));
+    p.drawRect(QRectF(1.5, 6.5, 13, 7));
+}
+
+// Two pages, one behind the other.
+QPixmap copyPages() {
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    for (const QPointF offset : {QPointF(-2.5, -1.0), QPointF(1.5, 1.0)}) {
+        p.save();
+        p.translate(offset);
+        p.scale(0.85, 0.85);
+        p.translate(1.5, 1.0);
+        drawDocument(p);
+        p.restore();
+    }
+    return pixmap;
+}
+
+// An open door with an arrow leading out.
+QPixmap exitDoor() {
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setPen(QColor(90, 60, 20));
+    p.setBrush(QColor(245, 240, 230));
+    p.drawRect(QRectF(1.5, 1.5, 8, 13));  // the frame
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(170, 110, 50));
+    QPainterPath door;  // swung open towards the viewer
+    door.moveTo(1.5, 1.5);
+    door.lineTo(6.5, 3.0);
+    door.lineTo(6.5, 15.5);
+    door.lineTo(1.5, 14.5);
+    door.closeSubpath();
+    p.drawPath(door);
+    p.setPen(QPen(QColor(0, 120, 0), 2.0, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(8.0, 8.5), QPointF(13.5, 8.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 120, 0));
+    QPainterPath head;
+    head.moveTo(15.5, 8.5);
+    head.lineTo(12.0, 5.0);
+    head.lineTo(12.0, 12.0);
+    head.closeSubpath();
+    p.drawPath(head);
+    return pixmap;
+}
+
 }  // namespace
+
+ImageList ImageList::browserToolbarImages() {
+    // Drawn once per process, and kept, as the node images are.
+    static const ImageList* const images = [] {
+        auto* list = new ImageList;
+        list->add(QStringLiteral("folder-add"), QIcon(marked(drawClosedFolder, drawPlus)));
+        list->add(QStringLiteral("folder-edit"), QIcon(marked(drawClosedFolder, drawPencil)));
+        list->add(QStringLiteral("folder-delete"), QIcon(marked(drawClosedFolder, drawCross)));
+        list->add(QStringLiteral("field-add"), QIcon(marked(drawDocument, drawPlus)));
+        list->add(QStringLiteral("field-edit"), QIcon(marked(drawDocument, drawPencil)));
+        list->add(QStringLiteral("field-delete"), QIcon(marked(drawDocument, drawCross)));
+        list->add(QStringLiteral("copy"), QIcon(copyPages()));
+        list->add(QStringLiteral("close-window"), QIcon(exitDoor()));
+        return list;
+    }();
+    return *images;
+}
 
 ImageList ImageList::templateNodeImages() {
     // Drawn once per process: every load of a template tree asks for them again. Never

@@ -19,6 +19,11 @@ class ImageList {
     // "f1" (template field) and "f2" (fixed template field, a field with a lock).
     static ImageList templateNodeImages();
 
+    // The 16x16 images of the template browser's toolbar: "folder-add", "folder-edit",
+    // "folder-delete", "field-add", "field-edit", "field-delete", "copy" (two pages) and
+    // "close-window" (an open door).
+    static ImageList browserToolbarImages();
+
   private:
     QHash<QString, QIcon> m_icons;
 };

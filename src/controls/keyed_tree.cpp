@@ -48,7 +48,13 @@ class KeyedNode : public QTreeWidgetItem {
             return m_key;
         }
         QVariant own = QTreeWidgetItem::data(column, role);
-        if (own.isValid() || !m_look || column != 0) {
+        if (own.isValid() || column != 0) {
+            return own;
+        }
+        if (role == Qt::DecorationRole) {
+            return shownImage();
+        }
+        if (!m_look) {
             return own;
         }
         switch (role) {
@@ -60,18 +66,24 @@ class KeyedNode : public QTreeWidgetItem {
                 return m_look->image;
             case kExpandedImageRole:
                 return m_look->expandedImage;
-            case Qt::DecorationRole:
-                // Until the node is first expanded or given an image of its own.
-                if (auto* tree = qobject_cast<KeyedTree*>(treeWidget())) {
-                    return tree->imageList().icon(m_look->image);
-                }
-                return own;
             default:
                 return own;
         }
     }
 
   private:
+    // The image while collapsed, the expanded image (when there is one) while expanded; worked
+    // out when the node is drawn, so that expanding and collapsing change nothing on the node.
+    QVariant shownImage() const {
+        auto* tree = qobject_cast<KeyedTree*>(treeWidget());
+        if (tree == nullptr) {
+            return {};
+        }
+        const QString expanded = data(0, kExpandedImageRole).toString();
+        const bool open = !expanded.isEmpty() && isExpanded();
+        return tree->imageList().icon(open ? expanded : data(0, kImageRole).toString());
+    }
+
     QString m_key;
     std::shared_ptr<const KeyedTree::NodeLook::Data> m_look;
 };
@@ -105,16 +117,62 @@ KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent) {
     setDragDropMode(QAbstractItemView::NoDragDrop);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new LabelDelegate(this));
-    connect(this, &QTreeWidget::itemExpanded, this, [this](Node* node) { updateIcon(node); });
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](Node* node) { updateIcon(node); });
     connect(this, &QTreeWidget::itemClicked, this, [this](Node* node) { Q_EMIT nodeClick(node); });
+    // The width is forgotten before the view reacts to a change (the view's own handlers
+    // below, and the signals that come first), since the view asks for it right away.
+    const auto forgetWidth = [this] { m_widthHint = -1; };
+    QAbstractItemModel* nodes = model();
+    connect(nodes, &QAbstractItemModel::rowsAboutToBeMoved, this, forgetWidth);
+    connect(nodes, &QAbstractItemModel::layoutAboutToBeChanged, this, forgetWidth);
+    connect(nodes, &QAbstractItemModel::modelAboutToBeReset, this, forgetWidth);
+    connect(this, &QTreeView::expanded, this, forgetWidth);
+    connect(this, &QTreeView::collapsed, this, forgetWidth);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, forgetWidth);
+}
+
+void KeyedTree::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                            const QList<int>& roles) {
+    m_widthHint = -1;
+    QTreeWidget::dataChanged(topLeft, bottomRight, roles);
+}
+
+void KeyedTree::rowsInserted(const QModelIndex& parent, int start, int end) {
+    m_widthHint = -1;
+    QTreeWidget::rowsInserted(parent, start, end);
+}
+
+void KeyedTree::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    m_widthHint = -1;
+    QTreeWidget::rowsAboutToBeRemoved(parent, start, end);
+}
+
+KeyedTree::~KeyedTree() {
+    // The model and the scroll bar go with the widgets below this one, after this part of
+    // the tree is gone: they must not reach it on their way.
+    disconnect(model(), nullptr, this, nullptr);
+    disconnect(verticalScrollBar(), nullptr, this, nullptr);
+}
+
+int KeyedTree::sizeHintForColumn(int column) const {
+    if (column != 0) {
+        return QTreeWidget::sizeHintForColumn(column);
+    }
+    if (m_widthHint < 0) {
+        m_widthHint = QTreeWidget::sizeHintForColumn(column);
+    }
+    return m_widthHint;
+}
+
+void KeyedTree::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_widthHint = -1;
+    }
+    QTreeWidget::changeEvent(event);
 }
 
 void KeyedTree::setImageList(const ImageList& images) {
     m_images = images;
-    for (Node* node : m_order) {
-        updateIcon(node);
-    }
+    viewport()->update();
 }
 
 KeyedTree::NodeLook::NodeLook(int pointSize, bool bold, const QColor& color,
@@ -124,45 +182,55 @@ KeyedTree::NodeLook::NodeLook(int pointSize, bool bold, const QColor& color,
 
 KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key,
                                     const QString& text) {
-    Node* parentNode = placeFor(parentKey, key);
-    return insertNode(parentNode, key, new KeyedNode(key, text));
+    return insertNode(placeFor(parentKey), key, text, {});
 }
 
 KeyedTree::Node* KeyedTree::addNode(const QString& parentKey, const QString& key,
                                     const QString& text, const NodeLook& look) {
-    Node* parentNode = placeFor(parentKey, key);
-    return insertNode(parentNode, key, new KeyedNode(key, text, look.m_data));
+    return insertNode(placeFor(parentKey), key, text, look.m_data);
 }
 
-KeyedTree::Node* KeyedTree::placeFor(const QString& parentKey, const QString& key) const {
-    Node* parentNode = nullptr;
-    if (!parentKey.isEmpty()) {
-        parentNode = node(parentKey);
-        if (parentNode == nullptr) {
-            throw nodeError("no node has the key", parentKey);
-        }
+KeyedTree::Node* KeyedTree::addNode(Node* parentNode, const QString& key, const QString& text,
+                                    const NodeLook& look) {
+    return insertNode(parentNode, key, text, look.m_data);
+}
+
+KeyedTree::Node* KeyedTree::placeFor(const QString& parentKey) const {
+    if (parentKey.isEmpty()) {
+        return nullptr;
     }
-    if (!key.isEmpty() && m_byKey.contains(key)) {
-        throw nodeError("a node already has the key", key);
+    Node* parentNode = node(parentKey);
+    if (parentNode == nullptr) {
+        throw nodeError("no node has the key", parentKey);
     }
     return parentNode;
 }
 
-KeyedTree::Node* KeyedTree::insertNode(Node* parentNode, const QString& key, Node* item) {
+KeyedTree::Node* KeyedTree::insertNode(Node* parentNode, const QString& key, const QString& text,
+                                       std::shared_ptr<const NodeLook::Data> look) {
+    Node* item = nullptr;
+    if (key.isEmpty()) {
+        item = new KeyedNode(key, text, std::move(look));
+    } else {
+        // One look-up both refuses a used key and keeps the place for the new node.
+        const qsizetype before = m_byKey.size();
+        Node*& place = m_byKey[NodeKey{key}];
+        if (m_byKey.size() == before) {
+            throw nodeError("a node already has the key", key);
+        }
+        item = place = new KeyedNode(key, text, std::move(look));
+    }
     if (parentNode != nullptr) {
         parentNode->addChild(item);
     } else {
         addTopLevelItem(item);
-    }
-    if (!key.isEmpty()) {
-        m_byKey.insert(key, item);
     }
     m_order.push_back(item);
     return item;
 }
 
 KeyedTree::Node* KeyedTree::node(const QString& key) const {
-    return m_byKey.value(key, nullptr);
+    return m_byKey.value(NodeKey{key}, nullptr);
 }
 
 void KeyedTree::forget(Node* node) {
@@ -171,7 +239,7 @@ void KeyedTree::forget(Node* node) {
     }
     const QString nodeKey = key(node);
     if (!nodeKey.isEmpty()) {
-        m_byKey.remove(nodeKey);
+        m_byKey.remove(NodeKey{nodeKey});
     }
     if (m_dropHighlight == node) {
         m_dropHighlight = nullptr;
@@ -245,7 +313,6 @@ QColor KeyedTree::nodeColor(const Node* node) {
 
 void KeyedTree::setImage(Node* node, const QString& imageKey) {
     node->setData(0, kImageRole, imageKey);
-    updateIcon(node);
 }
 
 QString KeyedTree::image(const Node* node) {
@@ -254,17 +321,10 @@ QString KeyedTree::image(const Node* node) {
 
 void KeyedTree::setExpandedImage(Node* node, const QString& imageKey) {
     node->setData(0, kExpandedImageRole, imageKey);
-    updateIcon(node);
 }
 
 QString KeyedTree::expandedImage(const Node* node) {
     return node->data(0, kExpandedImageRole).toString();
-}
-
-void KeyedTree::updateIcon(Node* node) {
-    const QString expanded = expandedImage(node);
-    const QString shown = node->isExpanded() && !expanded.isEmpty() ? expanded : image(node);
-    node->setIcon(0, m_images.icon(shown));
 }
 
 KeyedTree::Node* KeyedTree::rootOf(Node* node) {
@@ -358,6 +418,7 @@ KeyedTree::Node* KeyedTree::visibleNode(int row) const {
 
 void KeyedTree::setIndentationTwips(int twips) {
     m_indentationTwips = twips;
+    m_widthHint = -1;
     setIndentation(qRound(twips * logicalDpiX() / kTwipsPerInch));
 }
 

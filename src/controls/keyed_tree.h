@@ -76,6 +76,7 @@ class KeyedTree : public QTreeWidget {
     };
 
     explicit KeyedTree(QWidget* parent = nullptr);
+    ~KeyedTree() override;
 
     void setImageList(const ImageList& images);
     const ImageList& imageList() const { return m_images; }
@@ -88,6 +89,9 @@ class KeyedTree : public QTreeWidget {
     // The same, the node already showing look.
     Node* addNode(const QString& parentKey, const QString& key, const QString& text,
                   const NodeLook& look);
+    // The same below parentNode (nullptr: the top level), for a caller that has it at hand;
+    // throws when key is already used.
+    Node* addNode(Node* parentNode, const QString& key, const QString& text, const NodeLook& look);
     // The node with key, or nullptr.
     Node* node(const QString& key) const;
     // Removes node and everything below it.
@@ -181,13 +185,22 @@ class KeyedTree : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
+    // The width of the widest name among the rows the view measures, as QTreeView works it
+    // out (it lays out the text of up to 1,000 rows), kept until a node, the scroll position,
+    // the indentation or the font changes: the view asks again on every resize and layout.
+    int sizeHintForColumn(int column) const override;
+    void changeEvent(QEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
   private:
-    // The parent for a new node keyed key under parentKey (nullptr: the top level); throws as
-    // addNode() does.
-    Node* placeFor(const QString& parentKey, const QString& key) const;
-    Node* insertNode(Node* parentNode, const QString& key, Node* item);
-    void updateIcon(Node* node);
+    // The node keyed parentKey (nullptr for an empty key: the top level); throws when none is.
+    Node* placeFor(const QString& parentKey) const;
+    // Registers the key (throws when it is used), then adds the node.
+    Node* insertNode(Node* parentNode, const QString& key, const QString& text,
+                     std::shared_ptr<const NodeLook::Data> look);
     void forget(Node* node);
     void finishDrag();
     void commitLabel(const QModelIndex& index, const QString& text);
@@ -196,12 +209,26 @@ class KeyedTree : public QTreeWidget {
     friend class LabelDelegate;
 
     ImageList m_images;
-    QHash<QString, Node*> m_byKey;
+    // Node keys are short texts (mostly numbers) hashed many times while a tree fills:
+    // a plain FNV-1a over their characters costs a fraction of QHash's default for text.
+    struct NodeKey {
+        QString text;
+        bool operator==(const NodeKey& other) const { return text == other.text; }
+        friend size_t qHash(const NodeKey& key, size_t seed) noexcept {
+            size_t hash = 14695981039346656037ULL ^ seed;
+            for (const QChar c : key.text) {
+                hash = (hash ^ c.unicode()) * 1099511628211ULL;
+            }
+            return hash;
+        }
+    };
+    QHash<NodeKey, Node*> m_byKey;
     std::vector<Node*> m_order;
     Node* m_dropHighlight = nullptr;
     int m_indentationTwips = 0;
     LabelEdit m_labelEdit = LabelEdit::Manual;
     KeyMoves m_keyMoves = KeyMoves::Plain;
+    mutable int m_widthHint = -1;  // -1: to be worked out
     AfterLabelEditHandler m_afterLabelEdit;
     bool m_dragging = false;
 };

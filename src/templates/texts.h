@@ -32,4 +32,46 @@ inline constexpr int kTreeIndentTwips = 250;
 // What a screen reader calls a template tree, in the wizard and in the browser.
 inline constexpr QStringView kTreeAccessibleName = u"項目ライブラリ";
 
+// The template browser.
+inline constexpr QStringView kBrowserCaption = u"項目一覧";
+inline constexpr QStringView kMsgConfirmDelete = u"削除してもよろしいですか。";
+inline constexpr QStringView kMsgFolderHoldsFixed =
+    u"削除不可項目が含まれているので、フォルダを削除できません";
+inline constexpr QStringView kMsgFixedField = u"これは削除できない項目です";
+
+// Its toolbar: the captions by button, and what each does, for tool tips and screen readers.
+inline constexpr QStringView kButtonAdd = u"追加";
+inline constexpr QStringView kButtonEdit = u"修正";
+inline constexpr QStringView kButtonDelete = u"削除";
+inline constexpr QStringView kButtonCopy = u"複写";
+inline constexpr QStringView kButtonClose = u"閉じる";
+inline constexpr QStringView kTipAddFolder = u"フォルダを追加します";
+inline constexpr QStringView kTipRenameFolder = u"フォルダの名前を変えます";
+inline constexpr QStringView kTipDeleteFolder = u"フォルダを中身ごと削除します";
+inline constexpr QStringView kTipAddField = u"項目を追加します";
+inline constexpr QStringView kTipEditField = u"項目を修正します";
+inline constexpr QStringView kTipDeleteField = u"項目を削除します";
+inline constexpr QStringView kTipCopyField = u"項目を複写して新しい項目を作ります";
+inline constexpr QStringView kTipClose = u"項目一覧を閉じます";
+
+// Toolbar images, in the toolbar's image list.
+inline constexpr QStringView kImageFolderAdd = u"folder-add";
+inline constexpr QStringView kImageFolderEdit = u"folder-edit";
+inline constexpr QStringView kImageFolderDelete = u"folder-delete";
+inline constexpr QStringView kImageFieldAdd = u"field-add";
+inline constexpr QStringView kImageFieldEdit = u"field-edit";
+inline constexpr QStringView kImageFieldDelete = u"field-delete";
+inline constexpr QStringView kImageCopy = u"copy";
+inline constexpr QStringView kImageCloseWindow = u"close-window";
+
+// The folder editor: its caption per mode (the first is also the one it starts with).
+inline constexpr QStringView kFolderAddCaption = u"フォルダの追加";
+inline constexpr QStringView kFolderRenameCaption = u"フォルダの修正";
+inline constexpr QStringView kFolderNameLabel = u"フォルダ名";
+inline constexpr QStringView kCaptionOk = u"OK(&O)";
+inline constexpr QStringView kCaptionCancel = u"ｷｬﾝｾﾙ(&C)";
+inline constexpr int kFolderNameMaxLength = 30;
+// A name is required (the field editor says the same).
+inline constexpr QStringView kMsgEnterText = u"正確な文字を入力してください。";
+
 }  // namespace templates

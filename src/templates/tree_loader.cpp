@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <variant>
+#include <vector>
 
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
@@ -47,6 +48,12 @@ QString text(const jet::Recordset& rs, int column) {
     return QString::fromStdString(rs.field(column).toString());
 }
 
+// Whether the row's KIND is exactly `kind` (a one-letter text).
+bool isKind(const jet::Recordset& rs, const Columns& columns, QStringView kind) {
+    const std::string value = rs.field(columns.kind).toString();
+    return value.size() == 1 && QLatin1Char(value[0]) == kind[0];
+}
+
 // An entry number as a node key: its decimal text.
 QString keyText(const jet::Value& number) {
     if (number.isInteger()) {
@@ -56,20 +63,41 @@ QString keyText(const jet::Value& number) {
 }
 
 // Adds the node of one TEMP_FIELD row below its parent, and expands the parent; under
-// LoadErrors::kSkip a row whose node cannot be added is left out.
+// LoadErrors::kSkip a row whose node cannot be added is left out. Rows come grouped by
+// parent, so a parent is looked up once for each group.
 class EntryAdder {
   public:
     EntryAdder(KeyedTree& tree, LoadErrors errors) : m_tree(tree), m_errors(errors) {}
+    // The parents are expanded once every node is in, also when the load ends early: an
+    // expanded node costs the tree work on every later insertion.
+    ~EntryAdder() {
+        for (KeyedTree::Node* node : m_toExpand) {
+            node->setExpanded(true);
+        }
+    }
+    EntryAdder(const EntryAdder&) = delete;
+    EntryAdder& operator=(const EntryAdder&) = delete;
 
     void add(const jet::Recordset& rs, const Columns& columns, const KeyedTree::NodeLook& look) {
         const jet::Value parent = rs.field(columns.parent);
         const jet::Value number = rs.field(columns.number);
-        KeyedTree::Node* node = nullptr;
         try {
             if (parent.isNull() || number.isNull()) {
                 throw std::invalid_argument("an entry without a number or parent number");
             }
-            node = m_tree.addNode(keyText(parent), keyText(number), text(rs, columns.name), look);
+            const bool newParent = parent.storage() != m_parentNumber.storage() || !m_parent;
+            if (newParent) {
+                m_parent = m_tree.node(keyText(parent));
+                m_parentNumber = parent;
+                if (m_parent == nullptr) {
+                    throw std::invalid_argument("no node has the key '" + parent.toString() + "'");
+                }
+            }
+            m_tree.addNode(m_parent, keyText(number), text(rs, columns.name), look);
+            if (m_parent != m_expanded) {
+                m_expanded = m_parent;
+                m_toExpand.push_back(m_parent);
+            }
         } catch (const std::invalid_argument& e) {
             if (m_errors == LoadErrors::kSkip) {
                 return;
@@ -78,39 +106,27 @@ class EntryAdder {
                                 rs.field(columns.name).toString() + ") under " + parent.toString() +
                                 ": " + e.what());
         }
-        // Rows come grouped by parent: one expansion per group is enough.
-        if (node->parent() != m_expanded) {
-            m_expanded = node->parent();
-            m_expanded->setExpanded(true);
-        }
     }
 
   private:
     KeyedTree& m_tree;
     LoadErrors m_errors;
+    KeyedTree::Node* m_parent = nullptr;  // the parent of the row before
+    jet::Value m_parentNumber;
     KeyedTree::Node* m_expanded = nullptr;
+    std::vector<KeyedTree::Node*> m_toExpand;
 };
 
-void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    DrawingOff drawingOff(tree);
-    // Emptied before the images are given, which would otherwise be put on every node of
-    // the previous load first.
-    tree.clearNodes();
-    tree.setImageList(controls::ImageList::templateNodeImages());
-
-    const QString closed = kImageClosed.toString();
-    const QString open = kImageOpen.toString();
-    tree.addNode({}, kRootKey.toString(), kRootText.toString(),
-                 KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
-
+// Every folder, then every field, each below its parent.
+void addEntries(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     TemplateStore store(connection);
     EntryAdder adder(tree, errors);
-    const KeyedTree::NodeLook folder(kNodeFontSize, false, kFolderColor, closed, open);
+    const KeyedTree::NodeLook folder = folderLook();
     {
         jet::Recordset rs = store.selectFolders();
         const Columns columns(rs);
         for (; !rs.eof(); rs.moveNext()) {
-            if (text(rs, columns.kind) == kKindFolder) {
+            if (isKind(rs, columns, kKindFolder)) {
                 adder.add(rs, columns, folder);
             }
         }
@@ -122,12 +138,25 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
         jet::Recordset rs = store.selectFields();
         const Columns columns(rs);
         for (; !rs.eof(); rs.moveNext()) {
-            if (text(rs, columns.kind) == kKindField) {
+            if (isKind(rs, columns, kKindField)) {
                 const bool fixed = rs.field(columns.fixed).toInt() == 1;
                 adder.add(rs, columns, fixed ? fixedField : field);
             }
         }
     }
+}
+
+void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
+    DrawingOff drawingOff(tree);
+    tree.clearNodes();
+    tree.setImageList(controls::ImageList::templateNodeImages());
+
+    const QString closed = kImageClosed.toString();
+    const QString open = kImageOpen.toString();
+    tree.addNode({}, kRootKey.toString(), kRootText.toString(),
+                 KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
+
+    addEntries(tree, connection, errors);
 
     // Back to the top: the root of the last node added becomes the first visible row.
     tree.setFirstVisible(KeyedTree::rootOf(tree.nodeAt(tree.nodeCount() - 1)));
@@ -135,6 +164,10 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
 }
 
 }  // namespace
+
+KeyedTree::NodeLook folderLook() {
+    return {kNodeFontSize, false, kFolderColor, kImageClosed.toString(), kImageOpen.toString()};
+}
 
 void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     if (errors == LoadErrors::kSkip) {

@@ -1,5 +1,6 @@
-// rv_makedb in batch mode: the whole wizard path without a screen, judged by exit code,
-// messages and the file it leaves; and killed at any moment.
+// rv_makedb as a user or a script runs it: batch mode, the whole wizard path without a
+// screen, judged by exit code, messages and the file it leaves, and killed at any moment;
+// the template browser alone, where only a process shows its exit code.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -114,6 +115,13 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
     EXPECT_EQ(headless.exitCode, 2);
     EXPECT_EQ(headless.err,
               "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
+}
+
+TEST_F(Batch, TheTemplateBrowserAloneStopsAtALibraryItCannotOpen) {
+    const auto r = batch({"--templates", "-t", m_dir.file("none.mdb")});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("none.mdb"), std::string::npos) << r.err;
+    EXPECT_EQ(batch({"--templates", m_db}).exitCode, 2) << "it takes no DATABASE";
 }
 
 // Batch mode keeps the wizard's messages and adds what the engine said: here a file may not

@@ -16,6 +16,7 @@
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
+#include "controls/indexed_toolbar.h"
 #include "controls/keyed_tree.h"
 #include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
@@ -25,6 +26,7 @@
 #include "modal.h"
 #include "raw_db.h"
 #include "temp_dir.h"
+#include "templates/account_browse.h"
 
 namespace {
 
@@ -181,6 +183,17 @@ TEST_F(WizardLife, TheTreeFromTheKeyboardEnablesUseAltAImportsAndCutCopyPasteNev
             QTest::keyClick(&tree, k, Qt::ControlModifier);
         }
         EXPECT_TRUE(clipboard->text().isEmpty());
+    });
+}
+
+TEST_F(WizardLife, SettingsOpensTheTemplateBrowserAndItsClosingReloadsTheTree) {
+    run("", [&](rv_makeDBForm& form) {
+        rvtest::whenModal<templates::AccountBrowse>([](templates::AccountBrowse* browser) {
+            templates::TemplateStore(browser->basTable).rename(u"改名"_s, u"137"_s);
+            QTest::mouseClick(browser->Toolbar1->buttonWidget(11), Qt::LeftButton);
+        });
+        form.Command7->click();
+        EXPECT_EQ(form.SSTree1->node(u"137"_s)->text(0), u"改名"_s);
     });
 }
 

@@ -7,15 +7,17 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <type_traits>
 
 namespace rvtest {
 
-// Runs `action` on the active modal window as soon as there is one.
-inline void whenModal(std::function<void(QWidget*)> action) {
+// Runs `action` on the active modal window as soon as there is one (of type T).
+template <typename T = QWidget>
+inline void whenModal(std::type_identity_t<std::function<void(T*)>> action) {
     auto* timer = new QTimer;
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, action = std::move(action)] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
+        if (T* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             action(w);

@@ -1,0 +1,229 @@
+// The template browser on a library of 10,000 entries: opening it (the window, its
+// connection and the tree, until it is drawn) against the floor of the tree queries read
+// through the engine into a bare QTreeWidget, expanded as the browser's tree is and drawn;
+// and deleting a folder that holds 1,000 entries in nested
+// subfolders against the floor of the same statements sent through the engine, in one
+// transaction.
+//
+// Every deletion works on a fresh copy of the library, made outside the timing. The two
+// sides of each run take turns going first, so that both meet the same machine load; the
+// summary takes the median of the per-run ratios.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTreeWidget>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/indexed_toolbar.h"
+#include "controls/keyed_tree.h"
+#include "controls/msg_box.h"
+#include "jet/connection.h"
+#include "jet/placeholders.h"
+#include "templates/account_browse.h"
+#include "templates/statements.h"
+
+#include "bench_support.h"
+#include "template_library.h"
+
+namespace {
+
+using bench::median;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kFields = 10000 - bench::kLibraryFolders - bench::kSubtreeEntries;
+constexpr int kOpenRuns = 15;
+constexpr int kDeleteRuns = 7;
+
+struct Figures {
+    std::vector<double> ours;
+    std::vector<double> floor;
+    double ratio() const {
+        std::vector<double> r;
+        for (std::size_t i = 0; i < ours.size() && i < floor.size(); ++i) {
+            r.push_back(ours[i] / floor[i]);
+        }
+        return median(r);
+    }
+};
+Figures g_open;
+Figures g_delete;
+
+bench::Scratch& scratch() {
+    static bench::Scratch s;
+    return s;
+}
+
+const std::string& pristine() {
+    static const std::string path = [] {
+        const std::string p = scratch().path("library.mdb");
+        bench::makeLibrary(p, kFields, true);
+        return p;
+    }();
+    return path;
+}
+
+// A fresh copy of the library; returns its connection string.
+std::string freshCopy() {
+    const std::string path = scratch().newFile();
+    std::filesystem::copy_file(pristine(), path);
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Persist Security Info=False";
+}
+
+double seconds(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void settle(QWidget& window) {
+    window.resize(420, 520);
+    window.show();
+    QApplication::processEvents();
+}
+
+// Opening: the window made, its connection opened, the tree loaded and shown.
+void BM_OpenBrowser(benchmark::State& state) {
+    const QString cs = QString::fromStdString(freshCopy());
+    bool floorFirst = false;
+    for (auto _ : state) {
+        double ours = 0;
+        double floor = 0;
+        auto runFloor = [&] {
+            const auto start = Clock::now();
+            auto tree = std::make_unique<QTreeWidget>();
+            tree->setHeaderHidden(true);
+            bench::floorLoad(*tree, cs.toStdString());
+            tree->expandAll();  // the same rows on screen: every node that holds anything open
+            settle(*tree);
+            floor = seconds(start);
+        };
+        if (floorFirst) {
+            runFloor();
+        }
+        {
+            const auto start = Clock::now();
+            auto browser = std::make_unique<templates::AccountBrowse>();
+            browser->basconnStr = cs;
+            if (!browser->Form_Load()) {
+                state.SkipWithError("the library did not open");
+                break;
+            }
+            settle(*browser);
+            ours = seconds(start);
+            state.counters["nodes"] = browser->SSTree1->nodeCount();
+        }
+        if (!floorFirst) {
+            runFloor();
+        }
+        floorFirst = !floorFirst;
+        state.SetIterationTime(ours);
+        g_open.ours.push_back(ours);
+        g_open.floor.push_back(floor);
+    }
+}
+
+// The floor of a folder's deletion: the check and the deletion, statement by statement as
+// the browser sends them.
+bool floorCheck(jet::Connection& c, const std::string& parent) {
+    for (jet::Recordset rs =
+             c.execute(jet::fill(templates::kSelectChildrenWithFixedMark, {parent}));
+         !rs.eof(); rs.moveNext()) {
+        if (rs.field("DIS_ALT_FLG").toString() == "1" ||
+            !floorCheck(c, rs.field("FIELD_NO").toString())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void floorDelete(jet::Connection& c, const std::string& parent) {
+    std::vector<std::string> children;
+    for (jet::Recordset rs = c.execute(jet::fill(templates::kSelectChildren, {parent})); !rs.eof();
+         rs.moveNext()) {
+        children.push_back(rs.field("FIELD_NO").toString());
+    }
+    for (const std::string& child : children) {
+        floorDelete(c, child);
+    }
+    c.execute(jet::fill(templates::kDeleteEntry, {parent}));
+}
+
+void BM_DeleteFolder(benchmark::State& state) {
+    const std::string top = std::to_string(bench::kSubtreeTop);
+    controls::MsgBoxResponder answers(controls::vbOK);
+    bool floorFirst = false;
+    for (auto _ : state) {
+        double ours = 0;
+        double floor = 0;
+        auto runFloor = [&] {
+            jet::Connection c;
+            c.open(freshCopy());
+            const auto start = Clock::now();
+            if (floorCheck(c, top)) {
+                c.beginTrans();
+                c.execute(jet::fill(templates::kDeleteEntry, {top}));
+                floorDelete(c, top);
+                c.commitTrans();
+            }
+            floor = seconds(start);
+        };
+        if (floorFirst) {
+            runFloor();
+        }
+        {
+            templates::AccountBrowse browser;
+            browser.basconnStr = QString::fromStdString(freshCopy());
+            browser.Form_Load();
+            settle(browser);
+            controls::KeyedTree& tree = *browser.SSTree1;
+            Q_EMIT tree.nodeClick(tree.node(QString::fromStdString(top)));
+            const int before = tree.nodeCount();
+            const auto start = Clock::now();
+            Q_EMIT browser.Toolbar1->buttonClick(templates::AccountBrowse::kDeleteFolder);
+            ours = seconds(start);
+            state.counters["removed"] = before - tree.nodeCount();
+        }
+        if (!floorFirst) {
+            runFloor();
+        }
+        floorFirst = !floorFirst;
+        state.SetIterationTime(ours);
+        g_delete.ours.push_back(ours);
+        g_delete.floor.push_back(floor);
+    }
+}
+
+void printSummary() {
+    std::printf("\nTemplate browser, %d entries, medians (ms):\n", 10000);
+    std::printf("%-34s %10s %10s %8s %8s\n", "", "browser", "floor", "ratio", "target");
+    std::printf("%-34s %10.1f %10.1f %8.2f %8s\n", "open (window, connection, tree)",
+                median(g_open.ours) * 1e3, median(g_open.floor) * 1e3, g_open.ratio(), "1.5");
+    std::printf("%-34s %10.1f %10.1f %8.2f %8s\n", "delete a folder of 1,000 entries",
+                median(g_delete.ours) * 1e3, median(g_delete.floor) * 1e3, g_delete.ratio(), "1.3");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::RegisterBenchmark("open_browser", BM_OpenBrowser)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(kOpenRuns);
+    benchmark::RegisterBenchmark("delete_folder", BM_DeleteFolder)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(kDeleteRuns);
+    if (!bench::runAll(argc, argv)) {
+        return 1;
+    }
+    printSummary();
+    return 0;
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+#include "controls/image_list.h"
+#include "controls/keyed_tree.h"
+#include "jet/connection.h"
+#include "templates/store.h"
+
+namespace controls {
+class IndexedToolbar;
+}
+namespace jet {
+class Error;
+}
+
+namespace templates {
+
+class FolderAdd;
+
+// The template browser "項目一覧": the template library as a tree (SSTree1) under a toolbar
+// (Toolbar1) that adds, renames and deletes folders, deletes template fields, and opens the
+// field editor to add, edit and copy them. A node's text can also be edited in place (F2, or
+// a click on the selected node).
+//
+// The browser holds one connection, basTable, from Form_Load to Form_Unload; its commands
+// and the dialogs it opens send all their statements through it. The dialogs read and set
+// the public members below. A statement the engine refuses is shown with the engine's
+// message, and the tree then shows what the table holds.
+class AccountBrowse : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Toolbar buttons by index; 4, 8 and 10 are separators.
+    enum Button : int {
+        kAddFolder = 1,
+        kRenameFolder = 2,
+        kDeleteFolder = 3,
+        kAddField = 5,
+        kEditField = 6,
+        kDeleteField = 7,
+        kCopyField = 9,
+        kClose = 11,
+    };
+
+    // `unloading` runs first when the window closes: the opener reloads its own tree there.
+    explicit AccountBrowse(std::function<void()> unloading = {}, QWidget* parent = nullptr);
+    ~AccountBrowse() override;
+
+    // Stores connStr in basconnStr, loads the window and shows it modally; returns when it
+    // has closed. A library that cannot be opened shows the engine's message and the
+    // window does not open: false.
+    bool showAccountForm(const QString& connStr);
+
+    // Opens basTable on basconnStr, loads the tree and turns every action button off; false
+    // (after the message) when the library cannot be opened.
+    bool Form_Load();
+    // Loads the tree from the table on basTable, opening it on DBStr first when it is not
+    // open; rows that cannot be shown are left out.
+    void connectDB(const QString& DBStr);
+    // Clears basCanDelete when a fixed template field lies anywhere below folder P_ID.
+    void CheckChild(const QString& P_ID);
+    // Deletes every entry below folder P_ID, children before parents, then P_ID itself.
+    void DeleteChild(const QString& P_ID);
+    // The buttons for the root node: only "add folder".
+    void enableButton();
+    // Every action button off.
+    void enableAllButton();
+
+    // Shows a statement's failure: "ravLIN" and the engine's message.
+    static void tellFailure(const jet::Error& error);
+
+    controls::IndexedToolbar* Toolbar1;
+    controls::KeyedTree* SSTree1;
+    // The toolbar's images (the tree's are the template node images, given by the loading).
+    controls::ImageList ImageList2;
+
+    jet::Connection basTable;
+    QString basconnStr;
+    // The key of the node clicked last; empty until the first click.
+    QString basNodeKey;
+    // The mode of the dialog opened last: the index of its toolbar button, as text.
+    QString basAU;
+    // The selected template field's row (S3) when a field is edited, copied or deleted.
+    TemplateEntry bascopyRs;
+    // The node a dialog added last.
+    controls::KeyedTree::Node* atNode = nullptr;
+
+    void done(int result) override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // The tree key guard: cut, copy and paste never reach SSTree1.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void Form_Resize();
+    void Form_Unload();
+    void Toolbar1_ButtonClick(int index);
+    void SSTree1_NodeClick(controls::KeyedTree::Node* node);
+    void SSTree1_AfterLabelEdit(controls::KeyedTree::Node* node, QString& newText, bool& cancel);
+    void setActionButtons(const bool (&on)[7]);
+    void showFolderAdd(QStringView caption, const QString& name);
+    void deleteFolder();
+    void deleteField();
+    // bascopyRs = the row of basNodeKey; false (after the message) when it cannot be read.
+    bool readSelectedRow();
+    // Puts the tree back to what the table holds after a failed command.
+    void reloadAfterFailure();
+
+    // The field editor (AccountAdd) opens here, in the mode of basAU ("5" add, "6" edit,
+    // "9" copy; for 6 and 9 bascopyRs holds the row). Until that editor exists, nothing.
+    void showAccountAdd();
+
+    std::function<void()> m_unloading;
+    bool basCanDelete = false;
+    bool m_unloaded = false;
+    QPointer<FolderAdd> m_folderAdd;
+};
+
+}  // namespace templates

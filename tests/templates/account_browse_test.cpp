@@ -1,0 +1,318 @@
+// The template browser and its folder editor, driven through their widgets: the buttons a
+// click leaves on, what each command sends (through the connection's observer) and leaves
+// in the table (read back raw), and what a refused statement leaves behind.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "controls/indexed_toolbar.h"
+#include "controls/msg_box.h"
+#include "databases.h"
+#include "modal.h"
+#include "raw_db.h"
+#include "temp_dir.h"
+#include "templates/account_browse.h"
+#include "templates/folder_add.h"
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using controls::KeyedTree;
+using templates::AccountBrowse;
+using templates::FolderAdd;
+using Rows = std::vector<std::string>;
+
+// A: B: C: x4 (fixed), three levels down.  D: E: x7, G: x10; x8.  x11, x12 (fixed) on top.
+const Rows kLibrary = {
+    "1,0,'F','','A','','',NULL,'',''",        "2,1,'F','','B','','',NULL,'',''",
+    "3,2,'F','','C','','',NULL,'',''",        "4,3,'A','X4','x4','T','9',1,'0','1'",
+    "5,0,'F','','D','','',NULL,'',''",        "6,5,'F','','E','','',NULL,'',''",
+    "7,6,'A','X7','x7','T','9',1,'0','0'",    "8,5,'A','X8','x8','T','9',1,'0','0'",
+    "9,6,'F','','G','','',NULL,'',''",        "10,9,'A','X10','x10','T','9',1,'0','0'",
+    "11,0,'A','X11','x11','T','9',1,'0','0'", "12,0,'A','X12','x12','T','9',2,'0','1'",
+};
+const char* const kAllRows = "1 2 3 4 5 6 7 8 9 10 11 12";
+
+// Types text key by key, Japanese included.
+void type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+class Browser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        browser.basconnStr = QString::fromStdString(rvtest::templateLibrary(m_path, kLibrary));
+        ASSERT_TRUE(browser.Form_Load());
+        browser.show();
+        browser.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&browser));
+        browser.basTable.setObserver([this](std::string_view s) { sent.emplace_back(s); });
+    }
+    KeyedTree& tree() { return *browser.SSTree1; }
+    KeyedTree::Node* node(const char* key) { return tree().node(QString::fromLatin1(key)); }
+    void click(const char* key) {
+        tree().scrollToItem(node(key));
+        QTest::mouseClick(tree().viewport(), Qt::LeftButton, {},
+                          tree().visualItemRect(node(key)).center());
+    }
+    void press(int button) {
+        QTest::mouseClick(browser.Toolbar1->buttonWidget(button), Qt::LeftButton);
+    }
+    // Buttons 1, 2, 3, 5, 6, 7, 9: their number when on, '-' when off.
+    std::string buttons() const {
+        std::string out;
+        for (int b : {1, 2, 3, 5, 6, 7, 9}) {
+            out += browser.Toolbar1->isButtonEnabled(b) ? char('0' + b) : '-';
+        }
+        return out;
+    }
+    // The numbers of the rows in the table, read raw.
+    std::string numbers() {
+        std::string out;
+        for (const std::string& n :
+             rvtest::RawDb(m_path, "").rows("SELECT FIELD_NO FROM TEMP_FIELD ORDER BY 1")) {
+            out += (out.empty() ? "" : " ") + n;
+        }
+        return out;
+    }
+    std::string row(const char* number) {
+        return rvtest::RawDb(m_path, "")
+            .scalar(std::string("SELECT FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME FROM TEMP_FIELD WHERE "
+                                "FIELD_NO=") +
+                    number);
+    }
+    QStringList prompts() const {
+        const std::vector<QString> all = responder.prompts();
+        return {all.begin(), all.end()};
+    }
+    // Opens the folder editor with `button`, runs `inside` on it.
+    void inFolderEditor(int button, const std::function<void(FolderAdd&)>& inside) {
+        rvtest::whenModal<FolderAdd>([inside](FolderAdd* dialog) {
+            inside(*dialog);
+            dialog->close();
+        });
+        auto timedOut = rvtest::closeModalsAfter(10000);
+        press(button);
+        EXPECT_FALSE(*timedOut);
+    }
+
+    rvtest::TempDir m_dir;
+    std::string m_path = m_dir.file("t.mdb");
+    controls::MsgBoxResponder responder{controls::vbCancel};
+    AccountBrowse browser;
+    std::vector<std::string> sent;
+};
+
+TEST_F(Browser, TheButtonsFollowTheClickedNodeAndADeletionTurnsThemOff) {
+    EXPECT_EQ(browser.windowTitle(), u"項目一覧"_s);
+    QStringList captions;
+    for (int b = 1; b <= browser.Toolbar1->buttonCount(); ++b) {
+        captions << (browser.Toolbar1->isSeparator(b) ? u"|"_s : browser.Toolbar1->caption(b));
+    }
+    EXPECT_EQ(captions.join(u' '), u"追加 修正 削除 | 追加 修正 削除 | 複写 | 閉じる"_s);
+    EXPECT_EQ(buttons(), "-------");
+    for (const auto& [key, on] : {std::pair{"0", "1------"}, {"5", "1235---"}, {"7", "---5679"}}) {
+        click(key);
+        EXPECT_EQ(buttons(), on) << key;
+        EXPECT_EQ(browser.basNodeKey, QString::fromLatin1(key));
+    }
+    QTest::keyClick(&tree(), Qt::Key_Up);  // the keys move like a click
+    EXPECT_EQ(browser.basNodeKey, u"10"_s);
+    QTest::keyClick(&tree(), Qt::Key_Down, Qt::NoModifier);
+    QTest::keyClick(&tree(), Qt::Key_Down);
+    EXPECT_EQ(browser.basNodeKey, u"8"_s);
+    press(AccountBrowse::kEditField);  // the field editor's row
+    EXPECT_EQ(browser.bascopyRs.fieldId, u"X8"_s);
+
+    responder.queueAnswer(controls::vbOK);
+    press(AccountBrowse::kDeleteField);
+    EXPECT_EQ(prompts(), QStringList{u"削除してもよろしいですか。"_s});
+    EXPECT_EQ(sent.back(), "Delete from TEMP_FIELD where FIELD_NO= 8");
+    EXPECT_EQ(node("8"), nullptr);
+    EXPECT_EQ(buttons(), "-------");
+
+    // Cut, copy and paste never reach the tree; Escape does not close the window.
+    QGuiApplication::clipboard()->clear();
+    tree().setFocus();
+    tree().setCurrentItem(node("7"));
+    QTest::keyClick(&tree(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+    QTest::keyClick(&browser, Qt::Key_Escape);
+    EXPECT_TRUE(browser.isVisible());
+}
+
+TEST_F(Browser, AFixedFieldAnywhereBelowKeepsAFolderAndAFixedFieldIsNotDeleted) {
+    click("1");
+    press(AccountBrowse::kDeleteFolder);
+    EXPECT_EQ(sent,
+              (Rows{"select FIELD_NO,P_FIELD_NO,DIS_ALT_FLG from TEMP_FIELD where P_FIELD_NO= 1",
+                    "select FIELD_NO,P_FIELD_NO,DIS_ALT_FLG from TEMP_FIELD where P_FIELD_NO= 2",
+                    "select FIELD_NO,P_FIELD_NO,DIS_ALT_FLG from TEMP_FIELD where P_FIELD_NO= 3"}));
+    click("12");
+    press(AccountBrowse::kDeleteField);
+    EXPECT_EQ(prompts(), (QStringList{u"削除不可項目が含まれているので、フォルダを削除できません"_s,
+                                      u"これは削除できない項目です"_s}));
+    EXPECT_FALSE(responder.calls()[0].okCancel || responder.calls()[0].exclamation);
+    EXPECT_EQ(numbers(), kAllRows);
+    EXPECT_NE(node("4"), nullptr);
+}
+
+TEST_F(Browser, CancelInEitherQuestionChangesNothing) {
+    for (const char* key : {"5", "7"}) {
+        click(key);
+        press(key[0] == '5' ? AccountBrowse::kDeleteFolder : AccountBrowse::kDeleteField);
+        EXPECT_NE(node(key), nullptr);
+    }
+    EXPECT_EQ(prompts(),
+              (QStringList{u"削除してもよろしいですか。"_s, u"削除してもよろしいですか。"_s}));
+    EXPECT_TRUE(responder.calls()[1].okCancel);
+    EXPECT_EQ(numbers(), kAllRows);
+}
+
+TEST_F(Browser, DeletingAFolderDeletesEverythingBelowItChildrenFirst) {
+    responder.queueAnswer(controls::vbOK);
+    click("5");
+    sent.clear();
+    press(AccountBrowse::kDeleteFolder);
+    const std::string check =
+        "select FIELD_NO,P_FIELD_NO,DIS_ALT_FLG from TEMP_FIELD where P_FIELD_NO= ";
+    const std::string children = "select FIELD_NO,P_FIELD_NO from TEMP_FIELD where P_FIELD_NO= ";
+    const std::string del = "Delete from TEMP_FIELD where FIELD_NO= ";
+    EXPECT_EQ(sent, (Rows{check + "5", check + "6", check + "7", check + "9", check + "10",
+                          check + "8", del + "5", children + "5", children + "6", children + "7",
+                          del + "7", children + "9", children + "10", del + "10", del + "9",
+                          del + "6", children + "8", del + "8", del + "5"}));
+    EXPECT_EQ(numbers(), "1 2 3 4 11 12");
+    for (const char* gone : {"5", "6", "7", "8", "9", "10"}) {
+        EXPECT_EQ(node(gone), nullptr) << gone;
+    }
+    EXPECT_EQ(buttons(), "-------");
+}
+
+TEST_F(Browser, AFolderDeletionTheEngineRefusesHalfwayIsUndoneWhole) {
+    rvtest::RawDb(m_path, "")
+        .exec(
+            "CREATE TRIGGER keep10 BEFORE DELETE ON TEMP_FIELD WHEN old.FIELD_NO=10 "
+            "BEGIN SELECT RAISE(ABORT,'entry 10 is kept'); END");
+    responder.queueAnswer(controls::vbOK);
+    click("5");
+    press(AccountBrowse::kDeleteFolder);
+    ASSERT_EQ(prompts().size(), 2);
+    EXPECT_TRUE(prompts()[1].contains(u"entry 10 is kept"_s)) << prompts()[1].toStdString();
+    EXPECT_TRUE(responder.calls()[1].exclamation);
+    EXPECT_EQ(numbers(), kAllRows);
+    EXPECT_NE(node("10"), nullptr) << "the tree shows the table again";
+    EXPECT_FALSE(browser.basTable.inTransaction());
+}
+
+TEST_F(Browser, ARenameInPlaceSendsItsTextAndARefusedOneKeepsTheOldText) {
+    const struct {
+        const char* key;
+        QString typed;
+        const char* statement;
+        QString shown;
+        const char* stored;
+    } cases[] = {
+        {"0", u"全部"_s, "UPDATE TEMP_FIELD SET FIELD_NAME='全部' WHERE FIELD_NO=0", u"全部"_s,
+         "<none>"},
+        {"8", u"新名"_s, "UPDATE TEMP_FIELD SET FIELD_NAME='新名' WHERE FIELD_NO=8", u"新名"_s,
+         "8|5|A|新名"},
+        {"7", u"x'y"_s, "UPDATE TEMP_FIELD SET FIELD_NAME='x'y' WHERE FIELD_NO=7", u"x7"_s,
+         "7|6|A|x7"},
+        {"11", QString(101, u'長'), nullptr, u"x11"_s, "11|0|A|x11"},
+    };
+    for (const auto& c : cases) {
+        responder.clear();
+        click(c.key);
+        QTest::keyClick(&tree(), Qt::Key_F2);
+        type(QApplication::focusWidget(), c.typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();  // the editor hands its text over from the event loop
+        if (c.statement) {
+            EXPECT_EQ(sent.back(), c.statement);
+        }
+        EXPECT_EQ(node(c.key)->text(0), c.shown) << c.key;
+        EXPECT_EQ(row(c.key), c.stored);
+        EXPECT_EQ(responder.calls().size(), c.shown == c.typed ? 0u : 1u) << c.key;
+    }
+    EXPECT_EQ(prompts(), QStringList{u"TEMP_FIELD.FIELD_NAME: at most 100 characters"_s});
+}
+
+TEST_F(Browser, TheFolderEditorAddsAFolderAsTheLastChildOfTheSelectedNode) {
+    for (const auto& [parent, number] : {std::pair{"0", "13"}, {"5", "14"}}) {
+        click(parent);
+        sent.clear();
+        inFolderEditor(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), u"フォルダの追加"_s);
+            type(dialog.Text1, u"新'規"_s);
+            EXPECT_EQ(dialog.Text1->text(), u"新規"_s);
+            dialog.Command2->click();
+            EXPECT_FALSE(dialog.isVisible());
+        });
+        EXPECT_EQ(sent, (Rows{std::string("INSERT INTO TEMP_FIELD(P_FIELD_NO,KIND,FIELD_NAME) "
+                                          "VALUES( ") +
+                                  parent + " ,'F','新規')",
+                              "select max(FIELD_NO) from TEMP_FIELD"}));
+        EXPECT_EQ(row(number), number + std::string("|") + parent + "|F|新規");
+        KeyedTree::Node* added = node(number);
+        ASSERT_NE(added, nullptr);
+        EXPECT_EQ(added, browser.atNode);
+        EXPECT_EQ(KeyedTree::lastSibling(added), added);
+        EXPECT_EQ(added->parent(), node(parent));
+        EXPECT_TRUE(node(parent)->isExpanded());
+        EXPECT_FALSE(added->isSelected());
+        EXPECT_EQ(KeyedTree::image(added) + KeyedTree::nodeColor(added).name(), u"close#0000ff"_s);
+    }
+}
+
+TEST_F(Browser, TheFolderEditorRenamesAsTypedAndRefusesAnEmptyName) {
+    click("5");
+    inFolderEditor(AccountBrowse::kRenameFolder, [this](FolderAdd& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), u"フォルダの修正"_s);
+        EXPECT_EQ(dialog.Text1->text(), u"D"_s);
+        EXPECT_EQ(dialog.Label1->text() + dialog.Command2->text() + dialog.Command3->text(),
+                  u"フォルダ名OK(&O)ｷｬﾝｾﾙ(&C)"_s);
+        dialog.Text1->setText(u"'''"_s);
+        dialog.Command2->click();
+        EXPECT_EQ(prompts(), QStringList{u"正確な文字を入力してください。"_s});
+        EXPECT_FALSE(responder.calls()[0].exclamation);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        ASSERT_TRUE(dialog.isVisible());
+        dialog.Text1->setText(u"%2%1名"_s);
+        QTest::keyClick(dialog.Text1, Qt::Key_Return);  // the default button
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(sent.back(), "UPDATE TEMP_FIELD SET FIELD_NAME='%2%1名' where FIELD_NO= 5 ");
+    EXPECT_EQ(row("5"), "5|0|F|%2%1名");
+    EXPECT_EQ(node("5")->text(0), u"%2%1名"_s);
+
+    sent.clear();
+    inFolderEditor(AccountBrowse::kRenameFolder, [](FolderAdd& dialog) {
+        dialog.Text1->setText(u"別名"_s);
+        dialog.Command3->click();
+    });
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(node("5")->text(0), u"%2%1名"_s);
+}
+
+TEST(BrowserOpening, ALibraryThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
+    rvtest::TempDir dir;
+    controls::MsgBoxResponder responder;
+    bool unloaded = false;
+    AccountBrowse browser([&] { unloaded = true; });
+    EXPECT_FALSE(browser.showAccountForm(
+        QString::fromStdString(rvtest::connectionString(dir.file("missing.mdb")))));
+    ASSERT_EQ(responder.calls().size(), 1u);
+    EXPECT_TRUE(responder.calls()[0].prompt.contains(u"missing.mdb"_s));
+    EXPECT_EQ(responder.calls()[0].title, u"ravLIN"_s);
+    EXPECT_FALSE(unloaded);
+}
+
+}  // namespace
