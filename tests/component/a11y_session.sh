@@ -3,6 +3,7 @@
 # session bus with the accessibility bus up, and Qt's accessibility always on. Ends with
 # the command's status (128 + N when signal N ended it), 124 after 60 s, and 77 when a
 # program it needs is not installed.
+# The command's own standard error passes; the buses' chatter does not.
 # Usage: a11y_session.sh COMMAND [ARG...]
 set -u
 for need in Xvfb dbus-run-session dbus-send timeout; do
@@ -11,7 +12,7 @@ done
 [ -e /usr/share/dbus-1/services/org.a11y.Bus.service ] ||
     { echo "a11y_session: the accessibility bus (at-spi2-core) is not installed" >&2; exit 77; }
 
-coproc XVFB { exec Xvfb -displayfd 1 -nolisten tcp 2>/dev/null; }
+coproc XVFB { exec Xvfb -displayfd 1 -nolisten tcp -noreset 2>/dev/null; }
 trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
 read -r -t 30 display <&"${XVFB[0]}" || { echo "a11y_session: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
@@ -20,4 +21,4 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 timeout -k 5 60 dbus-run-session -- sh -c '
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
         >/dev/null || exit 1
-    "$@"' sh "$@" 2>/dev/null
+    "$@" 2>&3' sh "$@" 3>&2 2>/dev/null
