@@ -13,7 +13,8 @@
 
 namespace controls {
 class IndexedToolbar;
-}
+class TreeFindLine;
+}  // namespace controls
 namespace jet {
 class Error;
 }
@@ -120,6 +121,8 @@ class AccountBrowse : public QDialog {
     bool basCanDelete = false;
     bool m_unloaded = false;
     QPointer<FolderAdd> m_folderAdd;
+    // Under the tree, open while finding (Ctrl+F).
+    controls::TreeFindLine* m_findLine = nullptr;
 };
 
 }  // namespace templates
