@@ -56,17 +56,14 @@ class Finding : public testing::Test {
     }
     void load() {
         tree.clearNodes();
-        for (const auto& [parent, key, text, id] : {std::tuple{"", "0", u"全部の項目"_s, u""_s},
-                                                    {"0", "1", u"連絡先"_s, u""_s},
-                                                    {"0", "2", u"その他"_s, u""_s},
-                                                    {"0", "7", u"住所"_s, u""_s},
-                                                    {"1", "3", u"氏名"_s, u"NAME"_s},
-                                                    {"1", "4", u"メール"_s, u"MAIL1"_s},
-                                                    {"2", "5", u"ﾒｰﾙ2"_s, u"MAIL2"_s},
-                                                    {"2", "6", u"備考"_s, u"NOTE"_s},
-                                                    {"7", "8", u"郵便番号"_s, u"ZIP"_s}}) {
-            Node* node = tree.addNode(QString::fromLatin1(parent), QString::fromLatin1(key), text);
-            KeyedTree::setSearchText(node, id);
+        // parent key name [ID]; "-": the top level
+        for (const QString& row :
+             {u"- 0 全部の項目"_s, u"0 1 連絡先"_s, u"0 2 その他"_s, u"0 7 住所"_s,
+              u"1 3 氏名 NAME"_s, u"1 4 メール MAIL1"_s, u"2 5 ﾒｰﾙ2 MAIL2"_s, u"2 6 備考 NOTE"_s,
+              u"7 8 郵便番号 ZIP"_s}) {
+            const QStringList cells = row.split(u' ') << QString();
+            const QString parent = cells[0] == u"-" ? QString() : cells[0];
+            KeyedTree::setSearchText(tree.addNode(parent, cells[1], cells[2]), cells[3]);
         }
         tree.expandAll();
         n("2")->setExpanded(false);
@@ -93,8 +90,6 @@ class Finding : public testing::Test {
         }
         return keys.join(u' ').toStdString();
     }
-    // What is typed replaces the line's text.
-    void type(const QString& text) { line.setText(text); }
 
     QWidget window;
     KeyedTree tree;
@@ -123,14 +118,10 @@ TEST_F(Finding, TypingKeepsTheMatchesAndTheirFoldersAndEscapePutsTheTreeBack) {
         {u"備"_s, "0+ 2+ 6"},
     };
     for (const auto& step : steps) {
-        if (step.typed.isEmpty()) {
-            line.clear();
-        } else {
-            type(step.typed);
-        }
+        line.setText(step.typed);  // as typed: the text changes, the filter follows
         EXPECT_EQ(shown(), step.shown) << step.typed.toStdString();
     }
-    type(u"mail"_s);
+    line.setText(u"mail"_s);
     EXPECT_EQ(selected(), "") << "the hidden 氏名 is not selected meanwhile";
 
     QTest::keyClick(&line, Qt::Key_Escape);
@@ -146,7 +137,7 @@ TEST_F(Finding, EnterWalksTheMatchesAndWhatItChoseStaysChosenAfterEscape) {
     controls::reportKeyMovesAsClicks(tree);
     QSignalSpy clicks(&tree, &KeyedTree::nodeClick);
     line.openFind();
-    type(u"MAIL"_s);
+    line.setText(u"MAIL"_s);
     EXPECT_EQ(line.matches(), (QList<Node*>{n("4"), n("5")}));
     // From the current 氏名 on, and round again.
     for (const char* expected : {"4", "5", "4", "5"}) {
@@ -165,7 +156,7 @@ TEST_F(Finding, EnterWalksTheMatchesAndWhatItChoseStaysChosenAfterEscape) {
 
 TEST_F(Finding, TheFilterFollowsTheTreeWhenItIsLoadedAgain) {
     line.openFind();
-    type(u"名"_s);
+    line.setText(u"名"_s);
     ASSERT_EQ(shown(), "0+ 1+ 3");
     load();
     n("4")->setText(0, u"名刺"_s);
