@@ -196,10 +196,10 @@ TEST_F(WizardLife, ADoubleClickOrEnterImportsAndCtrlFFindsInTheTree) {
         QTest::keyClick(&tree, Qt::Key_F, Qt::ControlModifier);
         auto* find = form.findChild<controls::TreeFindLine*>();
         ASSERT_TRUE(find->isVisible());
+        EXPECT_GT(find->geometry().top(), tree.geometry().bottom());
         QTest::keyClicks(find, u"mail2"_s);
         QTest::keyClick(find, Qt::Key_Return);
-        EXPECT_EQ(form.basNodeKey + (form.Command4->isEnabled() ? u" on"_s : u" off"_s),
-                  u"138 on"_s);
+        EXPECT_TRUE(form.Command4->isEnabled()) << "携帯メール reached as by a click";
         tree.setFocus();
         QTest::keyClick(&tree, Qt::Key_Return);
         EXPECT_EQ(ids(*form.fg1), u"1:MAIL2"_s);
