@@ -59,8 +59,13 @@ TreeFindLine::TreeFindLine(KeyedTree& tree, QWidget* parent) : QLineEdit(parent)
     connect(nodes, &QAbstractItemModel::modelAboutToBeReset, this, changed);
     connect(nodes, &QAbstractItemModel::layoutAboutToBeChanged, this, changed);
     connect(nodes, &QAbstractItemModel::dataChanged, this, changed);
-    connect(tree.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected) { selectionChanged(selected); });
+    // The tree itself selects shown rows only (clicks, ranges, Ctrl+A); a choice made while
+    // finding is kept when the line closes.
+    connect(tree.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_open && !m_applying) {
+            m_selectionChanged = true;
+        }
+    });
 }
 
 TreeFindLine::~TreeFindLine() = default;
@@ -253,7 +258,7 @@ void TreeFindLine::filter() {
             }
         }
         // What is selected is what is seen.
-        deselectHidden(m_tree->selectionModel()->selection());
+        deselectHidden();
     }
     m_applying = false;
 }
@@ -334,22 +339,9 @@ void TreeFindLine::restore() {
     m_applying = false;
 }
 
-void TreeFindLine::selectionChanged(const QItemSelection& selected) {
-    if (!m_open || m_applying || !m_tree) {
-        return;
-    }
-    m_selectionChanged = true;
-    if (!text().isEmpty()) {
-        // A range (Shift+click, Ctrl+A) takes in hidden rows too: they are let go again.
-        m_applying = true;
-        deselectHidden(selected);
-        m_applying = false;
-    }
-}
-
-void TreeFindLine::deselectHidden(const QItemSelection& selection) {
+void TreeFindLine::deselectHidden() {
     QItemSelection hidden;
-    for (const QModelIndex& index : selection.indexes()) {
+    for (const QModelIndex& index : m_tree->selectionModel()->selectedIndexes()) {
         if (m_tree->isRowHidden(index.row(), index.parent())) {
             hidden.select(index, index);
         }

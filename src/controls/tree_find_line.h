@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHash>
-#include <QItemSelection>
 #include <QLineEdit>
 #include <QPointer>
 #include <QString>
@@ -76,8 +75,7 @@ class TreeFindLine : public QLineEdit {
     // The entries of the tree as it is now, made again after any change to the tree.
     void refresh();
     void treeChanged();
-    void selectionChanged(const QItemSelection& selected);
-    void deselectHidden(const QItemSelection& selection);
+    void deselectHidden();
     void setHidden(Entry& entry, bool hidden);
 
     // Cleared as soon as the tree goes: it usually goes before this line.

@@ -159,6 +159,7 @@ TEST_F(Finding, TheFilterFollowsTheTreeWhenItIsLoadedAgain) {
     line.setText(u"名"_s);
     ASSERT_EQ(shown(), "0+ 1+ 3");
     load();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() == "0+ 1+ 3"; }));
     n("4")->setText(0, u"名刺"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown() == "0+ 1+ 3 4"; }));
     EXPECT_EQ(line.matches(), (QList<Node*>{n("3"), n("4")}));
