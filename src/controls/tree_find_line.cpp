@@ -43,7 +43,8 @@ QString foldForFind(QStringView text) {
     return folded;
 }
 
-TreeFindLine::TreeFindLine(KeyedTree& tree, QWidget* parent) : QLineEdit(parent), m_tree(&tree) {
+TreeFindLine::TreeFindLine(KeyedTree& tree, QWidget* parent)
+    : QLineEdit(parent), m_tree(&tree), m_treeObject(&tree) {
     setObjectName(QStringLiteral("treeFindLine"));
     setClearButtonEnabled(true);
     setVisible(false);
@@ -129,7 +130,9 @@ void TreeFindLine::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TreeFindLine::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+    // The tree's own events reach here while it is destroyed too: the type is looked at
+    // first, and the tree only for a key.
+    if (event->type() == QEvent::KeyPress && watched == m_treeObject) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Find)) {
             openFind();

@@ -80,6 +80,7 @@ class TreeFindLine : public QLineEdit {
 
     // Cleared as soon as the tree goes: it usually goes before this line.
     QPointer<KeyedTree> m_tree;
+    const QObject* m_treeObject;  // the same, to tell its events by
     bool m_open = false;
     std::vector<Entry> m_entries;
     bool m_stale = true;
