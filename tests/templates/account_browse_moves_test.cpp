@@ -40,21 +40,21 @@ struct Browser {
     void click(const char* key) {
         QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, at(key));
     }
-    void press(const char* key) {
-        QTest::mousePress(tree().viewport(), Qt::LeftButton, {}, at(key));
+    void press(const char* key, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(tree().viewport(), button, {}, at(key));
         QTest::mouseMove(tree().viewport(), at(key) + QPoint(30, 0));  // far enough to drag
     }
     void over(KeyedTree::Node* n) {
         QTest::mouseMove(tree().viewport(), tree().visualItemRect(n).center());
     }
     // Drags `from` over `to` ("" for below the last row) and drops it there.
-    void drag(const char* from, const char* to) {
+    void drag(const char* from, const char* to, Qt::MouseButton button = Qt::LeftButton) {
         const QPoint end = *to ? at(to) : QPoint(at(from).x(), tree().viewport()->height() - 2);
-        press(from);
+        press(from, button);
         QTest::mouseMove(tree().viewport(), end);
         const KeyedTree::Node* mark = tree().dropHighlight();
         highlighted = mark != nullptr ? KeyedTree::key(mark).toStdString() : "";
-        QTest::mouseRelease(tree().viewport(), Qt::LeftButton, {}, end);
+        QTest::mouseRelease(tree().viewport(), button, {}, end);
     }
     // "number:parent:position" of every entry.
     Rows entries() {
@@ -142,10 +142,17 @@ TEST(MoveDrops, EachDropSendsItsStatementsAndLeavesItsPositions) {
     }
 }
 
-TEST(MoveDrops, NoDragBeforeTheFirstClickAndAFailureAfterTheShiftUndoesTheMove) {
+TEST(MoveDrops, ADragNeedsAClickTheLeftButtonAndADistanceAndAFailureUndoesIt) {
     Browser t;
     t.drag("6", "8");
+    t.click("6");
+    t.drag("6", "8", Qt::RightButton);  // the left button alone drags
     EXPECT_EQ(t.highlighted + t.statements(), "");
+    const QPoint shaken = t.at("7") + QPoint(2, 0);  // a click with a shaking hand
+    QTest::mousePress(t.tree().viewport(), Qt::LeftButton, {}, t.at("7"));
+    QTest::mouseMove(t.tree().viewport(), shaken);
+    QTest::mouseRelease(t.tree().viewport(), Qt::LeftButton, {}, shaken);
+    EXPECT_EQ(t.browser.basNodeKey.toStdString() + t.statements(), "7");
 
     rvtest::RawDb(t.m_path, "")
         .exec(
