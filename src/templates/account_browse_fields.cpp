@@ -36,11 +36,11 @@ void AccountBrowse::showAccountAdd() {
         case kEditField: {
             FillAccountAdd();
             // A fixed template field can only be looked at.
-            const bool free = bascopyRs.fixedFlag != u"1";
+            const bool changeable = bascopyRs.fixedFlag != u"1";
             for (QWidget* w : std::initializer_list<QWidget*>{dialog->Text1, dialog->Text2,
                                                               dialog->Text3, dialog->Combo1,
                                                               dialog->Combo2, dialog->Command1}) {
-                w->setEnabled(free);
+                w->setEnabled(changeable);
             }
             dialog->setWindowTitle(kFieldEditCaption.toString());
             break;

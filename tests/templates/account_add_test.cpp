@@ -168,6 +168,7 @@ TEST_F(Editor, AddWritesTheFieldAfterTheLastPositionOfTheFolderAndAddsItsNode) {
     };
     std::string number = "7";
     for (const auto& a : adds) {
+        node("2")->setExpanded(false);
         inEditor(a.selected, AccountBrowse::kAddField, [&](AccountAdd& d) {
             d.Text1->setText(a.id);
             d.Text2->setText(a.name);
