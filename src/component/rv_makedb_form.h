@@ -82,6 +82,10 @@ class rv_makeDBForm : public QDialog {
     // Sees every statement (and transaction marker) of a build; for tests and tracing.
     std::function<void(std::string_view)> statementObserver;
 
+    // Working aids (rv_makedb_form_aids.cpp). F9 or the grid's context menu: the statements
+    // OK would send, in a read-only window.
+    void showBuildPreview();
+
   protected:
     bool event(QEvent* e) override;
     // The tree key guard: cut, copy and paste never reach SSTree1.
@@ -90,6 +94,7 @@ class rv_makeDBForm : public QDialog {
 
   private:
     void connectGridCommands();
+    void connectWorkingAids();
     void enableRowCommands(bool enabled);
     void Form_Activate();
     void Form_Unload();

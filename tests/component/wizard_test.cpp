@@ -10,9 +10,11 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include "component/build_preview.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
@@ -298,6 +300,44 @@ TEST_F(WizardLife, AnExistingDatabaseIsLoadedAndItsRowsStayAboveAsRowButtonsArra
         EXPECT_FALSE(form.Command5->isEnabled());
     });
     EXPECT_EQ(rvtest::readBytes(m_path), before) << "Cancel leaves an existing file alone";
+}
+
+// F9 (also in the grid's context menu) shows the statements OK then sends, for a new and an
+// existing database, read-only; the copy button takes them all.
+TEST_F(WizardLife, ThePreviewShowsExactlyTheStatementsOkThenSends) {
+    for (const bool existing : {false, true}) {
+        m_path = m_dir.file(existing ? "existing.mdb" : "new.mdb");
+        if (existing) {
+            rvtest::productDatabase(m_path, "pw",
+                                    {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                                     "VALUES('E1','e1','M','1',1)"});
+        }
+        run("pw", [&](rv_makeDBForm& form) {
+            ASSERT_EQ(form.fg1->actions().size(), 1);
+            EXPECT_EQ(form.fg1->actions()[0]->text(), u"作成内容の確認"_s);
+            form.fg1->addItem(u"\tMAIL1\tメール\t文字\t100\tON"_s);
+            form.fg1->addItem(u"\tAGE\t年齢\t数字\t\tOFF"_s);
+            QString shown;
+            rvtest::whenModal<component::BuildPreview>([&](component::BuildPreview* preview) {
+                EXPECT_TRUE(preview->statementText->isReadOnly());
+                preview->copyButton->click();
+                shown = preview->statementText->toPlainText();
+                preview->closeButton->click();
+            });
+            QTest::keyClick(&form, Qt::Key_F9);
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
+            QStringList sent;
+            form.statementObserver = [&](std::string_view s) {
+                if (!s.starts_with('<')) {  // not a transaction marker
+                    sent << QString::fromUtf8(s);
+                }
+            };
+            form.Command2->click();
+            EXPECT_FALSE(form.isVisible());
+            EXPECT_EQ(shown, sent.join(u'\n'));
+            EXPECT_EQ(sent.size(), existing ? 4 + 3 : 22 + 4 + 2);
+        });
+    }
 }
 
 }  // namespace
