@@ -1,5 +1,5 @@
-// Aids for working faster in the wizard that leave its layout as it is: the preview of a
-// build.
+// Aids for working faster in the wizard that leave its layout as it is: marks on the rows
+// OK would refuse, and the preview of a build.
 #include <QAction>
 #include <QKeySequence>
 
@@ -7,10 +7,13 @@
 #include "component/rv_makedb_form.h"
 #include "component/texts.h"
 #include "controls/flex_grid.h"
+#include "wizard/live_checks.h"
 
 namespace component {
 
 void rv_makeDBForm::connectWorkingAids() {
+    new wizard::LiveChecks(*fg1->gridModel(), this);
+
     auto* preview = new QAction(kPreviewCaption.toString(), fg1);
     preview->setShortcut(QKeySequence(Qt::Key_F9));
     preview->setShortcutContext(Qt::WindowShortcut);

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -338,6 +339,51 @@ TEST_F(WizardLife, ThePreviewShowsExactlyTheStatementsOkThenSends) {
             EXPECT_EQ(sent.size(), existing ? 4 + 3 : 22 + 4 + 2);
         });
     }
+}
+
+// The rows OK would refuse carry a mark whose tooltip is OK's message for that row; OK
+// refuses with the message of a marked row, the mark goes once its row is fixed, and with
+// no mark left OK builds. Typing never shows a message box.
+TEST_F(WizardLife, RowsOkWouldRefuseAreMarkedWithItsMessageUntilFixed) {
+    run("", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        fg1.addItem(u"\tMAIL1\tメール\t文字\t\tON"_s);
+        fg1.addItem(u"\tX\tメール\t数字\t\t"_s);
+        fg1.addItem(u"\t\tc\t数字\t\t"_s);
+        const auto marks = [&] {
+            QApplication::processEvents();
+            QMap<int, QString> marked;
+            for (int r = 1; r < fg1.rows(); ++r) {
+                const QVariant tip = fg1.model()->headerData(r - 1, Qt::Vertical, Qt::ToolTipRole);
+                if (tip.isValid()) {
+                    marked.insert(r, tip.toString());
+                }
+            }
+            return marked;
+        };
+        EXPECT_EQ(marks().keys(), (QList<int>{1, 2, 3}));
+        EXPECT_TRUE(m_responder.calls().empty());
+        for (int clicks = 1; clicks <= 4; ++clicks) {
+            const QMap<int, QString> marked = marks();
+            form.Command2->click();
+            if (marked.isEmpty()) {
+                EXPECT_FALSE(form.isVisible()) << "no mark: OK builds";
+                EXPECT_EQ(m_responder.calls().size(), static_cast<std::size_t>(clicks - 1));
+                break;
+            }
+            ASSERT_EQ(m_responder.calls().size(), static_cast<std::size_t>(clicks));
+            const int row = marked.key(prompts().back(), 0);
+            ASSERT_NE(row, 0) << "OK refused an unmarked row: " << prompts().back().toStdString();
+            fg1.setTextMatrix(row, 1,
+                              fg1.textMatrix(row, 1).isEmpty() ? u"F"_s : fg1.textMatrix(row, 1));
+            fg1.setTextMatrix(row, 2, u"f"_s + QString::number(row));
+            if (fg1.textMatrix(row, 3) == u"文字"_s) {
+                fg1.setTextMatrix(row, 4, u"10"_s);
+            }
+            EXPECT_FALSE(marks().contains(row));
+        }
+        EXPECT_FALSE(form.isVisible());
+    });
 }
 
 }  // namespace
