@@ -130,6 +130,7 @@ void rv_makeDBForm::Form_Load() {
     wizard::setupGrid(*fg1);
     createTree(basconnStr);  // failures go to the caller
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
+    startHistory();
 }
 
 void rv_makeDBForm::Form_Activate() {

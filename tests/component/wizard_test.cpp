@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMap>
 #include <QPlainTextEdit>
@@ -30,6 +31,7 @@
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "templates/account_browse.h"
+#include "wizard/design_grid.h"
 
 namespace {
 
@@ -384,6 +386,103 @@ TEST_F(WizardLife, RowsOkWouldRefuseAreMarkedWithItsMessageUntilFixed) {
         }
         EXPECT_FALSE(form.isVisible());
     });
+}
+
+// Each command of the grid undone with Ctrl+Z and redone with Ctrl+Y or Ctrl+Shift+Z, one
+// after another: cells, colours, markers, selection and current cell come back exactly, and
+// the existing-field rows are never written.
+TEST_F(WizardLife, UndoAndRedoTakeBackAndRepeatEachCommandWhole) {
+    rvtest::productDatabase(m_path, "pw",
+                            {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E1','e1','M','1',1)",
+                             "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E2','e2','M','1',2)"});
+    run("pw", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        controls::FlexGridModel& cells = *fg1.gridModel();
+        const auto state = [&] {
+            QStringList out;
+            for (int r = 0; r < fg1.rows(); ++r) {
+                for (int c = 0; c < fg1.cols(); ++c) {
+                    out << cells.text(r, c) + u'/' +
+                               QString::number(cells.background(r, c).value_or(0)) + u'/' +
+                               QString::number(cells.foreground(r, c).value_or(0));
+                }
+                out << u"\n"_s;
+            }
+            for (int r : fg1.selectedRows()) {
+                out << u"selected "_s + QString::number(r);
+            }
+            out << u"current %1,%2"_s.arg(fg1.currentRow()).arg(fg1.currentCol());
+            return out.join(u' ').toStdString();
+        };
+        const auto select = [&](const QList<int>& rows) {
+            fg1.selectionModel()->clearSelection();
+            for (int r : rows) {
+                fg1.selectRow(r);
+            }
+        };
+        fg1.addItem(u"\tT1\tt1\t文字\t10\tON"_s);
+        fg1.addItem(u"\tT2\tt2\t数字\t\t\t\t\t1"_s);  // a fixed template: greyed
+        fg1.addItem(u"\tT3\tt3\tメモ\t\tON"_s);
+        wizard::renumberRows(cells);
+        fg1.setCurrentCell(5, 2);  // the grid as it now stands is where undo begins
+        bool existingWritten = false;
+        const auto watch = [&](const QModelIndex& from, const QModelIndex&) {
+            existingWritten = existingWritten || from.row() < 2;
+        };
+        QObject::connect(&cells, &QAbstractItemModel::dataChanged, &form, watch);
+        QObject::connect(&cells, &QAbstractItemModel::rowsRemoved, &form,
+                         [&](const QModelIndex&, int first, int) {
+                             existingWritten = existingWritten || first < 2;
+                         });
+        const auto typeId = [&](int row, const QString& text) {
+            fg1.setFocus();
+            fg1.setCurrentCell(row, 1);
+            for (QChar ch : text) {
+                QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !fg1.textMatrix(row, 1).isEmpty(); }));
+        };
+        const struct {
+            const char* name;
+            QList<int> selected;
+            std::function<void()> command;
+        } commands[] = {
+            {"add row", {3}, [&] { form.Command8->click(); }},
+            {"edit with repairs", {}, [&] { typeId(4, u"x'-y"_s); }},
+            {"move up", {4, 6}, [&] { form.Command3->click(); }},
+            {"move down", {3}, [&] { form.Command6->click(); }},
+            {"remove", {3, 5}, [&] { form.Command5->click(); }},
+            {"import",
+             {3},
+             [&] {
+                 form.SSTree1->node(u"137"_s)->setSelected(true);
+                 form.SSTree1->node(u"138"_s)->setSelected(true);
+                 form.Command4_Click();
+             }},
+        };
+        const auto press = [&](Qt::KeyboardModifiers modifiers, Qt::Key key) {
+            QTest::keyClick(&form, key, modifiers);
+            return state();
+        };
+        for (const auto& c : commands) {
+            SCOPED_TRACE(c.name);
+            select(c.selected);
+            const std::string before = state();
+            c.command();
+            const std::string after = state();
+            ASSERT_NE(after, before);
+            EXPECT_EQ(press(Qt::ControlModifier, Qt::Key_Z), before);
+            EXPECT_EQ(press(Qt::ControlModifier, Qt::Key_Y), after);
+            EXPECT_EQ(press(Qt::ControlModifier, Qt::Key_Z), before);
+            EXPECT_EQ(press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z), after);
+        }
+        EXPECT_EQ(ids(fg1).toStdString(), "1:E1 2:E2 3:xy 4:MAIL1 5:MAIL2 6:T2");
+        EXPECT_FALSE(existingWritten);
+    });
+    EXPECT_EQ(prompts(), QStringList{u"使用不可の文字があるので､その文字が削除されます｡"_s});
 }
 
 }  // namespace
