@@ -1,7 +1,9 @@
 #include "wizard/create_checks.h"
 
+#include <QHash>
+
 #include <algorithm>
-#include <optional>
+#include <limits>
 
 #include "controls/flex_grid_model.h"
 #include "productdb/texts.h"
@@ -55,7 +57,9 @@ std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
     }
 
     // Pairs are checked i < j, in order; the first pair that names row r is (i, r) with the
-    // lowest i, or else (r, j) with the lowest j.
+    // lowest i, or else (r, j) with the lowest j. Rows are found by their upper-case ID and
+    // name: the first row with each, and for each row the next row with its ID or name.
+    constexpr int kNone = std::numeric_limits<int>::max();
     QStringList names, ids;
     names.reserve(rows);
     ids.reserve(rows);
@@ -63,7 +67,16 @@ std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
         names << fg1.text(r, kColFieldName).toUpper();
         ids << fg1.text(r, kColFieldId).toUpper();
     }
-    const auto same = [&](int i, int j) { return names[i] == names[j] || ids[i] == ids[j]; };
+    QHash<QString, int> firstName, firstId, laterName, laterId;
+    std::vector<int> nextSame(static_cast<std::size_t>(rows), kNone);
+    for (int r = rows - 1; r >= 0; --r) {
+        nextSame[static_cast<std::size_t>(r)] =
+            std::min(laterName.value(names[r], kNone), laterId.value(ids[r], kNone));
+        laterName.insert(names[r], r);
+        laterId.insert(ids[r], r);
+    }
+    firstName = std::move(laterName);  // after the backward pass: the first row of each
+    firstId = std::move(laterId);
     struct Pair {
         int i, j, row;
     };
@@ -72,19 +85,12 @@ std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
         if (rowChecked[static_cast<std::size_t>(r)]) {
             continue;
         }
-        std::optional<Pair> first;
-        for (int i = 0; i < r && !first; ++i) {
-            if (same(i, r)) {
-                first = Pair{i, r, r};
-            }
-        }
-        for (int j = r + 1; j < rows && !first; ++j) {
-            if (same(r, j)) {
-                first = Pair{r, j, r};
-            }
-        }
-        if (first) {
-            pairs.push_back(*first);
+        const int earlier = std::min(firstName.value(names[r]), firstId.value(ids[r]));
+        const int later = nextSame[static_cast<std::size_t>(r)];
+        if (earlier < r) {
+            pairs.push_back({earlier, r, r});
+        } else if (later != kNone) {
+            pairs.push_back({r, later, r});
         }
     }
     std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
