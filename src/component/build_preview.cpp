@@ -20,6 +20,7 @@ BuildPreview::BuildPreview(const QString& statements, QWidget* parent) : QDialog
     statementText->setLineWrapMode(QPlainTextEdit::NoWrap);
     statementText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     statementText->setAccessibleName(kPreviewCaption.toString());
+    statementText->moveCursor(QTextCursor::Start);
     copyButton = new QPushButton(kCaptionCopy.toString(), this);
     closeButton = new QPushButton(kCaptionClose.toString(), this);
     closeButton->setDefault(true);

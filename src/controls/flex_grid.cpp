@@ -42,6 +42,8 @@ class RowHeader : public QHeaderView {
         const int side = std::max(6, rect.height() / 2);
         const QPoint corner = rect.topLeft();
         painter->save();
+        // The style may leave a clip of its own behind.
+        painter->setClipRect(rect);
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);
         painter->setBrush(kRowNoteMark);
