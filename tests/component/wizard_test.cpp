@@ -349,8 +349,9 @@ TEST_F(WizardLife, ThePreviewShowsExactlyTheStatementsOkThenSends) {
 TEST_F(WizardLife, RowsOkWouldRefuseAreMarkedWithItsMessageUntilFixed) {
     run("", [&](rv_makeDBForm& form) {
         controls::FlexGrid& fg1 = *form.fg1;
-        fg1.addItem(u"\tMAIL1\tメール\t文字\t\tON"_s);
-        fg1.addItem(u"\tX\tメール\t数字\t\t"_s);
+        fg1.addItem(u"\tMAIL1\tメール\t文字\t100\tON"_s);
+        fg1.addItem(u"\tA\ta\t文字\t\tON"_s);
+        fg1.addItem(u"\tB\ta\t数字\t\t"_s);
         fg1.addItem(u"\t\tc\t数字\t\t"_s);
         const auto marks = [&] {
             QApplication::processEvents();
@@ -363,28 +364,24 @@ TEST_F(WizardLife, RowsOkWouldRefuseAreMarkedWithItsMessageUntilFixed) {
             }
             return marked;
         };
-        EXPECT_EQ(marks().keys(), (QList<int>{1, 2, 3}));
+        EXPECT_EQ(marks().keys(), (QList<int>{2, 3, 4}));
         EXPECT_TRUE(m_responder.calls().empty());
         for (int clicks = 1; clicks <= 4; ++clicks) {
             const QMap<int, QString> marked = marks();
             form.Command2->click();
             if (marked.isEmpty()) {
-                EXPECT_FALSE(form.isVisible()) << "no mark: OK builds";
                 EXPECT_EQ(m_responder.calls().size(), static_cast<std::size_t>(clicks - 1));
                 break;
             }
             ASSERT_EQ(m_responder.calls().size(), static_cast<std::size_t>(clicks));
             const int row = marked.key(prompts().back(), 0);
             ASSERT_NE(row, 0) << "OK refused an unmarked row: " << prompts().back().toStdString();
-            fg1.setTextMatrix(row, 1,
-                              fg1.textMatrix(row, 1).isEmpty() ? u"F"_s : fg1.textMatrix(row, 1));
+            fg1.setTextMatrix(row, 1, u"F"_s + QString::number(row));
             fg1.setTextMatrix(row, 2, u"f"_s + QString::number(row));
-            if (fg1.textMatrix(row, 3) == u"文字"_s) {
-                fg1.setTextMatrix(row, 4, u"10"_s);
-            }
+            fg1.setTextMatrix(row, 4, u"10"_s);
             EXPECT_FALSE(marks().contains(row));
         }
-        EXPECT_FALSE(form.isVisible());
+        EXPECT_FALSE(form.isVisible()) << "no mark left: OK builds";
     });
 }
 
@@ -401,17 +398,16 @@ TEST_F(WizardLife, UndoAndRedoTakeBackAndRepeatEachCommandWhole) {
         controls::FlexGrid& fg1 = *form.fg1;
         controls::FlexGridModel& cells = *fg1.gridModel();
         const auto state = [&] {
-            QStringList out;
+            QStringList out;  // each cell as text/background/foreground
             for (int r = 0; r < fg1.rows(); ++r) {
                 for (int c = 0; c < fg1.cols(); ++c) {
-                    out << cells.text(r, c) + u'/' +
-                               QString::number(cells.background(r, c).value_or(0)) + u'/' +
-                               QString::number(cells.foreground(r, c).value_or(0));
+                    out << u"%1/%2/%3"_s.arg(cells.text(r, c))
+                               .arg(cells.background(r, c).value_or(0))
+                               .arg(cells.foreground(r, c).value_or(0));
                 }
-                out << u"\n"_s;
             }
             for (int r : fg1.selectedRows()) {
-                out << u"selected "_s + QString::number(r);
+                out << u"selected"_s << QString::number(r);
             }
             out << u"current %1,%2"_s.arg(fg1.currentRow()).arg(fg1.currentCol());
             return out.join(u' ').toStdString();
@@ -426,16 +422,13 @@ TEST_F(WizardLife, UndoAndRedoTakeBackAndRepeatEachCommandWhole) {
         fg1.addItem(u"\tT2\tt2\t数字\t\t\t\t\t1"_s);  // a fixed template: greyed
         fg1.addItem(u"\tT3\tt3\tメモ\t\tON"_s);
         wizard::renumberRows(cells);
-        fg1.setCurrentCell(5, 2);  // the grid as it now stands is where undo begins
-        bool existingWritten = false;
-        const auto watch = [&](const QModelIndex& from, const QModelIndex&) {
-            existingWritten = existingWritten || from.row() < 2;
-        };
-        QObject::connect(&cells, &QAbstractItemModel::dataChanged, &form, watch);
+        fg1.setCurrentCell(5, 2);      // the grid as it now stands is where undo begins
+        bool existingWritten = false;  // model rows 0 and 1
+        const auto watch = [&](int first) { existingWritten = existingWritten || first < 2; };
+        QObject::connect(&cells, &QAbstractItemModel::dataChanged, &form,
+                         [&](const QModelIndex& from) { watch(from.row()); });
         QObject::connect(&cells, &QAbstractItemModel::rowsRemoved, &form,
-                         [&](const QModelIndex&, int first, int) {
-                             existingWritten = existingWritten || first < 2;
-                         });
+                         [&](const QModelIndex&, int first) { watch(first); });
         const auto typeId = [&](int row, const QString& text) {
             fg1.setFocus();
             fg1.setCurrentCell(row, 1);
@@ -479,7 +472,6 @@ TEST_F(WizardLife, UndoAndRedoTakeBackAndRepeatEachCommandWhole) {
             EXPECT_EQ(press(Qt::ControlModifier, Qt::Key_Z), before);
             EXPECT_EQ(press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z), after);
         }
-        EXPECT_EQ(ids(fg1).toStdString(), "1:E1 2:E2 3:xy 4:MAIL1 5:MAIL2 6:T2");
         EXPECT_FALSE(existingWritten);
     });
     EXPECT_EQ(prompts(), QStringList{u"使用不可の文字があるので､その文字が削除されます｡"_s});
