@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidgetItemIterator>
@@ -269,6 +270,13 @@ void KeyedTree::clearNodes() {
     m_byKey.reserve(previous);
     m_order.clear();
     m_dropHighlight = nullptr;
+    // Told that the current node is gone, the view would repaint its row, measuring every
+    // row above it first (tens of milliseconds deep in a large tree); all rows go at once
+    // right after, which resets the view anyway.
+    {
+        const QSignalBlocker quiet(selectionModel());
+        selectionModel()->clear();
+    }
     clear();
 }
 

@@ -94,6 +94,7 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
             [this](int index) { Toolbar1_ButtonClick(index); });
     connect(SSTree1, &KeyedTree::nodeClick, this,
             [this](KeyedTree::Node* node) { SSTree1_NodeClick(node); });
+    connectMoves();
     resize(420, 520);
 }
 
@@ -147,6 +148,10 @@ bool AccountBrowse::eventFilter(QObject* watched, QEvent* event) {
     if (watched == SSTree1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (isGuardedTreeKey(key->key(), key->modifiers())) {
+            return true;
+        }
+        if (const std::optional<FieldStep> step = fieldStepKey(key->key(), key->modifiers())) {
+            moveSelectedField(*step);
             return true;
         }
     }

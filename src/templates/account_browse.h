@@ -10,6 +10,7 @@
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
 #include "templates/store.h"
+#include "templates/template_moves.h"
 
 namespace controls {
 class IndexedToolbar;
@@ -25,7 +26,8 @@ class FolderAdd;
 // The template browser "項目一覧": the template library as a tree (SSTree1) under a toolbar
 // (Toolbar1) that adds, renames and deletes folders, deletes template fields, and opens the
 // field editor to add, edit and copy them. A node's text can also be edited in place (F2, or
-// a click on the selected node).
+// a click on the selected node). Entries move by dragging their nodes onto another node, and
+// a selected template field moves among its neighbours with Alt+Up and Alt+Down.
 //
 // The browser holds one connection, basTable, from Form_Load to Form_Unload; its commands
 // and the dialogs it opens send all their statements through it. The dialogs read and set
@@ -116,7 +118,25 @@ class AccountBrowse : public QDialog {
     // "9" copy; for 6 and 9 bascopyRs holds the row). Until that editor exists, nothing.
     void showAccountAdd();
 
+    // Moves (account_browse_moves.cpp): the tree's mouse and drag events, and the keys.
+    void connectMoves();
+    void SSTree1_MouseDown(const QPoint& pos);
+    void SSTree1_MouseMove(Qt::MouseButtons buttons, const QPoint& pos);
+    void SSTree1_DragOver(controls::KeyedTree::Node* node);
+    void SSTree1_DragDrop(controls::KeyedTree::Node* node);
+    // Every end of a drag: no drop target, no drag.
+    void endDrag();
+    // The statements of one move, kept together in one transaction, then the tree loaded
+    // again; a failure is shown and leaves the table as it was.
+    void runMove(const QString& moved, const DropTarget& target);
+    // Alt+Up / Alt+Down on a selected template field; the field stays selected.
+    void moveSelectedField(FieldStep step);
+
     std::function<void()> m_unloading;
+    // The key of the node under the pointer at the last mouse-down in the tree, or empty.
+    QString basDragNode;
+    bool basDragging = false;
+    QPoint m_pressPos;
     bool basCanDelete = false;
     bool m_unloaded = false;
     QPointer<FolderAdd> m_folderAdd;

@@ -38,6 +38,8 @@ inline constexpr QStringView kMsgConfirmDelete = u"削除してもよろしい�
 inline constexpr QStringView kMsgFolderHoldsFixed =
     u"削除不可項目が含まれているので、フォルダを削除できません";
 inline constexpr QStringView kMsgFixedField = u"これは削除できない項目です";
+// A folder dragged into its own subtree (known by its name).
+inline constexpr QStringView kMsgCannotMoveHere = u"この場所への移動はできません";
 
 // Its toolbar: the captions by button, and what each does, for tool tips and screen readers.
 inline constexpr QStringView kButtonAdd = u"追加";

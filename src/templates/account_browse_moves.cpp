@@ -1,0 +1,107 @@
+// The template browser's moves: dragging a node onto another, and Alt+Up / Alt+Down on a
+// selected template field.
+#include <QApplication>
+
+#include "controls/msg_box.h"
+#include "jet/error.h"
+#include "templates/account_browse.h"
+#include "templates/texts.h"
+
+namespace templates {
+
+using controls::KeyedTree;
+
+void AccountBrowse::connectMoves() {
+    connect(SSTree1, &KeyedTree::mouseDown, this,
+            [this](Qt::MouseButton, Qt::KeyboardModifiers, const QPoint& pos) {
+                SSTree1_MouseDown(pos);
+            });
+    connect(SSTree1, &KeyedTree::mouseMove, this,
+            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, const QPoint& pos) {
+                SSTree1_MouseMove(buttons, pos);
+            });
+    connect(SSTree1, &KeyedTree::dragOver, this,
+            [this](KeyedTree::Node* node, const QPoint&) { SSTree1_DragOver(node); });
+    connect(SSTree1, &KeyedTree::dragDrop, this,
+            [this](KeyedTree::Node* node, const QPoint&) { SSTree1_DragDrop(node); });
+    connect(SSTree1, &KeyedTree::dragCancelled, this, [this] { endDrag(); });
+}
+
+void AccountBrowse::SSTree1_MouseDown(const QPoint& pos) {
+    const KeyedTree::Node* node = SSTree1->hitTest(pos);
+    basDragNode = node != nullptr ? KeyedTree::key(node) : QString();
+    m_pressPos = pos;
+}
+
+void AccountBrowse::SSTree1_MouseMove(Qt::MouseButtons buttons, const QPoint& pos) {
+    if (buttons != Qt::LeftButton || basNodeKey.isEmpty() ||
+        SSTree1->node(basDragNode) == nullptr) {
+        return;
+    }
+    // A hand that shakes a little while clicking still clicks.
+    if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance()) {
+        return;
+    }
+    basDragging = true;
+    SSTree1->beginDrag(SSTree1->createDragImage(SSTree1->selectedNodes().value(0)));
+}
+
+void AccountBrowse::SSTree1_DragOver(KeyedTree::Node* node) {
+    if (!basDragging) {
+        return;
+    }
+    SSTree1->setDropHighlight(node);
+    scrollAtEdge(*SSTree1, node);
+}
+
+void AccountBrowse::SSTree1_DragDrop(KeyedTree::Node* node) {
+    switch (judgeDrop(SSTree1->node(basDragNode), node)) {
+        case DropVerdict::kRefused:
+            controls::tell(kMsgCannotMoveHere, controls::vbOKOnly);
+            break;
+        case DropVerdict::kMove:
+            runMove(basDragNode, dropTargetOf(node));
+            break;
+        case DropVerdict::kNothing:
+            break;
+    }
+    endDrag();
+}
+
+void AccountBrowse::endDrag() {
+    SSTree1->setDropHighlight(nullptr);
+    basDragging = false;
+}
+
+void AccountBrowse::runMove(const QString& moved, const DropTarget& target) {
+    try {
+        basTable.beginTrans();
+        TemplateStore store(basTable);
+        moveEntry(store, moved, target);
+        basTable.commitTrans();
+    } catch (const jet::Error& e) {
+        tellFailure(e);
+        reloadAfterFailure();
+        return;
+    }
+    connectDB(basconnStr);
+}
+
+void AccountBrowse::moveSelectedField(FieldStep step) {
+    const QList<KeyedTree::Node*> selected = SSTree1->selectedNodes();
+    if (selected.size() != 1) {
+        return;
+    }
+    const std::optional<DropTarget> target = stepTarget(selected.front(), step);
+    if (!target) {
+        return;
+    }
+    const QString moved = KeyedTree::key(selected.front());
+    runMove(moved, *target);
+    if (KeyedTree::Node* again = SSTree1->node(moved)) {
+        SSTree1->setCurrentItem(again);
+        SSTree1->scrollToItem(again);
+    }
+}
+
+}  // namespace templates
