@@ -13,13 +13,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWidget>
 #include <cstdio>
@@ -218,6 +222,57 @@ const std::vector<Shot> kShots = {
          auto wizard = wizardWithRows(ctx, QStringLiteral("minimum.mdb"));
          wizard->resize(1, 1);
          return wizard;
+     }},
+    {"wizard_refused_rows",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         // Rows OK would refuse carry a mark; the tooltip of one is drawn where it appears.
+         auto wizard = wizardWithRows(ctx, QStringLiteral("refused.mdb"));
+         wizard->Command8->click();
+         wizard->Command8->click();
+         auto& fg1 = *wizard->findChild<QTableView*>();
+         QAbstractItemModel& cells = *fg1.model();
+         const int last = cells.rowCount();
+         cells.setData(cell(fg1, last - 1, 1), QStringLiteral("TEL"));
+         cells.setData(cell(fg1, last, 1), QStringLiteral("COMPANY2"));
+         cells.setData(cell(fg1, last, 2), QStringLiteral("会社名"));
+         cells.setData(cell(fg1, last, 4), QStringLiteral("100"));
+         wizard->show();
+         for (int i = 0; i < 5; ++i) {
+             QApplication::processEvents();
+         }
+         QHeaderView& rows = *fg1.verticalHeader();
+         const QPoint at(rows.width() / 2, rows.sectionViewportPosition(last - 1) + 4);
+         QToolTip::showText(rows.viewport()->mapToGlobal(at),
+                            cells.headerData(last - 1, Qt::Vertical, Qt::ToolTipRole).toString(),
+                            rows.viewport());
+         QApplication::processEvents();
+         QPixmap shot = wizard->grab();
+         for (QWidget* w : QApplication::topLevelWidgets()) {
+             if (w->inherits("QTipLabel") && w->isVisible()) {
+                 QPainter painter(&shot);
+                 painter.drawPixmap(wizard->mapFromGlobal(w->pos()), w->grab());
+             }
+         }
+         QToolTip::hideText();
+         QLabel picture;
+         picture.setPixmap(shot);
+         picture.resize(shot.size());
+         picture.show();
+         grab(&picture);
+         wizard->close();
+     }},
+    {"build_preview",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         auto wizard = wizardWithRows(ctx, QStringLiteral("preview.mdb"));
+         wizard->show();
+         whenShown("BuildPreview", [&](QWidget* preview) {
+             grab(preview);
+             preview->close();
+         });
+         wizard->showBuildPreview();
+         wizard->close();
      }},
     {"browser_opened",
      {},
