@@ -183,6 +183,21 @@ std::unique_ptr<component::rv_makeDBForm> wizardWithRows(const Context& ctx, con
     return wizard;
 }
 
+// The browser's dialog `objectName` opened with toolbar button `index` on the node `text`,
+// grabbed and closed.
+Drive dialogOf(const char* objectName, const QString& text, int index) {
+    return [=](const Context& ctx, const Grab& grab) {
+        inBrowser(ctx, [&](QWidget* browser) {
+            clickNode(browser, text);
+            whenShown(objectName, [&](QWidget* dialog) {
+                grab(dialog);
+                dialog->close();
+            });
+            pressButton(browser, index);
+        });
+    };
+}
+
 // The states, in the order they are taken. Add a state here.
 const std::vector<Shot> kShots = {
     {"wizard_new_file",
@@ -272,30 +287,14 @@ const std::vector<Shot> kShots = {
              grab(browser);
          });
      }},
-    {"folder_add",
-     {},
-     [](const Context& ctx, const Grab& grab) {
-         inBrowser(ctx, [&](QWidget* browser) {
-             clickNode(browser, QStringLiteral("連絡先"));
-             whenShown("FolderAdd", [&](QWidget* dialog) {
-                 grab(dialog);
-                 dialog->close();
-             });
-             pressButton(browser, 1);
-         });
-     }},
-    {"folder_rename",
-     {},
-     [](const Context& ctx, const Grab& grab) {
-         inBrowser(ctx, [&](QWidget* browser) {
-             clickNode(browser, QStringLiteral("連絡先"));
-             whenShown("FolderAdd", [&](QWidget* dialog) {
-                 grab(dialog);
-                 dialog->close();
-             });
-             pressButton(browser, 2);
-         });
-     }},
+    {"folder_add", {}, dialogOf("FolderAdd", QStringLiteral("連絡先"), 1)},
+    {"folder_rename", {}, dialogOf("FolderAdd", QStringLiteral("連絡先"), 2)},
+    // The field editor: adding into a folder, editing a field, a fixed field opened for
+    // editing (every input and OK off), copying a field.
+    {"field_add", {}, dialogOf("AccountAdd", QStringLiteral("連絡先"), 5)},
+    {"field_edit", {}, dialogOf("AccountAdd", QStringLiteral("ニックネーム"), 6)},
+    {"field_edit_fixed", {}, dialogOf("AccountAdd", QStringLiteral("PCメール"), 6)},
+    {"field_copy", {}, dialogOf("AccountAdd", QStringLiteral("顧客番号"), 9)},
     {"frmMain",
      [](const Context&) -> std::unique_ptr<QWidget> {
          auto window = std::make_unique<component::frmMain>();
