@@ -45,8 +45,8 @@ constexpr const char* kFieldFileLimits = "a field file holds at most 1 MiB and 1
 
 constexpr const char* kUsage =
     R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
-       rv_makedb --fields FILE [--encoding NAME] [--yes] [-p PASSWORD] [-t TEMPLATES]
-                 DATABASE
+       rv_makedb --fields FILE [--encoding NAME] [--yes] [--dry-run] [-p PASSWORD]
+                 [-t TEMPLATES] DATABASE
        rv_makedb --templates [-t TEMPLATES]
        rv_makedb --test-window
 
@@ -76,11 +76,15 @@ an existing one is extended with new fields.
                       default UTF-8. A line that is not valid in it is refused.
   --yes               batch mode: answer OK to the question about a missing mail field
                       (otherwise Cancel)
+  --dry-run           batch mode: run the checks as OK does, then print every statement
+                      OK would send, in order, one per line, on standard output, and
+                      write nothing: a missing DATABASE is not created, an existing one
+                      is only read
   --test-window       show the component's test window (frmMain) instead
   -h, --help          show this text
 
 Exit status: 0 when the wizard (or the browser) has closed (in batch mode: the database
-was built); 1 in batch mode when a check refused, the question was declined or the build
+was built, or with --dry-run its statements printed); 1 in batch mode when a check refused, the question was declined or the build
 failed; 2 for usage errors, a field file that is too large or not valid text, or when no
 display is available (batch mode needs none);
 3 when the wizard or the browser could not open (the message is printed; in batch mode
@@ -269,6 +273,7 @@ int main(int argc, char** argv) {
     std::string encoding;
     bool haveFields = false;
     bool answerYes = false;
+    bool dryRun = false;
     bool testWindow = false;
     bool browser = false;
     bool haveDatabase = false;
@@ -298,6 +303,8 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--yes") {
             answerYes = true;
+        } else if (a == "--dry-run") {
+            dryRun = true;
         } else if (a == "--templates") {
             browser = true;
         } else if (a == "--test-window") {
@@ -319,8 +326,11 @@ int main(int argc, char** argv) {
                     !encoding.empty())) {
         return usage("--templates takes no other arguments than -t");
     }
-    if ((answerYes || !encoding.empty()) && !haveFields) {
-        return usage(std::string(answerYes ? "--yes" : "--encoding") + " goes with --fields");
+    if ((answerYes || dryRun || !encoding.empty()) && !haveFields) {
+        return usage(std::string(answerYes ? "--yes"
+                                 : dryRun  ? "--dry-run"
+                                           : "--encoding") +
+                     " goes with --fields");
     }
     if (!haveDatabase) {
         database = "ravlinDB.mdb";
@@ -359,6 +369,7 @@ int main(int argc, char** argv) {
         job.password = component::fromHostBytes(password);
         job.templates = QString::fromStdString(conn);
         job.answerYes = answerYes;
+        job.dryRun = dryRun ? &std::cout : nullptr;
         job.stopRequested = [] { return g_signal != 0; };
         // Standard error carries the wizard's messages, one line each, and nothing else.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {

@@ -13,15 +13,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWidget>
 #include <cstdio>
@@ -189,6 +193,21 @@ std::unique_ptr<component::rv_makeDBForm> wizardWithRows(const Context& ctx, con
     return wizard;
 }
 
+// The browser's dialog `objectName` opened with toolbar button `index` on the node `text`,
+// grabbed and closed.
+Drive dialogOf(const char* objectName, const QString& text, int index) {
+    return [=](const Context& ctx, const Grab& grab) {
+        inBrowser(ctx, [&](QWidget* browser) {
+            clickNode(browser, text);
+            whenShown(objectName, [&](QWidget* dialog) {
+                grab(dialog);
+                dialog->close();
+            });
+            pressButton(browser, index);
+        });
+    };
+}
+
 // The states, in the order they are taken. Add a state here.
 const std::vector<Shot> kShots = {
     {"wizard_new_file",
@@ -231,6 +250,57 @@ const std::vector<Shot> kShots = {
          pressKey(find, Qt::Key_Return);
          return wizard;
      }},
+    {"wizard_refused_rows",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         // Rows OK would refuse carry a mark; the tooltip of one is drawn where it appears.
+         auto wizard = wizardWithRows(ctx, QStringLiteral("refused.mdb"));
+         wizard->Command8->click();
+         wizard->Command8->click();
+         auto& fg1 = *wizard->findChild<QTableView*>();
+         QAbstractItemModel& cells = *fg1.model();
+         const int last = cells.rowCount();
+         cells.setData(cell(fg1, last - 1, 1), QStringLiteral("TEL"));
+         cells.setData(cell(fg1, last, 1), QStringLiteral("COMPANY2"));
+         cells.setData(cell(fg1, last, 2), QStringLiteral("会社名"));
+         cells.setData(cell(fg1, last, 4), QStringLiteral("100"));
+         wizard->show();
+         for (int i = 0; i < 5; ++i) {
+             QApplication::processEvents();
+         }
+         QHeaderView& rows = *fg1.verticalHeader();
+         const QPoint at(rows.width() / 2, rows.sectionViewportPosition(last - 1) + 4);
+         QToolTip::showText(rows.viewport()->mapToGlobal(at),
+                            cells.headerData(last - 1, Qt::Vertical, Qt::ToolTipRole).toString(),
+                            rows.viewport());
+         QApplication::processEvents();
+         QPixmap shot = wizard->grab();
+         for (QWidget* w : QApplication::topLevelWidgets()) {
+             if (w->inherits("QTipLabel") && w->isVisible()) {
+                 QPainter painter(&shot);
+                 painter.drawPixmap(wizard->mapFromGlobal(w->pos()), w->grab());
+             }
+         }
+         QToolTip::hideText();
+         QLabel picture;
+         picture.setPixmap(shot);
+         picture.resize(shot.size());
+         picture.show();
+         grab(&picture);
+         wizard->close();
+     }},
+    {"build_preview",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         auto wizard = wizardWithRows(ctx, QStringLiteral("preview.mdb"));
+         wizard->show();
+         whenShown("BuildPreview", [&](QWidget* preview) {
+             grab(preview);
+             preview->close();
+         });
+         wizard->showBuildPreview();
+         wizard->close();
+     }},
     {"browser_opened",
      {},
      [](const Context& ctx, const Grab& grab) {
@@ -255,30 +325,14 @@ const std::vector<Shot> kShots = {
              grab(browser);
          });
      }},
-    {"folder_add",
-     {},
-     [](const Context& ctx, const Grab& grab) {
-         inBrowser(ctx, [&](QWidget* browser) {
-             clickNode(browser, QStringLiteral("連絡先"));
-             whenShown("FolderAdd", [&](QWidget* dialog) {
-                 grab(dialog);
-                 dialog->close();
-             });
-             pressButton(browser, 1);
-         });
-     }},
-    {"folder_rename",
-     {},
-     [](const Context& ctx, const Grab& grab) {
-         inBrowser(ctx, [&](QWidget* browser) {
-             clickNode(browser, QStringLiteral("連絡先"));
-             whenShown("FolderAdd", [&](QWidget* dialog) {
-                 grab(dialog);
-                 dialog->close();
-             });
-             pressButton(browser, 2);
-         });
-     }},
+    {"folder_add", {}, dialogOf("FolderAdd", QStringLiteral("連絡先"), 1)},
+    {"folder_rename", {}, dialogOf("FolderAdd", QStringLiteral("連絡先"), 2)},
+    // The field editor: adding into a folder, editing a field, a fixed field opened for
+    // editing (every input and OK off), copying a field.
+    {"field_add", {}, dialogOf("AccountAdd", QStringLiteral("連絡先"), 5)},
+    {"field_edit", {}, dialogOf("AccountAdd", QStringLiteral("ニックネーム"), 6)},
+    {"field_edit_fixed", {}, dialogOf("AccountAdd", QStringLiteral("PCメール"), 6)},
+    {"field_copy", {}, dialogOf("AccountAdd", QStringLiteral("顧客番号"), 9)},
     {"frmMain",
      [](const Context&) -> std::unique_ptr<QWidget> {
          auto window = std::make_unique<component::frmMain>();

@@ -1,7 +1,7 @@
 // The design grid's operations on a shown wizard whose grid has N rows, one operation at a
-// time through the window's handlers: the row commands, the after-edit check and the
-// current-cell change. Each timed operation is one user action; what sets it up (a
-// selection, a row put back) is not timed.
+// time through the window's handlers: the row commands, the after-edit check, the
+// current-cell change, keeping the marks of refused rows current, undo and redo. Each timed
+// operation is one user action; what sets it up (a selection, a row put back) is not timed.
 //
 // The summary prints milliseconds per operation for each N and the ratio of each time to
 // the time at 10 rows next to the ratio of the row counts, so linear growth reads directly.
@@ -24,9 +24,11 @@
 #include "controls/msg_box.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
+#include "wizard/live_checks.h"
 
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
 using Clock = std::chrono::steady_clock;
 using component::rv_makeDBForm;
 using controls::FlexGrid;
@@ -44,6 +46,8 @@ struct Operation {
 };
 
 std::map<std::string, std::map<int, double>> g_ms;  // operation -> rows -> ms per run
+// The marks of refused rows over the grid being measured, as the wizard keeps them.
+wizard::LiveChecks* g_checks = nullptr;
 
 void selectOnly(FlexGrid& fg1, int row) {
     fg1.selectionModel()->clearSelection();
@@ -104,6 +108,48 @@ const std::vector<Operation>& operations() {
              g.setCurrentCell(g.currentRow() == m ? m + 1 : m, wizard::kColIme);
          },
          nullptr},
+        {"live checks after an edit (none refused)",
+         [](FlexGrid& g, int m) {
+             g.setTextMatrix(m, wizard::kColFieldName,
+                             g.textMatrix(m, wizard::kColFieldName) == u"甲" ? u"乙"_s : u"甲"_s);
+         },
+         [](rv_makeDBForm&, int) { g_checks->update(); }, nullptr},
+        {"live checks after an edit (all refused)",
+         [](FlexGrid& g, int m) {
+             // Every row shares its name with row 1; the edited row gains or loses its ID.
+             if (g.textMatrix(g.rows() - 1, wizard::kColFieldName) != u"同じ") {
+                 for (int r = 1; r < g.rows(); ++r) {
+                     g.setTextMatrix(r, wizard::kColFieldName, u"同じ"_s);
+                 }
+             }
+             g.setTextMatrix(m, wizard::kColFieldId,
+                             g.textMatrix(m, wizard::kColFieldId).isEmpty() ? u"X"_s : QString());
+         },
+         [](rv_makeDBForm&, int) { g_checks->update(); }, nullptr},
+        {"undo (add row)",
+         [](FlexGrid& g, int m) {
+             selectOnly(g, m);
+             static_cast<rv_makeDBForm*>(g.window())->Command8_Click();
+         },
+         [](rv_makeDBForm& w, int) { w.undo(); }, nullptr},
+        {"redo (add row)",
+         [](FlexGrid& g, int m) {
+             selectOnly(g, m);
+             auto* w = static_cast<rv_makeDBForm*>(g.window());
+             w->Command8_Click();
+             w->undo();
+         },
+         [](rv_makeDBForm& w, int) { w.redo(); },
+         [](FlexGrid& g, int) { static_cast<rv_makeDBForm*>(g.window())->undo(); }},
+        {"undo (move down, every other row)",
+         [](FlexGrid& g, int) {
+             g.selectionModel()->clearSelection();
+             for (int r = 1; r < g.rows() - 1; r += 2) {
+                 g.selectRow(r);
+             }
+             static_cast<rv_makeDBForm*>(g.window())->Command6_Click();
+         },
+         [](rv_makeDBForm& w, int) { w.undo(); }, nullptr},
     };
     return ops;
 }
@@ -113,6 +159,8 @@ void BM_Grid(benchmark::State& state, const Operation& op) {
     rv_makeDBForm wizard;
     FlexGrid& fg1 = *wizard.fg1;
     fill(fg1, rows);
+    wizard::LiveChecks checks(*fg1.gridModel());
+    g_checks = &checks;
     wizard.show();
     QCoreApplication::processEvents();
     const int middle = rows / 2;

@@ -159,7 +159,8 @@ BatchResult runBatch(const BatchJob& job) {
         return BatchResult::kOpenFailed;
     }
     WizardStatus status;
-    openProductDatabase(status, job.database, job.password, grid.cells());
+    openProductDatabase(status, job.database, job.password, grid.cells(),
+                        job.dryRun ? FileCreation::kNone : FileCreation::kCreate);
     if (status.openFailed) {
         closeProductDatabase(status, job.database, job.password);
         return BatchResult::kOpenFailed;
@@ -187,6 +188,17 @@ BatchResult runBatch(const BatchJob& job) {
         return cancel();
     }
 
+    if (job.dryRun) {
+        if (!createChecksPass(grid.cells())) {
+            return cancel();
+        }
+        for (const std::string& statement : buildStatements(status, grid.cells())) {
+            *job.dryRun << statement << '\n';
+        }
+        job.dryRun->flush();
+        closeProductDatabase(status, job.database, job.password);
+        return BatchResult::kBuilt;
+    }
     if (createCommand(status, job.database, job.password, grid.cells(), {})) {
         closeProductDatabase(status, job.database, job.password);
         return BatchResult::kBuilt;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace component {
@@ -17,12 +18,15 @@ struct BatchJob {
     QString templates;  // connection string
     QStringList fieldLines;
     bool answerYes = false;  // the answer to the mail question
+    // A dry run: instead of building, OK's statements go here, one a line; the product
+    // database is read but never written, and a missing one is not made.
+    std::ostream* dryRun = nullptr;
     // Asked before each line and before OK: true closes the wizard as Cancel does.
     std::function<bool()> stopRequested;
 };
 
 enum class BatchResult : int {
-    kBuilt = 0,       // the build succeeded and the wizard closed
+    kBuilt = 0,       // the build succeeded and the wizard closed (dry run: checks passed)
     kRefused = 1,     // a check refused, the question was declined, or the build failed
     kOpenFailed = 3,  // the wizard could not open
 };

@@ -95,6 +95,7 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connectGridCommands();
+    connectWorkingAids();
     // The keyboard reaches every control in screen order and the tree's keys act as clicks;
     // screen readers name the grid and the tree (the buttons by their captions).
     controls::setUpDialogKeys(*this, {fg1, Command8, Command3, Command6, Command4, Command5,
@@ -142,6 +143,7 @@ void rv_makeDBForm::Form_Load() {
     wizard::setupGrid(*fg1);
     createTree(basconnStr);  // failures go to the caller
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
+    startHistory();
 }
 
 void rv_makeDBForm::Form_Activate() {

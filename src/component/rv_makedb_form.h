@@ -16,6 +16,10 @@ class KeyedTree;
 class TreeFindLine;
 }  // namespace controls
 
+namespace wizard {
+class GridHistory;
+}
+
 namespace component {
 
 // The database creation wizard "データベース作成ウイザード". One instance per process
@@ -83,6 +87,13 @@ class rv_makeDBForm : public QDialog {
     // Sees every statement (and transaction marker) of a build; for tests and tracing.
     std::function<void(std::string_view)> statementObserver;
 
+    // Working aids (rv_makedb_form_aids.cpp). F9 or the grid's context menu: the statements
+    // OK would send, in a read-only window.
+    void showBuildPreview();
+    // Ctrl+Z, and Ctrl+Y or Ctrl+Shift+Z: the grid's commands undone and redone whole.
+    void undo();
+    void redo();
+
   protected:
     bool event(QEvent* e) override;
     // The tree key guard: cut, copy and paste never reach SSTree1. Enter on selected
@@ -92,12 +103,21 @@ class rv_makeDBForm : public QDialog {
 
   private:
     void connectGridCommands();
+    void connectWorkingAids();
     void enableRowCommands(bool enabled);
     void Form_Activate();
     void Form_Unload();
     void Command1_Click();
 
+    // Runs a command over the grid's rows as one step of undo.
+    void recorded(const std::function<void()>& command);
+    // Undo starts from the grid as the opening left it.
+    void startHistory();
+    // What the grid's rules changed on a move of the current cell belongs to no step.
+    void settleHistory();
+
     WizardStatus m_status;
+    wizard::GridHistory* m_history = nullptr;
     bool m_closing = false;
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;

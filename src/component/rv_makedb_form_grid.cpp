@@ -61,28 +61,32 @@ void rv_makeDBForm::enableRowCommands(bool enabled) {
 }
 
 void rv_makeDBForm::Command3_Click() {
-    carryOut(*fg1, wizard::moveUp(*fg1->gridModel(), fg1->selectedRows()));
+    recorded([this] { carryOut(*fg1, wizard::moveUp(*fg1->gridModel(), fg1->selectedRows())); });
 }
 
 void rv_makeDBForm::Command4_Click() {
-    if (wizard::importTemplates(*fg1, *SSTree1, basconnStr) == wizard::RemoveCommand::kEnable) {
-        Command5->setEnabled(true);
-    }
+    recorded([this] {
+        if (wizard::importTemplates(*fg1, *SSTree1, basconnStr) == wizard::RemoveCommand::kEnable) {
+            Command5->setEnabled(true);
+        }
+    });
 }
 
 void rv_makeDBForm::Command5_Click() {
-    if (wizard::mayRemoveRows(*fg1->gridModel(), fg1->selectedRows())) {
-        // The first selected row, as often as rows were selected.
-        for (auto k = fg1->selectedRows().size(); k > 0 && fg1->firstSelectedRow() != -1; --k) {
-            fg1->removeItem(fg1->firstSelectedRow());
+    recorded([this] {
+        if (wizard::mayRemoveRows(*fg1->gridModel(), fg1->selectedRows())) {
+            // The first selected row, as often as rows were selected.
+            for (auto k = fg1->selectedRows().size(); k > 0 && fg1->firstSelectedRow() != -1; --k) {
+                fg1->removeItem(fg1->firstSelectedRow());
+            }
         }
-    }
-    wizard::renumberRows(*fg1->gridModel());
+        wizard::renumberRows(*fg1->gridModel());
+    });
     Command5->setEnabled(false);
 }
 
 void rv_makeDBForm::Command6_Click() {
-    carryOut(*fg1, wizard::moveDown(*fg1->gridModel(), fg1->selectedRows()));
+    recorded([this] { carryOut(*fg1, wizard::moveDown(*fg1->gridModel(), fg1->selectedRows())); });
 }
 
 void rv_makeDBForm::Command7_Click() {
@@ -92,17 +96,22 @@ void rv_makeDBForm::Command7_Click() {
 }
 
 void rv_makeDBForm::Command8_Click() {
-    const int row = wizard::newRowPosition(*fg1->gridModel(), fg1->firstSelectedRow());
-    fg1->addItem(wizard::newRowCells().join(u'\t'), row);
-    // The new row's ID is typed first: its cell becomes current and the grid takes the keys.
-    fg1->setCurrentCell(row, wizard::kColFieldId);
-    wizard::renumberRows(*fg1->gridModel());
+    recorded([this] {
+        const int row = wizard::newRowPosition(*fg1->gridModel(), fg1->firstSelectedRow());
+        fg1->addItem(wizard::newRowCells().join(u'\t'), row);
+        // The new row's ID is typed first: its cell becomes current and the grid takes the keys.
+        fg1->setCurrentCell(row, wizard::kColFieldId);
+        wizard::renumberRows(*fg1->gridModel());
+    });
     fg1->setFocus(Qt::OtherFocusReason);
 }
 
 void rv_makeDBForm::fg1_AfterEdit(int row, int col) {
-    wizard::afterEditCheck(*fg1->gridModel(), row, col,
-                           [](const controls::Message& warning) { controls::tell(warning); });
+    // The edit and its repairs are one step.
+    recorded([&] {
+        wizard::afterEditCheck(*fg1->gridModel(), row, col,
+                               [](const controls::Message& warning) { controls::tell(warning); });
+    });
 }
 
 void rv_makeDBForm::fg1_AfterRowColChange(int, int, int newRow, int newCol) {
@@ -115,6 +124,7 @@ void rv_makeDBForm::fg1_AfterRowColChange(int, int, int newRow, int newCol) {
         fg1->setEditable(*change.editable);
     }
     enableRowCommands(change.rowCommands == wizard::RowCommands::kEnabled);
+    settleHistory();
 }
 
 void rv_makeDBForm::fg1_KeyPressEdit(int row, int, int& key) {

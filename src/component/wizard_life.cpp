@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDate>
+
 #include <cerrno>
 
 #include "component/host_text.h"
@@ -55,7 +57,7 @@ bool withoutTables(const std::string& connection) {
 }  // namespace
 
 void openProductDatabase(WizardStatus& status, const QString& path, const QString& password,
-                         controls::FlexGridModel& fg1) {
+                         controls::FlexGridModel& fg1, FileCreation creation) {
     const std::string file = toHostBytes(path);
     const std::string connection = connectionString(path, password);
     status.createdFile = false;
@@ -65,7 +67,7 @@ void openProductDatabase(WizardStatus& status, const QString& path, const QStrin
             throw jet::Error("cannot use " + file, jet::ErrorCode::kCannotOpen);
         }
         bool made = false;
-        if (state == PathState::kNoFile) {
+        if (state == PathState::kNoFile && creation == FileCreation::kCreate) {
             // CreateDB. Failures are not reported here: a file that could not be made shows
             // up when the build cannot open it. One that another program made meanwhile
             // is opened as a file that was there.
@@ -117,11 +119,11 @@ void openProductDatabase(WizardStatus& status, const QString& path, const QStrin
     status.openFailed = false;
 }
 
-bool createCommand(WizardStatus& status, const QString& path, const QString& password,
-                   const controls::FlexGridModel& fg1, const jet::Connection::Observer& observer) {
+namespace {
+
+// The checks and the question; on true the wait pointer is on.
+bool checksPassUnderWaitPointer(const controls::FlexGridModel& fg1) {
     using Outcome = wizard::CreateCheck::Outcome;
-    status.buildFailed = false;
-    status.buildFailure.clear();
     const wizard::CreateCheck check = wizard::checkCreate(fg1);
     if (check.outcome == Outcome::kNoFields) {
         controls::tell(check.message);
@@ -137,6 +139,37 @@ bool createCommand(WizardStatus& status, const QString& path, const QString& pas
     }
     if (!go) {
         controls::setMousePointer(controls::kPointerNormal);
+    }
+    return go;
+}
+
+}  // namespace
+
+bool createChecksPass(const controls::FlexGridModel& fg1) {
+    const bool go = checksPassUnderWaitPointer(fg1);
+    if (go) {
+        controls::setMousePointer(controls::kPointerNormal);
+    }
+    return go;
+}
+
+std::vector<std::string> buildStatements(const WizardStatus& status,
+                                         const controls::FlexGridModel& fg1) {
+    std::vector<std::string> statements;
+    for (productdb::BuildStep& step :
+         productdb::buildSteps(wizard::newFields(fg1), status.dbExists, QDate::currentDate())) {
+        if (step.kind == productdb::BuildStep::Kind::kStatement) {
+            statements.push_back(std::move(step.sql));
+        }
+    }
+    return statements;
+}
+
+bool createCommand(WizardStatus& status, const QString& path, const QString& password,
+                   const controls::FlexGridModel& fg1, const jet::Connection::Observer& observer) {
+    status.buildFailed = false;
+    status.buildFailure.clear();
+    if (!checksPassUnderWaitPointer(fg1)) {
         return false;
     }
 

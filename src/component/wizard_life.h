@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "component/product_file_lock.h"
 #include "jet/connection.h"
@@ -35,13 +36,25 @@ struct WizardStatus {
 // locked for the wizard's life. A path that cannot be tested or a file that cannot be
 // read shows "データベースがエラーです", a file that another wizard holds shows
 // kMsgDatabaseInUse; both set openFailed.
+// With FileCreation::kNone (a preview) a missing file is not made: it counts as a new
+// database that nothing holds yet.
+enum class FileCreation { kCreate, kNone };
 void openProductDatabase(WizardStatus& status, const QString& path, const QString& password,
-                         controls::FlexGridModel& fg1);
+                         controls::FlexGridModel& fg1,
+                         FileCreation creation = FileCreation::kCreate);
 
 // The create command: checks the grid, asks about a missing mail field, builds under the
 // wait pointer and shows what failed. True when the build succeeded and the wizard closes.
 bool createCommand(WizardStatus& status, const QString& path, const QString& password,
                    const controls::FlexGridModel& fg1, const jet::Connection::Observer& observer);
+
+// The create command's checks and its question about a missing mail field, each refusal
+// shown as the command shows it: true when OK would go on to build.
+bool createChecksPass(const controls::FlexGridModel& fg1);
+
+// The statements OK would send for the grid as it stands, in order, once its checks pass.
+std::vector<std::string> buildStatements(const WizardStatus& status,
+                                         const controls::FlexGridModel& fg1);
 
 // The closing: deletes the file the opening made, unless a build completed, and only
 // while the path still names that very file and it still holds no table; then lets the

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -19,6 +20,38 @@ namespace controls {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+// The mark of a row with a note: a red corner of its heading.
+constexpr QColor kRowNoteMark = QColor(210, 0, 0);
+
+// The row-number column: the heading of a row with a note carries a mark in its top left
+// corner (the note itself is the heading's tooltip), without taking room of its own.
+class RowHeader : public QHeaderView {
+  public:
+    explicit RowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {
+        setSectionsClickable(true);
+    }
+
+  protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        if (!model() || !model()
+                             ->headerData(logicalIndex, Qt::Vertical, FlexGridModel::kRowNoteRole)
+                             .isValid()) {
+            return;
+        }
+        const int side = std::max(6, rect.height() / 2);
+        const QPoint corner = rect.topLeft();
+        painter->save();
+        // The style may leave a clip of its own behind.
+        painter->setClipRect(rect);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(kRowNoteMark);
+        painter->drawPolygon(
+            QPolygon({corner, corner + QPoint(side, 0), corner + QPoint(0, side)}));
+        painter->restore();
+    }
+};
 constexpr int kEnter = 13;
 constexpr int kBackspace = 8;
 
@@ -161,6 +194,7 @@ class FlexGridDelegate : public QStyledItemDelegate {
 
 FlexGrid::FlexGrid(QWidget* parent)
     : QTableView(parent), m_model(new FlexGridModel(this)), m_delegate(new FlexGridDelegate(this)) {
+    setVerticalHeader(new RowHeader(this));
     setModel(m_model);
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -310,7 +310,27 @@ bool FlexGridModel::setData(const QModelIndex& index, const QVariant& value, int
     return true;
 }
 
+void FlexGridModel::setRowNote(int row, const QString& note) {
+    checkRow(row, 1);
+    QString& target = m_cells[row][0].note;
+    if (target != note) {
+        target = note;
+        Q_EMIT headerDataChanged(Qt::Vertical, row - 1, row - 1);
+    }
+}
+
+QString FlexGridModel::rowNote(int row) const {
+    checkRow(row, 1);
+    return m_cells[row][0].note;
+}
+
 QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    const bool noteRole =
+        role == kRowNoteRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole;
+    if (orientation == Qt::Vertical && noteRole && section >= 0 && section + 1 < gridRows()) {
+        const QString& note = m_cells[section + 1][0].note;
+        return note.isEmpty() ? QVariant() : QVariant(note);
+    }
     if (role != Qt::DisplayRole || section < 0) {
         return {};
     }

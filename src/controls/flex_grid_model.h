@@ -30,6 +30,8 @@ class FlexGridModel : public QAbstractTableModel {
     static constexpr int kBackgroundRole = Qt::UserRole + 1;
     // Data role of a cell's text colour as an ARGB number (QRgb), absent when none is set.
     static constexpr int kForegroundRole = Qt::UserRole + 2;
+    // Vertical header data role of a row's note (text), absent when the row has none.
+    static constexpr int kRowNoteRole = Qt::UserRole + 3;
 
     explicit FlexGridModel(QObject* parent = nullptr);
 
@@ -73,6 +75,11 @@ class FlexGridModel : public QAbstractTableModel {
     // Returns where each grid row, counted before the moves, ended.
     std::vector<int> moveGridRows(const QList<std::pair<int, int>>& moves);
 
+    // A note on data row `row` (1 to gridRows() - 1): its heading carries a mark and shows
+    // the note as its tooltip. The note travels with its row; an empty text removes it.
+    void setRowNote(int row, const QString& note);
+    QString rowNote(int row) const;
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -86,6 +93,7 @@ class FlexGridModel : public QAbstractTableModel {
         QString text;
         std::optional<unsigned int> background;
         std::optional<unsigned int> foreground;
+        QString note;  // column 0 only: the row's note
     };
     using Row = QList<Cell>;
 

@@ -32,13 +32,73 @@ void setAllowZeroLength(jet::Connection& connection) {
 
 namespace productdb {
 
+std::vector<BuildStep> buildSteps(const std::vector<NewField>& fields, bool dbExists,
+                                  const QDate& today) {
+    using Kind = BuildStep::Kind;
+    std::vector<BuildStep> steps;
+    int row = 0;
+    auto statement = [&](std::string sql, std::optional<QString> startsField = std::nullopt) {
+        steps.push_back({Kind::kStatement, std::move(sql), row, std::move(startsField)});
+    };
+    auto allowZeroLength = [&] { steps.push_back({Kind::kAllowZeroLength, {}, row, {}}); };
+
+    if (!dbExists) {
+        for (std::string_view create : kCreateTables) {
+            statement(std::string(create));
+        }
+        statement(jet::fill(kInsertInfo, {today.toString(Qt::ISODate).toStdString()}));
+        statement(std::string(kInsertSeqno));
+        allowZeroLength();
+    }
+
+    // Carried from one field to the next, as the builder has always done: a field whose
+    // attribute label is unknown keeps the previous field's value.
+    QString attr;
+    const int rows = static_cast<int>(fields.size()) + 1;  // the grid's row count
+    for (row = 1; row < rows; ++row) {
+        const NewField& field = fields[static_cast<std::size_t>(row - 1)];
+        if (field.existing) {
+            continue;
+        }
+        const std::string mail = MsgBox_Const::mailCode(field.mail).toStdString();
+        const std::string fax = MsgBox_Const::faxCode(field.fax).toStdString();
+        const std::string ime = MsgBox_Const::imeCode(field.ime).toStdString();
+        if (auto code = MsgBox_Const::attrCode(field.attr)) {
+            attr = *code;
+        }
+        const std::string id = field.fieldId.toStdString();
+        const std::string name = field.name.toStdString();
+        const std::string size = field.size.toStdString();
+        const std::string a = attr.toStdString();
+        statement(size.empty() ? insertField(id, name, a, ime, mail, fax)
+                               : insertFieldWithSize(id, name, a, size, ime, mail, fax),
+                  field.fieldId);
+
+        if (auto type = MsgBox_Const::columnType(field.attr)) {
+            attr = *type;
+        }
+        const std::string type = attr.toStdString();
+        if (attr == vocabulary::kText.columnType && !size.empty()) {
+            statement(jet::fill(kAddAddressColumnWithWidth, {id, type, size}));
+        } else {
+            statement(jet::fill(kAddAddressColumn, {id, type}));
+        }
+    }
+
+    allowZeroLength();
+
+    for (row = 1; row < rows; ++row) {
+        const NewField& field = fields[static_cast<std::size_t>(row - 1)];
+        statement(jet::fill(kUpdateDispSeqno, {std::to_string(row), field.fieldId.toStdString()}));
+    }
+    return steps;
+}
+
 BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file, BuildState& state,
                     const jet::Connection::Observer& observer,
                     const jet::Connection::Observer& engineTrace) {
+    const std::vector<BuildStep> steps = buildSteps(fields, state.dbExists, QDate::currentDate());
     int row = 0;
-    // Carried from one field to the next, as the builder has always done: a field whose
-    // attribute label is unknown keeps the previous field's value.
-    QString mail, fax, ime, attr;
 
     jet::Connection db;
     db.setObserver(observer);
@@ -52,59 +112,19 @@ BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file
         db.open(jet::ConnectionString::build(file.path, file.password));
         db.beginTrans();
         note(kTraceBegin);
-        if (!state.dbExists) {
-            for (std::string_view create : kCreateTables) {
-                db.execute(create);
+        for (const BuildStep& step : steps) {
+            row = step.row;
+            if (step.startsField) {
+                state.curFieldID = *step.startsField;
             }
-            const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
-            db.execute(jet::fill(kInsertInfo, {today}));
-            db.execute(kInsertSeqno);
-            note(kTraceZeroLength);
-            CreateDBSql::setAllowZeroLength(db);
-        }
-
-        const int rows = static_cast<int>(fields.size()) + 1;  // the grid's row count
-        for (row = 1; row < rows; ++row) {
-            const NewField& field = fields[static_cast<std::size_t>(row - 1)];
-            if (field.existing) {
-                continue;
-            }
-            mail = MsgBox_Const::mailCode(field.mail);
-            fax = MsgBox_Const::faxCode(field.fax);
-            ime = MsgBox_Const::imeCode(field.ime);
-            if (auto code = MsgBox_Const::attrCode(field.attr)) {
-                attr = *code;
-            }
-            state.curFieldID = field.fieldId;
-
-            const std::string id = field.fieldId.toStdString();
-            const std::string name = field.name.toStdString();
-            const std::string size = field.size.toStdString();
-            const std::string a = attr.toStdString();
-            db.execute(size.empty() ? insertField(id, name, a, ime.toStdString(),
-                                                  mail.toStdString(), fax.toStdString())
-                                    : insertFieldWithSize(id, name, a, size, ime.toStdString(),
-                                                          mail.toStdString(), fax.toStdString()));
-
-            if (auto type = MsgBox_Const::columnType(field.attr)) {
-                attr = *type;
-            }
-            const std::string type = attr.toStdString();
-            if (attr == vocabulary::kText.columnType && !size.empty()) {
-                db.execute(jet::fill(kAddAddressColumnWithWidth, {id, type, size}));
+            if (step.kind == BuildStep::Kind::kAllowZeroLength) {
+                note(kTraceZeroLength);
+                CreateDBSql::setAllowZeroLength(db);
             } else {
-                db.execute(jet::fill(kAddAddressColumn, {id, type}));
+                db.execute(step.sql);
             }
         }
-
-        note(kTraceZeroLength);
-        CreateDBSql::setAllowZeroLength(db);
-
-        for (row = 1; row < rows; ++row) {
-            const NewField& field = fields[static_cast<std::size_t>(row - 1)];
-            db.execute(
-                jet::fill(kUpdateDispSeqno, {std::to_string(row), field.fieldId.toStdString()}));
-        }
+        row = static_cast<int>(fields.size()) + 1;
         db.commitTrans();
         note(kTraceCommit);
         db.close();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,10 +63,32 @@ inline constexpr std::string_view kTraceBegin = "<begin transaction>";
 inline constexpr std::string_view kTraceZeroLength = "<allow zero length>";
 inline constexpr std::string_view kTraceCommit = "<commit>";
 
+// One step of a build, in the order the build takes them.
+struct BuildStep {
+    enum class Kind {
+        kStatement,        // `sql` is sent as it stands
+        kAllowZeroLength,  // CreateDBSql::setAllowZeroLength over the build's connection
+    };
+    Kind kind = Kind::kStatement;
+    std::string sql;
+    // What a failure of this step names: the grid row in hand (0 before the field rows, the
+    // row count between the field rows and the renumbering) and, when the step starts a
+    // field, that field's ID (otherwise the ID in hand stays).
+    int row = 0;
+    std::optional<QString> startsField;
+};
+
+// Everything a build does between beginning and committing its transaction, in order: on a
+// new file (`dbExists` false) the twenty tables, the seed rows with `today` and the
+// zero-length pass; then for each new field its FIELD row and ADDRESS column; the
+// zero-length pass; the display order of every field. The build runs exactly these steps,
+// and a preview shows their statements.
+std::vector<BuildStep> buildSteps(const std::vector<NewField>& fields, bool dbExists,
+                                  const QDate& today);
+
 // Writes `fields` (in list order, row 1 first) into the product database in one
-// transaction: on a new file the twenty tables and seed rows, then one FIELD row and one
-// ADDRESS column per new field, then the display order of every field. A failure commits
-// nothing. `engineTrace` sees the SQL the engine hands to SQLCipher (for benchmarks).
+// transaction, as buildSteps() lists the steps for today. A failure commits nothing. `engineTrace`
+// sees the SQL the engine hands to SQLCipher (for benchmarks).
 BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file, BuildState& state,
                     const jet::Connection::Observer& observer = {},
                     const jet::Connection::Observer& engineTrace = {});

@@ -14,6 +14,7 @@
 #include "controls/msg_box.h"
 #include "controls/tree_find_line.h"
 #include "jet/error.h"
+#include "templates/account_add.h"
 #include "templates/folder_add.h"
 #include "templates/texts.h"
 #include "templates/tree_key_guard.h"
@@ -182,6 +183,9 @@ void AccountBrowse::Form_Unload() {
     if (m_folderAdd) {
         m_folderAdd->close();
     }
+    if (m_accountAdd) {
+        m_accountAdd->close();
+    }
     basTable.close();
 }
 
@@ -263,10 +267,6 @@ void AccountBrowse::showFolderAdd(QStringView caption, const QString& name) {
     dialog.Text1->setText(name);
     dialog.setWindowTitle(caption.toString());
     dialog.exec();
-}
-
-void AccountBrowse::showAccountAdd() {
-    // The field editor comes here.
 }
 
 bool AccountBrowse::readSelectedRow() {

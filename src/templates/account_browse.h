@@ -22,6 +22,7 @@ class Error;
 
 namespace templates {
 
+class AccountAdd;
 class FolderAdd;
 
 // The template browser "項目一覧": the template library as a tree (SSTree1) under a toolbar
@@ -73,6 +74,8 @@ class AccountBrowse : public QDialog {
     void enableButton();
     // Every action button off.
     void enableAllButton();
+    // Refills the field editor's two lists, none selected (loading the editor first).
+    void DefaultAccountAdd();
 
     // Shows a statement's failure: "ravLIN" and the engine's message.
     static void tellFailure(const jet::Error& error);
@@ -115,9 +118,13 @@ class AccountBrowse : public QDialog {
     // Puts the tree back to what the table holds after a failed command.
     void reloadAfterFailure();
 
-    // The field editor (AccountAdd) opens here, in the mode of basAU ("5" add, "6" edit,
-    // "9" copy; for 6 and 9 bascopyRs holds the row). Until that editor exists, nothing.
+    // The field editor (AccountAdd), loaded afresh, prepared for the mode of basAU ("5" add,
+    // "6" edit, "9" copy; for 6 and 9 bascopyRs holds the row) and shown modally.
     void showAccountAdd();
+    // The field editor filled from bascopyRs.
+    void FillAccountAdd();
+    // The field editor while it is loaded; touching it loads it.
+    AccountAdd& accountAdd();
 
     // Moves (account_browse_moves.cpp): the tree's mouse and drag events, and the keys.
     void connectMoves();
@@ -141,6 +148,7 @@ class AccountBrowse : public QDialog {
     bool basCanDelete = false;
     bool m_unloaded = false;
     QPointer<FolderAdd> m_folderAdd;
+    QPointer<AccountAdd> m_accountAdd;
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;
 };

@@ -80,4 +80,38 @@ inline constexpr int kFolderNameMaxLength = 30;
 // A name is required (the field editor says the same).
 inline constexpr QStringView kMsgEnterText = u"正確な文字を入力してください。";
 
+// The field editor: its caption per mode (the first is also the one it starts with), the
+// frame and the labels of its inputs, and the limits of the three text boxes.
+inline constexpr QStringView kFieldAddCaption = u"項目の追加";
+inline constexpr QStringView kFieldEditCaption = u"項目の修正";
+inline constexpr QStringView kFieldCopyCaption = u"フィールド複写";
+inline constexpr QStringView kFieldFrame = u"項目";
+inline constexpr QStringView kFieldIdLabel = u"項目ID";
+inline constexpr QStringView kFieldNameLabel = u"項目名";
+inline constexpr QStringView kFieldAttrLabel = u"属性";
+inline constexpr QStringView kFieldSizeLabel = u"サイズ";
+inline constexpr QStringView kFieldImeLabel = u"IME";
+inline constexpr int kFieldIdMaxLength = 31;
+inline constexpr int kFieldNameMaxLength = 31;
+inline constexpr int kFieldSizeMaxLength = 3;
+inline constexpr int kFieldSizeMin = 1;
+inline constexpr int kFieldSizeMax = 255;
+
+// IDs a template field may not have, matched whole and ignoring case.
+inline constexpr QStringView kReservedFieldIds[] = {
+    u"MEMO", u"YESNO", u"TEXT", u"INT",    u"DOUBLE", u"FLOAT", u"CHAR",
+    u"BYTE", u"<>",    u"MAX",  u"NUMBER", u"DATE",   u"TIME",  u"LONG",
+};
+
+// The field editor's messages: on OK (no icon), and while typing and for a duplicate
+// (exclamation icon); all with an OK button only. The size message begins with a blank,
+// the duplicate message ends with one.
+inline constexpr QStringView kMsgReservedFieldId = u"この項目ＩＤは使用できません";
+inline constexpr QStringView kMsgDuplicateField = u"項目ID あるいは項目名は重複しています。 ";
+inline constexpr QStringView kMsgRefusedIdCharacters =
+    u"使用不可の文字があるので､その文字が削除されます｡";
+inline constexpr QStringView kMsgDigitsOnly = u"数字を入力してください。";
+inline constexpr QStringView kMsgSizeOutOfRange =
+    u" 数値が1以上、255以下であるか確認してください。";
+
 }  // namespace templates

@@ -138,9 +138,8 @@ void addEntries(KeyedTree& tree, jet::Connection& connection, LoadErrors errors)
             }
         }
     }
-    const KeyedTree::NodeLook field(kNodeFontSize, false, kFieldColor, kImageField.toString());
-    const KeyedTree::NodeLook fixedField(kNodeFontSize, false, kFieldColor,
-                                         kImageFixedField.toString());
+    const KeyedTree::NodeLook field = fieldLook();
+    const KeyedTree::NodeLook fixedField = fieldLook(FieldMark::kFixed);
     {
         jet::Recordset rs = store.selectFields();
         const Columns columns(rs);
@@ -174,6 +173,11 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
 
 KeyedTree::NodeLook folderLook() {
     return {kNodeFontSize, false, kFolderColor, kImageClosed.toString(), kImageOpen.toString()};
+}
+
+KeyedTree::NodeLook fieldLook(FieldMark mark) {
+    return {kNodeFontSize, false, kFieldColor,
+            (mark == FieldMark::kFixed ? kImageFixedField : kImageField).toString()};
 }
 
 void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {

@@ -38,6 +38,10 @@ void loadTemplateTree(controls::KeyedTree& tree, const QString& connectionString
 // The look of a folder node: font size 10, not bold, blue, a closed folder, an open one
 // while expanded.
 controls::KeyedTree::NodeLook folderLook();
+// The look of a template field node: font size 10, not bold, dark green, image "f1" ("f2"
+// for a fixed template field).
+enum class FieldMark { kFree, kFixed };
+controls::KeyedTree::NodeLook fieldLook(FieldMark mark = FieldMark::kFree);
 
 // The kind of a node by the node model: the root has key "0"; field nodes show "f1"/"f2".
 bool isFieldNode(const controls::KeyedTree& tree, const QString& key);

@@ -1,6 +1,9 @@
 #include "wizard/create_checks.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <limits>
 
 #include "controls/flex_grid_model.h"
 #include "productdb/texts.h"
@@ -34,32 +37,78 @@ bool hasMailField(const controls::FlexGridModel& fg1) {
 
 }  // namespace
 
-CreateCheck checkCreate(const controls::FlexGridModel& fg1) {
+std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
     const int rows = fg1.gridRows();
-    if (rows <= 1) {
-        return {Outcome::kNoFields, warning(kMsgNoFields)};
-    }
+    std::vector<RowRefusal> refused;
+    std::vector<bool> rowChecked(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) {
         if (fg1.text(r, kColFieldName).isEmpty() || fg1.text(r, kColFieldId).isEmpty()) {
-            return {Outcome::kRefused, warning(kMsgIdAndNameRequired, {QString::number(r)})};
+            refused.push_back({r, warning(kMsgIdAndNameRequired, {QString::number(r)})});
+            rowChecked[static_cast<std::size_t>(r)] = true;
+            continue;
         }
         // The exact label, not the builder's "contains".
         const vocabulary::Attribute* attribute =
             MsgBox_Const::attributeOfLabel(fg1.text(r, kColAttr));
         if (fg1.text(r, kColSize).isEmpty() && attribute && attribute->takesSize) {
-            return {Outcome::kRefused, warning(kMsgSizeRequired, {QString::number(r)})};
+            refused.push_back({r, warning(kMsgSizeRequired, {QString::number(r)})});
+            rowChecked[static_cast<std::size_t>(r)] = true;
         }
     }
-    for (int i = 0; i < rows; ++i) {
-        const QString name = fg1.text(i, kColFieldName).toUpper();
-        const QString id = fg1.text(i, kColFieldId).toUpper();
-        for (int j = i + 1; j < rows; ++j) {
-            if (name == fg1.text(j, kColFieldName).toUpper() ||
-                id == fg1.text(j, kColFieldId).toUpper()) {
-                return {Outcome::kRefused,
-                        warning(kMsgDuplicate, {QString::number(i), QString::number(j)})};
-            }
+
+    // Pairs are checked i < j, in order; the first pair that names row r is (i, r) with the
+    // lowest i, or else (r, j) with the lowest j. Rows are found by their upper-case ID and
+    // name: the first row with each, and for each row the next row with its ID or name.
+    constexpr int kNone = std::numeric_limits<int>::max();
+    QStringList names, ids;
+    names.reserve(rows);
+    ids.reserve(rows);
+    for (int r = 0; r < rows; ++r) {
+        names << fg1.text(r, kColFieldName).toUpper();
+        ids << fg1.text(r, kColFieldId).toUpper();
+    }
+    QHash<QString, int> firstName, firstId, laterName, laterId;
+    std::vector<int> nextSame(static_cast<std::size_t>(rows), kNone);
+    for (int r = rows - 1; r >= 0; --r) {
+        nextSame[static_cast<std::size_t>(r)] =
+            std::min(laterName.value(names[r], kNone), laterId.value(ids[r], kNone));
+        laterName.insert(names[r], r);
+        laterId.insert(ids[r], r);
+    }
+    firstName = std::move(laterName);  // after the backward pass: the first row of each
+    firstId = std::move(laterId);
+    struct Pair {
+        int i, j, row;
+    };
+    std::vector<Pair> pairs;
+    for (int r = 0; r < rows; ++r) {
+        if (rowChecked[static_cast<std::size_t>(r)]) {
+            continue;
         }
+        const int earlier = std::min(firstName.value(names[r]), firstId.value(ids[r]));
+        const int later = nextSame[static_cast<std::size_t>(r)];
+        if (earlier < r) {
+            pairs.push_back({earlier, r, r});
+        } else if (later != kNone) {
+            pairs.push_back({r, later, r});
+        }
+    }
+    std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
+        return std::pair(a.i, a.j) < std::pair(b.i, b.j);
+    });
+    for (const Pair& p : pairs) {
+        refused.push_back(
+            {p.row, warning(kMsgDuplicate, {QString::number(p.i), QString::number(p.j)})});
+    }
+    return refused;
+}
+
+CreateCheck checkCreate(const controls::FlexGridModel& fg1) {
+    if (fg1.gridRows() <= 1) {
+        return {Outcome::kNoFields, warning(kMsgNoFields)};
+    }
+    if (const std::vector<RowRefusal> refused = refusedRows(fg1); !refused.empty()) {
+        return {Outcome::kRefused, refused.front().message};
     }
     if (!hasMailField(fg1)) {
         return {Outcome::kAskMail, Message{kMsgNoMailField.toString(), controls::vbOKCancel}};

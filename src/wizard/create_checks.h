@@ -25,6 +25,19 @@ struct CreateCheck {
     controls::Message message;
 };
 
+// A row the create command refuses, with the message the command shows for it.
+struct RowRefusal {
+    int row = 0;
+    controls::Message message;
+};
+
+// Every row the create command refuses, each once, with the first message the checks give
+// for it, in the order the checks come upon them: rows without an ID or a name, or "文字"
+// rows without a size, from row 0 (the heading row) down; then the rows that share an ID or
+// a name (ignoring letter case) with another, by the first pair of rows that names them.
+// The command shows the message of the first.
+std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1);
+
 // The checks before a build, over every row including the heading row, in order: at least
 // one field; ID and name present, a size for every "文字" field; no two rows with the same
 // ID or name (ignoring letter case); a mail field present, or the question.

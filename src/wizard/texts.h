@@ -5,6 +5,8 @@
 
 #include <QStringView>
 
+#include "templates/texts.h"
+
 namespace wizard {
 
 // A database could not be opened or read (exclamation icon, OK only).
@@ -13,9 +15,9 @@ inline constexpr QStringView kMsgDatabaseError = u"データベースがエラ�
 // Warnings of the design grid's checks (exclamation icon, OK only).
 inline constexpr QStringView kMsgSizeOutOfRange =
     u"%1行目のデータサイズは1以上、255以下でなければなりません｡";
-inline constexpr QStringView kMsgInvalidIdCharacters =
-    u"使用不可の文字があるので､その文字が削除されます｡";
-inline constexpr QStringView kMsgDigitsOnly = u"数字を入力してください。";
+// The field editor of the template library says the same two.
+inline constexpr QStringView kMsgInvalidIdCharacters = templates::kMsgRefusedIdCharacters;
+inline constexpr QStringView kMsgDigitsOnly = templates::kMsgDigitsOnly;
 
 // Refusals of the row moves (no icon, OK only).
 inline constexpr QStringView kMsgFirstRecord = u"最初のレコードです。";

@@ -7,6 +7,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -174,6 +175,46 @@ std::set<std::string> folderNames(const std::string& folder) {
         names.insert(entry.path().filename().string());
     }
     return names;
+}
+
+// --dry-run prints OK's statements and writes nothing: no file appears at a new path, not
+// even for a while; an existing database keeps its bytes; a refusal prints none.
+TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
+    const std::string list = fields("MAIL1\tメール\t文字\t100\nAGE\t年齢\t数字\n");
+    const std::string folder = m_dir.file("new");
+    std::filesystem::create_directory(folder);
+    const FolderWatch watch(folder);
+    auto r =
+        batch({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, folder + "/n.mdb"});
+    pollfd created{watch.fd, POLLIN, 0};
+    EXPECT_EQ(::poll(&created, 1, 0), 0) << "not even for a while";
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("CREATE TABLE PROJECT(")) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 20 + 2 + 4 + 2);
+
+    rvtest::productDatabase(m_db, "pw",
+                            {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E1','e1','M','1',1)"});
+    const std::string before = rvtest::readBytes(m_db);
+    r = batch({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,FIELD_SIZE,IME,MAIL_ADDRESS_FLG,"
+              "FAX_NO_FLG,DISP_SEQNO) VALUES('MAIL1','メール','T','100','1','0','0','-1')\n"
+              "ALTER TABLE ADDRESS ADD COLUMN  MAIL1 TEXT(100)\n"
+              "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,MAIL_ADDRESS_FLG,FAX_NO_FLG,"
+              "DISP_SEQNO) VALUES('AGE','年齢','N','0','0','0','-1')\n"
+              "ALTER TABLE ADDRESS ADD COLUMN  AGE DOUBLE\n"
+              "UPDATE FIELD SET DISP_SEQNO=1 WHERE FIELD_ID='E1'\n"
+              "UPDATE FIELD SET DISP_SEQNO=2 WHERE FIELD_ID='MAIL1'\n"
+              "UPDATE FIELD SET DISP_SEQNO=3 WHERE FIELD_ID='AGE'\n");
+    EXPECT_EQ(rvtest::readBytes(m_db), before);
+
+    r = batch({"--fields", fields("E1\tx\t数字\n"), "--dry-run", "--yes", "-t", m_templates, "-p",
+               "pw", m_db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(rvtest::readBytes(m_db), before);
 }
 
 // Killed at each step of making the empty file, a run may leave pieces of that work behind;

@@ -9,10 +9,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QMap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include "component/build_preview.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
@@ -28,6 +32,7 @@
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "templates/account_browse.h"
+#include "wizard/design_grid.h"
 
 namespace {
 
@@ -332,6 +337,178 @@ TEST_F(WizardLife, AnExistingDatabaseIsLoadedAndItsRowsStayAboveAsRowButtonsArra
         EXPECT_FALSE(form.Command5->isEnabled());
     });
     EXPECT_EQ(rvtest::readBytes(m_path), before) << "Cancel leaves an existing file alone";
+}
+
+// F9 (also in the grid's context menu) shows the statements OK then sends, for a new and an
+// existing database, read-only; the copy button takes them all.
+TEST_F(WizardLife, ThePreviewShowsExactlyTheStatementsOkThenSends) {
+    for (const bool existing : {false, true}) {
+        m_path = m_dir.file(existing ? "existing.mdb" : "new.mdb");
+        if (existing) {
+            rvtest::productDatabase(m_path, "pw",
+                                    {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                                     "VALUES('E1','e1','M','1',1)"});
+        }
+        run("pw", [&](rv_makeDBForm& form) {
+            ASSERT_EQ(form.fg1->actions().size(), 1);
+            EXPECT_EQ(form.fg1->actions()[0]->text(), u"作成内容の確認"_s);
+            form.fg1->addItem(u"\tMAIL1\tメール\t文字\t100\tON"_s);
+            form.fg1->addItem(u"\tAGE\t年齢\t数字\t\tOFF"_s);
+            QString shown;
+            rvtest::whenModal<component::BuildPreview>([&](component::BuildPreview* preview) {
+                EXPECT_TRUE(preview->statementText->isReadOnly());
+                preview->copyButton->click();
+                shown = preview->statementText->toPlainText();
+                preview->closeButton->click();
+            });
+            QTest::keyClick(&form, Qt::Key_F9);
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
+            QStringList sent;
+            form.statementObserver = [&](std::string_view s) {
+                if (!s.starts_with('<')) {  // not a transaction marker
+                    sent << QString::fromUtf8(s);
+                }
+            };
+            form.Command2->click();
+            EXPECT_FALSE(form.isVisible());
+            EXPECT_EQ(shown, sent.join(u'\n'));
+            EXPECT_EQ(sent.size(), existing ? 4 + 3 : 22 + 4 + 2);
+        });
+    }
+}
+
+// The rows OK would refuse carry a mark whose tooltip is OK's message for that row; OK
+// refuses with the message of a marked row, the mark goes once its row is fixed, and with
+// no mark left OK builds. Typing never shows a message box.
+TEST_F(WizardLife, RowsOkWouldRefuseAreMarkedWithItsMessageUntilFixed) {
+    run("", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        fg1.addItem(u"\tMAIL1\tメール\t文字\t100\tON"_s);
+        fg1.addItem(u"\tA\ta\t文字\t\tON"_s);
+        fg1.addItem(u"\tB\ta\t数字\t\t"_s);
+        fg1.addItem(u"\t\tc\t数字\t\t"_s);
+        const auto marks = [&] {
+            QApplication::processEvents();
+            QMap<int, QString> marked;
+            for (int r = 1; r < fg1.rows(); ++r) {
+                const QVariant tip = fg1.model()->headerData(r - 1, Qt::Vertical, Qt::ToolTipRole);
+                if (tip.isValid()) {
+                    marked.insert(r, tip.toString());
+                }
+            }
+            return marked;
+        };
+        EXPECT_EQ(marks().keys(), (QList<int>{2, 3, 4}));
+        EXPECT_TRUE(m_responder.calls().empty());
+        for (int clicks = 1; clicks <= 4; ++clicks) {
+            const QMap<int, QString> marked = marks();
+            form.Command2->click();
+            if (marked.isEmpty()) {
+                EXPECT_EQ(m_responder.calls().size(), static_cast<std::size_t>(clicks - 1));
+                break;
+            }
+            ASSERT_EQ(m_responder.calls().size(), static_cast<std::size_t>(clicks));
+            const int row = marked.key(prompts().back(), 0);
+            ASSERT_NE(row, 0) << "OK refused an unmarked row: " << prompts().back().toStdString();
+            fg1.setTextMatrix(row, 1, u"F"_s + QString::number(row));
+            fg1.setTextMatrix(row, 2, u"f"_s + QString::number(row));
+            fg1.setTextMatrix(row, 4, u"10"_s);
+            EXPECT_FALSE(marks().contains(row));
+        }
+        EXPECT_FALSE(form.isVisible()) << "no mark left: OK builds";
+    });
+}
+
+// Each command of the grid undone with Ctrl+Z and redone with Ctrl+Y or Ctrl+Shift+Z, one
+// after another: cells, colours, markers, selection and current cell come back exactly, and
+// the existing-field rows are never written.
+TEST_F(WizardLife, UndoAndRedoTakeBackAndRepeatEachCommandWhole) {
+    rvtest::productDatabase(m_path, "pw",
+                            {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E1','e1','M','1',1)",
+                             "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E2','e2','M','1',2)"});
+    run("pw", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        controls::FlexGridModel& cells = *fg1.gridModel();
+        const auto state = [&] {
+            QStringList out;  // each cell as text/background/foreground
+            for (int r = 0; r < fg1.rows(); ++r) {
+                for (int c = 0; c < fg1.cols(); ++c) {
+                    out << u"%1/%2/%3"_s.arg(cells.text(r, c))
+                               .arg(cells.background(r, c).value_or(0))
+                               .arg(cells.foreground(r, c).value_or(0));
+                }
+            }
+            for (int r : fg1.selectedRows()) {
+                out << u"selected"_s << QString::number(r);
+            }
+            out << u"current %1,%2"_s.arg(fg1.currentRow()).arg(fg1.currentCol());
+            return out.join(u' ').toStdString();
+        };
+        const auto select = [&](const QList<int>& rows) {
+            fg1.selectionModel()->clearSelection();
+            for (int r : rows) {
+                fg1.selectRow(r);
+            }
+        };
+        fg1.addItem(u"\tT1\tt1\t文字\t10\tON"_s);
+        fg1.addItem(u"\tT2\tt2\t数字\t\t\t\t\t1"_s);  // a fixed template: greyed
+        fg1.addItem(u"\tT3\tt3\tメモ\t\tON"_s);
+        wizard::renumberRows(cells);
+        fg1.setCurrentCell(5, 2);      // the grid as it now stands is where undo begins
+        bool existingWritten = false;  // model rows 0 and 1
+        const auto watch = [&](int first) { existingWritten = existingWritten || first < 2; };
+        QObject::connect(&cells, &QAbstractItemModel::dataChanged, &form,
+                         [&](const QModelIndex& from) { watch(from.row()); });
+        QObject::connect(&cells, &QAbstractItemModel::rowsRemoved, &form,
+                         [&](const QModelIndex&, int first) { watch(first); });
+        const auto typeId = [&](int row, const QString& text) {
+            fg1.setFocus();
+            fg1.setCurrentCell(row, 1);
+            for (QChar ch : text) {
+                QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !fg1.textMatrix(row, 1).isEmpty(); }));
+        };
+        const struct {
+            const char* name;
+            QList<int> selected;
+            std::function<void()> command;
+        } commands[] = {
+            {"add row", {3}, [&] { form.Command8->click(); }},
+            {"edit with repairs", {}, [&] { typeId(4, u"x'-y"_s); }},
+            {"move up", {4, 6}, [&] { form.Command3->click(); }},
+            {"move down", {3}, [&] { form.Command6->click(); }},
+            {"remove", {3, 5}, [&] { form.Command5->click(); }},
+            {"import",
+             {3},
+             [&] {
+                 form.SSTree1->node(u"137"_s)->setSelected(true);
+                 form.SSTree1->node(u"138"_s)->setSelected(true);
+                 form.Command4_Click();
+             }},
+        };
+        const auto press = [&](Qt::KeyboardModifiers modifiers, Qt::Key key) {
+            QTest::keyClick(&form, key, modifiers);
+            return state();
+        };
+        for (const auto& c : commands) {
+            SCOPED_TRACE(c.name);
+            select(c.selected);
+            const std::string before = state();
+            c.command();
+            const std::string after = state();
+            ASSERT_NE(after, before);
+            EXPECT_EQ(press(Qt::ControlModifier, Qt::Key_Z), before);
+            EXPECT_EQ(press(Qt::ControlModifier, Qt::Key_Y), after);
+            EXPECT_EQ(press(Qt::ControlModifier, Qt::Key_Z), before);
+            EXPECT_EQ(press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z), after);
+        }
+        EXPECT_FALSE(existingWritten);
+    });
+    EXPECT_EQ(prompts(), QStringList{u"使用不可の文字があるので､その文字が削除されます｡"_s});
 }
 
 }  // namespace

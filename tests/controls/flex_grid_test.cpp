@@ -5,6 +5,8 @@
 #include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -217,3 +219,32 @@ TEST_F(FlexGridTest, AHiddenColumnKeepsItsCellsButNoViewOrScreenReaderSeesIt) {
     EXPECT_EQ(grid.colWidth(3), 1500) << "the width it was given";
     EXPECT_EQ(grid.currentCol(), 4);
 }
+
+namespace {
+
+// A row's note marks its heading in red and is the heading's tooltip; it moves with its row.
+TEST_F(FlexGridTest, ARowNoteMarksItsHeadingAndIsItsTooltip) {
+    controls::FlexGridModel& cells = *grid.gridModel();
+    cells.setRowNote(2, u"2行目"_s);
+    cells.moveGridRow(2, 4);
+    const auto marked = [&](int row) {
+        const QImage header = grid.verticalHeader()->grab().toImage();
+        const int top = grid.verticalHeader()->sectionViewportPosition(row - 1);
+        int red = 0;
+        for (int y = top; y < top + grid.verticalHeader()->sectionSize(row - 1); ++y) {
+            for (int x = 0; x < header.width(); ++x) {
+                const QColor c = header.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 60 && c.blue() < 60;
+            }
+        }
+        return red > 10;
+    };
+    EXPECT_TRUE(marked(4));
+    EXPECT_FALSE(marked(2));
+    EXPECT_EQ(cells.headerData(3, Qt::Vertical, Qt::ToolTipRole).toString(), u"2行目"_s);
+    cells.setRowNote(4, {});
+    EXPECT_FALSE(marked(4));
+    EXPECT_FALSE(cells.headerData(3, Qt::Vertical, Qt::ToolTipRole).isValid());
+}
+
+}  // namespace

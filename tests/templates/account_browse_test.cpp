@@ -129,6 +129,7 @@ TEST_F(Browser, TheButtonsFollowTheClickedNodeAndADeletionTurnsThemOff) {
     QTest::keyClick(&tree(), Qt::Key_Down, Qt::NoModifier);
     QTest::keyClick(&tree(), Qt::Key_Down);
     EXPECT_EQ(browser.basNodeKey, u"8"_s);
+    rvtest::whenModal<QDialog>([](QDialog* editor) { editor->close(); });
     press(AccountBrowse::kEditField);  // the field editor's row
     EXPECT_EQ(browser.bascopyRs.fieldId, u"X8"_s);
 

@@ -42,7 +42,7 @@ TEST(CreateChecks, TheFirstFailingCheckNamesItsRows) {
         {u""_s, kNoFields, u"データベースを作成するには、項目を入力してください。"_s},
         {u"MAIL1|a|文字|10;B|b|文字|10;C||文字|10"_s, kRefused,
          u"3行目の 項目IDと項目名を入力してください。"_s},
-        {u"MAIL1|a|文字|10;|b|文字|"_s, kRefused, u"2行目の 項目IDと項目名を入力してください。"_s},
+        {u"MAIL1|a|文字|10;|b|文字|;C|c|文字|"_s, kRefused, u"2行目の 項目IDと項目名を入力してください。"_s},
         {u"MAIL1|a|文字|10;B|b|文字|"_s, kRefused, u"2行目のデータサイズは必須です｡"_s},
         {u"MAIL1|a|文字|10;tel|b|文字|10;C|c|文字|10;TEL|e|文字|10"_s, kRefused,
          duplicate.arg(2).arg(4)},
@@ -59,6 +59,45 @@ TEST(CreateChecks, TheFirstFailingCheckNamesItsRows) {
         EXPECT_EQ(result.message.buttons, c.outcome == kAskMail  ? controls::vbOKCancel
                                           : c.outcome == kPassed ? 0
                                                                  : controls::vbExclamation);
+    }
+}
+
+// Every row OK refuses, once, with the first message OK gives for it, in OK's order: the
+// row checks from the top, then the duplicates by their first pair (the heading row too).
+TEST(CreateChecks, EveryRefusedRowCarriesTheFirstMessageOkGivesForIt) {
+    const QString duplicate =
+        u"項目ID あるいは項目名は重複しています。 \r\n行： %1　と  %2　重複"_s;
+    const QString noId = u"%1行目の 項目IDと項目名を入力してください。"_s;
+    const QString noSize = u"%1行目のデータサイズは必須です｡"_s;
+    const struct {
+        QString rows;
+        QStringList refused;  // "row:message"
+    } cases[] = {
+        {u"A|a|文字|10;|b|文字|;C|c|文字|"_s, {u"2:"_s + noId.arg(2), u"3:"_s + noSize.arg(3)}},
+        {u"A|x|文字|1;B|y|文字|1;a|z|文字|1;C|y|文字|1"_s,
+         {u"1:"_s + duplicate.arg(1).arg(3), u"3:"_s + duplicate.arg(1).arg(3),
+          u"2:"_s + duplicate.arg(2).arg(4), u"4:"_s + duplicate.arg(2).arg(4)}},
+        {u"A|a|メモ|;A|b|メモ|;A|c|メモ|"_s,
+         {u"1:"_s + duplicate.arg(1).arg(2), u"2:"_s + duplicate.arg(1).arg(2),
+          u"3:"_s + duplicate.arg(1).arg(3)}},
+        {u"|a|文字|1;X|a|文字|1;B|項目名|メモ|"_s,
+         {u"1:"_s + noId.arg(1), u"0:"_s + duplicate.arg(0).arg(3),
+          u"3:"_s + duplicate.arg(0).arg(3), u"2:"_s + duplicate.arg(1).arg(2)}},
+        {u"MAIL1|a|文字|10"_s, {}},
+    };
+    for (const auto& c : cases) {
+        controls::FlexGridModel fg1;
+        rvtest::fillGrid(fg1, 0, 0);
+        for (const QString& row : c.rows.split(u';')) {
+            const QStringList cells = row.split(u'|');
+            fg1.insertGridRow(fg1.gridRows(), {QString(), cells[0], cells[1], cells[2], cells[3]});
+        }
+        QStringList refused;
+        for (const wizard::RowRefusal& r : wizard::refusedRows(fg1)) {
+            refused << QString::number(r.row) + u':' + r.message.prompt();
+            EXPECT_EQ(r.message.buttons, controls::vbExclamation);
+        }
+        EXPECT_EQ(refused, c.refused) << c.rows.toStdString();
     }
 }
 

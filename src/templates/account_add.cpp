@@ -1,0 +1,318 @@
+#include "templates/account_add.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "controls/accessibility.h"
+#include "controls/keyed_tree.h"
+#include "controls/msg_box.h"
+#include "jet/error.h"
+#include "templates/account_browse.h"
+#include "templates/field_rules.h"
+#include "templates/store.h"
+#include "templates/texts.h"
+#include "templates/tree_loader.h"
+#include "vocabulary/msgbox_const.h"
+
+namespace templates {
+
+using controls::KeyedTree;
+
+namespace {
+
+constexpr int kWarning = controls::vbOKOnly + controls::vbExclamation;
+
+// A text box and the label that names it, in one row of the frame.
+QLineEdit* addTextRow(QGridLayout& grid, QLabel*& label, QStringView caption, int maxLength) {
+    auto* box = new QLineEdit;
+    box->setMaxLength(maxLength);
+    box->setAccessibleName(caption.toString());
+    label = new QLabel(caption.toString());
+    label->setBuddy(box);
+    grid.addWidget(label, grid.rowCount(), 0);
+    grid.addWidget(box, grid.rowCount() - 1, 1);
+    return box;
+}
+
+QComboBox* addListRow(QGridLayout& grid, QLabel*& label, QStringView caption) {
+    auto* list = new QComboBox;
+    list->setAccessibleName(caption.toString());
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    label = new QLabel(caption.toString());
+    label->setBuddy(list);
+    grid.addWidget(label, grid.rowCount(), 0);
+    grid.addWidget(list, grid.rowCount() - 1, 1, Qt::AlignLeft);
+    return list;
+}
+
+// The box takes text only from the keyboard as typed: no input method.
+void switchInputMethodOff(QLineEdit& box, Qt::InputMethodHints hints) {
+    box.setAttribute(Qt::WA_InputMethodEnabled, false);
+    box.setInputMethodHints(hints | Qt::ImhNoPredictiveText);
+}
+
+}  // namespace
+
+AccountAdd::AccountAdd(AccountBrowse& browser) : QDialog(&browser), m_browser(browser) {
+    setObjectName(QStringLiteral("AccountAdd"));
+    setWindowTitle(kFieldAddCaption.toString());
+
+    Frame1 = new QGroupBox(kFieldFrame.toString(), this);
+    auto* grid = new QGridLayout(Frame1);
+    Text1 = addTextRow(*grid, Label3, kFieldIdLabel, kFieldIdMaxLength);
+    Text2 = addTextRow(*grid, Label4, kFieldNameLabel, kFieldNameMaxLength);
+    Combo1 = addListRow(*grid, Label5, kFieldAttrLabel);
+    Text3 = addTextRow(*grid, Label6, kFieldSizeLabel, kFieldSizeMaxLength);
+    Combo2 = addListRow(*grid, Label7, kFieldImeLabel);
+    switchInputMethodOff(*Text1, Qt::ImhLatinOnly);
+    switchInputMethodOff(*Text3, Qt::ImhDigitsOnly);
+    // Room for 31 characters of an ID, 16 full-width ones of a name, four digits.
+    const QFontMetrics metrics = Text1->fontMetrics();
+    Text1->setMinimumWidth(metrics.horizontalAdvance(QString(kFieldIdMaxLength, u'W')) / 2);
+    Text2->setMinimumWidth(metrics.horizontalAdvance(QString(16, QChar(0x5B57))));
+    Text3->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("0000")) + 16);
+    Text3->installEventFilter(this);
+
+    Command1 = new QPushButton(kCaptionOk.toString(), this);
+    Command2 = new QPushButton(kCaptionCancel.toString(), this);
+    Command1->setDefault(true);
+    Command2->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(Frame1);
+    top->addLayout(buttons);
+    controls::setUpDialogKeys(*this, {Text1, Text2, Combo1, Text3, Combo2, Command1, Command2});
+
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+    connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+    // A change of the attribute by the program or the user, and the user picking the same
+    // attribute again (which sets the IME back to ON); the rule may run twice for one pick.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { reject(); });
+    Form_Load();
+}
+
+QString AccountAdd::getATTR(const QString& ATTR) {
+    return MsgBox_Const::getATTR(ATTR);
+}
+
+void AccountAdd::refillLists() {
+    // Programmed, not picked: the attribute rule does not run.
+    const QSignalBlocker attributes(Combo1);
+    Combo1->clear();
+    Combo2->clear();
+    for (const vocabulary::Attribute& attribute : vocabulary::kAttributes) {
+        Combo1->addItem(attribute.label.toString());
+    }
+    Combo1->setCurrentIndex(-1);
+    addImeEntries();
+}
+
+void AccountAdd::addImeEntries() {
+    Combo2->addItem(vocabulary::kImeOn.label.toString(), 1);
+    Combo2->addItem(vocabulary::kImeOff.label.toString(), 0);
+    Combo2->setCurrentIndex(-1);
+}
+
+void AccountAdd::Form_Load() {
+    Combo1_Click();
+}
+
+void AccountAdd::Combo1_Click() {
+    const vocabulary::Attribute* attribute = MsgBox_Const::attributeOfLabel(Combo1->currentText());
+    const bool size = attribute != nullptr && attribute->takesSize;
+    const bool ime = attribute != nullptr && attribute->takesIme;
+    if (!size) {
+        Text3->clear();
+    }
+    Text3->setEnabled(size);
+    Combo2->clear();
+    Combo2->setEnabled(ime);
+    if (ime) {
+        addImeEntries();
+        Combo2->setCurrentIndex(0);
+    }
+}
+
+void AccountAdd::Text1_Change() {
+    const QString text = Text1->text();
+    const FilteredFieldId kept = filterFieldId(text);
+    if (kept.text.size() == text.size()) {
+        return;
+    }
+    if (kept.refused) {
+        controls::tell(kMsgRefusedIdCharacters, kWarning);
+    }
+    // The cursor stays behind the character it followed.
+    const auto cursor = filterFieldId(QStringView(text).left(Text1->cursorPosition())).text.size();
+    Text1->setText(kept.text);
+    Text1->setCursorPosition(static_cast<int>(cursor));
+}
+
+void AccountAdd::Text2_Change() {
+    const QString text = Text2->text();
+    if (!text.contains(u'\'')) {
+        return;
+    }
+    const int cursor = Text2->cursorPosition();
+    const auto before = text.left(cursor).count(u'\'');
+    Text2->setText(QString(text).remove(u'\''));
+    Text2->setCursorPosition(cursor - static_cast<int>(before));
+}
+
+bool AccountAdd::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text3 && event->type() == QEvent::KeyPress &&
+        !Text3_KeyPress(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool AccountAdd::Text3_KeyPress(const QKeyEvent& key) {
+    if (sizeKeyPasses(key.key(), key.modifiers(), key.text())) {
+        return true;
+    }
+    controls::tell(kMsgDigitsOnly, kWarning);
+    return false;
+}
+
+void AccountAdd::Text3_Change() {
+    if (sizeOutOfRange(Text3->text())) {
+        Text3->clear();
+        controls::tell(kMsgSizeOutOfRange, kWarning);
+    }
+}
+
+void AccountAdd::Command1_Click() {
+    if (Text1->text().isEmpty() || Text2->text().isEmpty() || Combo1->currentText().isEmpty()) {
+        controls::tell(kMsgEnterText, controls::vbOKOnly);
+        return;
+    }
+    if (isReservedFieldId(Text1->text())) {
+        controls::tell(kMsgReservedFieldId, controls::vbOKOnly);
+        return;
+    }
+    const QString& mode = m_browser.basAU;
+    const bool adding = mode == u"5" || mode == u"9";
+    const bool editing = mode == u"6";
+    try {
+        const QString parent = adding ? parentFolder() : QString();
+        const QString ime =
+            Combo2->currentIndex() >= 0 ? Combo2->currentData().toString() : QString();
+        if (adding && !(CheckDuplicateAdd() && addField(parent, ime))) {
+            return;
+        }
+        if (editing && !(CheckDuplicateEdit() && editField(ime))) {
+            return;
+        }
+    } catch (const jet::Error& e) {
+        AccountBrowse::tellFailure(e);
+        return;
+    }
+    accept();
+}
+
+QString AccountAdd::parentFolder() {
+    QString parent;
+    if (const KeyedTree::Node* node = m_browser.SSTree1->node(m_browser.basNodeKey);
+        node != nullptr && node->parent() != nullptr) {
+        parent = KeyedTree::key(node->parent());
+    }
+    const TemplateEntry selected =
+        entryAt(TemplateStore(m_browser.basTable).selectEntry(m_browser.basNodeKey));
+    if (selected.kind == kKindFolder) {
+        parent = m_browser.basNodeKey;
+    }
+    return parent;
+}
+
+bool AccountAdd::CheckDuplicateAdd() {
+    return checkDuplicate(false);
+}
+
+bool AccountAdd::CheckDuplicateEdit() {
+    return checkDuplicate(true);
+}
+
+bool AccountAdd::checkDuplicate(bool skipOwnRows) {
+    // Compared as the engine hands them over: 10,000 rows are walked within a frame.
+    const std::string id = Text1->text().toStdString();
+    const std::string name = Text2->text().toStdString();
+    const std::string own = basFIELDIDCopy.toStdString();
+    for (jet::Recordset rs = TemplateStore(m_browser.basTable).selectFieldIdsAndNames(); !rs.eof();
+         rs.moveNext()) {
+        const std::string rowId = rs.field(0).toString();
+        if ((rowId == id || rs.field(1).toString() == name) && !(skipOwnRows && rowId == own)) {
+            controls::tell(kMsgDuplicateField, kWarning);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AccountAdd::addField(const QString& parent, const QString& ime) {
+    jet::Connection& table = m_browser.basTable;
+    TemplateStore store(table);
+    const jet::Recordset last = store.selectPositions(parent);
+    const QString position =
+        positionAfter(last.eof() ? QString() : QString::fromStdString(last.field(0).toString()));
+    QString number;
+    // The row and its number together: a number that cannot be read leaves no row behind.
+    try {
+        table.beginTrans();
+        store.insertField(parent, Text1->text(), Text2->text(), getATTR(Combo1->currentText()),
+                          Text3->text(), position, ime);
+        number = QString::fromStdString(store.selectMaxFieldNo().field(0).toString());
+        table.commitTrans();
+    } catch (const jet::Error& e) {
+        if (table.inTransaction()) {
+            try {
+                table.rollbackTrans();
+            } catch (const jet::Error&) {
+                // Closing the connection drops an uncommitted row all the same.
+            }
+        }
+        AccountBrowse::tellFailure(e);
+        return false;
+    }
+    KeyedTree& tree = *m_browser.SSTree1;
+    m_browser.atNode = tree.addNode(parent, number, Text2->text(), fieldLook());
+    m_browser.atNode->parent()->setExpanded(true);
+    return true;
+}
+
+bool AccountAdd::editField(const QString& ime) {
+    KeyedTree::Node* node = m_browser.SSTree1->node(m_browser.basNodeKey);
+    const QString shown = node != nullptr ? node->text(0) : QString();
+    if (node != nullptr) {
+        node->setText(0, Text2->text());
+    }
+    try {
+        TemplateStore(m_browser.basTable)
+            .updateField(Text1->text(), Text2->text(), getATTR(Combo1->currentText()),
+                         Text3->text(), ime, m_browser.basNodeKey);
+    } catch (const jet::Error& e) {
+        if (node != nullptr) {
+            node->setText(0, shown);  // the table still holds the old row
+        }
+        AccountBrowse::tellFailure(e);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace templates
