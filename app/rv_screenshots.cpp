@@ -15,7 +15,9 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -95,6 +97,14 @@ void clickNode(QWidget* window, const QString& text) {
     }
     tree->setCurrentItem(items.front());
     Q_EMIT tree->itemClicked(items.front(), 0);
+}
+
+// A key pressed and released on target.
+void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(target, &release);
 }
 
 // Toolbar button `index` of the browser (separators count), pressed.
@@ -223,6 +233,23 @@ const std::vector<Shot> kShots = {
          wizard->resize(1, 1);
          return wizard;
      }},
+    {"wizard_find",
+     [](const Context& ctx) -> std::unique_ptr<QWidget> {
+         // Ctrl+F under the tree, "めーる" typed (it finds メール in katakana, and by ID
+         // too), and Enter twice: past the folder メール to the first field.
+         auto wizard = openWizard(ctx, ctx.scratch + QStringLiteral("/find.mdb"), QString());
+         wizard->show();  // its activation comes first, as it does for a person
+         QApplication::processEvents();
+         pressKey(wizard->findChild<QTreeWidget*>(), Qt::Key_F, Qt::ControlModifier);
+         auto* find = wizard->findChild<QLineEdit*>(QStringLiteral("treeFindLine"));
+         if (find == nullptr || !find->isVisibleTo(wizard.get())) {
+             throw std::runtime_error("Ctrl+F opened no find line");
+         }
+         find->insert(QStringLiteral("めーる"));
+         pressKey(find, Qt::Key_Return);
+         pressKey(find, Qt::Key_Return);
+         return wizard;
+     }},
     {"wizard_refused_rows",
      {},
      [](const Context& ctx, const Grab& grab) {
@@ -284,6 +311,17 @@ const std::vector<Shot> kShots = {
      [](const Context& ctx, const Grab& grab) {
          inBrowser(ctx, [&](QWidget* browser) {
              clickNode(browser, QStringLiteral("連絡先"));
+             grab(browser);
+         });
+     }},
+    {"browser_find",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         inBrowser(ctx, [&](QWidget* browser) {
+             // The find line takes its place under the tree; "tel" finds by ID.
+             pressKey(browser->findChild<QTreeWidget*>(), Qt::Key_F, Qt::ControlModifier);
+             browser->findChild<QLineEdit*>(QStringLiteral("treeFindLine"))
+                 ->insert(QStringLiteral("tel"));
              grab(browser);
          });
      }},

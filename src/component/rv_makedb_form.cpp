@@ -14,6 +14,7 @@
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
+#include "controls/tree_find_line.h"
 #include "templates/texts.h"
 #include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
@@ -39,6 +40,7 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
     Label1->setWordWrap(true);
     fg1 = new controls::FlexGrid(this);
     SSTree1 = new controls::KeyedTree(this);
+    m_findLine = new controls::TreeFindLine(*SSTree1, this);
     Command1 = button(kCaptionCancel, this);
     Command2 = button(kCaptionOk, this);
     Command3 = button(kCaptionUp, this);
@@ -69,6 +71,7 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
 
     auto* right = new QVBoxLayout;
     right->addWidget(SSTree1, 1);
+    right->addWidget(m_findLine);  // hidden until Ctrl+F, and then no room is taken
     auto* treeCommands = new QHBoxLayout;
     treeCommands->addStretch();
     treeCommands->addWidget(Command7);
@@ -96,10 +99,12 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
     // The keyboard reaches every control in screen order and the tree's keys act as clicks;
     // screen readers name the grid and the tree (the buttons by their captions).
     controls::setUpDialogKeys(*this, {fg1, Command8, Command3, Command6, Command4, Command5,
-                                      SSTree1, Command7, Command2, Command1});
+                                      SSTree1, m_findLine, Command7, Command2, Command1});
     controls::reportKeyMovesAsClicks(*SSTree1);
     fg1->setAccessibleName(kGridAccessibleName.toString());
     SSTree1->setAccessibleName(templates::kTreeAccessibleName.toString());
+    m_findLine->setAccessibleName(templates::kFindAccessibleName.toString());
+    m_findLine->setPlaceholderText(templates::kFindPlaceholder.toString());
 
     connect(SSTree1, &controls::KeyedTree::nodeClick, this, [this](QTreeWidgetItem* node) {
         basNodeKey = controls::KeyedTree::key(node);
@@ -107,6 +112,14 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
                              templates::isFieldNode(*SSTree1, basNodeKey));
     });
     SSTree1->installEventFilter(this);
+    // A double-click on a field node imports it as "<< 使用" does (on a folder it opens or
+    // closes the folder).
+    connect(SSTree1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
+        if (templates::isFieldNode(*SSTree1, controls::KeyedTree::key(node))) {
+            node->setSelected(true);
+            Command4_Click();
+        }
+    });
 }
 
 rv_makeDBForm::~rv_makeDBForm() = default;
@@ -163,6 +176,15 @@ bool rv_makeDBForm::eventFilter(QObject* watched, QEvent* e) {
     if (watched == SSTree1 && e->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(e);
         if (templates::isGuardedTreeKey(key->key(), key->modifiers())) {
+            return true;
+        }
+        // Enter on selected field nodes imports them as "<< 使用" does.
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+            std::ranges::any_of(SSTree1->selectedNodes(), [this](const QTreeWidgetItem* node) {
+                return templates::isFieldNode(*SSTree1, controls::KeyedTree::key(node));
+            })) {
+            Command4_Click();
             return true;
         }
     }

@@ -13,6 +13,7 @@ class QPushButton;
 namespace controls {
 class FlexGrid;
 class KeyedTree;
+class TreeFindLine;
 }  // namespace controls
 
 namespace wizard {
@@ -95,7 +96,8 @@ class rv_makeDBForm : public QDialog {
 
   protected:
     bool event(QEvent* e) override;
-    // The tree key guard: cut, copy and paste never reach SSTree1.
+    // The tree key guard: cut, copy and paste never reach SSTree1. Enter on selected
+    // template fields imports them.
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
@@ -117,6 +119,8 @@ class rv_makeDBForm : public QDialog {
     WizardStatus m_status;
     wizard::GridHistory* m_history = nullptr;
     bool m_closing = false;
+    // Under the tree, open while finding (Ctrl+F).
+    controls::TreeFindLine* m_findLine = nullptr;
 };
 
 }  // namespace component

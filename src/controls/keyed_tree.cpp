@@ -21,6 +21,7 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 constexpr int kExpandedImageRole = Qt::UserRole + 2;
+constexpr int kSearchTextRole = Qt::UserRole + 3;
 constexpr double kTwipsPerInch = 1440.0;
 
 std::invalid_argument nodeError(const char* what, const QString& key) {
@@ -48,6 +49,9 @@ class KeyedNode : public QTreeWidgetItem {
         if (column == 0 && role == kKeyRole) {
             return m_key;
         }
+        if (column == 0 && role == kSearchTextRole) {
+            return m_searchText;
+        }
         QVariant own = QTreeWidgetItem::data(column, role);
         if (own.isValid() || column != 0) {
             return own;
@@ -72,6 +76,9 @@ class KeyedNode : public QTreeWidgetItem {
         }
     }
 
+    // Kept beside the model's data: no role of the view changes with it.
+    void setSearchText(const QString& text) { m_searchText = text; }
+
   private:
     // The image while collapsed, the expanded image (when there is one) while expanded; worked
     // out when the node is drawn, so that expanding and collapsing change nothing on the node.
@@ -86,6 +93,7 @@ class KeyedNode : public QTreeWidgetItem {
     }
 
     QString m_key;
+    QString m_searchText;
     std::shared_ptr<const KeyedTree::NodeLook::Data> m_look;
 };
 
@@ -296,6 +304,16 @@ QString KeyedTree::key(const Node* node) {
     return node->data(0, kKeyRole).toString();
 }
 
+void KeyedTree::setSearchText(Node* node, const QString& text) {
+    if (auto* keyed = dynamic_cast<KeyedNode*>(node)) {
+        keyed->setSearchText(text);
+    }
+}
+
+QString KeyedTree::searchText(const Node* node) {
+    return node->data(0, kSearchTextRole).toString();
+}
+
 void KeyedTree::setNodeFont(Node* node, int pointSize, bool bold) {
     QFont font = node->font(0);
     font.setPointSize(pointSize);
@@ -438,6 +456,17 @@ QList<KeyedTree::Node*> KeyedTree::selectedNodes() const {
         nodes.append(*it);
     }
     return nodes;
+}
+
+void KeyedTree::moveTo(Node* node) {
+    if (node == nullptr) {
+        return;
+    }
+    setCurrentItem(node, 0, QItemSelectionModel::ClearAndSelect);
+    scrollToItem(node);
+    if (m_keyMoves == KeyMoves::AsClicks) {
+        Q_EMIT nodeClick(node);
+    }
 }
 
 void KeyedTree::setLabelEdit(LabelEdit mode) {

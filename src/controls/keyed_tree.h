@@ -105,6 +105,11 @@ class KeyedTree : public QTreeWidget {
 
     static QString key(const Node* node);
 
+    // More text of a node that a find matches besides its name (a field's ID, say); never
+    // shown. Setting it changes nothing on screen and tells no one.
+    static void setSearchText(Node* node, const QString& text);
+    static QString searchText(const Node* node);
+
     void setNodeFont(Node* node, int pointSize, bool bold);
     static int fontSize(const Node* node);
     static bool isBold(const Node* node);
@@ -140,6 +145,9 @@ class KeyedTree : public QTreeWidget {
 
     // The selected nodes in display order.
     QList<Node*> selectedNodes() const;
+    // Makes node the current and only selected node and scrolls to it; under
+    // KeyMoves::AsClicks it reports nodeClick, as a key that moves there does.
+    void moveTo(Node* node);
 
     void setLabelEdit(LabelEdit mode);
     LabelEdit labelEdit() const { return m_labelEdit; }

@@ -291,6 +291,7 @@ bool AccountAdd::addField(const QString& parent, const QString& ime) {
     }
     KeyedTree& tree = *m_browser.SSTree1;
     m_browser.atNode = tree.addNode(parent, number, Text2->text(), fieldLook());
+    KeyedTree::setSearchText(m_browser.atNode, Text1->text());  // a find matches the ID
     m_browser.atNode->parent()->setExpanded(true);
     return true;
 }
@@ -311,6 +312,9 @@ bool AccountAdd::editField(const QString& ime) {
         }
         AccountBrowse::tellFailure(e);
         return false;
+    }
+    if (node != nullptr) {
+        KeyedTree::setSearchText(node, Text1->text());
     }
     return true;
 }

@@ -12,6 +12,7 @@
 #include "controls/indexed_toolbar.h"
 #include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
+#include "controls/tree_find_line.h"
 #include "jet/error.h"
 #include "templates/account_add.h"
 #include "templates/folder_add.h"
@@ -80,9 +81,13 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
             SSTree1_AfterLabelEdit(node, newText, cancel);
         });
     SSTree1->installEventFilter(this);
+    m_findLine = new controls::TreeFindLine(*SSTree1, this);
+    m_findLine->setAccessibleName(kFindAccessibleName.toString());
+    m_findLine->setPlaceholderText(kFindPlaceholder.toString());
+    connect(m_findLine, &controls::TreeFindLine::openChanged, this, [this] { Form_Resize(); });
 
     // The tree first, where the keys work at once, then the buttons in their order.
-    QList<QWidget*> tabOrder{SSTree1};
+    QList<QWidget*> tabOrder{SSTree1, m_findLine};
     for (int i = 1; i <= Toolbar1->buttonCount(); ++i) {
         if (QWidget* w = Toolbar1->buttonWidget(i)) {
             tabOrder.append(w);
@@ -142,7 +147,11 @@ void AccountBrowse::Form_Resize() {
     const int band = qRound(kToolbarBandTwips * logicalDpiY() / kTwipsPerInch);
     const int treeHeight = std::max(0, height() - band);
     Toolbar1->setGeometry(0, 0, width(), height() - treeHeight);
-    SSTree1->setGeometry(0, height() - treeHeight, width(), treeHeight);
+    // An open find line takes its height from the bottom of the tree.
+    const int findHeight =
+        m_findLine->isVisibleTo(this) ? std::min(treeHeight, m_findLine->sizeHint().height()) : 0;
+    SSTree1->setGeometry(0, height() - treeHeight, width(), treeHeight - findHeight);
+    m_findLine->setGeometry(0, height() - findHeight, width(), findHeight);
 }
 
 bool AccountBrowse::eventFilter(QObject* watched, QEvent* event) {

@@ -14,7 +14,8 @@
 
 namespace controls {
 class IndexedToolbar;
-}
+class TreeFindLine;
+}  // namespace controls
 namespace jet {
 class Error;
 }
@@ -148,6 +149,8 @@ class AccountBrowse : public QDialog {
     bool m_unloaded = false;
     QPointer<FolderAdd> m_folderAdd;
     QPointer<AccountAdd> m_accountAdd;
+    // Under the tree, open while finding (Ctrl+F).
+    controls::TreeFindLine* m_findLine = nullptr;
 };
 
 }  // namespace templates

@@ -31,6 +31,10 @@ inline constexpr int kTreeIndentTwips = 250;
 
 // What a screen reader calls a template tree, in the wizard and in the browser.
 inline constexpr QStringView kTreeAccessibleName = u"項目ライブラリ";
+// The find line under a template tree (Ctrl+F): its name for screen readers, and the hint
+// it shows while empty.
+inline constexpr QStringView kFindAccessibleName = u"項目の検索";
+inline constexpr QStringView kFindPlaceholder = u"名前・IDで検索";
 
 // The template browser.
 inline constexpr QStringView kBrowserCaption = u"項目一覧";

@@ -36,11 +36,13 @@ struct Columns {
           parent(rs.fieldIndex("P_FIELD_NO")),
           kind(rs.fieldIndex("KIND")),
           name(rs.fieldIndex("FIELD_NAME")),
+          id(rs.fieldIndex("FIELD_ID")),
           fixed(rs.fieldIndex("DIS_ALT_FLG")) {}
     int number;
     int parent;
     int kind;
     int name;
+    int id;
     int fixed;
 };
 
@@ -93,7 +95,12 @@ class EntryAdder {
                     throw std::invalid_argument("no node has the key '" + parent.toString() + "'");
                 }
             }
-            m_tree.addNode(m_parent, keyText(number), text(rs, columns.name), look);
+            KeyedTree::Node* node =
+                m_tree.addNode(m_parent, keyText(number), text(rs, columns.name), look);
+            // A find matches the ID too, which the node does not show.
+            if (const jet::Value id = rs.field(columns.id); !id.isNull()) {
+                KeyedTree::setSearchText(node, QString::fromStdString(id.toString()));
+            }
             if (m_parent != m_expanded) {
                 m_expanded = m_parent;
                 m_toExpand.push_back(m_parent);

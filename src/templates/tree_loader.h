@@ -26,7 +26,8 @@ class TreeLoadError : public std::runtime_error {
 
 // Rebuilds `tree` from TEMP_FIELD on `connection`: the root "全部の項目", then every
 // folder (by parent, then number), then every field (by parent, position, number), each
-// as the last child of its parent, the parent expanded. Drawing is off while it loads;
+// as the last child of its parent, the parent expanded; a node's search text is its
+// FIELD_ID (a find matches it, the tree does not show it). Drawing is off while it loads;
 // afterwards the tree shows its top. Throws TreeLoadError under LoadErrors::kStop.
 void loadTemplateTree(controls::KeyedTree& tree, jet::Connection& connection, LoadErrors errors);
 

@@ -24,6 +24,7 @@
 #include "controls/keyed_tree.h"
 #include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
+#include "controls/tree_find_line.h"
 #include "databases.h"
 #include "jet/connection.h"
 #include "jet/connection_string.h"
@@ -188,6 +189,39 @@ TEST_F(WizardLife, TheTreeFromTheKeyboardEnablesUseAltAImportsAndCutCopyPasteNev
             QTest::keyClick(&tree, k, Qt::ControlModifier);
         }
         EXPECT_TRUE(clipboard->text().isEmpty());
+    });
+}
+
+// A field node is imported by a double-click or by Enter, as "<< 使用" imports it; a folder
+// is not. Ctrl+F finds in the tree, and Escape there closes the find line, not the window.
+TEST_F(WizardLife, ADoubleClickOrEnterImportsAndCtrlFFindsInTheTree) {
+    run("", [&](rv_makeDBForm& form) {
+        controls::KeyedTree& tree = *form.SSTree1;
+        tree.setFocus();
+        QTest::keyClick(&tree, Qt::Key_F, Qt::ControlModifier);
+        auto* find = form.findChild<controls::TreeFindLine*>();
+        ASSERT_TRUE(find->isVisible());
+        EXPECT_GT(find->geometry().top(), tree.geometry().bottom());
+        QTest::keyClicks(find, u"mail2"_s);
+        QTest::keyClick(find, Qt::Key_Return);
+        EXPECT_TRUE(form.Command4->isEnabled()) << "携帯メール reached as by a click";
+        tree.setFocus();
+        QTest::keyClick(&tree, Qt::Key_Return);
+        EXPECT_EQ(ids(*form.fg1), u"1:MAIL2"_s);
+        QTest::keyClick(&tree, Qt::Key_Escape);
+        EXPECT_FALSE(find->isVisible());
+        EXPECT_TRUE(form.isVisible());
+
+        const auto doubleClick = [&](const QString& key) {
+            // As a mouse delivers it: a click, then the second press as a double-click.
+            const QPoint at = tree.visualItemRect(tree.node(key)).center();
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, at);
+        };
+        doubleClick(u"137"_s);
+        doubleClick(u"9"_s);  // the folder メール
+        EXPECT_EQ(ids(*form.fg1), u"1:MAIL2 2:MAIL1"_s);
     });
 }
 

@@ -150,9 +150,9 @@ TEST_F(Editor, AddWritesTheFieldAfterTheLastPositionOfTheFolderAndAddsItsNode) {
         ASSERT_TRUE(added != nullptr && added == browser.atNode && added->parent() == node(2));
         EXPECT_TRUE(!browser.SSTree1->nextSibling(added) && node(2)->isExpanded() &&
                     !added->isSelected());
-        EXPECT_EQ(added->text(0) + browser.SSTree1->image(added) +
-                      browser.SSTree1->nodeColor(added).name(),
-                  name + u"f1#005000"_s);
+        EXPECT_EQ(added->text(0) + controls::KeyedTree::searchText(added) +
+                      browser.SSTree1->image(added) + browser.SSTree1->nodeColor(added).name(),
+                  name + id + u"f1#005000"_s);
     }
 }
 

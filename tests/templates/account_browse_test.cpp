@@ -12,6 +12,7 @@
 
 #include "controls/indexed_toolbar.h"
 #include "controls/msg_box.h"
+#include "controls/tree_find_line.h"
 #include "databases.h"
 #include "modal.h"
 #include "raw_db.h"
@@ -147,6 +148,26 @@ TEST_F(Browser, TheButtonsFollowTheClickedNodeAndADeletionTurnsThemOff) {
     EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
     QTest::keyClick(&browser, Qt::Key_Escape);
     EXPECT_TRUE(browser.isVisible());
+}
+
+// Ctrl+F opens the find line under the tree, which makes room for it; the match Enter
+// moves to sets the buttons as a click does; Escape closes the line, not the window.
+TEST_F(Browser, TheFindLineTakesRoomUnderTheTreeAndItsMatchActsAsAClick) {
+    const QRect whole = tree().geometry();
+    tree().setFocus();
+    QTest::keyClick(&tree(), Qt::Key_F, Qt::ControlModifier);
+    auto* find = browser.findChild<controls::TreeFindLine*>();
+    ASSERT_TRUE(find->isVisible());
+    const int line = find->sizeHint().height();
+    EXPECT_EQ(find->geometry(), whole.adjusted(0, whole.height() - line, 0, 0));
+    EXPECT_EQ(tree().geometry(), whole.adjusted(0, 0, 0, -line));
+    type(find, u"x1"_s);
+    QTest::keyClick(find, Qt::Key_Return);
+    EXPECT_EQ(browser.basNodeKey.toStdString() + " " + buttons(), "10 ---5679");
+    QTest::keyClick(find, Qt::Key_Escape);
+    EXPECT_TRUE(browser.isVisible());
+    EXPECT_FALSE(find->isVisible());
+    EXPECT_EQ(tree().geometry(), whole);
 }
 
 TEST_F(Browser, AFixedFieldAnywhereBelowKeepsAFolderAndAFixedFieldIsNotDeleted) {

@@ -5,6 +5,7 @@
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
+#include "controls/tree_find_line.h"
 #include "databases.h"
 #include "grid_rows.h"
 #include "temp_dir.h"
@@ -99,6 +100,16 @@ TEST_F(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingField
             EXPECT_EQ(m_grid.currentRow(), c.current) << "one node: the new row becomes current";
         }
     }
+}
+
+TEST_F(TemplateImport, AFilteredTreeImportsOnlyWhatItShows) {
+    import({"3"});  // 氏名, selected before the find and hidden by it
+    controls::TreeFindLine find(m_tree);
+    find.openFind();
+    find.setText(u"i"_s);  // MAIL1, BIRTH, OPTIN and the folders above them
+    m_tree.selectAll();
+    EXPECT_EQ(import({}), RemoveCommand::kEnable);
+    EXPECT_EQ(column(1), u"NAME|MAIL1|BIRTH|OPTIN"_s);
 }
 
 TEST_F(TemplateImport, AnUnreadableLibrarySaysSoOnceAndLeavesTheGrid) {
