@@ -243,6 +243,7 @@ TEST_F(Browser, ARenameInPlaceSendsItsTextAndARefusedOneKeepsTheOldText) {
 TEST_F(Browser, TheFolderEditorAddsAFolderAsTheLastChildOfTheSelectedNode) {
     for (const auto& [parent, number] : {std::pair{"0", "13"}, {"5", "14"}}) {
         click(parent);
+        node(parent)->setExpanded(false);
         sent.clear();
         inFolderEditor(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
             EXPECT_EQ(dialog.windowTitle(), u"フォルダの追加"_s);
