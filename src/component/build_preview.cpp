@@ -18,6 +18,8 @@ BuildPreview::BuildPreview(const QString& statements, QWidget* parent) : QDialog
     statementText = new QPlainTextEdit(statements, this);
     statementText->setReadOnly(true);
     statementText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab leaves the text for the buttons: the text takes no typing anyway.
+    statementText->setTabChangesFocus(true);
     statementText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     statementText->setAccessibleName(kPreviewCaption.toString());
     statementText->moveCursor(QTextCursor::Start);

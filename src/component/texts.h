@@ -22,10 +22,10 @@ inline constexpr QStringView kCaptionSettings = u"設定";
 inline constexpr QStringView kCaptionAddRow = u"項目追加";
 
 // The preview of a build (F9, or the grid's context menu): its window and menu entry, and
-// its buttons.
+// its buttons (Alt+C copies, Alt+X closes).
 inline constexpr QStringView kPreviewCaption = u"作成内容の確認";
-inline constexpr QStringView kCaptionCopy = u"コピー";
-inline constexpr QStringView kCaptionClose = u"閉じる";
+inline constexpr QStringView kCaptionCopy = u"コピー(&C)";
+inline constexpr QStringView kCaptionClose = u"閉じる(&X)";
 
 // Shown (exclamation icon, OK) when another wizard has the product database open; the
 // opening then fails and the wizard closes without touching the file.
