@@ -198,16 +198,10 @@ TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
     const std::string before = rvtest::readBytes(m_db);
     r = batch({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,FIELD_SIZE,IME,MAIL_ADDRESS_FLG,"
-              "FAX_NO_FLG,DISP_SEQNO) VALUES('MAIL1','メール','T','100','1','0','0','-1')\n"
-              "ALTER TABLE ADDRESS ADD COLUMN  MAIL1 TEXT(100)\n"
-              "INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,MAIL_ADDRESS_FLG,FAX_NO_FLG,"
-              "DISP_SEQNO) VALUES('AGE','年齢','N','0','0','0','-1')\n"
-              "ALTER TABLE ADDRESS ADD COLUMN  AGE DOUBLE\n"
-              "UPDATE FIELD SET DISP_SEQNO=1 WHERE FIELD_ID='E1'\n"
-              "UPDATE FIELD SET DISP_SEQNO=2 WHERE FIELD_ID='MAIL1'\n"
-              "UPDATE FIELD SET DISP_SEQNO=3 WHERE FIELD_ID='AGE'\n");
+    // Which statements they are is the builder's; here they are printed, each on its line.
+    EXPECT_TRUE(r.out.starts_with("INSERT INTO FIELD(FIELD_ID,")) << r.out;
+    EXPECT_TRUE(r.out.ends_with("\nUPDATE FIELD SET DISP_SEQNO=3 WHERE FIELD_ID='AGE'\n")) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4 + 3);
     EXPECT_EQ(rvtest::readBytes(m_db), before);
 
     r = batch({"--fields", fields("E1\tx\t数字\n"), "--dry-run", "--yes", "-t", m_templates, "-p",

@@ -10,13 +10,10 @@
 #include <QTest>
 
 #include "controls/indexed_toolbar.h"
-#include "controls/msg_box.h"
-#include "databases.h"
 #include "modal.h"
+#include "open_browser.h"
 #include "raw_db.h"
-#include "temp_dir.h"
 #include "templates/account_add.h"
-#include "templates/account_browse.h"
 
 namespace {
 
@@ -42,15 +39,10 @@ QString inputs(const AccountAdd& d) {
         .arg(d.Combo2->count());
 }
 
-class Editor : public ::testing::Test {
+class Editor : public ::testing::Test, public rvtest::OpenBrowser {
   protected:
-    void SetUp() override {
-        browser.basconnStr = QString::fromStdString(rvtest::templateLibrary(m_path, kLibrary));
-        ASSERT_TRUE(browser.Form_Load());
-        browser.show();
-        browser.basTable.setObserver([this](std::string_view s) { sent.emplace_back(s); });
-    }
-    controls::KeyedTree::Node* node(int key) { return browser.SSTree1->node(QString::number(key)); }
+    Editor() : OpenBrowser(kLibrary, controls::vbOK) {}
+    controls::KeyedTree::Node* node(int key) { return OpenBrowser::node(std::to_string(key)); }
     // Selects node `key`, presses `button`, runs `inside` on the field editor and closes it.
     void inEditor(int key, int button, const std::function<void(AccountAdd&)>& inside) {
         Q_EMIT browser.SSTree1->nodeClick(node(key));
@@ -74,12 +66,6 @@ class Editor : public ::testing::Test {
         }
         return out;
     }
-
-    rvtest::TempDir m_dir;
-    std::string m_path = m_dir.file("t.mdb");
-    controls::MsgBoxResponder responder;
-    AccountBrowse browser;
-    std::vector<std::string> sent;
 };
 
 TEST_F(Editor, AddStartsWithTextAndOnTheAttributeDecidesSizeAndImeAndCancelWritesNothing) {

@@ -4,11 +4,8 @@
 
 #include <QTest>
 
-#include "controls/msg_box.h"
-#include "databases.h"
+#include "open_browser.h"
 #include "raw_db.h"
-#include "temp_dir.h"
-#include "templates/account_browse.h"
 
 namespace {
 
@@ -25,17 +22,8 @@ const Rows kLibrary = {
     "11,10,'F','','S','','',NULL,'',''",  "12,0,'A','X12','x12','T','9',1,'0','0'",
 };
 
-struct Browser {
-    Browser() {
-        browser.basconnStr = QString::fromStdString(rvtest::templateLibrary(m_path, kLibrary));
-        EXPECT_TRUE(browser.Form_Load());
-        browser.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&browser));
-        browser.basTable.setObserver([this](std::string_view s) { sent.emplace_back(s); });
-        m_before = entries();
-    }
-    KeyedTree& tree() { return *browser.SSTree1; }
-    KeyedTree::Node* node(const char* key) { return tree().node(QString::fromLatin1(key)); }
+struct Browser : rvtest::OpenBrowser {
+    Browser() : OpenBrowser(kLibrary, controls::vbOK) { m_before = entries(); }
     QPoint at(const char* key) { return tree().visualItemRect(node(key)).center(); }
     void click(const char* key) {
         QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, at(key));
@@ -93,17 +81,9 @@ struct Browser {
                 out += (out.empty() ? "" : ", ") + s;
             }
         }
-        for (const QString& prompt : responder.prompts()) {
-            out += prompt.toStdString();
-        }
-        return out;
+        return out + prompts().join(QString()).toStdString();
     }
 
-    rvtest::TempDir m_dir;
-    std::string m_path = m_dir.file("t.mdb");
-    controls::MsgBoxResponder responder{controls::vbOK};
-    templates::AccountBrowse browser;
-    std::vector<std::string> sent;
     Rows m_before;
 };
 

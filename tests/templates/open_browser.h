@@ -1,0 +1,39 @@
+#pragma once
+
+// The template browser shown over a library holding exactly the given rows, with the
+// statements it sends (the connection's observer) and the messages it shows (the responder).
+#include <QTest>
+
+#include "controls/msg_box.h"
+#include "databases.h"
+#include "temp_dir.h"
+#include "templates/account_browse.h"
+
+namespace rvtest {
+
+struct OpenBrowser {
+    OpenBrowser(const std::vector<std::string>& library, int answer) : responder(answer) {
+        browser.basconnStr = QString::fromStdString(templateLibrary(m_path, library));
+        EXPECT_TRUE(browser.Form_Load());
+        browser.show();
+        browser.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&browser));
+        browser.basTable.setObserver([this](std::string_view s) { sent.emplace_back(s); });
+    }
+    controls::KeyedTree& tree() { return *browser.SSTree1; }
+    controls::KeyedTree::Node* node(const std::string& key) {
+        return tree().node(QString::fromStdString(key));
+    }
+    QStringList prompts() const {
+        const std::vector<QString> all = responder.prompts();
+        return {all.begin(), all.end()};
+    }
+
+    TempDir m_dir;
+    std::string m_path = m_dir.file("t.mdb");
+    controls::MsgBoxResponder responder;
+    templates::AccountBrowse browser;
+    std::vector<std::string> sent;
+};
+
+}  // namespace rvtest
