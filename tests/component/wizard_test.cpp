@@ -203,9 +203,9 @@ TEST_F(WizardLife, TheTreeImportsByUseEnterOrDoubleClickAndKeepsCutCopyPasteAway
         tree.setFocus();
         QTest::keyClick(&tree, Qt::Key_Return);
         QTest::keyClick(&tree, Qt::Key_Escape);  // the whole tree again
-        const auto doubleClick = [&](const QString& key) {
+        const auto doubleClick = [&](const QString& nodeKey) {
             // As a mouse delivers it: a click, then the second press as a double-click.
-            const QPoint at = tree.visualItemRect(tree.node(key)).center();
+            const QPoint at = tree.visualItemRect(tree.node(nodeKey)).center();
             QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
             QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, at);
