@@ -427,26 +427,12 @@ void printSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    bench::offscreenUnlessSet();
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("open_browser", BM_OpenBrowser)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(kOpenRuns);
-    benchmark::RegisterBenchmark("delete_folder", BM_DeleteFolder)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(kDeleteRuns);
-    benchmark::RegisterBenchmark("drop_into_folder", BM_DropIntoFolder)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(kDropRuns);
-    benchmark::RegisterBenchmark("add_field", BM_AddField)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(kAddRuns);
+    bench::registerTimed("open_browser", BM_OpenBrowser, kOpenRuns);
+    bench::registerTimed("delete_folder", BM_DeleteFolder, kDeleteRuns);
+    bench::registerTimed("drop_into_folder", BM_DropIntoFolder, kDropRuns);
+    bench::registerTimed("add_field", BM_AddField, kAddRuns);
     if (!bench::runAll(argc, argv)) {
         return 1;
     }

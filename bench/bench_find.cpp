@@ -131,14 +131,9 @@ void printSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    bench::offscreenUnlessSet();
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("find_in_template_tree", BM_FindInTree)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(kRuns);
+    bench::registerTimed("find_in_template_tree", BM_FindInTree, kRuns);
     if (!bench::runAll(argc, argv)) {
         return 1;
     }

@@ -49,6 +49,20 @@ inline double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// A benchmark of widgets draws off screen, unless the environment names a platform.
+inline void offscreenUnlessSet() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+// Registers `fn`, which times itself (manual time), to run `runs` times; shown in ms.
+template <typename Fn>
+inline void registerTimed(const char* name, Fn fn, int runs) {
+    benchmark::RegisterBenchmark(name, fn)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(runs);
+}
+
 // Runs the registered benchmarks; false when the command line was not understood.
 inline bool runAll(int& argc, char** argv) {
     benchmark::Initialize(&argc, argv);

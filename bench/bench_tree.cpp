@@ -123,14 +123,9 @@ void printSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    bench::offscreenUnlessSet();
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("load_template_tree", BM_LoadTemplateTree)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(kRuns);
+    bench::registerTimed("load_template_tree", BM_LoadTemplateTree, kRuns);
     if (!bench::runAll(argc, argv)) {
         return 1;
     }
