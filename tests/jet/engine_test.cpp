@@ -463,9 +463,15 @@ TEST(EngineConnectionString, ParsesTheAdoForm) {
     EXPECT_EQ(cs.password(), "p=w");
     EXPECT_EQ(jet::ConnectionString::parse("Data Source=\"x;y.mdb\"").dataSource(), "x;y.mdb");
     EXPECT_EQ(jet::ConnectionString::parse("Data Source='a''b\"c'").dataSource(), "a'b\"c");
-    for (const char* bad : {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
-                            "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
-                            "Data Source=\"x\"y"}) {
+    for (const char* bad :
+         {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
+          "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
+          "Data Source=\"x\"y",
+          // A key named twice, whatever the case, quoting or key.
+          "Data Source=A.mdb;Data Source=OTHER.mdb", "Data Source='A.mdb';data source=OTHER.mdb",
+          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=A.mdb;Provider="
+          "Microsoft.Jet.OLEDB.4.0",
+          "Data Source=A.mdb;Mode=Read;Mode=Share Deny None"}) {
         EXPECT_THROW(jet::ConnectionString::parse(bad), jet::Error) << bad;
     }
 }
