@@ -8,13 +8,13 @@
 #include <memory>
 #include <stdexcept>
 
+#include "browser/tree_loader.h"
 #include "component/create_db_sql.h"
 #include "component/host_text.h"
 #include "component/wizard_life.h"
 #include "controls/batch_msg_box_responder.h"
 #include "controls/flex_grid_model.h"
 #include "controls/keyed_tree.h"
-#include "templates/tree_loader.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_rules.h"
 #include "wizard/row_commands.h"
@@ -153,8 +153,8 @@ BatchResult runBatch(const BatchJob& job) {
     TypedGrid grid;
     try {
         controls::KeyedTree tree;
-        templates::loadTemplateTree(tree, job.templates, templates::LoadErrors::kStop);
-    } catch (const templates::TreeLoadError& e) {
+        browser::loadTemplateTree(tree, job.templates, browser::LoadErrors::kStop);
+    } catch (const browser::TreeLoadError& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return BatchResult::kOpenFailed;
     }
