@@ -205,8 +205,8 @@ void AccountBrowse::setButtons(ButtonState state) {
     for (const StateButtons& row : kButtonStates) {
         if (row.state == state) {
             for (int button : kActionButtons) {
-                Toolbar1->setButtonEnabled(button, std::find(row.on.begin(), row.on.end(),
-                                                             button) != row.on.end());
+                Toolbar1->setButtonEnabled(
+                    button, std::find(row.on.begin(), row.on.end(), button) != row.on.end());
             }
         }
     }
@@ -306,13 +306,16 @@ void AccountBrowse::Toolbar1_ButtonClick(int index) {
 
 void AccountBrowse::addFolder() {
     const QString parent = basNodeKey;
-    FolderAdd dialog(kFolderAddCaption.toString(), {}, [&](const QString& name) {
-        return committed([&] {
-            const QString number = Library(basTable).addFolder(parent, name);
-            showAdded(parent, number, name, folderLook());
-            return true;
-        });
-    }, this);
+    FolderAdd dialog(
+        kFolderAddCaption.toString(), {},
+        [&](const QString& name) {
+            return committed([&] {
+                const QString number = Library(basTable).addFolder(parent, name);
+                showAdded(parent, number, name, folderLook());
+                return true;
+            });
+        },
+        this);
     m_dialog = &dialog;
     dialog.exec();
 }
@@ -320,15 +323,18 @@ void AccountBrowse::addFolder() {
 void AccountBrowse::renameFolder() {
     KeyedTree::Node* node = SSTree1->node(basNodeKey);
     const QString folder = basNodeKey;
-    FolderAdd dialog(kFolderRenameCaption.toString(), node->text(0), [&](const QString& name) {
-        return committed([&] {
-            Library(basTable).renameFolder(folder, name);
-            if (KeyedTree::Node* shown = SSTree1->node(folder)) {
-                shown->setText(0, name);
-            }
-            return true;
-        });
-    }, this);
+    FolderAdd dialog(
+        kFolderRenameCaption.toString(), node->text(0),
+        [&](const QString& name) {
+            return committed([&] {
+                Library(basTable).renameFolder(folder, name);
+                if (KeyedTree::Node* shown = SSTree1->node(folder)) {
+                    shown->setText(0, name);
+                }
+                return true;
+            });
+        },
+        this);
     m_dialog = &dialog;
     dialog.exec();
 }
@@ -348,9 +354,12 @@ void AccountBrowse::openFieldEditor(EditorMode mode) {
     if (mode != EditorMode::kAdd) {
         bascopyRs = Library(basTable).entry(basNodeKey);
     }
-    AccountAdd dialog(mode, bascopyRs, [&](const FieldDraft& draft) {
-        return committed([&] { return commitField(mode, draft); });
-    }, this);
+    AccountAdd dialog(
+        mode, bascopyRs,
+        [&](const FieldDraft& draft) {
+            return committed([&] { return commitField(mode, draft); });
+        },
+        this);
     m_dialog = &dialog;
     dialog.exec();
 }

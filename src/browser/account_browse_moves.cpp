@@ -21,15 +21,13 @@ void AccountBrowse::connectMoves() {
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, const QPoint& pos) {
                 guarded([&] { SSTree1_MouseMove(buttons, pos); });
             });
-    connect(SSTree1, &KeyedTree::dragOver, this,
-            [this](KeyedTree::Node* node, const QPoint&) {
-                guarded([&] { SSTree1_DragOver(node); });
-            });
-    connect(SSTree1, &KeyedTree::dragDrop, this,
-            [this](KeyedTree::Node* node, const QPoint&) {
-                guarded([&] { SSTree1_DragDrop(node); });
-                endDrag();
-            });
+    connect(SSTree1, &KeyedTree::dragOver, this, [this](KeyedTree::Node* node, const QPoint&) {
+        guarded([&] { SSTree1_DragOver(node); });
+    });
+    connect(SSTree1, &KeyedTree::dragDrop, this, [this](KeyedTree::Node* node, const QPoint&) {
+        guarded([&] { SSTree1_DragDrop(node); });
+        endDrag();
+    });
     connect(SSTree1, &KeyedTree::dragCancelled, this, [this] { endDrag(); });
 }
 

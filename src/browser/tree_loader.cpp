@@ -4,12 +4,12 @@
 #include <variant>
 #include <vector>
 
+#include "browser/texts.h"
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "templates/store.h"
-#include "browser/texts.h"
 #include "templates/texts.h"
 
 namespace browser {

@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "browser/account_add.h"
 #include "controls/indexed_toolbar.h"
 #include "modal.h"
 #include "open_browser.h"
 #include "raw_db.h"
-#include "browser/account_add.h"
 
 namespace {
 
@@ -142,8 +142,9 @@ TEST_F(Editor, AddAndCopyWriteBesideTheSelectedEntryAndARefusedDraftKeepsTheDial
             EXPECT_EQ(d.isVisible(), !prompt.isEmpty());
         }
     });
-    EXPECT_EQ(fields(), "3:X3:x3:T:20:4:0 4:X4:x4:M::5:1 6:A-1:a1:N::1: 7:Tel:電話:T:20:1:1 "
-                        "8:X5:x5:T:20:6:0");
+    EXPECT_EQ(fields(),
+              "3:X3:x3:T:20:4:0 4:X4:x4:M::5:1 6:A-1:a1:N::1: 7:Tel:電話:T:20:1:1 "
+              "8:X5:x5:T:20:6:0");
     EXPECT_EQ(node(8)->parent(), node(1));
 }
 
@@ -171,8 +172,9 @@ TEST_F(Editor, EditChangesRowAndNodeInPlaceAndAFixedFieldCannotBeChanged) {
 
 TEST_F(Editor, AStatementTheEngineRefusesKeepsTheDialogAndLeavesNothingBehind) {
     rvtest::RawDb(m_path, "")
-        .exec("CREATE TRIGGER no_update BEFORE UPDATE ON TEMP_FIELD BEGIN SELECT "
-              "RAISE(ABORT,'kept'); END");
+        .exec(
+            "CREATE TRIGGER no_update BEFORE UPDATE ON TEMP_FIELD BEGIN SELECT "
+            "RAISE(ABORT,'kept'); END");
     inEditor(3, AccountBrowse::kEditField, [&](AccountAdd& d) {
         d.Text2->setText(u"q"_s);
         d.Command1->click();

@@ -68,10 +68,10 @@ TEST(MoveDrops, ADropMovesTheEntryOrIsRefusedAndTheTreeShowsTheTable) {
         const char *moved, *target, *changes;
     } cases[] = {
         {"6", "8", "6:5:3 8:5:4 9:5:5"},
-        {"8", "11", "8:11:1"},  // an empty folder
+        {"8", "11", "8:11:1"},                       // an empty folder
         {"1", "4", "この場所への移動はできません"},  // into its own subtree
-        {"0", "5", ""},                          // the root stays
-        {"7", "", ""},                           // no node
+        {"0", "5", ""},                              // the root stays
+        {"7", "", ""},                               // no node
     };
     for (const auto& c : cases) {
         Browser t;

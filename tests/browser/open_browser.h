@@ -4,10 +4,10 @@
 // statements it sends (the connection's observer) and the messages it shows (the responder).
 #include <QTest>
 
+#include "browser/account_browse.h"
 #include "controls/msg_box.h"
 #include "databases.h"
 #include "temp_dir.h"
-#include "browser/account_browse.h"
 
 namespace rvtest {
 

@@ -2,11 +2,11 @@
 // keys a template tree never sees.
 #include <gtest/gtest.h>
 
+#include "browser/tree_key_guard.h"
+#include "browser/tree_loader.h"
 #include "controls/keyed_tree.h"
 #include "databases.h"
 #include "temp_dir.h"
-#include "browser/tree_key_guard.h"
-#include "browser/tree_loader.h"
 
 namespace {
 

@@ -44,8 +44,12 @@ struct Shipped : ::testing::Test {
 };
 
 TEST_F(Shipped, AFolderHoldsAFixedFieldAtAnyDepthBelowIt) {
-    for (const auto& [folder, fixed] : {std::pair{"1", true}, {"2", true}, {"7", true},
-                                        {"4", false}, {"13", false}, {"105", false}}) {
+    for (const auto& [folder, fixed] : {std::pair{"1", true},
+                                        {"2", true},
+                                        {"7", true},
+                                        {"4", false},
+                                        {"13", false},
+                                        {"105", false}}) {
         EXPECT_EQ(library.holdsFixedField(QString::fromLatin1(folder)), fixed) << folder;
     }
 }
@@ -64,8 +68,9 @@ TEST_F(Shipped, DeletingAFolderDeletesEverythingBelowItChildrenFirstInOneTransac
     EXPECT_EQ(sent, expected);
 
     // Refused halfway through by a rule of the file: nothing of it stays.
-    exec("CREATE TRIGGER keep123 BEFORE DELETE ON TEMP_FIELD WHEN old.FIELD_NO=123 "
-         "BEGIN SELECT RAISE(ABORT,'entry 123 is kept'); END");
+    exec(
+        "CREATE TRIGGER keep123 BEFORE DELETE ON TEMP_FIELD WHEN old.FIELD_NO=123 "
+        "BEGIN SELECT RAISE(ABORT,'entry 123 is kept'); END");
     EXPECT_THROW(library.deleteFolder(u"4"_s), jet::Error);
     EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(count(), "74");
@@ -110,7 +115,8 @@ TEST_F(Shipped, TheFieldEditorRefusesPerMode) {
         {{u"custno"_s, u"新"_s, u"T"_s, {}, {}}, EditorMode::kAdd, std::nullopt},  // case counts
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(library.refusal(c.draft, c.mode, own), c.refusal) << c.draft.fieldId.toStdString();
+        EXPECT_EQ(library.refusal(c.draft, c.mode, own), c.refusal)
+            << c.draft.fieldId.toStdString();
     }
 }
 
@@ -170,10 +176,10 @@ TEST_F(Shipped, EachMoveLeavesItsPositionsAndParent) {
     } cases[] = {
         {101, {u"103"_s, u"1"_s, true}, "1:3 1:3 1:2 1:4 1:5"},
         {104, {u"102"_s, u"1"_s, true}, "1:2 1:1 1:3 1:4 1:2"},
-        {101, {u"1"_s, {}, false}, "1:5 1:5 1:2 1:3 1:4"},  // its own folder: the end
-        {101, {u"120"_s, u"5"_s, true}, "5:1 5:1 1:2 1:3 1:4"},  // a gap stays behind
+        {101, {u"1"_s, {}, false}, "1:5 1:5 1:2 1:3 1:4"},            // its own folder: the end
+        {101, {u"120"_s, u"5"_s, true}, "5:1 5:1 1:2 1:3 1:4"},       // a gap stays behind
         {101, {u"168"_s, u"0"_s, false}, "168:1 168:1 1:2 1:3 1:4"},  // an empty folder
-        {101, {u"4"_s, u"0"_s, false}, "1:1 1:1 1:2 1:3 1:4"},  // only subfolders: nothing
+        {101, {u"4"_s, u"0"_s, false}, "1:1 1:1 1:2 1:3 1:4"},        // only subfolders: nothing
         {5, {u"0"_s, {}, false}, "4: 1:1 1:2 1:3 1:4"},  // the top level holds only folders
     };
     for (const auto& c : cases) {
@@ -184,13 +190,15 @@ TEST_F(Shipped, EachMoveLeavesItsPositionsAndParent) {
         }
         EXPECT_EQ(places, c.places) << c.moved << " on " << c.target.key.toStdString();
         // Back to the shipped positions for the next row.
-        exec("UPDATE TEMP_FIELD SET P_FIELD_NO=1, SORTBY=FIELD_NO-100 WHERE FIELD_NO<=104 AND "
-             "FIELD_NO>=101");
+        exec(
+            "UPDATE TEMP_FIELD SET P_FIELD_NO=1, SORTBY=FIELD_NO-100 WHERE FIELD_NO<=104 AND "
+            "FIELD_NO>=101");
         exec("UPDATE TEMP_FIELD SET SORTBY=FIELD_NO-119 WHERE P_FIELD_NO=5");
         exec("UPDATE TEMP_FIELD SET P_FIELD_NO=4, SORTBY=NULL WHERE FIELD_NO=5");
     }
-    exec("CREATE TRIGGER keep101 BEFORE UPDATE OF SORTBY ON TEMP_FIELD WHEN new.FIELD_NO=101 "
-         "BEGIN SELECT RAISE(ABORT,'entry 101 stays'); END");
+    exec(
+        "CREATE TRIGGER keep101 BEFORE UPDATE OF SORTBY ON TEMP_FIELD WHEN new.FIELD_NO=101 "
+        "BEGIN SELECT RAISE(ABORT,'entry 101 stays'); END");
     EXPECT_THROW(library.move(u"101"_s, {u"103"_s, u"1"_s, true}), jet::Error);
     EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(place(103) + place(104), "1:31:4") << "the shift is undone with the move";
