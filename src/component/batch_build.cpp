@@ -11,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "browser/tree_loader.h"
 #include "component/create_db_sql.h"
 #include "component/host_text.h"
 #include "component/wizard_life.h"
@@ -18,7 +19,6 @@
 #include "controls/flex_grid_model.h"
 #include "controls/keyed_tree.h"
 #include "productdb/texts.h"
-#include "templates/tree_loader.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_rules.h"
 #include "wizard/row_commands.h"
@@ -272,8 +272,8 @@ BatchResult runBatch(const BatchJob& job) {
     TypedGrid grid;
     try {
         controls::KeyedTree tree;
-        templates::loadTemplateTree(tree, job.templates, templates::LoadErrors::kStop);
-    } catch (const templates::TreeLoadError& e) {
+        browser::loadTemplateTree(tree, job.templates, browser::LoadErrors::kStop);
+    } catch (const browser::TreeLoadError& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return BatchResult::kOpenFailed;
     }

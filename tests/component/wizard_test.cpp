@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "browser/account_browse.h"
 #include "component/build_preview.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
@@ -34,7 +35,6 @@
 #include "modal.h"
 #include "raw_db.h"
 #include "temp_dir.h"
-#include "templates/account_browse.h"
 #include "wizard/design_grid.h"
 
 namespace {
@@ -229,7 +229,7 @@ TEST_F(WizardLife, TheTreeImportsByUseEnterOrDoubleClickAndKeepsCutCopyPasteAway
 
 TEST_F(WizardLife, SettingsOpensTheTemplateBrowserAndItsClosingReloadsTheTree) {
     run("", [&](rv_makeDBForm& form) {
-        rvtest::whenModal<templates::AccountBrowse>([](templates::AccountBrowse* browser) {
+        rvtest::whenModal<browser::AccountBrowse>([](browser::AccountBrowse* browser) {
             templates::TemplateStore(browser->basTable).rename(u"改名"_s, u"137"_s);
             QTest::mouseClick(browser->Toolbar1->buttonWidget(11), Qt::LeftButton);
         });

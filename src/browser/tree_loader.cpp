@@ -1,9 +1,10 @@
-#include "templates/tree_loader.h"
+#include "browser/tree_loader.h"
 
 #include <cstdint>
 #include <variant>
 #include <vector>
 
+#include "browser/texts.h"
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
@@ -11,9 +12,16 @@
 #include "templates/store.h"
 #include "templates/texts.h"
 
-namespace templates {
+namespace browser {
 
 using controls::KeyedTree;
+using templates::kImageClosed;
+using templates::kImageField;
+using templates::kImageFixedField;
+using templates::kImageOpen;
+using templates::kKindField;
+using templates::kKindFolder;
+using templates::kRootKey;
 
 namespace {
 
@@ -126,7 +134,7 @@ class EntryAdder {
 
 // Every folder, then every field, each below its parent.
 void addEntries(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    TemplateStore store(connection);
+    templates::TemplateStore store(connection);
     EntryAdder adder(tree, errors);
     const KeyedTree::NodeLook folder = folderLook();
     {
@@ -215,4 +223,4 @@ bool isFieldNode(const KeyedTree& tree, const QString& key) {
     return image == kImageField || image == kImageFixedField;
 }
 
-}  // namespace templates
+}  // namespace browser
