@@ -109,7 +109,11 @@ BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file
         }
     };
     try {
-        db.open(jet::ConnectionString::build(file.path, file.password));
+        // A new database may be an empty file that was there before the wizard: the build
+        // makes it a database, or leaves it empty when it fails.
+        db.open(jet::ConnectionString::build(file.path, file.password),
+                state.dbExists ? jet::Connection::EmptyFile::kRefuse
+                               : jet::Connection::EmptyFile::kNewDatabase);
         db.beginTrans();
         note(kTraceBegin);
         for (const BuildStep& step : steps) {

@@ -87,8 +87,9 @@ std::vector<BuildStep> buildSteps(const std::vector<NewField>& fields, bool dbEx
                                   const QDate& today);
 
 // Writes `fields` (in list order, row 1 first) into the product database in one
-// transaction, as buildSteps() lists the steps for today. A failure commits nothing. `engineTrace`
-// sees the SQL the engine hands to SQLCipher (for benchmarks).
+// transaction, as buildSteps() lists the steps for today. A failure commits nothing. A new
+// database (`dbExists` false) may be an empty file, which the build makes a database.
+// `engineTrace` sees the SQL the engine hands to SQLCipher (for benchmarks).
 BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file, BuildState& state,
                     const jet::Connection::Observer& observer = {},
                     const jet::Connection::Observer& engineTrace = {});
