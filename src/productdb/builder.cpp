@@ -32,6 +32,11 @@ void setAllowZeroLength(jet::Connection& connection) {
 
 namespace productdb {
 
+int maxFields() {
+    constexpr int kAddressOwnColumns = 1;  // ADDRESS_NO
+    return jet::Catalog::columnLimit() - kAddressOwnColumns;
+}
+
 std::vector<BuildStep> buildSteps(const std::vector<NewField>& fields, bool dbExists,
                                   const QDate& today) {
     using Kind = BuildStep::Kind;

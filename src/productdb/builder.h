@@ -57,6 +57,11 @@ struct ProductFile {
     std::string password;
 };
 
+// The most fields a product database holds, those already in it included: each is a column
+// of ADDRESS, which has one column of its own (ADDRESS_NO), and no table holds more columns
+// than the engine's limit.
+int maxFields();
+
 // Markers the observer receives besides the statements, so that a whole build can be
 // followed in order.
 inline constexpr std::string_view kTraceBegin = "<begin transaction>";
