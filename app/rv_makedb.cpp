@@ -367,7 +367,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
         job.database = component::fromHostBytes(database);
         job.password = component::fromHostBytes(password);
-        job.templates = QString::fromStdString(conn);
+        job.templates = component::fromHostBytes(conn);
         job.answerYes = answerYes;
         job.dryRun = dryRun ? &std::cout : nullptr;
         job.stopRequested = [] { return g_signal != 0; };
@@ -390,7 +390,7 @@ int main(int argc, char** argv) {
     closeWindowsOnSignal(&app);
     if (browser) {
         try {
-            CreateDBSql::showTemplateBrowser(QString::fromStdString(conn));
+            CreateDBSql::showTemplateBrowser(component::fromHostBytes(conn));
         } catch (const std::exception& e) {
             std::cerr << "rv_makedb: " << e.what() << "\n";
             return exitStatus(kExitFailed);

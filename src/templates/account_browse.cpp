@@ -19,6 +19,7 @@
 #include "templates/texts.h"
 #include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
+#include "vocabulary/host_text.h"
 
 namespace templates {
 
@@ -117,7 +118,7 @@ bool AccountBrowse::showAccountForm(const QString& connStr) {
 
 bool AccountBrowse::Form_Load() {
     try {
-        basTable.open(basconnStr.toStdString());
+        basTable.open(vocabulary::toHostBytes(basconnStr));
     } catch (const jet::Error& e) {
         tellFailure(e);
         return false;
@@ -130,7 +131,7 @@ bool AccountBrowse::Form_Load() {
 void AccountBrowse::connectDB(const QString& DBStr) {
     if (!basTable.isOpen()) {
         try {
-            basTable.open(DBStr.toStdString());
+            basTable.open(vocabulary::toHostBytes(DBStr));
         } catch (const jet::Error&) {
             // Skipped: the loading below shows the root alone.
         }

@@ -47,6 +47,9 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
         "ravLIN: メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。\n";
     // Written on Japanese Windows.
     const std::string cp932 = fields("MAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
+    // A library whose path is not UTF-8 either.
+    const std::string library = m_dir.file("\x83\x41\xff.mdb");
+    rvtest::templateLibrary(library);
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -66,6 +69,7 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
          "-"},
         {{"--fields", fields("A\ta\tメモ\n")}, 1, ask, "-"},
         {{"--fields", fields("A\ta\tメモ\n"), "--yes"}, 0, ask, "A|a|M|<null>|1|0"},
+        {{"--fields", fields("A\ta\tメモ\n"), "--yes", "-t", library}, 0, ask, "A|a|M|<null>|1|0"},
         {{"--fields", cp932}, 2, "rv_makedb: ...", "-"},
         {{"--fields", cp932, "--encoding", "CP932"}, 0, "", "MAIL1|メール|T|100|1|0"},
         {{"--fields", fields("A\ta\n"), "-t", m_dir.file("none.mdb")},
