@@ -271,9 +271,8 @@ void KeyedTree::removeNode(Node* node) {
     }
     const std::unordered_set<const Node*> gone = forget(node);
     std::erase_if(m_order, [&gone](const Node* candidate) { return gone.count(candidate) != 0; });
-    // Out of the view at once, then apart.
-    QTreeWidgetItem* parent = node->parent() ? node->parent() : invisibleRootItem();
-    deleteNodes({parent->takeChild(parent->indexOfChild(node))});
+    deleteNodes(node->takeChildren());
+    delete node;
 }
 
 void KeyedTree::clearNodes() {
@@ -296,20 +295,22 @@ void KeyedTree::clearNodes() {
 
 void KeyedTree::deleteNodes(QList<QTreeWidgetItem*> nodes) {
     // Qt deletes an item's children from the item's destructor, one call deeper for each
-    // level: a tree tens of thousands of levels deep would exhaust the stack. Here every
-    // node is deleted once it has no children left, always its parent's first child, which
-    // leaves its parent's list at the front in constant time. (takeChildren() would not
-    // do: it walks the whole subtree below each node it is called on.)
-    std::vector<QTreeWidgetItem*> pending(nodes.rbegin(), nodes.rend());
-    while (!pending.empty()) {
-        QTreeWidgetItem* n = pending.back();
-        if (n->childCount() > 0) {
-            pending.push_back(n->child(0));
-        } else {
-            pending.pop_back();
-            delete n;
+    // level: a tree tens of thousands of levels deep would exhaust the stack. Taking the
+    // children from the top is no way out either, since each take walks the whole subtree
+    // below (quadratic in a deep chain). So the nodes are listed breadth first and emptied
+    // from the last: every node is then emptied after all of its descendants, and each
+    // take and each delete touches childless nodes only.
+    std::vector<QTreeWidgetItem*> order(nodes.begin(), nodes.end());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const QTreeWidgetItem* n = order[i];
+        for (int c = 0; c < n->childCount(); ++c) {
+            order.push_back(n->child(c));
         }
     }
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        qDeleteAll((*it)->takeChildren());
+    }
+    qDeleteAll(nodes);
 }
 
 KeyedTree::Node* KeyedTree::nodeAt(int index) const {
