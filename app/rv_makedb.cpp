@@ -243,7 +243,7 @@ int runBatchMode(const cli::Arguments& args, const Target& target) {
     qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
     job.database = component::fromHostBytes(target.database);
     job.password = component::fromHostBytes(target.password);
-    job.templates = QString::fromStdString(target.templates);
+    job.templates = component::fromHostBytes(target.templates);
     job.answerYes = args.has("yes");
     job.dryRun = args.has("dry-run") ? &std::cout : nullptr;
     job.stopRequested = [] { return g_signal != 0; };
@@ -268,7 +268,7 @@ int runWindows(char** argv, const cli::Arguments& args, const Target& target) {
     closeWindowsOnSignal(&app);
     if (args.has("templates")) {
         try {
-            CreateDBSql::showTemplateBrowser(QString::fromStdString(target.templates));
+            CreateDBSql::showTemplateBrowser(component::fromHostBytes(target.templates));
         } catch (const std::exception& e) {
             std::cerr << "rv_makedb: " << e.what() << "\n";
             return exitStatus(kExitFailed);

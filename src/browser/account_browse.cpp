@@ -20,6 +20,7 @@
 #include "controls/wait_pointer.h"
 #include "jet/error.h"
 #include "templates/texts.h"
+#include "vocabulary/host_text.h"
 
 namespace browser {
 
@@ -132,7 +133,7 @@ bool AccountBrowse::showAccountForm(const QString& connStr) {
 
 bool AccountBrowse::Form_Load() {
     try {
-        basTable.open(basconnStr.toStdString());
+        basTable.open(vocabulary::toHostBytes(basconnStr));
     } catch (const jet::Error& e) {
         tellFailure(e);
         return false;
@@ -145,7 +146,7 @@ bool AccountBrowse::Form_Load() {
 void AccountBrowse::connectDB(const QString& DBStr) {
     if (!basTable.isOpen()) {
         try {
-            basTable.open(DBStr.toStdString());
+            basTable.open(vocabulary::toHostBytes(DBStr));
         } catch (const jet::Error&) {
             // Skipped: the loading below shows the root alone.
         }

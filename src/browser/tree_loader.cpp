@@ -11,6 +11,7 @@
 #include "jet/error.h"
 #include "templates/store.h"
 #include "templates/texts.h"
+#include "vocabulary/host_text.h"
 
 namespace browser {
 
@@ -207,7 +208,7 @@ void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors e
 void loadTemplateTree(KeyedTree& tree, const QString& connectionString, LoadErrors errors) {
     jet::Connection connection;
     try {
-        connection.open(connectionString.toStdString());
+        connection.open(vocabulary::toHostBytes(connectionString));
     } catch (const jet::Error& e) {
         throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
     }

@@ -18,6 +18,7 @@
 #include <stdexcept>
 
 #include "browser/account_browse.h"
+#include "component/host_text.h"
 #include "component/rv_makedb_form.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
@@ -181,7 +182,7 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
 void showTemplateBrowser(const QString& connStr) {
     const ApplicationScope application;
     try {
-        jet::Connection().open(connStr.toStdString());
+        jet::Connection().open(component::toHostBytes(connStr));
     } catch (const jet::Error& e) {
         throw std::runtime_error(std::string("template library: ") + e.what());
     }

@@ -32,7 +32,8 @@ struct WizardStatus {
 // The opening, after the grid's setup and the template tree. `path` and `password` are
 // the host's bytes as fromHostBytes() holds them. When an ordinary file is at the path,
 // its registered fields are loaded into the grid, unless it is a database without any
-// table yet (left by a run that ended early), which counts as not yet built; otherwise an
+// table yet (left by a run that ended early) or an empty file, which counts as not yet
+// built and, being there before, is never deleted; otherwise an
 // empty database file protected by `password` is created there. Either way the file is
 // locked for the wizard's life. A path that cannot be tested or a file that cannot be
 // read shows "データベースがエラーです", a file that another wizard holds shows

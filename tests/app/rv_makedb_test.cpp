@@ -51,6 +51,9 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
         "# address book\nMA-IL1\tメール\t文字\t1x00\tOFF\tPCメール\n\n"
         "NAME\t氏名\t文字\t40\nAGE\t年齢\t数字\t5\n");
     const std::string twice = fields("MAIL1\ta\t数字\n\nmail1\tb\t数字\n");
+    // A library whose path is not UTF-8 either.
+    const std::string library = m_dir.file("\x83\x41\xff.mdb");
+    rvtest::templateLibrary(library);
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -77,6 +80,7 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
          "-"},
         {{"--fields", fields("A\ta\tメモ\n")}, 1, ask, "-"},
         {{"--fields", fields("A\ta\tメモ\n"), "--yes"}, 0, ask, "A|a|M|<null>|1|0"},
+        {{"--fields", fields("A\ta\tメモ\n"), "--yes", "-t", library}, 0, ask, "A|a|M|<null>|1|0"},
         {{"--fields", cp932}, 2, "rv_makedb: ...", "-"},
         {{"--fields", cp932, "--encoding", "CP932"}, 0, "", "MAIL1|メール|T|100|1|0"},
         {{"--fields", fields("A\ta\n"), "-t", m_dir.file("none.mdb")},

@@ -227,6 +227,30 @@ TEST_F(WizardLife, TheTreeImportsByUseEnterOrDoubleClickAndKeepsCutCopyPasteAway
     });
 }
 
+// The host's library path reaches the tree, the import and the browser as bytes, as the
+// product database's path does.
+TEST_F(WizardLife, ALibraryPathThatIsNotUtf8IsReachedByTheTreeTheImportAndTheBrowser) {
+    m_templates = rvtest::templateLibrary(m_dir.file("\x83\x41\xff.mdb"));
+    run("", [&](rv_makeDBForm& form) {
+        controls::KeyedTree& tree = *form.SSTree1;
+        ASSERT_NE(tree.node(u"137"_s), nullptr);
+        tree.scrollToItem(tree.node(u"137"_s));
+        const QPoint at = tree.visualItemRect(tree.node(u"137"_s)).center();
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, at);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ids(*form.fg1) == "1:MAIL1"; })) << ids(*form.fg1);
+        int browsed = 0;
+        rvtest::whenModal<templates::AccountBrowse>([&](templates::AccountBrowse* browser) {
+            browsed = browser->SSTree1->nodeCount();
+            QTest::mouseClick(browser->Toolbar1->buttonWidget(11), Qt::LeftButton);
+        });
+        form.Command7->click();
+        EXPECT_EQ(browsed, tree.nodeCount());
+    });
+    EXPECT_EQ(prompts(), QStringList{});
+}
+
 TEST_F(WizardLife, SettingsOpensTheTemplateBrowserAndItsClosingReloadsTheTree) {
     run("", [&](rv_makeDBForm& form) {
         rvtest::whenModal<browser::AccountBrowse>([](browser::AccountBrowse* browser) {
