@@ -241,7 +241,7 @@ TEST_F(WizardLife, ALibraryPathThatIsNotUtf8IsReachedByTheTreeTheImportAndTheBro
         QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, at);
         EXPECT_TRUE(QTest::qWaitFor([&] { return ids(*form.fg1) == "1:MAIL1"; })) << ids(*form.fg1);
         int browsed = 0;
-        rvtest::whenModal<templates::AccountBrowse>([&](templates::AccountBrowse* browser) {
+        rvtest::whenModal<browser::AccountBrowse>([&](browser::AccountBrowse* browser) {
             browsed = browser->SSTree1->nodeCount();
             QTest::mouseClick(browser->Toolbar1->buttonWidget(11), Qt::LeftButton);
         });
