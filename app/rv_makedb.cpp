@@ -407,8 +407,7 @@ int main(int argc, char** argv) {
         app.installEventFilter(new StartupProbe(&app));
     }
     try {
-        std::string file = database, pass = password, connection = conn;
-        makeDB().CreateDatabase(file, pass, connection);
+        makeDB().CreateDatabase(database.c_str(), password.c_str(), conn.c_str());
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return exitStatus(kExitFailed);
