@@ -6,7 +6,7 @@
 # and a -dbgsym package of each one with programs or libraries (.ddeb, the debug
 # information that CPack strips from them). Each carries the machine-readable copyright
 # and the Debian changelog; the library carries a symbols and a shlibs file and the
-# ldconfig trigger (no maintainer scripts).
+# ldconfig trigger (no maintainer scripts: cmake/DebFinish.cmake drops CPack's).
 if(NOT RV_BUILD_GUI)
   return()
 endif()
@@ -46,13 +46,21 @@ add_custom_target(deb_changelog ALL DEPENDS ${_rv_pkg_out}/changelog.Debian.gz)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/deb/symbols.in ${_rv_pkg_out}/symbols @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/deb/shlibs.in ${_rv_pkg_out}/shlibs @ONLY)
 
-# Copyright and changelog into each package's documentation folder: for the packages only
-# (component installs), not for a plain `cmake --install`.
+# Copyright and changelog into each package's documentation folder, and its lintian
+# override: for the packages only (component installs), not for a plain `cmake --install`.
+# The one override is initial-upload-closes-no-bugs: these packages are not uploaded to
+# Debian's archive, so there is no "intent to package" bug for the first entry to close.
 foreach(pair "library;${_rv_lib_package}" "dev;librv-makedb-dev" "programs;rv-makedb")
   list(GET pair 0 component)
   list(GET pair 1 package)
   install(FILES ${_rv_pkg_out}/copyright ${_rv_pkg_out}/changelog.Debian.gz
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package}
+          COMPONENT ${component} EXCLUDE_FROM_ALL)
+  file(WRITE ${_rv_pkg_out}/overrides/${package}
+       "# Not uploaded to Debian's archive: no intent-to-package bug to close.\n"
+       "${package}: initial-upload-closes-no-bugs\n")
+  install(FILES ${_rv_pkg_out}/overrides/${package}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
           COMPONENT ${component} EXCLUDE_FROM_ALL)
 endforeach()
 
@@ -61,7 +69,10 @@ set(CPACK_PACKAGE_NAME rv-makedb)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${RV_PACKAGE_CONTACT}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
+# Not stripped at install: CPack's debug-package step splits the debug information off
+# into the -dbgsym packages and strips the files itself.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebFinish.cmake)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL library dev programs)
 set(CPACK_COMPONENTS_GROUPING IGNORE)

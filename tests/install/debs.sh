@@ -19,7 +19,7 @@ for deb in "${debs[@]}" "${ddebs[@]}"; do
         target=$(mktemp -d)/$(basename "${deb%.ddeb}").deb
         cp "$deb" "$target"
     fi
-    out=$(lintian --pedantic --display-info --no-tag-display-limit "$target" 2>&1 || true)
+    out=$(lintian --pedantic --display-info --tag-display-limit 0 "$target" 2>&1 || true)
     echo "== lintian $(basename "$deb"): $(du -k "$deb" | cut -f1) KiB"
     [ -z "$out" ] || sed 's/^/   /' <<<"$out"
     if grep -q '^[EW]:' <<<"$out"; then status=1; fi
@@ -28,13 +28,17 @@ done
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 for deb in "${debs[@]}"; do dpkg-deb -x "$deb" "$unpacked"; done
+export DEBUG_ROOT=$unpacked/debug  # hardened.sh reads the compile flags there
+mkdir -p "$DEBUG_ROOT"
+for ddeb in "${ddebs[@]}"; do dpkg-deb -x "$ddeb" "$DEBUG_ROOT"; done
+[ ${#ddebs[@]} -eq 2 ] || { echo "expected 2 -dbgsym .ddeb files, found ${#ddebs[@]}"; status=1; }
 programs=() libraries=()
 while read -r f; do
     case $(file -b "$f") in
         *"shared object"*) if [[ $f == *.so* && $f != */bin/* ]]; then libraries+=("$f"); else programs+=("$f"); fi ;;
         *"ELF"*) programs+=("$f") ;;
     esac
-done < <(find "$unpacked" -type f)
+done < <(find "$unpacked" -path "$DEBUG_ROOT" -prune -o -type f -print)
 echo "== hardening"
 for f in "${programs[@]}" "${libraries[@]}"; do hardening-check "$f" | sed 's/^/   /'; done
 "$here/hardened.sh" "${programs[@]}" -- "${libraries[@]}" || status=1
