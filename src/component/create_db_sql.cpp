@@ -192,10 +192,13 @@ void showTemplateBrowser(const QString& connStr) {
 
 QString componentFolder() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&componentFolder), &info) && info.dli_fname) {
+    if (dladdr(reinterpret_cast<void*>(&componentFolder), &info) && info.dli_fname &&
+        info.dli_fname[0] == '/') {
         return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
     }
-    return QCoreApplication::applicationDirPath();
+    // Linked into the program, whose name dladdr gives as it was started (found on PATH,
+    // or relative to the working folder): the kernel knows the file.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
 }
 
 QString templateLibrary() {
