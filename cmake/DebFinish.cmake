@@ -4,7 +4,8 @@
 #   ldconfig: Debian refreshes the cache through dpkg's ldconfig trigger instead, which the
 #   library package declares (packaging/deb/triggers);
 # - removes the .comment section (compiler versions) from the ELF files, as dh_strip does,
-#   and writes md5sums anew (CPack's name absolute paths in the -dbgsym packages);
+#   and writes md5sums and Installed-Size anew (CPack's md5sums name absolute paths in
+#   the -dbgsym packages, its size counts the files before they are stripped);
 # - gives a -dbgsym package the documentation folder of the package it belongs to, as
 #   Debian's do (usr/share/doc/NAME-dbgsym -> NAME), and its .debug files mode 644.
 # The packages are rebuilt with dpkg-deb, owned by root.
@@ -38,6 +39,21 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
     string(APPEND sums "${sum}  ${rel}\n")
   endforeach()
   file(WRITE "${root}/DEBIAN/md5sums" "${sums}")
+  # Installed-Size as dpkg-gencontrol counts it (KiB per file, rounded up; 1 per folder
+  # and link): CPack counts the files before they are stripped.
+  file(GLOB_RECURSE entries LIST_DIRECTORIES true "${root}/usr/*")
+  set(kib 0)
+  foreach(f IN LISTS entries)
+    if(IS_SYMLINK "${f}" OR IS_DIRECTORY "${f}")
+      math(EXPR kib "${kib} + 1")
+    else()
+      file(SIZE "${f}" bytes)
+      math(EXPR kib "${kib} + (${bytes} + 1023) / 1024")
+    endif()
+  endforeach()
+  file(READ "${root}/DEBIAN/control" control)
+  string(REGEX REPLACE "Installed-Size: [0-9]+" "Installed-Size: ${kib}" control "${control}")
+  file(WRITE "${root}/DEBIAN/control" "${control}")
   execute_process(COMMAND dpkg-deb --root-owner-group -Zxz --build "${root}" "${deb}"
                   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
   file(REMOVE_RECURSE "${root}")

@@ -43,7 +43,7 @@ man_ok=$(in_root sh -c 'test -f /usr/share/man/man1/rv_makedb.1.gz && echo yes')
 [ "$man_ok" = yes ] || { echo "no man page"; exit 1; }
 
 echo "-- C host against the installed librv-makedb-dev"
-in_root sh -c 'cd /tmp/debs && cc -std=c99 -Wall -Wextra -pedantic -Werror c_host.c -o c_host $(pkg-config --cflags --libs rv_makedb) && ./c_host /tmp'
+in_root sh -c 'cd /tmp/debs && cc -std=c99 -Wall -Wextra -pedantic -Werror c_host.c -o c_host $(pkg-config --cflags --libs rv_makedb) && QT_QPA_PLATFORM=offscreen ./c_host /tmp'
 
 echo "-- apt purge, then autoremove"
 in_root apt-get purge -y -qq librv-makedb0 librv-makedb-dev rv-makedb | tail -n 1
