@@ -16,9 +16,11 @@ build: deps
 	@cmake --build --preset dev -j $(JOBS)
 	@ln -sfn dev/bin build/bin
 
-# Opens the wizard on build/ravlinDB.mdb with the bundled template library.
+# Opens the wizard on build/ravlinDB.mdb with the bundled template library: an unencrypted
+# database, or one protected by PASSWORD (make run PASSWORD=secret).
+PASSWORD ?=
 run: build
-	@cd build && bin/rv_makedb ravlinDB.mdb
+	@cd build && bin/rv_makedb $(if $(PASSWORD),-p '$(PASSWORD)') ravlinDB.mdb
 
 test: test-dev test-asan fuzz
 
@@ -40,11 +42,14 @@ bench: deps
 	@cmake --build --preset release -j $(JOBS)
 	@for b in build/release/bin/bench_*; do echo "== $$b"; "$$b" || exit 1; done
 
-# The Debian package, build/release/rv-makedb_VERSION_ARCH.deb, from the release preset:
-# sudo apt install ./build/release/rv-makedb_*.deb
+# The Debian packages, build/release/*_VERSION-1_ARCH.deb (and -dbgsym .ddeb), from the
+# release preset, then checked as a packager checks them (lintian, hardening-check, nm):
+# sudo apt install ./build/release/*.deb
 package: deps
 	@cmake --preset release >/dev/null
+	@rm -f build/release/*.deb build/release/*.ddeb
 	@cmake --build --preset release -j $(JOBS) --target package
+	@tests/install/debs.sh build/release
 
 # The windows in typical states, rendered off screen into build/screenshots/*.png.
 screenshots: build

@@ -6,7 +6,5 @@ add_library(rv_cli STATIC
   ${CMAKE_CURRENT_LIST_DIR}/rv_sql_args.cpp)
 target_include_directories(rv_cli PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(rv_cli PUBLIC Qt6::Core)
-# --version prints the project's version.
-target_compile_definitions(rv_cli PRIVATE RV_VERSION="${PROJECT_VERSION}")
 rv_warnings(rv_cli)
 rv_qt_defaults(rv_cli)

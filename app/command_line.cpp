@@ -7,9 +7,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#ifndef RV_VERSION
-#error "RV_VERSION: the project's version, defined by the build"
-#endif
+#include "rv_version.h"
 
 namespace cli {
 
@@ -319,7 +317,7 @@ std::string helpText(const Program& program) {
 }
 
 std::string versionLine(const Program& program) {
-    return std::string(program.name) + " " + RV_VERSION + "\n";
+    return std::string(program.name) + " " + RV_MAKEDB_VERSION + "\n";
 }
 
 int displayWidth(std::string_view text) {

@@ -285,8 +285,8 @@ int runWindows(char** argv, const cli::Arguments& args, const Target& target) {
         app.installEventFilter(new StartupProbe(&app));
     }
     try {
-        std::string file = target.database, pass = target.password, connection = target.templates;
-        makeDB().CreateDatabase(file, pass, connection);
+        makeDB().CreateDatabase(target.database.c_str(), target.password.c_str(),
+                                target.templates.c_str());
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return exitStatus(kExitFailed);

@@ -1,65 +1,64 @@
-# What `cmake --install` puts where (GNU layout under the prefix):
-#   bin/rv_makedb, bin/rv_sql
-#   lib/librv_makeDB.so.0 (+ .so), lib/pkgconfig/rv_makedb.pc, lib/cmake/rv_makeDB/
-#   include/rv_makedb/rv_makedb.h (C), include/rv_makedb/make_db.h (C++)
-#   share/rv_makedb/base.mdb, share/applications, share/icons, share/metainfo, share/man/man1
-# The static libraries inside the component (rv_jet, rv_controls, ...) are not installed:
-# a host links librv_makeDB.so alone.
+# What `cmake --install` puts where (GNU layout under the prefix; the library folder is
+# Debian's multiarch one, lib/<triplet>, where the compiler names one), and the component
+# of each file, one Debian package each (cmake/Package.cmake):
+#   library   lib/<triplet>/librv_makeDB.so.0                              librv-makedb0
+#   dev       include/rv_makedb/*.h, lib/<triplet>/librv_makeDB.so,
+#             lib/<triplet>/pkgconfig/rv_makedb.pc, lib/<triplet>/cmake/rv_makeDB/
+#                                                                          librv-makedb-dev
+#   programs  bin/rv_makedb, bin/rv_sql, share/rv_makedb/base.mdb, share/applications,
+#             share/icons, share/metainfo, share/man/man1                   rv-makedb
+# The static libraries (rv_component, rv_jet, ...) are not installed: a host links
+# librv_makeDB.so alone, the programs carry what they use inside.
 if(NOT RV_BUILD_GUI)
   return()
 endif()
 
-include(GNUInstallDirs)
+include(GNUInstallDirs)  # CMAKE_INSTALL_LIBDIR: the top CMakeLists sets it first
 include(CMakePackageConfigHelpers)
 
 set(RV_DATA_DIR ${CMAKE_INSTALL_DATADIR}/rv_makedb)
 # The desktop and AppStream ID (reverse-DNS form; names the .desktop, icon and metainfo).
 set(RV_APP_ID org.rv_makedb.wizard)
+# The release: its date (metainfo, Debian changelog) and the homepage (metainfo, copyright).
+set(RV_RELEASE_DATE 2026-12-07)
+set(RV_HOMEPAGE https://example.org/rv_makedb)
+set(RV_PACKAGE_CONTACT "rv_makeDB developers <rv-makedb@example.org>"
+    CACHE STRING "Maintainer of the Debian packages")
 
-# The component finds the installed base.mdb relative to its own folder; the programs
-# find the component relative to theirs. Both stay right when the tree is moved.
+# The component finds the installed base.mdb relative to the file its code is in: the
+# library, or a program that links the component in. Both stay right when the tree moves.
 file(RELATIVE_PATH _rv_lib_to_data ${CMAKE_INSTALL_FULL_LIBDIR} ${CMAKE_INSTALL_FULL_DATADIR}/rv_makedb)
-file(RELATIVE_PATH _rv_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-target_compile_definitions(rv_makeDB PRIVATE RV_MAKEDB_DATA_FROM_LIBDIR="${_rv_lib_to_data}")
+file(RELATIVE_PATH _rv_bin_to_data ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/rv_makedb)
+target_compile_definitions(rv_component PRIVATE RV_MAKEDB_DATA_FROM_LIBDIR="${_rv_lib_to_data}"
+                                                RV_MAKEDB_DATA_FROM_BINDIR="${_rv_bin_to_data}")
 
-# librv_makeDB.so.0: the ABI is the C entry point and makeDB; the soname follows the
-# major version.
+# librv_makeDB.so.0: the ABI is the C entry point and makeDB (src/component/rv_makeDB.map);
+# the soname follows the major version.
 set_target_properties(rv_makeDB PROPERTIES VERSION ${PROJECT_VERSION}
                                            SOVERSION ${PROJECT_VERSION_MAJOR})
-set_target_properties(rv_makedb PROPERTIES INSTALL_RPATH "$ORIGIN/${_rv_bin_to_lib}")
 
-# The static libraries' symbols stay inside the component unless this tree builds the
-# tests: they reach into those libraries (the message-box responder above all) and must
-# share one copy of their state with the component.
-if(RV_BUILD_TESTS)
-  set(_rv_hide_default OFF)
-else()
-  set(_rv_hide_default ON)
-endif()
-option(RV_HIDE_INTERNALS "Export only the component's own symbols from librv_makeDB.so"
-       ${_rv_hide_default})
-if(RV_HIDE_INTERNALS)
-  target_link_options(rv_makeDB PRIVATE "LINKER:--exclude-libs,ALL")
-endif()
-
-install(TARGETS rv_makedb rv_sql RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS rv_makeDB LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS rv_makedb rv_sql RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+install(TARGETS rv_makeDB LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+                          COMPONENT library NAMELINK_COMPONENT dev)
 install(FILES ${PROJECT_SOURCE_DIR}/src/component/rv_makedb.h
               ${PROJECT_SOURCE_DIR}/src/component/make_db.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/rv_makedb)
-install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/base.mdb DESTINATION ${RV_DATA_DIR})
+              ${PROJECT_SOURCE_DIR}/src/component/rv_makedb_export.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/rv_makedb COMPONENT dev)
+install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/base.mdb DESTINATION ${RV_DATA_DIR}
+        COMPONENT programs)
 
 # pkg-config: written at install time, so that it names the prefix actually installed
-# into (`cmake --install --prefix`, or /usr for the package).
+# into (`cmake --install --prefix`, or /usr for the packages).
 set(RV_PC_PREFIX "@RV_PC_PREFIX@")  # left for the install step
 configure_file(${PROJECT_SOURCE_DIR}/packaging/rv_makedb.pc.in
                ${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makedb.pc.in @ONLY)
 install(CODE "
   set(RV_PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
   configure_file(\"${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makedb.pc.in\"
-                 \"${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makedb.pc\" @ONLY)")
+                 \"${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makedb.pc\" @ONLY)"
+        COMPONENT dev)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makedb.pc
-        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
 
 # CMake package: find_package(rv_makeDB CONFIG) -> rv_makeDB::rv_makeDB. Written by hand
 # rather than exported, so that it names the shared library only, not the static
@@ -77,15 +76,17 @@ write_basic_package_version_file(
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makeDBConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makeDBConfigVersion.cmake
-        DESTINATION ${_rv_cmake_dir})
+        DESTINATION ${_rv_cmake_dir} COMPONENT dev)
 
-# The desktop: menu entry, icon, AppStream metainfo.
+# The desktop: menu entry, icon, AppStream metainfo (with this version and date).
+configure_file(${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.metainfo.xml.in
+               ${CMAKE_CURRENT_BINARY_DIR}/packaging/${RV_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT programs)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT programs)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/${RV_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT programs)
 
 # Man pages, compressed as Debian ships them (man reads both).
 set(_rv_man_pages)
@@ -101,4 +102,4 @@ foreach(page rv_makedb.1 rv_sql.1)
   list(APPEND _rv_man_pages ${_gz})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${_rv_man_pages})
-install(FILES ${_rv_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${_rv_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT programs)

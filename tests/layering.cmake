@@ -24,7 +24,7 @@ set(TARGET_productdb rv_productdb)
 set(TARGET_templates rv_templates)
 set(TARGET_browser rv_browser)
 set(TARGET_wizard rv_wizard)
-set(TARGET_component rv_makeDB)
+set(TARGET_component rv_component)
 set(PROGRAMS rv_makedb rv_screenshots rv_sql)
 
 # Qt: none in the engine; Qt Core at most in the vocabulary, the product database and the

@@ -25,9 +25,10 @@
 #include "jet/connection.h"
 #include "jet/error.h"
 
-// Where the install puts base.mdb, relative to the library's folder (set by the build).
-#ifndef RV_MAKEDB_DATA_FROM_LIBDIR
-#error "RV_MAKEDB_DATA_FROM_LIBDIR must name the data folder relative to the library folder"
+// Where the install puts base.mdb, relative to the folder of the file that holds this code:
+// the library's, or a program's that links the component in (both set by the build).
+#if !defined(RV_MAKEDB_DATA_FROM_LIBDIR) || !defined(RV_MAKEDB_DATA_FROM_BINDIR)
+#error "RV_MAKEDB_DATA_FROM_LIBDIR and _BINDIR must name the data folder relative to lib and bin"
 #endif
 
 namespace CreateDBSql {
@@ -192,10 +193,13 @@ void showTemplateBrowser(const QString& connStr) {
 
 QString componentFolder() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&componentFolder), &info) && info.dli_fname) {
+    if (dladdr(reinterpret_cast<void*>(&componentFolder), &info) && info.dli_fname &&
+        info.dli_fname[0] == '/') {
         return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
     }
-    return QCoreApplication::applicationDirPath();
+    // Linked into the program, whose name dladdr gives as it was started (found on PATH,
+    // or relative to the working folder): the kernel knows the file.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
 }
 
 QString templateLibrary() {
@@ -205,10 +209,15 @@ QString templateLibrary() {
     if (QFileInfo::exists(beside)) {
         return beside;
     }
-    const QString installed =
-        QDir::cleanPath(folder + QLatin1Char('/') + QStringLiteral(RV_MAKEDB_DATA_FROM_LIBDIR) +
-                        QLatin1Char('/') + file);
-    return QFileInfo::exists(installed) ? installed : beside;
+    for (const QString& relative :
+         {QStringLiteral(RV_MAKEDB_DATA_FROM_LIBDIR), QStringLiteral(RV_MAKEDB_DATA_FROM_BINDIR)}) {
+        const QString installed =
+            QDir::cleanPath(folder + QLatin1Char('/') + relative + QLatin1Char('/') + file);
+        if (QFileInfo::exists(installed)) {
+            return installed;
+        }
+    }
+    return beside;
 }
 
 }  // namespace CreateDBSql

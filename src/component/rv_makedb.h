@@ -4,6 +4,8 @@
 #ifndef RV_MAKEDB_RV_MAKEDB_H
 #define RV_MAKEDB_RV_MAKEDB_H
 
+#include "rv_makedb_export.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -14,11 +16,12 @@ extern "C" {
    makeDB::CreateDatabase). Returns 0 when the wizard opened and closed, non-zero on an
    error; rv_makeDB_LastError() then tells why. The outcome itself is in the file.
    Strings are UTF-8; a null pointer counts as an empty string. */
-int rv_makeDB_CreateDatabase(const char* filename, const char* filePass, const char* base_conn);
+RV_MAKEDB_API int rv_makeDB_CreateDatabase(const char* filename, const char* filePass,
+                                           const char* base_conn);
 
 /* The reason for the last failed rv_makeDB_CreateDatabase on this thread (UTF-8), or an
    empty string. Valid until the next call on the same thread. */
-const char* rv_makeDB_LastError(void);
+RV_MAKEDB_API const char* rv_makeDB_LastError(void);
 
 #ifdef __cplusplus
 }

@@ -77,8 +77,7 @@ class WizardLife : public ::testing::Test {
             }
         });
         auto timedOut = rvtest::closeModalsAfter(20000);
-        std::string file = m_path, pass = password, conn = m_templates;
-        makeDB().CreateDatabase(file, pass, conn);
+        makeDB().CreateDatabase(m_path.c_str(), password.c_str(), m_templates.c_str());
         EXPECT_FALSE(*timedOut) << "the wizard did not close";
     }
     QStringList prompts() const {
@@ -102,8 +101,7 @@ TEST_F(WizardLife, ANewPathGetsAProtectedFileThatCancelRemoves) {
 TEST_F(WizardLife, AWrongPasswordSaysSoOnceAndClosesByItself) {
     rvtest::productDatabase(m_path, "right", {});
     auto timedOut = rvtest::closeModalsAfter(10000);
-    std::string file = m_path, pass = "wrong", conn = m_templates;
-    makeDB().CreateDatabase(file, pass, conn);
+    makeDB().CreateDatabase(m_path.c_str(), "wrong", m_templates.c_str());
     EXPECT_FALSE(*timedOut);
     EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s});
 }

@@ -33,10 +33,14 @@ grep -q "^rv_makeDB_DIR:PATH=$prefix/" "$work/cxx_build/CMakeCache.txt" ||
 step "installed programs"
 "$prefix/bin/rv_sql" --help >/dev/null
 # Each tree uses its own base.mdb: beside the component in the build tree, the installed one.
+# Started by its path, and found on PATH from another folder.
 for tree in "$build/bin:$build/bin/base.mdb" "$prefix/bin:$prefix/share/rv_makedb/base.mdb"; do
     help=$("${tree%%:*}/rv_makedb" --help)
     grep -qxF "Here: ${tree#*:}" <<<"$help" ||
         { echo "${tree%%:*}/rv_makedb --help: $(tail -1 <<<"$help")"; exit 1; }
+    help=$(cd "$work" && PATH="${tree%%:*}:$PATH" rv_makedb --help)
+    grep -qxF "Here: ${tree#*:}" <<<"$help" ||
+        { echo "rv_makedb --help on PATH: $(tail -1 <<<"$help")"; exit 1; }
 done
 printf 'MAIL1\tメール\t文字\t100\tOFF\tPCメール\n' >"$work/fields.txt"
 "$prefix/bin/rv_makedb" --fields "$work/fields.txt" -p pw "$work/address.mdb"

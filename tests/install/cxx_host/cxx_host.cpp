@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     std::string conn =
         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir + "/no_such_library.mdb;";
     try {
-        makeDB().CreateDatabase(file, pass, conn);
+        makeDB().CreateDatabase(file.c_str(), pass.c_str(), conn.c_str());
     } catch (const std::exception& e) {
         // The error names the library, and no database file was created.
         const bool ok = std::string(e.what()).find("no_such_library.mdb") != std::string::npos &&
