@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "component/grid_layout.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
 #include "controls/flex_grid.h"
@@ -18,7 +19,7 @@
 #include "templates/texts.h"
 #include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
-#include "wizard/design_grid.h"
+#include "wizard/grid_history.h"
 
 namespace component {
 
@@ -140,7 +141,7 @@ void rv_makeDBForm::reloadTree() {
 }
 
 void rv_makeDBForm::Form_Load() {
-    wizard::setupGrid(*fg1);
+    layOutGrid(*fg1);
     createTree(basconnStr);  // failures go to the caller
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
     startHistory();

@@ -160,6 +160,41 @@ void FlexGridModel::setText(int row, int col, const QString& text) {
     cellChanged(row, col, {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
 }
 
+void FlexGridModel::setTexts(int row, int col, const QStringList& texts) {
+    if (texts.isEmpty()) {
+        return;
+    }
+    checkRow(row, 0);
+    checkRow(row + static_cast<int>(texts.size()) - 1, 0);
+    checkCol(col);
+    int first = -1, last = -1;
+    for (int i = 0; i < texts.size(); ++i) {
+        QString& target = m_cells[row + i][col].text;
+        if (target != texts[i]) {
+            target = texts[i];
+            first = first == -1 ? row + i : first;
+            last = row + i;
+        }
+    }
+    if (first == -1) {
+        return;
+    }
+    const int column = modelColumn(col);
+    if (first == 0) {
+        cellChanged(0, col, {Qt::DisplayRole});
+        first = 1;
+    }
+    if (first > last) {
+        return;
+    }
+    if (col == 0) {
+        Q_EMIT headerDataChanged(Qt::Vertical, first - 1, last - 1);
+    } else if (column >= 0) {
+        Q_EMIT dataChanged(index(first - 1, column), index(last - 1, column),
+                           {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+    }
+}
+
 std::optional<unsigned int> FlexGridModel::background(int row, int col) const {
     return cell(row, col).background;
 }
@@ -250,9 +285,13 @@ std::vector<int> FlexGridModel::moveGridRows(const QList<std::pair<int, int>>& m
     std::iota(order.begin(), order.end(), 0);
     for (const auto& [from, to] : moves) {
         m_cells.move(from, to);
-        const int moved = order[static_cast<std::size_t>(from)];
-        order.erase(order.begin() + from);
-        order.insert(order.begin() + to, moved);
+        // Only the rows between `from` and `to` shift, as in the cells: a short move costs
+        // little however many rows there are.
+        if (from < to) {
+            std::rotate(order.begin() + from, order.begin() + from + 1, order.begin() + to + 1);
+        } else if (to < from) {
+            std::rotate(order.begin() + to, order.begin() + from, order.begin() + from + 1);
+        }
     }
     std::vector<int> position(order.size());
     for (std::size_t p = 0; p < order.size(); ++p) {

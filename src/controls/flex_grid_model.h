@@ -54,6 +54,9 @@ class FlexGridModel : public QAbstractTableModel {
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
+    // Writes texts[i] into row `row` + i of column `col`, as setText does for each, and reports
+    // the rows that changed as one change: a column of many rows costs about as much as a cell.
+    void setTexts(int row, int col, const QStringList& texts);
 
     std::optional<unsigned int> background(int row, int col) const;
     // Sets (or with nullopt removes) the background of the block from (row1, col1) to
