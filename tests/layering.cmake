@@ -12,9 +12,10 @@ set(ROW_controls_core "")
 set(ROW_controls controls_core)
 set(ROW_vocabulary "")
 set(ROW_productdb jet vocabulary)
-set(ROW_templates jet vocabulary controls)
+set(ROW_templates jet vocabulary)
+set(ROW_browser jet vocabulary controls templates)
 set(ROW_wizard jet vocabulary controls_core productdb templates)
-set(ROW_component jet vocabulary controls productdb templates wizard)
+set(ROW_component jet vocabulary controls productdb templates browser wizard)
 set(ROW_app component jet)
 
 set(TARGET_jet rv_jet)
@@ -23,6 +24,7 @@ set(TARGET_controls rv_controls)
 set(TARGET_vocabulary rv_vocabulary)
 set(TARGET_productdb rv_productdb)
 set(TARGET_templates rv_templates)
+set(TARGET_browser rv_browser)
 set(TARGET_wizard rv_wizard)
 set(TARGET_component rv_makeDB)
 set(PROGRAMS rv_makedb rv_screenshots rv_sql)
@@ -32,14 +34,15 @@ set(PROGRAMS rv_makedb rv_screenshots rv_sql)
 set(HEADERS_controls_core controls/flex_grid_model.h controls/message.h)
 
 # Qt: none in the engine; Qt Core at most in the vocabulary, the product database, the
-# grid's model and the wizard's logic.
+# template library, the grid's model and the wizard's logic.
 set(QT_jet NONE)
 set(QT_controls_core CORE)
 set(QT_vocabulary CORE)
 set(QT_productdb CORE)
+set(QT_templates CORE)
 set(QT_wizard CORE)
 
-set(FOLDERS jet controls_core controls vocabulary productdb templates wizard component app)
+set(FOLDERS jet controls_core controls vocabulary productdb templates browser wizard component app)
 set(failures "")
 
 # Includes.

@@ -4,12 +4,12 @@
 #include <QPushButton>
 #include <QSet>
 
+#include "browser/account_browse.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
-#include "templates/account_browse.h"
-#include "templates/tree_loader.h"
+#include "browser/tree_loader.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
@@ -75,7 +75,7 @@ void rv_makeDBForm::Command4_Click() {
             const QString key = controls::KeyedTree::key(node);
             bool isNumber = false;
             const qint64 number = key.toLongLong(&isNumber);
-            if (isNumber && templates::isFieldNode(*SSTree1, key)) {
+            if (isNumber && browser::isFieldNode(*SSTree1, key)) {
                 fieldNumbers.insert(number);
             }
         }
@@ -119,7 +119,7 @@ void rv_makeDBForm::Command6_Click() {
 
 void rv_makeDBForm::Command7_Click() {
     // Closing the browser reloads this tree, so that it shows the library as left there.
-    templates::AccountBrowse browser([this] { reloadTree(); }, this);
+    browser::AccountBrowse browser([this] { reloadTree(); }, this);
     browser.showAccountForm(basconnStr);
 }
 

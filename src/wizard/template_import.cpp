@@ -5,6 +5,7 @@
 #include "controls/flex_grid_model.h"
 #include "jet/connection.h"
 #include "jet/error.h"
+#include "vocabulary/host_text.h"
 #include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
 #include "wizard/texts.h"
@@ -32,7 +33,7 @@ ChosenTemplates readChosenTemplates(const QString& templateConnectionString,
     ChosenTemplates chosen;
     try {
         jet::Connection db;
-        db.open(templateConnectionString.toStdString());
+        db.open(vocabulary::toHostBytes(templateConnectionString));
         templates::TemplateStore store(db);
         for (auto numbers = store.selectFieldNumbers(); !numbers.eof(); numbers.moveNext()) {
             const auto number = numbers.field(0).toInt();

@@ -1,16 +1,19 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 #include <QString>
 
 #include "controls/keyed_tree.h"
+#include "jet/error.h"
 
 namespace jet {
 class Connection;
 }
 
-namespace templates {
+namespace browser {
 
 // What a load does with a row whose node cannot be added (its parent is not in the tree
 // yet, or its key is taken) or with a failing statement.
@@ -22,6 +25,13 @@ enum class LoadErrors {
 class TreeLoadError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    // A load the engine stopped: its kind, for a window to name in the user's words.
+    TreeLoadError(const std::string& what, jet::ErrorKind kind)
+        : std::runtime_error(what), m_engineKind(kind) {}
+    std::optional<jet::ErrorKind> engineKind() const { return m_engineKind; }
+
+  private:
+    std::optional<jet::ErrorKind> m_engineKind;
 };
 
 // Rebuilds `tree` from TEMP_FIELD on `connection`: the root "全部の項目", then every
@@ -46,4 +56,4 @@ controls::KeyedTree::NodeLook fieldLook(FieldMark mark = FieldMark::kFree);
 // The kind of a node by the node model: the root has key "0"; field nodes show "f1"/"f2".
 bool isFieldNode(const controls::KeyedTree& tree, const QString& key);
 
-}  // namespace templates
+}  // namespace browser
