@@ -1,6 +1,7 @@
 #include "controls/flex_grid_model.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <stdexcept>
 #include <string>
@@ -137,7 +138,31 @@ QString FlexGridModel::text(int row, int col) const {
     return cell(row, col).text;
 }
 
+void FlexGridModel::changeRows(int first, int last, const std::function<void()>& write) {
+    checkRow(first, 1);
+    checkRow(last, 1);
+    const bool outer = !m_holding;
+    m_holding = true;
+    try {
+        write();
+    } catch (...) {
+        m_holding = !outer;
+        throw;
+    }
+    if (!outer) {
+        return;
+    }
+    m_holding = false;
+    Q_EMIT headerDataChanged(Qt::Vertical, first - 1, last - 1);
+    if (columnCount() > 0) {
+        Q_EMIT dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1));
+    }
+}
+
 void FlexGridModel::cellChanged(int row, int col, const QList<int>& roles) {
+    if (m_holding && row > 0) {
+        return;
+    }
     const int column = modelColumn(col);
     if (row == 0 && column >= 0) {
         Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
@@ -231,7 +256,7 @@ void FlexGridModel::setColour(std::optional<unsigned int> Cell::*colour, int rol
         }
     }
     // Only the block's part inside the item model has colour data to report.
-    const int top = std::max(row1, 1);
+    const int top = m_holding ? row2 + 1 : std::max(row1, 1);
     const auto left = std::lower_bound(m_shown.begin(), m_shown.end(), col1) - m_shown.begin();
     const auto right = std::upper_bound(m_shown.begin(), m_shown.end(), col2) - m_shown.begin();
     if (top <= row2 && left < right) {

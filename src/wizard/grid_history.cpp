@@ -126,16 +126,10 @@ void GridHistory::restore(const GridState& state) {
     const int first = existingRows() + 1 + static_cast<int>(top);
     const auto oldCount = now.size() - top - bottom;
     const auto newCount = target.size() - top - bottom;
-    for (qsizetype i = 0; i < newCount; ++i) {
+    // The rows kept are rewritten in place as one change; the rows that come or go after.
+    const auto write = [&](qsizetype i) {
         const int r = first + static_cast<int>(i);
         const GridState::Row& row = target[top + i];
-        if (i >= oldCount) {
-            QStringList texts;
-            for (const GridState::Cell& cell : row) {
-                texts << cell.text;
-            }
-            m_fg1.insertGridRow(r, texts);
-        }
         for (int c = 0; c < row.size(); ++c) {
             const GridState::Cell& cell = row[c];
             m_fg1.setText(r, c, cell.text);
@@ -146,6 +140,22 @@ void GridHistory::restore(const GridState& state) {
                 m_fg1.setForeground(r, c, r, c, cell.foreground);
             }
         }
+    };
+    const qsizetype kept = std::min(oldCount, newCount);
+    if (kept > 0) {
+        m_fg1.changeRows(first, first + static_cast<int>(kept) - 1, [&] {
+            for (qsizetype i = 0; i < kept; ++i) {
+                write(i);
+            }
+        });
+    }
+    for (qsizetype i = kept; i < newCount; ++i) {
+        QStringList texts;
+        for (const GridState::Cell& cell : target[top + i]) {
+            texts << cell.text;
+        }
+        m_fg1.insertGridRow(first + static_cast<int>(i), texts);
+        write(i);
     }
     for (qsizetype i = newCount; i < oldCount; ++i) {
         m_fg1.removeGridRow(first + static_cast<int>(newCount));
