@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "component/grid_layout.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/msg_box.h"
@@ -55,7 +56,7 @@ void selectOnly(FlexGrid& fg1, int row) {
 }
 
 void fill(FlexGrid& fg1, int rows) {
-    wizard::setupGrid(fg1);
+    component::layOutGrid(fg1);
     for (int i = 1; i <= rows; ++i) {
         fg1.addItem(QStringLiteral("\tID%1\t項目%1\t文字\t20\tON\t\t\t\t").arg(i));
     }

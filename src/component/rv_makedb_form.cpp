@@ -12,6 +12,7 @@
 #include "browser/texts.h"
 #include "browser/tree_key_guard.h"
 #include "browser/tree_loader.h"
+#include "component/grid_layout.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
 #include "controls/flex_grid.h"
@@ -19,7 +20,7 @@
 #include "controls/msg_box.h"
 #include "controls/tree_find_line.h"
 #include "jet/error.h"
-#include "wizard/design_grid.h"
+#include "wizard/grid_history.h"
 
 namespace component {
 
@@ -142,7 +143,7 @@ void rv_makeDBForm::reloadTree() {
 }
 
 void rv_makeDBForm::Form_Load() {
-    wizard::setupGrid(*fg1);
+    layOutGrid(*fg1);
     createTree(basconnStr);  // failures go to the caller
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
     startHistory();

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string_view>
 
 #include "component/wizard_life.h"
@@ -18,7 +20,8 @@ class TreeFindLine;
 
 namespace wizard {
 class GridHistory;
-}
+struct GridSelection;
+}  // namespace wizard
 
 namespace component {
 
@@ -115,9 +118,11 @@ class rv_makeDBForm : public QDialog {
     void startHistory();
     // What the grid's rules changed on a move of the current cell belongs to no step.
     void settleHistory();
+    // Runs an undo or redo `step` and maps the selection it brings back onto the grid.
+    void restoreSelection(const std::function<std::optional<wizard::GridSelection>()>& step);
 
     WizardStatus m_status;
-    wizard::GridHistory* m_history = nullptr;
+    std::unique_ptr<wizard::GridHistory> m_history;
     bool m_closing = false;
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QKeySequence>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <memory>
 
 #include "component/build_preview.h"
 #include "component/rv_makedb_form.h"
@@ -17,7 +19,10 @@ namespace component {
 void rv_makeDBForm::connectWorkingAids() {
     new wizard::LiveChecks(*fg1->gridModel(), this);
 
-    m_history = new wizard::GridHistory(*fg1, this);
+    // The history keeps the selection as values; the grid's view is mapped to them and back.
+    m_history = std::make_unique<wizard::GridHistory>(*fg1->gridModel(), [this] {
+        return wizard::GridSelection{fg1->selectedRows(), fg1->currentRow(), fg1->currentCol()};
+    });
     const auto key = [this](QKeyCombination keys, void (rv_makeDBForm::*action)()) {
         connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, action);
     };
@@ -54,13 +59,30 @@ bool editingCell(const QWidget* fg1) {
 
 void rv_makeDBForm::undo() {
     if (!editingCell(fg1)) {
-        m_history->stack().undo();
+        restoreSelection([this] { return m_history->undo(); });
     }
 }
 
 void rv_makeDBForm::redo() {
     if (!editingCell(fg1)) {
-        m_history->stack().redo();
+        restoreSelection([this] { return m_history->redo(); });
+    }
+}
+
+void rv_makeDBForm::restoreSelection(
+    const std::function<std::optional<wizard::GridSelection>()>& step) {
+    std::optional<wizard::GridSelection> selection;
+    {
+        // The grid's events wait until the rows are whole again.
+        const QSignalBlocker quiet(fg1);
+        selection = step();
+        if (selection) {
+            fg1->setSelectedRows(selection->rows);
+        }
+    }
+    // Moving the current cell back runs the current-cell change as any move does.
+    if (selection && selection->currentRow > 0 && selection->currentRow < fg1->rows()) {
+        fg1->setCurrentCell(selection->currentRow, selection->currentCol);
     }
 }
 

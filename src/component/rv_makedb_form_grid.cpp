@@ -2,12 +2,14 @@
 // rules say.
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QSet>
 
 #include "browser/account_browse.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
+#include "browser/tree_loader.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
@@ -66,7 +68,33 @@ void rv_makeDBForm::Command3_Click() {
 
 void rv_makeDBForm::Command4_Click() {
     recorded([this] {
-        if (wizard::importTemplates(*fg1, *SSTree1, basconnStr) == wizard::RemoveCommand::kEnable) {
+        // The chosen field nodes by number; the number of selected nodes counts folders too.
+        const QList<controls::KeyedTree::Node*> nodes = SSTree1->selectedNodes();
+        QSet<qint64> fieldNumbers;
+        for (const controls::KeyedTree::Node* node : nodes) {
+            const QString key = controls::KeyedTree::key(node);
+            bool isNumber = false;
+            const qint64 number = key.toLongLong(&isNumber);
+            if (isNumber && browser::isFieldNode(*SSTree1, key)) {
+                fieldNumbers.insert(number);
+            }
+        }
+        const wizard::ImportPlan plan = wizard::planImport(
+            wizard::readChosenTemplates(basconnStr, fieldNumbers), *fg1->gridModel(),
+            fg1->selectedRows(),
+            nodes.size() > 1 ? wizard::ChosenNodes::kSeveral : wizard::ChosenNodes::kOne);
+        for (const wizard::ImportRow& row : plan.rows) {
+            fg1->addItem(row.cells.join(u'\t'), row.row);
+        }
+        fg1->setSelectedRows(plan.selected);
+        if (plan.current) {
+            fg1->setCurrentRow(*plan.current);
+        }
+        wizard::renumberRows(*fg1->gridModel());
+        if (plan.message) {
+            controls::tell(*plan.message);
+        }
+        if (!plan.selected.isEmpty()) {
             Command5->setEnabled(true);
         }
     });

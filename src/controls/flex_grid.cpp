@@ -208,7 +208,13 @@ FlexGrid::FlexGrid(QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     // A column shown again gets back the width it was given; a new heading may need more.
     connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyWidths(); });
-    connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { applyWidths(); });
+    // Only a heading can need a wider column: the row numbers change with every move of rows.
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this,
+            [this](Qt::Orientation orientation) {
+                if (orientation == Qt::Horizontal) {
+                    applyWidths();
+                }
+            });
     verticalHeader()->setHighlightSections(false);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
 }
@@ -268,25 +274,35 @@ void FlexGrid::moveRows(const QList<std::pair<int, int>>& moves) {
     selectionModel()->clearSelection();
     changeRows([&] {
         const std::vector<int> position = m_model->moveGridRows(moves);
-        std::vector<int> rows;
-        rows.reserve(static_cast<std::size_t>(selected.size()));
+        QList<int> rows;
+        rows.reserve(selected.size());
         for (int r : selected) {
-            rows.push_back(position[static_cast<std::size_t>(r)]);
+            rows.append(position[static_cast<std::size_t>(r)]);
         }
-        std::sort(rows.begin(), rows.end());
-        QItemSelection selection;
-        const int lastCol = m_model->columnCount() - 1;
-        for (std::size_t i = 0; lastCol >= 0 && i < rows.size();) {
-            std::size_t end = i + 1;
-            while (end < rows.size() && rows[end] == rows[end - 1] + 1) {
-                ++end;
-            }
-            selection.append(QItemSelectionRange(m_model->index(rows[i] - 1, 0),
-                                                 m_model->index(rows[end - 1] - 1, lastCol)));
-            i = end;
-        }
-        selectionModel()->select(selection, QItemSelectionModel::Select);
+        setSelectedRows(rows);
     });
+}
+
+void FlexGrid::setSelectedRows(QList<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    QItemSelection selection;
+    const int lastCol = m_model->columnCount() - 1;
+    for (qsizetype i = 0; lastCol >= 0 && i < rows.size();) {
+        qsizetype end = i + 1;
+        while (end < rows.size() && rows[end] <= rows[end - 1] + 1) {
+            ++end;
+        }
+        (void)m_model->text(rows[end - 1], 0);  // range check
+        if (rows[end - 1] > 0) {
+            selection.append(QItemSelectionRange(m_model->index(std::max(rows[i], 1) - 1, 0),
+                                                 m_model->index(rows[end - 1] - 1, lastCol)));
+        }
+        i = end;
+    }
+    // Cleared first: a change from one selection to another compares every old range with
+    // every new one, at a cost that grows with the square of their number.
+    selectionModel()->clearSelection();
+    selectionModel()->select(selection, QItemSelectionModel::Select);
 }
 
 QStringList FlexGrid::comboItems(int col) const {

@@ -66,6 +66,9 @@ class FlexGrid : public QTableView {
     bool isRowSelected(int row) const;
     // Selects or deselects one row; the other rows keep their state.
     void selectRow(int row, bool selected = true);
+    // Selects exactly `rows` (row 0 is ignored) in one change of the selection: many rows cost
+    // about as much as one.
+    void setSelectedRows(QList<int> rows);
 
     // Moves the current cell without touching the selection; col 0 means column 1, a hidden
     // column the row's first shown column.

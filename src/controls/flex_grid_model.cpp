@@ -1,6 +1,7 @@
 #include "controls/flex_grid_model.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <stdexcept>
 #include <string>
@@ -137,7 +138,31 @@ QString FlexGridModel::text(int row, int col) const {
     return cell(row, col).text;
 }
 
+void FlexGridModel::changeRows(int first, int last, const std::function<void()>& write) {
+    checkRow(first, 1);
+    checkRow(last, 1);
+    const bool outer = !m_holding;
+    m_holding = true;
+    try {
+        write();
+    } catch (...) {
+        m_holding = !outer;
+        throw;
+    }
+    if (!outer) {
+        return;
+    }
+    m_holding = false;
+    Q_EMIT headerDataChanged(Qt::Vertical, first - 1, last - 1);
+    if (columnCount() > 0) {
+        Q_EMIT dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1));
+    }
+}
+
 void FlexGridModel::cellChanged(int row, int col, const QList<int>& roles) {
+    if (m_holding && row > 0) {
+        return;
+    }
     const int column = modelColumn(col);
     if (row == 0 && column >= 0) {
         Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
@@ -158,6 +183,41 @@ void FlexGridModel::setText(int row, int col, const QString& text) {
     }
     target.text = text;
     cellChanged(row, col, {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+}
+
+void FlexGridModel::setTexts(int row, int col, const QStringList& texts) {
+    if (texts.isEmpty()) {
+        return;
+    }
+    checkRow(row, 0);
+    checkRow(row + static_cast<int>(texts.size()) - 1, 0);
+    checkCol(col);
+    int first = -1, last = -1;
+    for (int i = 0; i < texts.size(); ++i) {
+        QString& target = m_cells[row + i][col].text;
+        if (target != texts[i]) {
+            target = texts[i];
+            first = first == -1 ? row + i : first;
+            last = row + i;
+        }
+    }
+    if (first == -1) {
+        return;
+    }
+    const int column = modelColumn(col);
+    if (first == 0) {
+        cellChanged(0, col, {Qt::DisplayRole});
+        first = 1;
+    }
+    if (first > last) {
+        return;
+    }
+    if (col == 0) {
+        Q_EMIT headerDataChanged(Qt::Vertical, first - 1, last - 1);
+    } else if (column >= 0) {
+        Q_EMIT dataChanged(index(first - 1, column), index(last - 1, column),
+                           {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+    }
 }
 
 std::optional<unsigned int> FlexGridModel::background(int row, int col) const {
@@ -196,7 +256,7 @@ void FlexGridModel::setColour(std::optional<unsigned int> Cell::*colour, int rol
         }
     }
     // Only the block's part inside the item model has colour data to report.
-    const int top = std::max(row1, 1);
+    const int top = m_holding ? row2 + 1 : std::max(row1, 1);
     const auto left = std::lower_bound(m_shown.begin(), m_shown.end(), col1) - m_shown.begin();
     const auto right = std::upper_bound(m_shown.begin(), m_shown.end(), col2) - m_shown.begin();
     if (top <= row2 && left < right) {
@@ -250,9 +310,13 @@ std::vector<int> FlexGridModel::moveGridRows(const QList<std::pair<int, int>>& m
     std::iota(order.begin(), order.end(), 0);
     for (const auto& [from, to] : moves) {
         m_cells.move(from, to);
-        const int moved = order[static_cast<std::size_t>(from)];
-        order.erase(order.begin() + from);
-        order.insert(order.begin() + to, moved);
+        // Only the rows between `from` and `to` shift, as in the cells: a short move costs
+        // little however many rows there are.
+        if (from < to) {
+            std::rotate(order.begin() + from, order.begin() + from + 1, order.begin() + to + 1);
+        } else if (to < from) {
+            std::rotate(order.begin() + to, order.begin() + from, order.begin() + from + 1);
+        }
     }
     std::vector<int> position(order.size());
     for (std::size_t p = 0; p < order.size(); ++p) {

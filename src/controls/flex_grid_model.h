@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -54,6 +55,9 @@ class FlexGridModel : public QAbstractTableModel {
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
+    // Writes texts[i] into row `row` + i of column `col`, as setText does for each, and reports
+    // the rows that changed as one change: a column of many rows costs about as much as a cell.
+    void setTexts(int row, int col, const QStringList& texts);
 
     std::optional<unsigned int> background(int row, int col) const;
     // Sets (or with nullopt removes) the background of the block from (row1, col1) to
@@ -63,6 +67,11 @@ class FlexGridModel : public QAbstractTableModel {
     std::optional<unsigned int> foreground(int row, int col) const;
     // As setBackground, for the text colour.
     void setForeground(int row1, int col1, int row2, int col2, std::optional<unsigned int> argb);
+
+    // Runs `write`, which changes cells of the data rows `first` to `last` only (no rows come
+    // or go), and reports those rows as one change afterwards: rewriting many cells costs
+    // about as much as one.
+    void changeRows(int first, int last, const std::function<void()>& write);
 
     // Inserts a row at grid row `row` (1 to gridRows(); gridRows() appends) whose cells, from
     // column 0, take the given texts; missing cells stay empty and surplus texts are dropped.
@@ -106,7 +115,8 @@ class FlexGridModel : public QAbstractTableModel {
 
     void updateShown();
 
-    QList<Row> m_cells;  // grid rows, each with m_cols cells
+    QList<Row> m_cells;      // grid rows, each with m_cols cells
+    bool m_holding = false;  // changes of data rows are reported by changeRows()
     int m_cols = 1;
     std::vector<bool> m_hidden = std::vector<bool>(1);  // by grid column
     std::vector<int> m_shown;                           // the grid column of each model column

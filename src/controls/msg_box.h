@@ -4,21 +4,13 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "controls/message.h"
+
 #include <deque>
 #include <initializer_list>
 #include <vector>
 
 namespace controls {
-
-// Button and icon numbers as the host platform defines them. An icon number is added to the
-// button number: MsgBox(text, vbOKCancel + vbExclamation, title).
-inline constexpr int vbOKOnly = 0;
-inline constexpr int vbOKCancel = 1;
-inline constexpr int vbExclamation = 48;
-
-// Answers.
-inline constexpr int vbOK = 1;
-inline constexpr int vbCancel = 2;
 
 // Shows a modal message box and returns the button pressed (vbOK or vbCancel). Button numbers
 // other than vbOKOnly and vbOKCancel show an OK button only; icon numbers other than
@@ -27,23 +19,6 @@ int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title =
 
 // Title of every message box the component shows.
 inline constexpr QStringView kMsgBoxTitle = u"ravLIN";
-
-// A message to show: a fixed text whose placeholders "%1", "%2", ... stand for `values`,
-// and the button and icon number.
-struct Message {
-    QString text;
-    int buttons = vbOKOnly;
-    QStringList values = {};
-
-    // The text with its placeholders filled.
-    QString prompt() const;
-    bool operator==(const Message&) const = default;
-};
-
-// Puts values[0] in the place of every "%1" of `text`, values[1] in the place of every "%2",
-// and so on up to "%9", in one pass from left to right: a value that itself holds "%2"
-// arrives unchanged. A placeholder without a value, and any other '%', stays as it is.
-QString fill(QStringView text, const QStringList& values);
 
 // Shows the message under the title "ravLIN" and returns the button pressed.
 int tell(const Message& message);

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "controls/msg_box.h"
+#include "controls/message.h"
 #include "productdb/builder.h"
 
 namespace controls {

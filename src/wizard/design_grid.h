@@ -1,18 +1,14 @@
 #pragma once
 
 namespace controls {
-class FlexGrid;
 class FlexGridModel;
-}  // namespace controls
+}
 
 namespace wizard {
 
-// Lays the empty grid's cells out: ten columns and the headings.
+// Lays the empty grid's cells out: ten columns and the headings. What the window shows of
+// them (drop-down lists, hidden columns, widths) is the window's.
 void setupGridModel(controls::FlexGridModel& fg1);
-
-// Lays the empty grid out: its cells as above, then the drop-down lists, the mail, FAX and
-// marker columns hidden, widths.
-void setupGrid(controls::FlexGrid& fg1);
 
 // Writes 1, 2, 3, ... into column 0 of the data rows. Runs after every change of rows, so
 // it also greys the text of read-only rows that came from a fixed template (existing-field

@@ -28,7 +28,7 @@ void loadExistingDB(controls::FlexGridModel& fg1, const std::string& productConn
         fg1.setText(i, kColReadOnly, field.dispSeqno);
         fg1.setText(i, kColExisting, kExistingMark.toString());
     }
-    fg1.setBackground(1, kColFieldId, n, kColReadOnly, kExistingRowColor.rgba());
+    fg1.setBackground(1, kColFieldId, n, kColReadOnly, kExistingRowArgb);
 }
 
 }  // namespace wizard

@@ -3,7 +3,6 @@
 // Columns of the design grid fg1. Row 0 holds the headings, column 0 the row numbers;
 // each data row is one field definition.
 
-#include <QColor>
 #include <QStringView>
 
 namespace wizard {
@@ -33,12 +32,10 @@ inline constexpr QStringView kHeadingIme = u"IME";
 inline constexpr QStringView kHeadingMail = u"メールアドレス";
 inline constexpr QStringView kHeadingFax = u"FAX番号";
 
-// Background of the rows loaded from an existing product database.
-inline constexpr QColor kExistingRowColor = QColor(192, 192, 255);
-// Text of the rows that cannot be edited because their template is fixed.
-inline constexpr QColor kReadOnlyTextColor = QColor(128, 128, 128);
-
-// Widths in twips, column 0 to 7.
-inline constexpr int kColumnWidthsTwips[] = {300, 1200, 960, 960, 795, 705, 960, 960};
+// Background of the rows loaded from an existing product database, RGB(192, 192, 255) as
+// an opaque ARGB number.
+inline constexpr unsigned int kExistingRowArgb = 0xFFC0C0FFu;
+// Text of the rows that cannot be edited because their template is fixed, RGB(128, 128, 128).
+inline constexpr unsigned int kReadOnlyTextArgb = 0xFF808080u;
 
 }  // namespace wizard

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "controls/msg_box.h"
+#include "controls/message.h"
 
 namespace controls {
 class FlexGridModel;

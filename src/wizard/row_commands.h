@@ -10,7 +10,7 @@
 #include <optional>
 #include <utility>
 
-#include "controls/msg_box.h"
+#include "controls/message.h"
 
 namespace controls {
 class FlexGridModel;

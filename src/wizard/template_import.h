@@ -1,33 +1,64 @@
 #pragma once
 
+// The template import as a plan over values: the template fields chosen in the tree, read
+// from the library, and the grid's rows go in; the rows to insert, the selection afterwards
+// and any message come out. The window carries the plan out.
+
+#include <QList>
+#include <QSet>
 #include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "controls/message.h"
+#include "templates/store.h"
 
 namespace controls {
-class FlexGrid;
-class KeyedTree;
-}  // namespace controls
+class FlexGridModel;
+}
 
 namespace wizard {
 
-// What the caller does with the remove command after an import.
-enum class RemoveCommand {
-    kLeave,   // no grid row is selected: leave the command as it is
-    kEnable,  // at least one grid row is selected
+// The chosen template fields as the library holds them, in library order (by parent folder,
+// then position), whatever order they were chosen in.
+struct ChosenTemplates {
+    std::vector<templates::TemplateEntry> entries;
+    // The library could not be read to the end; `entries` holds what was read before.
+    bool unreadable = false;
 };
 
-// Copies the template fields selected in `tree` into the design grid, in library order
-// (by parent folder, then position), whatever order they were selected in. Selected
-// folders and the root add nothing.
-//
-// The rows go directly after the first selected grid row, or after the last row when
-// none is selected; when that row is an existing field they go to the end instead. The
-// row they follow is deselected; the new rows are selected when several tree nodes are
-// selected, otherwise the row after it becomes the current row.
-//
-// Reads the library on a connection of its own, closed again at the end. When the
-// library cannot be read, "データベースがエラーです" is shown once and the import ends;
-// rows added before that stay.
-RemoveCommand importTemplates(controls::FlexGrid& fg1, const controls::KeyedTree& tree,
-                              const QString& templateConnectionString);
+// Reads the template fields numbered `fieldNumbers` (the keys of the chosen field nodes) on a
+// connection of its own, closed again at the end: the field numbers in library order, then
+// each chosen one. Numbers that are no template field are left out.
+ChosenTemplates readChosenTemplates(const QString& templateConnectionString,
+                                    const QSet<qint64>& fieldNumbers);
+
+// How many nodes were selected in the tree, folders and the root included.
+enum class ChosenNodes { kOne, kSeveral };
+
+// One row to insert: its cells from column 0 (the row number left to the renumbering),
+// read-only when its template is fixed.
+struct ImportRow {
+    int row = 0;  // where it goes, counted when the rows before it are in
+    QStringList cells;
+    bool fixed = false;
+};
+
+struct ImportPlan {
+    QList<ImportRow> rows;                     // to insert one after another
+    QList<int> selected;                       // the grid's selected rows afterwards, ascending
+    std::optional<int> current;                // the row that becomes the current row
+    std::optional<controls::Message> message;  // shown once the rows are in
+};
+
+// The rows go directly after the first selected grid row (`selected`, ascending), or after
+// the last row when none is selected; when that row is an existing field they go to the end
+// instead. The row they follow is deselected; the new rows are selected when several tree
+// nodes were, or go to the end; otherwise the row after it becomes the current row. A
+// template field is copied whatever the grid holds already: duplicates are left to OK's
+// checks. An unreadable library gives "データベースがエラーです" after the rows read before.
+ImportPlan planImport(const ChosenTemplates& chosen, const controls::FlexGridModel& fg1,
+                      const QList<int>& selected, ChosenNodes nodes);
 
 }  // namespace wizard

@@ -121,3 +121,27 @@ TEST_F(ModelTest, InsertTakesCellsFromColumnZero) {
     EXPECT_EQ(column(model, 1), (QStringList{u"255"_s, u"a"_s}));
     EXPECT_EQ(column(model, 2), (QStringList{u"文字"_s, QString()}));
 }
+
+// Many cells written at once reach the views as one change of the rows they touch.
+TEST_F(ModelTest, ColumnsAndRowsWrittenWholeAreReportedOnce) {
+    fill(model, 4);
+    QSignalSpy headers(&model, &QAbstractItemModel::headerDataChanged);
+    QSignalSpy cells(&model, &QAbstractItemModel::dataChanged);
+
+    model.setTexts(1, 0, {u"1"_s, u"x"_s, u"y"_s, u"4"_s});
+    model.setTexts(1, 1, {u"1"_s, u"2"_s});  // as they are: nothing to report
+    model.changeRows(2, 3, [&] {
+        model.setText(2, 2, u"a"_s);
+        model.setBackground(3, 1, 3, 2, 0xFF000000u);
+    });
+
+    EXPECT_EQ(column(model, 0), (QStringList{u"1"_s, u"x"_s, u"y"_s, u"4"_s}));
+    EXPECT_EQ(model.text(2, 2), u"a"_s);
+    EXPECT_EQ(model.background(3, 2), 0xFF000000u);
+    ASSERT_EQ(headers.count(), 2);
+    EXPECT_EQ(headers[0], (QVariantList{QVariant::fromValue(Qt::Vertical), 0, 3}));
+    EXPECT_EQ(headers[1], (QVariantList{QVariant::fromValue(Qt::Vertical), 1, 2}));
+    ASSERT_EQ(cells.count(), 1);
+    EXPECT_EQ(cells[0][0].toModelIndex(), model.index(1, 0));
+    EXPECT_EQ(cells[0][1].toModelIndex(), model.index(2, 1));
+}

@@ -3,8 +3,6 @@
 // grid's cells.
 #include <gtest/gtest.h>
 
-#include <QColor>
-
 #include "databases.h"
 #include "grid_rows.h"
 #include "jet/catalog.h"
@@ -179,7 +177,7 @@ TEST(ExistingFields, CodesBecomeLabelsInTheEnginesOrderAndRowsAreMarked) {
     for (int r = 1; r <= 3; ++r) {
         for (int c = 0; c <= 9; ++c) {
             EXPECT_EQ(grid.background(r, c),
-                      c >= 1 && c <= 8 ? std::optional(QColor(192, 192, 255).rgba()) : std::nullopt)
+                      c >= 1 && c <= 8 ? std::optional(0xFFC0C0FFu) : std::nullopt)
                 << r << "," << c;
         }
     }

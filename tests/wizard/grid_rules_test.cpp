@@ -195,7 +195,7 @@ TEST(RowCommands, RenumberingGreysFixedTemplateRowsOnly) {
     renumberRows(grid);
     EXPECT_EQ(rvtest::gridColumn(grid, kColNumber).join(u'|'), u"1|2|3"_s);
     for (int col = kColFieldId; col <= kColFax; ++col) {
-        EXPECT_EQ(grid.foreground(3, col), QColor(128, 128, 128).rgba());
+        EXPECT_EQ(grid.foreground(3, col), 0xFF808080u);  // RGB(128, 128, 128)
         EXPECT_FALSE(grid.foreground(1, col) || grid.foreground(2, col));
     }
 }

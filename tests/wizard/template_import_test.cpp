@@ -1,127 +1,187 @@
-// Template fields copied from the tree into the design grid: which, in what order, where,
-// and with which cells.
+// The template import: which chosen fields the library gives back and in what order, and the
+// plan over the grid's cells: where the rows go, with which cells, and the selection after.
 #include <gtest/gtest.h>
 
-#include "browser/tree_loader.h"
-#include "controls/flex_grid.h"
-#include "controls/keyed_tree.h"
-#include "controls/msg_box.h"
-#include "controls/tree_find_line.h"
 #include "databases.h"
 #include "grid_rows.h"
 #include "temp_dir.h"
-#include "wizard/design_grid.h"
 #include "wizard/template_import.h"
 
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using wizard::RemoveCommand;
+using wizard::ChosenNodes;
+using wizard::ChosenTemplates;
 
-class TemplateImport : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        // Tree order differs from library order: top-level fields show after the folders.
-        m_conn = QString::fromStdString(rvtest::templateLibrary(
-            m_dir.file("t.mdb"), {
-                                     "1,0,'F','','連絡先','','',NULL,'',''",
-                                     "2,0,'F','','その他','','',NULL,'',''",
-                                     "3,1,'A','NAME','氏名','T','40',2,'1',''",
-                                     "4,1,'A','MAIL1','メール','T','100',1,'0','1'",
-                                     "5,2,'A','BIRTH','誕生日','D','',1,'',NULL",
-                                     "6,2,'A','COUNT','回数','N','',2,NULL,'0'",
-                                     "7,2,'A','OPTIN','案内可','B','',3,'0','1'",
-                                     "8,2,'A','NOTE','備考','M','',4,'1',''",
-                                     "9,2,'A','ODD','不明','X',NULL,5,'x',NULL",
-                                     "10,0,'A','TOP','先頭','T','10',1,'1',''",
-                                 }));
-        browser::loadTemplateTree(m_tree, m_conn, browser::LoadErrors::kStop);
-        wizard::setupGrid(m_grid);
-    }
-
-    RemoveCommand import(std::initializer_list<const char*> nodes) {
-        for (const char* key : nodes) {
-            m_tree.node(QString::fromLatin1(key))->setSelected(true);
-        }
-        return wizard::importTemplates(m_grid, m_tree, m_conn);
-    }
-    // Column `c` of the rows, joined by '|'.
-    QString column(int c) const { return rvtest::gridColumn(*m_grid.gridModel(), c).join(u'|'); }
-
-    rvtest::TempDir m_dir;
-    QString m_conn;
-    controls::KeyedTree m_tree;
-    controls::FlexGrid m_grid;
-};
-
-TEST_F(TemplateImport, SelectedFieldsComeInLibraryOrderAndFoldersAddNothing) {
-    EXPECT_EQ(import({"0", "1", "3", "4", "10"}), RemoveCommand::kEnable);
-    ASSERT_EQ(m_grid.rows(), 4);
-    const controls::FlexGridModel& cells = *m_grid.gridModel();
-    EXPECT_EQ(rvtest::gridRow(cells, 1), QStringLiteral("1|TOP|先頭|文字|10|ON||||"));
-    EXPECT_EQ(rvtest::gridRow(cells, 2), QStringLiteral("2|MAIL1|メール|文字|100|OFF|||1|"));
-    EXPECT_EQ(rvtest::gridRow(cells, 3), QStringLiteral("3|NAME|氏名|文字|40|ON||||"));
-    EXPECT_EQ(m_grid.selectedRows(), (QList<int>{1, 2, 3})) << "several nodes: new rows selected";
+// A template field as the library holds it: "ID|name|attr|size|ime|fixed".
+templates::TemplateEntry entry(const QString& fields) {
+    const QStringList f = fields.split(u'|');
+    templates::TemplateEntry e;
+    e.kind = u"A"_s;
+    e.fieldId = f[0];
+    e.name = f[1];
+    e.attr = f[2];
+    e.size = f[3];
+    e.ime = f[4];
+    e.fixedFlag = f[5];
+    return e;
 }
 
-TEST_F(TemplateImport, CodesBecomeLabelsAndOnlyFixedTemplatesAreReadOnly) {
-    import({"5", "6", "7", "8", "9"});
-    EXPECT_EQ(column(1), u"BIRTH|COUNT|OPTIN|NOTE|ODD"_s);
-    EXPECT_EQ(column(3), u"日付|数字|YESNO|メモ|"_s);
-    EXPECT_EQ(column(4), u"||||"_s);
-    EXPECT_EQ(column(5), u"||OFF|ON|"_s);
-    EXPECT_EQ(column(8), u"||1||"_s);
+QStringList ids(const std::vector<templates::TemplateEntry>& entries) {
+    QStringList out;
+    for (const auto& e : entries) {
+        out << e.fieldId;
+    }
+    return out;
 }
 
-TEST_F(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingFields) {
+TEST(TemplateImport, ChosenFieldsComeBackInLibraryOrderAndAnUnreadableLibrarySaysSo) {
+    rvtest::TempDir dir;
+    // Library order (parent, then position) differs from numbers and from the tree's order.
+    const QString conn = QString::fromStdString(rvtest::templateLibrary(
+        dir.file("t.mdb"), {
+                               "1,0,'F','','連絡先','','',NULL,'',''",
+                               "2,0,'F','','その他','','',NULL,'',''",
+                               "3,1,'A','NAME','氏名','T','40',2,'1',''",
+                               "4,1,'A','MAIL1','メール','T','100',1,'0','1'",
+                               "5,2,'A','BIRTH','誕生日','D','',1,'',NULL",
+                               "10,0,'A','TOP','先頭','T','10',1,'1',''",
+                           }));
     const struct {
-        int existing, typed, selected;
-        std::initializer_list<const char*> nodes;
-        QString ids;
-        QList<int> selectedAfter;
-        int current;  // -1: not looked at
+        QSet<qint64> chosen;
+        QStringList ids;
     } cases[] = {
-        {0, 2, -1, {"3"}, u"T1|T2|NAME"_s, {}, 3},
-        {2, 1, 1, {"3", "4"}, u"E1|E2|T1|MAIL1|NAME"_s, {4, 5}, -1},
-        {0, 5, 4, {"3", "4"}, u"T1|T2|T3|T4|MAIL1|NAME|T5"_s, {5, 6}, -1},
+        {{3, 4, 10}, {u"TOP"_s, u"MAIL1"_s, u"NAME"_s}},
+        {{5, 1, 0, 99}, {u"BIRTH"_s}},  // folders, the root and unknown numbers add nothing
+        {{}, {}},
     };
     for (const auto& c : cases) {
-        rvtest::fillGrid(*m_grid.gridModel(), c.existing, c.typed);
-        m_tree.clearSelection();
-        if (c.selected != -1) {
-            m_grid.selectRow(c.selected);
-        }
-        EXPECT_EQ(import(c.nodes),
-                  c.selectedAfter.isEmpty() ? RemoveCommand::kLeave : RemoveCommand::kEnable);
-        EXPECT_EQ(column(1), c.ids);
-        EXPECT_EQ(column(0), u"1|2|3|4|5|6|7"_s.left(2 * m_grid.rows() - 3)) << "renumbered";
-        EXPECT_EQ(m_grid.selectedRows(), c.selectedAfter);
-        if (c.current != -1) {
-            EXPECT_EQ(m_grid.currentRow(), c.current) << "one node: the new row becomes current";
-        }
+        const ChosenTemplates chosen = wizard::readChosenTemplates(conn, c.chosen);
+        EXPECT_FALSE(chosen.unreadable);
+        EXPECT_EQ(ids(chosen.entries), c.ids);
+    }
+    const ChosenTemplates none = wizard::readChosenTemplates(
+        QString::fromStdString(rvtest::connectionString(dir.file("none.mdb"))), {3});
+    EXPECT_TRUE(none.unreadable);
+    EXPECT_TRUE(none.entries.empty());
+}
+
+TEST(TemplateImport, CodesBecomeLabelsAndOnlyFixedTemplatesAreReadOnly) {
+    controls::FlexGridModel fg1;
+    rvtest::fillGrid(fg1, 0, 0);
+    const struct {
+        QString entry, cells;
+        bool fixed;
+    } cases[] = {
+        {u"NAME|氏名|T|40|1|"_s, u"|NAME|氏名|文字|40|ON||||"_s, false},
+        {u"MAIL1|メール|T|100|0|1"_s, u"|MAIL1|メール|文字|100|OFF|||1|"_s, true},
+        {u"BIRTH|誕生日|D|||"_s, u"|BIRTH|誕生日|日付||||||"_s, false},
+        {u"COUNT|回数|N|||0"_s, u"|COUNT|回数|数字||||||"_s, false},
+        {u"OPTIN|案内可|B||0|1"_s, u"|OPTIN|案内可|YESNO||OFF|||1|"_s, true},
+        {u"NOTE|備考|M||1|"_s, u"|NOTE|備考|メモ||ON||||"_s, false},
+        {u"ODD|不明|X||x|"_s, u"|ODD|不明|||||||"_s, false},
+    };
+    for (const auto& c : cases) {
+        const wizard::ImportPlan plan =
+            wizard::planImport({{entry(c.entry)}}, fg1, {}, ChosenNodes::kOne);
+        ASSERT_EQ(plan.rows.size(), 1);
+        EXPECT_EQ(plan.rows[0].cells.join(u'|'), c.cells) << c.entry.toStdString();
+        EXPECT_EQ(plan.rows[0].fixed, c.fixed) << c.entry.toStdString();
     }
 }
 
-TEST_F(TemplateImport, AFilteredTreeImportsOnlyWhatItShows) {
-    import({"3"});  // 氏名, selected before the find and hidden by it
-    controls::TreeFindLine find(m_tree);
-    find.openFind();
-    find.setText(u"i"_s);  // MAIL1, BIRTH, OPTIN and the folders above them
-    m_tree.selectAll();
-    EXPECT_EQ(import({}), RemoveCommand::kEnable);
-    EXPECT_EQ(column(1), u"NAME|MAIL1|BIRTH|OPTIN"_s);
+// Where the rows go and what is selected afterwards, over grids of existing rows E1.. and
+// typed rows T1..; "A" and "B" are two template fields, "T1" one whose ID the grid has.
+TEST(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingFields) {
+    const struct {
+        const char* name;
+        int existing, typed;
+        QList<int> selected;
+        QStringList chosen;
+        ChosenNodes nodes;
+        QList<int> rows;  // where each goes
+        QList<int> selectedAfter;
+        std::optional<int> current;
+    } cases[] = {
+        {"nothing selected: after the last row", 0, 2, {}, {u"A"_s}, ChosenNodes::kOne, {3}, {}, 3},
+        {"empty grid", 0, 0, {}, {u"A"_s, u"B"_s}, ChosenNodes::kSeveral, {1, 2}, {1, 2}, {}},
+        {"after the first selected row; the rows below move down",
+         0,
+         5,
+         {4, 5},
+         {u"A"_s, u"B"_s},
+         ChosenNodes::kSeveral,
+         {5, 6},
+         {5, 6, 7},
+         {}},
+        {"one node: the next row becomes current",
+         0,
+         5,
+         {2},
+         {u"A"_s},
+         ChosenNodes::kOne,
+         {3},
+         {},
+         3},
+        {"one field among several nodes: selected",
+         0,
+         3,
+         {1},
+         {u"A"_s},
+         ChosenNodes::kSeveral,
+         {2},
+         {2},
+         {}},
+        {"an existing row selected: to the end, selected",
+         2,
+         1,
+         {1},
+         {u"A"_s, u"B"_s},
+         ChosenNodes::kOne,
+         {4, 5},
+         {4, 5},
+         {}},
+        {"existing rows only, none selected", 2, 0, {}, {u"A"_s}, ChosenNodes::kOne, {3}, {3}, {}},
+        {"a duplicate ID is left to OK's checks",
+         0,
+         1,
+         {},
+         {u"T1"_s},
+         ChosenNodes::kOne,
+         {2},
+         {},
+         2},
+        {"nothing read: nothing changes", 0, 3, {2}, {}, ChosenNodes::kOne, {}, {2}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        controls::FlexGridModel fg1;
+        rvtest::fillGrid(fg1, c.existing, c.typed);
+        ChosenTemplates chosen;
+        for (const QString& id : c.chosen) {
+            chosen.entries.push_back(entry(id + u"|n|T|10|1|"_s));
+        }
+        const wizard::ImportPlan plan = wizard::planImport(chosen, fg1, c.selected, c.nodes);
+        QList<int> rows;
+        for (const wizard::ImportRow& row : plan.rows) {
+            rows << row.row;
+        }
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(plan.selected, c.selectedAfter);
+        EXPECT_EQ(plan.current, c.current);
+        EXPECT_FALSE(plan.message);
+    }
 }
 
-TEST_F(TemplateImport, AnUnreadableLibrarySaysSoOnceAndLeavesTheGrid) {
-    rvtest::fillGrid(*m_grid.gridModel(), 0, 1);
-    m_tree.node(QStringLiteral("3"))->setSelected(true);
-    controls::MsgBoxResponder responder;
-    wizard::importTemplates(
-        m_grid, m_tree, QString::fromStdString(rvtest::connectionString(m_dir.file("none.mdb"))));
-    ASSERT_EQ(responder.calls().size(), 1u);
-    EXPECT_EQ(responder.calls()[0].prompt, QStringLiteral("データベースがエラーです"));
-    EXPECT_TRUE(responder.calls()[0].exclamation);
-    EXPECT_EQ(column(1), u"T1"_s);
+TEST(TemplateImport, AnUnreadableLibraryIsToldAfterTheRowsReadBeforeIt) {
+    controls::FlexGridModel fg1;
+    rvtest::fillGrid(fg1, 0, 1);
+    ChosenTemplates chosen{{entry(u"A|a|T|10|1|"_s)}, true};
+    const wizard::ImportPlan plan = wizard::planImport(chosen, fg1, {}, ChosenNodes::kOne);
+    EXPECT_EQ(plan.rows.size(), 1);
+    ASSERT_TRUE(plan.message);
+    EXPECT_EQ(plan.message->prompt(), u"データベースがエラーです"_s);
+    EXPECT_EQ(plan.message->buttons, controls::vbExclamation);
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+// Undo and redo over the grid's cells and a selection kept as values: every kind of command
+// comes back whole, the selection and current cell with it, the existing-field rows are never
+// written, and a command that changes nothing leaves no step.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "grid_rows.h"
+#include "wizard/grid_columns.h"
+#include "wizard/grid_history.h"
+#include "wizard/grid_rules.h"
+#include "wizard/row_commands.h"
+#include "wizard/template_import.h"
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using wizard::GridSelection;
+
+class GridHistory : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rvtest::fillGrid(m_grid, 2, 3);
+        m_grid.setForeground(4, 1, 4, 7, 0xFF808080u);  // a fixed template's grey text
+        m_grid.setText(4, wizard::kColReadOnly, u"1"_s);
+        m_history.reset();
+        // Existing rows 1 and 2 are never written: no change may reach them.
+        QObject::connect(&m_grid, &QAbstractItemModel::dataChanged, [this](const QModelIndex& i) {
+            m_touchedExisting = m_touchedExisting || i.row() + 1 <= 2;
+        });
+        QObject::connect(
+            &m_grid, &QAbstractItemModel::headerDataChanged, [this](Qt::Orientation o, int first) {
+                m_touchedExisting = m_touchedExisting || (o == Qt::Vertical && first + 1 <= 2);
+            });
+    }
+
+    // Every cell with its colours, then the selection.
+    std::string state() const {
+        QStringList out;
+        for (int r = 0; r < m_grid.gridRows(); ++r) {
+            for (int c = 0; c < m_grid.gridCols(); ++c) {
+                out << u"%1/%2/%3"_s.arg(m_grid.text(r, c))
+                           .arg(m_grid.background(r, c).value_or(0))
+                           .arg(m_grid.foreground(r, c).value_or(0));
+            }
+        }
+        out << u"selected"_s;
+        for (int r : m_selection.rows) {
+            out << QString::number(r);
+        }
+        out << u"current %1,%2"_s.arg(m_selection.currentRow).arg(m_selection.currentCol);
+        return out.join(u' ').toStdString();
+    }
+
+    void move(const wizard::RowMoves& plan) {
+        m_grid.moveGridRows(plan.moves);
+        QList<int> rows;
+        for (int r : m_selection.rows) {
+            // The selection follows the moved rows.
+            for (const auto& [from, to] : plan.moves) {
+                if (r == from) {
+                    r = to;
+                } else if (from < r && r <= to) {
+                    --r;
+                } else if (to <= r && r < from) {
+                    ++r;
+                }
+            }
+            rows << r;
+        }
+        std::sort(rows.begin(), rows.end());
+        m_selection.rows = rows;
+        wizard::renumberRows(m_grid);
+    }
+
+    controls::FlexGridModel m_grid;
+    GridSelection m_selection;
+    wizard::GridHistory m_history{m_grid, [this] { return m_selection; }};
+    bool m_touchedExisting = false;
+};
+
+TEST_F(GridHistory, EachCommandComesBackWholeWithItsSelectionAndCurrentCell) {
+    const struct {
+        const char* name;
+        GridSelection selected;
+        std::function<void()> command;
+    } commands[] = {
+        {"add row",
+         {{4}, 4, 2},
+         [&] {
+             const int row = wizard::newRowPosition(m_grid, 4);
+             m_grid.insertGridRow(row, wizard::newRowCells());
+             m_selection = {{4}, row, wizard::kColFieldId};
+             wizard::renumberRows(m_grid);
+         }},
+        {"edit with repairs",
+         {{}, 3, 1},
+         [&] { wizard::afterEditCheck(m_grid, 3, wizard::kColFieldId, [](const auto&) {}); }},
+        {"move up", {{4, 5}, 5, 3}, [&] { move(wizard::moveUp(m_grid, m_selection.rows)); }},
+        {"move down", {{3}, 3, 1}, [&] { move(wizard::moveDown(m_grid, m_selection.rows)); }},
+        {"remove",
+         {{3, 5}, 5, 1},
+         [&] {
+             m_grid.removeGridRow(5);
+             m_grid.removeGridRow(3);
+             m_selection = {{}, 3, 1};
+             wizard::renumberRows(m_grid);
+         }},
+        {"import",
+         {{3}, 3, 2},
+         [&] {
+             wizard::ChosenTemplates chosen;
+             chosen.entries.resize(2);
+             chosen.entries[0].fieldId = u"N1"_s;
+             chosen.entries[1].fieldId = u"N2"_s;
+             chosen.entries[1].fixedFlag = u"1"_s;
+             const wizard::ImportPlan plan = wizard::planImport(chosen, m_grid, m_selection.rows,
+                                                                wizard::ChosenNodes::kSeveral);
+             for (const wizard::ImportRow& row : plan.rows) {
+                 m_grid.insertGridRow(row.row, row.cells);
+             }
+             m_selection.rows = plan.selected;
+             wizard::renumberRows(m_grid);
+         }},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.name);
+        m_selection = c.selected;
+        const std::string before = state();
+        if (std::string(c.name) == "edit with repairs") {
+            // The edit is in the cells before its check runs: undo takes it away too.
+            m_grid.setText(3, wizard::kColFieldId, u"x'-y"_s);
+        }
+        m_history.record(c.command);
+        const std::string after = state();
+        ASSERT_NE(after, before);
+        m_touchedExisting = false;
+        for (int round = 0; round < 2; ++round) {
+            std::optional<GridSelection> back = m_history.undo();
+            ASSERT_TRUE(back);
+            m_selection = *back;
+            EXPECT_EQ(state(), before) << "undo";
+            std::optional<GridSelection> again = m_history.redo();
+            ASSERT_TRUE(again);
+            m_selection = *again;
+            EXPECT_EQ(state(), after) << "redo";
+        }
+        EXPECT_FALSE(m_touchedExisting) << "an existing-field row was written";
+        EXPECT_FALSE(m_history.canRedo());
+    }
+}
+
+TEST_F(GridHistory, ACommandThatChangesNothingLeavesNoStep) {
+    const struct {
+        const char* name;
+        QList<int> selected;
+        std::function<wizard::RowMoves()> plan;
+    } refused[] = {
+        {"up from the first row below the existing ones",
+         {3},
+         [&] { return wizard::moveUp(m_grid, m_selection.rows); }},
+        {"down from the last row", {5}, [&] { return wizard::moveDown(m_grid, m_selection.rows); }},
+        {"nothing selected", {}, [&] { return wizard::moveDown(m_grid, m_selection.rows); }},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        m_selection = {c.selected, -1, -1};
+        m_history.record([&] {
+            const wizard::RowMoves plan = c.plan();
+            EXPECT_TRUE(plan.refusal);
+            move(plan);
+        });
+        EXPECT_FALSE(m_history.canUndo());
+        EXPECT_FALSE(m_history.undo());
+    }
+    // What the current-cell change repairs belongs to no step but is where the next starts.
+    m_grid.setText(5, wizard::kColIme, QString());
+    m_history.settle();
+    m_history.record([&] { m_grid.setText(5, wizard::kColFieldId, u"Z"_s); });
+    m_history.undo();
+    EXPECT_EQ(m_grid.text(5, wizard::kColIme), QString());
+    EXPECT_EQ(m_grid.text(5, wizard::kColFieldId), u"T3"_s);
+    EXPECT_FALSE(m_history.undo());
+}
+
+}  // namespace
