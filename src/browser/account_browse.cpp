@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -93,7 +94,7 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
     SSTree1->setLabelEdit(KeyedTree::LabelEdit::Automatic);
     SSTree1->setAfterLabelEditHandler(
         [this](KeyedTree::Node* node, QString& newText, bool& cancel) {
-            guarded([&] { SSTree1_AfterLabelEdit(node, newText, cancel); });
+            SSTree1_AfterLabelEdit(node, newText, cancel);
         });
     SSTree1->installEventFilter(this);
     m_findLine = new controls::TreeFindLine(*SSTree1, this);
@@ -232,32 +233,49 @@ void AccountBrowse::SSTree1_NodeClick(KeyedTree::Node* node) {
 void AccountBrowse::SSTree1_AfterLabelEdit(KeyedTree::Node* node, QString& newText, bool& cancel) {
     // The edited node's own row: the node clicked last, or the one reached with the keys.
     try {
-        Library(basTable).rename(KeyedTree::key(node), newText);
+        templates::Library(basTable).rename(KeyedTree::key(node), newText);
     } catch (const jet::Error& e) {
         tellFailure(e);
         cancel = true;  // the table still holds the old text
+    } catch (...) {
+        // The node outlives this handler: what went wrong is shown, and the tree loaded
+        // again, once the tree is done with it.
+        cancel = true;
+        QTimer::singleShot(0, this, [this, failure = std::current_exception()] {
+            guarded([&] { std::rethrow_exception(failure); });
+        });
     }
 }
 
 void AccountBrowse::guarded(const std::function<void()>& work) {
-    if (!committed([&] {
+    committed(
+        [&] {
             work();
             return true;
-        })) {
-        reloadAfterFailure();
-    }
+        },
+        Failure::kReload);
 }
 
-bool AccountBrowse::committed(const std::function<bool()>& write) {
+bool AccountBrowse::committed(const std::function<bool()>& write, Failure failure) {
     try {
         return write();
     } catch (const jet::Error& e) {
         tellFailure(e);
+        if (failure == Failure::kKeep) {
+            return false;
+        }
+    } catch (const templates::EntryGone&) {
+        // Deleted by another program meanwhile: the dialog has nothing left to do.
+        controls::tell(kMsgEntryGone, controls::vbOKOnly);
+        if (m_dialog) {
+            m_dialog->reject();
+        }
     } catch (const std::exception& e) {
         tellUnexpected(QString::fromUtf8(e.what()));
     } catch (...) {
         tellUnexpected({});
     }
+    reloadAfterFailure();
     return false;
 }
 

@@ -110,8 +110,11 @@ class AccountBrowse : public QDialog {
     // Runs one handler's work; whatever it throws is shown, and the tree shows the table
     // again.
     void guarded(const std::function<void()>& work);
-    // Runs a dialog's write: its result, or false after showing what it threw.
-    bool committed(const std::function<bool()>& write);
+    // Runs a dialog's write: its result, or false after showing what it threw. A refusal
+    // of the engine keeps the tree (kKeep) or loads it again (kReload); an entry that is
+    // gone, or anything unforeseen, always loads it again.
+    enum class Failure { kKeep, kReload };
+    bool committed(const std::function<bool()>& write, Failure failure = Failure::kKeep);
     // Shows a failure the program did not foresee, with its reason when it has one.
     static void tellUnexpected(const QString& reason);
     void addFolder();

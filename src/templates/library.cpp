@@ -25,6 +25,13 @@ bool isTopLevel(const QString& number) {
     return number.toLongLong() == 0;
 }
 
+// Throws EntryGone when `number` is not the top level and has no row.
+void requireEntry(TemplateStore& store, const QString& number) {
+    if (!isTopLevel(number) && store.selectEntry(number).eof()) {
+        throw EntryGone(number);
+    }
+}
+
 }  // namespace
 
 TemplateEntry Library::entry(const QString& number) {
@@ -142,6 +149,7 @@ std::optional<FieldRefusal> Library::refusal(const FieldDraft& draft, EditorMode
 QString Library::addField(const QString& folder, const FieldDraft& draft) {
     jet::Transaction transaction(m_connection);
     TemplateStore store(m_connection);
+    requireEntry(store, folder);
     const QString position = positionAfter(firstPosition(store.selectPositions(folder)));
     store.insertField(folder, draft.fieldId, draft.name, draft.attr, draft.size, position,
                       draft.ime);
@@ -152,14 +160,16 @@ QString Library::addField(const QString& folder, const FieldDraft& draft) {
 
 void Library::editField(const QString& entry, const FieldDraft& draft) {
     jet::Transaction transaction(m_connection);
-    TemplateStore(m_connection)
-        .updateField(draft.fieldId, draft.name, draft.attr, draft.size, draft.ime, entry);
+    TemplateStore store(m_connection);
+    requireEntry(store, entry);
+    store.updateField(draft.fieldId, draft.name, draft.attr, draft.size, draft.ime, entry);
     transaction.commit();
 }
 
 QString Library::addFolder(const QString& parent, const QString& name) {
     jet::Transaction transaction(m_connection);
     TemplateStore store(m_connection);
+    requireEntry(store, parent);
     store.insertFolder(parent, name);
     const QString number = text(store.selectMaxFieldNo().field(0));
     transaction.commit();
@@ -168,13 +178,17 @@ QString Library::addFolder(const QString& parent, const QString& name) {
 
 void Library::renameFolder(const QString& folder, const QString& name) {
     jet::Transaction transaction(m_connection);
-    TemplateStore(m_connection).updateFolderName(name, folder);
+    TemplateStore store(m_connection);
+    requireEntry(store, folder);
+    store.updateFolderName(name, folder);
     transaction.commit();
 }
 
 void Library::rename(const QString& entry, const QString& name) {
     jet::Transaction transaction(m_connection);
-    TemplateStore(m_connection).rename(name, entry);
+    TemplateStore store(m_connection);
+    requireEntry(store, entry);
+    store.rename(name, entry);
     transaction.commit();
 }
 
@@ -194,7 +208,10 @@ DropVerdict Library::judgeDrop(const DropNode& moved, const DropNode& target,
 void Library::move(const QString& moved, const DropTarget& target) {
     jet::Transaction transaction(m_connection);
     TemplateStore store(m_connection);
+    requireEntry(store, moved);
+    requireEntry(store, target.key);
     if (target.isField) {
+        requireEntry(store, target.parent);
         const QString position = firstPosition(store.selectPosition(target.key));
         if (!position.isEmpty()) {
             store.shiftPositions(target.parent, position);

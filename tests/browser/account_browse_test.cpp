@@ -250,6 +250,24 @@ TEST(BrowserSequence, ACommandOnAnEntryTheTreeDoesNotShowIsRefusedAndWritesNothi
     EXPECT_NE(t.node("1"), nullptr);
 }
 
+// Folder D deleted by another program while it is selected: a folder added below it
+// writes nothing; the browser says so and loads the tree again.
+TEST_F(Browser, AFolderDeletedMeanwhileTakesNothingBelowIt) {
+    click("5");
+    rvtest::RawDb(m_path, "").exec("DELETE FROM TEMP_FIELD WHERE FIELD_NO=5");
+    inFolderEditor(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
+        dialog.Text1->setText(u"新規"_s);
+        dialog.Command2->click();
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(prompts(),
+              QStringList{
+                  u"この項目は他のプログラムによって削除されています。一覧を読み込み直します。"_s});
+    EXPECT_EQ(numbers(), "1 2 3 4 6 7 8 9 10 11 12");
+    EXPECT_EQ(node("5"), nullptr);
+    EXPECT_EQ(buttons(), "-------");
+}
+
 TEST(BrowserOpening, ALibraryThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
     rvtest::TempDir dir;
     controls::MsgBoxResponder responder;

@@ -3,6 +3,8 @@
 // editor's refusals per mode, the positions of an addition and every row of the drop table.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "databases.h"
 #include "jet/error.h"
 #include "raw_db.h"
@@ -142,6 +144,40 @@ TEST_F(Shipped, AFieldIsAddedAfterTheLastPositionOfItsFolder) {
                   "TEMP_FIELD WHERE FIELD_NO IN (169,170)") +
                   raw("SELECT FIELD_NAME FROM TEMP_FIELD WHERE FIELD_NO=168"),
               "E編N ID170直T201改名");
+}
+
+// Another program deleted folder 13 and field 158 meanwhile: every write that names one of
+// them (as its parent, its target or itself) writes nothing.
+TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
+    exec("DELETE FROM TEMP_FIELD WHERE FIELD_NO IN (13, 158)");
+    const std::string before = count();
+    const FieldDraft draft{u"N"_s, u"新"_s, u"T"_s, u"9"_s, u"1"_s};
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"folder into 13", [&] { library.addFolder(u"13"_s, u"新"_s); }},
+        {"field into 13", [&] { library.addField(u"13"_s, draft); }},
+        {"edit 158", [&] { library.editField(u"158"_s, draft); }},
+        {"rename 13", [&] { library.renameFolder(u"13"_s, u"新"_s); }},
+        {"rename 158 in place", [&] { library.rename(u"158"_s, u"新"_s); }},
+        {"move 158",
+         [&] {
+             library.move(u"158"_s, {u"1"_s, u"0"_s, false});
+         }},
+        {"move into 13",
+         [&] {
+             library.move(u"101"_s, {u"13"_s, u"0"_s, false});
+         }},
+        {"move before 159 in 13",
+         [&] {
+             library.move(u"101"_s, {u"159"_s, u"13"_s, true});
+         }},
+    };
+    for (const auto& [what, write] : writes) {
+        EXPECT_THROW(write(), templates::EntryGone) << what;
+        EXPECT_FALSE(db.inTransaction()) << what;
+    }
+    EXPECT_EQ(count(), before);
+    EXPECT_EQ(place(101), "1:1");
+    EXPECT_EQ(raw("SELECT count(*) FROM TEMP_FIELD WHERE FIELD_NAME='新'"), "0");
 }
 
 TEST(DropTable, ADropIsJudgedByTheTextsOfTheNodes) {
