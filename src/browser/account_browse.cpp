@@ -124,23 +124,39 @@ AccountBrowse::~AccountBrowse() = default;
 
 bool AccountBrowse::showAccountForm(const QString& connStr) {
     basconnStr = connStr;
-    if (!Form_Load()) {
-        return false;
-    }
+    const bool usable = Form_Load();
     exec();
-    return true;
+    return usable;
 }
 
 bool AccountBrowse::Form_Load() {
+    const std::optional<QString> refused = openLibrary();
+    if (refused) {
+        controls::tell(controls::Message{*refused, controls::vbExclamation});
+    }
+    return !refused;
+}
+
+std::optional<QString> AccountBrowse::openLibrary() {
+    std::optional<QString> refused;
     try {
         basTable.open(basconnStr.toStdString());
+        // As the wizard loads it: a row the tree cannot show stops the loading.
+        loadTemplateTree(*SSTree1, basTable, LoadErrors::kStop);
     } catch (const jet::Error& e) {
-        tellFailure(e);
-        return false;
+        refused = QString::fromStdString(e.what());
+    } catch (const TreeLoadError& e) {
+        refused = QString::fromStdString(e.what());
     }
-    connectDB(basconnStr);
+    if (refused) {
+        // Nothing can be changed: the root alone, every action button off for good.
+        m_usable = false;
+        basTable.close();
+        loadRootAlone(*SSTree1);
+        SSTree1->setLabelEdit(KeyedTree::LabelEdit::Manual);
+    }
     enableAllButton();
-    return true;
+    return refused;
 }
 
 void AccountBrowse::connectDB(const QString& DBStr) {
@@ -203,6 +219,9 @@ void AccountBrowse::Form_Unload() {
 }
 
 void AccountBrowse::setButtons(ButtonState state) {
+    if (!m_usable) {
+        state = ButtonState::kNone;
+    }
     for (const StateButtons& row : kButtonStates) {
         if (row.state == state) {
             for (int button : kActionButtons) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "browser/tree_moves.h"
 #include "controls/image_list.h"
@@ -61,13 +62,18 @@ class AccountBrowse : public QDialog {
     ~AccountBrowse() override;
 
     // Stores connStr in basconnStr, loads the window and shows it modally; returns when it
-    // has closed. A library that cannot be opened shows the engine's message and the
-    // window does not open: false.
+    // has closed. A library that cannot be used is reported, and the window opens with the
+    // root alone: false.
     bool showAccountForm(const QString& connStr);
 
     // Opens basTable on basconnStr, loads the tree and turns every action button off; false
-    // (after the message) when the library cannot be opened.
+    // (after the message) when the library cannot be used (see openLibrary).
     bool Form_Load();
+    // The same without a message: the reason when the library cannot be opened or the tree
+    // cannot show it as the wizard would (a broken parent link, a library too deep, a
+    // missing table or column, a damaged page). The browser then shows the root alone and
+    // keeps every action button off until it closes.
+    std::optional<QString> openLibrary();
     // Loads the tree from the table on basTable, opening it on DBStr first when it is not
     // open; rows that cannot be shown are left out.
     void connectDB(const QString& DBStr);
@@ -152,6 +158,7 @@ class AccountBrowse : public QDialog {
     bool basDragging = false;
     QPoint m_pressPos;
     bool m_unloaded = false;
+    bool m_usable = true;
     QPointer<QDialog> m_dialog;  // the editor open now
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;

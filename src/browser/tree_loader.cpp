@@ -160,15 +160,18 @@ void addEntries(KeyedTree& tree, jet::Connection& connection, LoadErrors errors)
     }
 }
 
-void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    DrawingOff drawingOff(tree);
+void addRoot(KeyedTree& tree) {
     tree.clearNodes();
     tree.setImageList(controls::ImageList::templateNodeImages());
-
     const QString closed = kImageClosed.toString();
     const QString open = kImageOpen.toString();
     tree.addNode({}, kRootKey.toString(), kRootText.toString(),
                  KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
+}
+
+void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
+    DrawingOff drawingOff(tree);
+    addRoot(tree);
 
     addEntries(tree, connection, errors);
 
@@ -186,6 +189,11 @@ KeyedTree::NodeLook folderLook() {
 KeyedTree::NodeLook fieldLook(FieldMark mark) {
     return {kNodeFontSize, false, kFieldColor,
             (mark == FieldMark::kFixed ? kImageFixedField : kImageField).toString()};
+}
+
+void loadRootAlone(KeyedTree& tree) {
+    addRoot(tree);
+    tree.setIndentationTwips(kTreeIndentTwips);
 }
 
 void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {

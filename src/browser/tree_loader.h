@@ -31,6 +31,9 @@ class TreeLoadError : public std::runtime_error {
 // afterwards the tree shows its top. Throws TreeLoadError under LoadErrors::kStop.
 void loadTemplateTree(controls::KeyedTree& tree, jet::Connection& connection, LoadErrors errors);
 
+// Empties `tree` and shows the root alone, as for an empty library.
+void loadRootAlone(controls::KeyedTree& tree);
+
 // Opens its own connection on `connectionString`, loads, and closes it again.
 void loadTemplateTree(controls::KeyedTree& tree, const QString& connectionString,
                       LoadErrors errors);

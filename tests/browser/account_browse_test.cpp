@@ -268,17 +268,32 @@ TEST_F(Browser, AFolderDeletedMeanwhileTakesNothingBelowIt) {
     EXPECT_EQ(buttons(), "-------");
 }
 
-TEST(BrowserOpening, ALibraryThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
+// Opened on a library it cannot use (from the wizard): the reason is shown, the window
+// opens with the root alone and every action button off, and its closing runs as always.
+TEST(BrowserOpening, ALibraryThatCannotBeUsedOpensWithTheRootAloneAndEveryButtonOff) {
     rvtest::TempDir dir;
-    controls::MsgBoxResponder responder;
-    bool unloaded = false;
-    AccountBrowse browser([&] { unloaded = true; });
-    EXPECT_FALSE(browser.showAccountForm(
-        QString::fromStdString(rvtest::connectionString(dir.file("missing.mdb")))));
-    ASSERT_EQ(responder.calls().size(), 1u);
-    EXPECT_TRUE(responder.calls()[0].prompt.contains(u"missing.mdb"_s));
-    EXPECT_EQ(responder.calls()[0].title, u"ravLIN"_s);
-    EXPECT_FALSE(unloaded);
+    const std::pair<std::string, QString> cases[] = {
+        {rvtest::connectionString(dir.file("missing.mdb")), u"missing.mdb"_s},
+        {rvtest::templateLibrary(dir.file("b.mdb"), {"5,9,'F','','孤','','',NULL,'',''"}),
+         u"entry 5 (孤) under 9: no node has the key '9'"_s},
+    };
+    for (const auto& [library, reason] : cases) {
+        controls::MsgBoxResponder responder;
+        bool unloaded = false;
+        AccountBrowse browser([&] { unloaded = true; });
+        bool anyOn = true;
+        rvtest::whenModal<AccountBrowse>([&anyOn](AccountBrowse* shown) {
+            Q_EMIT shown->SSTree1->nodeClick(shown->SSTree1->node(u"0"_s));
+            anyOn = shown->Toolbar1->isButtonEnabled(AccountBrowse::kAddFolder);
+            shown->close();
+        });
+        EXPECT_FALSE(browser.showAccountForm(QString::fromStdString(library)));
+        ASSERT_EQ(responder.calls().size(), 1u);
+        EXPECT_TRUE(responder.calls()[0].prompt.contains(reason)) << reason.toStdString();
+        EXPECT_EQ(browser.SSTree1->nodeCount(), 1);
+        EXPECT_FALSE(anyOn);
+        EXPECT_TRUE(unloaded);
+    }
 }
 
 }  // namespace
