@@ -1,5 +1,7 @@
 #include "browser/tree_loader.h"
 
+#include <QHash>
+
 #include <cstdint>
 #include <variant>
 #include <vector>
@@ -102,9 +104,15 @@ class EntryAdder {
                 if (m_parent == nullptr) {
                     throw std::invalid_argument("no node has the key '" + parent.toString() + "'");
                 }
+                m_parentDepth = m_depth.value(m_parent, 0);
+            }
+            if (m_parentDepth >= kMaxTreeDepth) {
+                throw std::invalid_argument("more than " + std::to_string(kMaxTreeDepth) +
+                                            " levels below the root");
             }
             KeyedTree::Node* node =
                 m_tree.addNode(m_parent, keyText(number), text(rs, columns.name), look);
+            m_depth.insert(node, m_parentDepth + 1);
             // A find matches the ID too, which the node does not show.
             if (const jet::Value id = rs.field(columns.id); !id.isNull()) {
                 KeyedTree::setSearchText(node, QString::fromStdString(id.toString()));
@@ -128,6 +136,8 @@ class EntryAdder {
     LoadErrors m_errors;
     KeyedTree::Node* m_parent = nullptr;  // the parent of the row before
     jet::Value m_parentNumber;
+    int m_parentDepth = 0;
+    QHash<const KeyedTree::Node*, int> m_depth;  // levels below the root; the root is 0
     KeyedTree::Node* m_expanded = nullptr;
     std::vector<KeyedTree::Node*> m_toExpand;
 };

@@ -13,11 +13,15 @@ class Connection;
 namespace browser {
 
 // What a load does with a row whose node cannot be added (its parent is not in the tree
-// yet, or its key is taken) or with a failing statement.
+// yet, its key is taken, or it would lie more than kMaxTreeDepth levels below the root) or
+// with a failing statement.
 enum class LoadErrors {
     kStop,  // the first failure ends the load and reaches the caller (the wizard)
     kSkip,  // the row is left out and the load goes on (the template browser)
 };
+
+// The deepest level a node may have below the root; a row deeper down cannot be shown.
+inline constexpr int kMaxTreeDepth = 1000;
 
 class TreeLoadError : public std::runtime_error {
   public:
