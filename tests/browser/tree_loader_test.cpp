@@ -126,7 +126,7 @@ TEST_F(TreeLoader, ALibraryDeeperThanAThousandLevelsIsRefusedNamingTheEntry) {
     EXPECT_NE(m_tree.node(QStringLiteral("1000")), nullptr);
 }
 
-TEST(TreeKeyGuard, OnlyCtrlAloneWithXCOrVIsHeldBack) {
+TEST(TreeKeyGuard, EveryClipboardKeyIsHeldBackAndNothingElse) {
     const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
@@ -140,6 +140,12 @@ TEST(TreeKeyGuard, OnlyCtrlAloneWithXCOrVIsHeldBack) {
         {Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, false},
         {Qt::Key_A, Qt::ControlModifier, false},
         {Qt::Key_F3, Qt::ControlModifier, false},
+        {Qt::Key_Insert, Qt::ControlModifier, true},
+        {Qt::Key_Insert, Qt::ShiftModifier, true},
+        {Qt::Key_Delete, Qt::ShiftModifier, true},
+        {Qt::Key_Insert, Qt::NoModifier, false},
+        {Qt::Key_Delete, Qt::NoModifier, false},
+        {Qt::Key_Delete, Qt::ControlModifier, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(browser::isGuardedTreeKey(c.key, c.modifiers), c.guarded)
