@@ -300,6 +300,7 @@ void BM_DropIntoFolder(benchmark::State& state) {
             tree.scrollToItem(tree.node(QString::fromStdString(target)));
             const QPoint drop =
                 tree.visualItemRect(tree.node(QString::fromStdString(target))).center();
+            mouse(tree, QEvent::MouseMove, drop);  // the target is marked, then dropped on
             const auto start = Clock::now();
             mouse(tree, QEvent::MouseButtonRelease, drop);
             QApplication::processEvents();
