@@ -31,70 +31,19 @@
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
 #include "jet/connection_string.h"
+#include "password.h"
+#include "rv_makedb_args.h"
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitUsage = 2;
+using cli::kExitOk;
+using cli::kExitUsage;
 constexpr int kExitFailed = 3;
 
 // A field file holds at most this much.
 constexpr std::size_t kMaxFieldFileBytes = 1024 * 1024;
 constexpr qsizetype kMaxFieldFileLines = 10000;
 constexpr const char* kFieldFileLimits = "a field file holds at most 1 MiB and 10000 field lines";
-
-constexpr const char* kUsage =
-    R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
-       rv_makedb --fields FILE [--encoding NAME] [--yes] [--dry-run] [-p PASSWORD]
-                 [-t TEMPLATES] DATABASE
-       rv_makedb --templates [-t TEMPLATES]
-       rv_makedb --test-window
-
-Opens the database creation wizard on DATABASE, a product database file: a new one is
-created when none exists at the path (and deleted again unless the wizard builds it);
-an existing one is extended with new fields.
-
-  DATABASE            the product database file (default: ravlinDB.mdb in the current
-                      folder; required with --fields)
-  -p, --password P    its password (default: empty, an unencrypted file)
-  -t, --library T     the field template library: a database path, or a whole connection
-                      string (any text containing '='); default: base.mdb, see below
-  --templates         open the template browser "項目一覧" alone on the template library,
-                      to maintain it: add, rename and delete folders and fields
-  --fields FILE       batch mode: no window; add the fields of FILE and press OK. FILE is
-                      UTF-8 (see --encoding), one field per line, cells separated by tabs:
-                      field ID, field name, attribute (文字 数字 日付 YESNO メモ), size,
-                      IME (ON OFF), mail kind (PCメール 携帯メール), FAX kind
-                      (公用FAX 私用FAX). Missing trailing cells keep a new row's start
-                      ("文字", "ON"); empty lines and lines beginning with '#' are skipped.
-                      Each message is printed to standard error as "ravLIN: TEXT"; when
-                      the build fails, one more line "rv_makedb: REASON" tells what the
-                      database engine said. FILE holds at most 1 MiB and 10000 field
-                      lines.
-  --encoding NAME     batch mode: FILE is in the encoding NAME (any name iconv knows,
-                      e.g. CP932 for files written on Japanese Windows, EUC-JP);
-                      default UTF-8. A line that is not valid in it is refused.
-  --yes               batch mode: answer OK to the question about a missing mail field
-                      (otherwise Cancel)
-  --dry-run           batch mode: run the checks as OK does, then print every statement
-                      OK would send, in order, one per line, on standard output, and
-                      write nothing: a missing DATABASE is not created, an existing one
-                      is only read
-  --test-window       show the component's test window (frmMain) instead
-  -h, --help          show this text
-
-Exit status: 0 when the wizard (or the browser) has closed (in batch mode: the database
-was built, or with --dry-run its statements printed); 1 in batch mode when a check refused, the question was declined or the build
-failed; 2 for usage errors, a field file that is too large or not valid text, or when no
-display is available (batch mode needs none);
-3 when the wizard or the browser could not open (the message is printed; in batch mode
-also when the database could not be read or another wizard has it open);
-130 or 143 after SIGINT (Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
-
-The default field template library is base.mdb beside the component, librv_makeDB.so
-(in the build tree: beside this program), else the installed one in
-<prefix>/share/rv_makedb/ (/usr/share/rv_makedb/base.mdb from the package).
-)";
 
 std::string defaultTemplates() {
     return CreateDBSql::templateLibrary().toStdString();
@@ -256,148 +205,77 @@ bool readFieldFile(const std::string& path, std::string& bytes, std::string& why
     return why.empty();
 }
 
-int usage(const std::string& why) {
-    std::cerr << "rv_makedb: " << why << "\n"
-              << "Try 'rv_makedb --help'.\n";
-    return kExitUsage;
+// What a run works on.
+struct Target {
+    std::string database;  // absolute, byte for byte
+    std::string password;
+    std::string templates;  // connection string
+};
+
+// Batch mode: the fields of a file added to the database as OK does, without a window.
+int runBatchMode(const cli::Arguments& args, const Target& target) {
+    const std::string fieldsFile = args.value("fields");
+    const std::string encoding = args.value("encoding");
+    std::string bytes, why;
+    if (!readFieldFile(fieldsFile, bytes, why)) {
+        std::cerr << "rv_makedb: " << why << "\n";
+        return kExitUsage;
+    }
+    component::BatchJob job;
+    try {
+        job.fieldLines = component::fieldLines(
+            component::fieldFileText(bytes, encoding.empty() ? "UTF-8" : encoding),
+            &job.fieldLineNumbers);
+        job.fieldFile = fieldsFile;
+    } catch (const std::exception& e) {
+        std::cerr << "rv_makedb: " << fieldsFile << ": " << e.what()
+                  << (encoding.empty() ? " (name its encoding with --encoding, e.g. "
+                                         "--encoding CP932)"
+                                       : "")
+                  << "\n";
+        return kExitUsage;
+    }
+    if (job.fieldLines.size() > kMaxFieldFileLines) {
+        std::cerr << "rv_makedb: " << fieldsFile << " holds more than 10000 field lines ("
+                  << kFieldFileLimits << ")\n";
+        return kExitUsage;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
+    job.database = component::fromHostBytes(target.database);
+    job.password = component::fromHostBytes(target.password);
+    job.templates = QString::fromStdString(target.templates);
+    job.answerYes = args.has("yes");
+    job.dryRun = args.has("dry-run") ? &std::cout : nullptr;
+    job.stopRequested = [] { return g_signal != 0; };
+    // Standard error carries the wizard's messages, one line each, and nothing else.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+        if (type == QtFatalMsg) {
+            std::cerr << msg.toStdString() << "\n";
+        }
+    });
+    return exitStatus(static_cast<int>(component::runBatch(job)));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    catchTerminationSignals();  // first: no file is made before the handlers are in place
-    std::string password;
-    std::string templates;
-    std::string database;
-    std::string fieldsFile;
-    std::string encoding;
-    bool haveFields = false;
-    bool answerYes = false;
-    bool dryRun = false;
-    bool testWindow = false;
-    bool browser = false;
-    bool haveDatabase = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        if (a == "-h" || a == "--help") {
-            const QString library = CreateDBSql::templateLibrary();
-            std::cout << kUsage << "Here: " << library.toStdString()
-                      << (QFileInfo::exists(library) ? "" : " (missing)") << "\n";
-            return kExitOk;
-        } else if (a == "-p" || a == "--password" || a == "-t" || a == "--library" ||
-                   a == "--fields" || a == "--encoding") {
-            const char* v = value();
-            if (!v) {
-                return usage(a + " needs a value");
-            }
-            if (a == "-p" || a == "--password") {
-                password = v;
-            } else if (a == "-t" || a == "--library") {
-                templates = v;
-            } else if (a == "--fields") {
-                fieldsFile = v;
-                haveFields = true;
-            } else {
-                encoding = v;
-            }
-        } else if (a == "--yes") {
-            answerYes = true;
-        } else if (a == "--dry-run") {
-            dryRun = true;
-        } else if (a == "--templates") {
-            browser = true;
-        } else if (a == "--test-window") {
-            testWindow = true;
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            return usage("unknown option " + a);
-        } else if (haveDatabase) {
-            return usage("only one DATABASE may be given");
-        } else {
-            database = a;
-            haveDatabase = true;
-        }
-    }
-    if (testWindow &&
-        (haveDatabase || haveFields || answerYes || !password.empty() || !templates.empty())) {
-        return usage("--test-window takes no other arguments");
-    }
-    if (browser && (testWindow || haveDatabase || haveFields || answerYes || !password.empty() ||
-                    !encoding.empty())) {
-        return usage("--templates takes no other arguments than -t");
-    }
-    if ((answerYes || dryRun || !encoding.empty()) && !haveFields) {
-        return usage(std::string(answerYes ? "--yes"
-                                 : dryRun  ? "--dry-run"
-                                           : "--encoding") +
-                     " goes with --fields");
-    }
-    if (!haveDatabase) {
-        database = "ravlinDB.mdb";
-    }
-    database = absolutePath(database);
-    const std::string conn = templateConnection(templates.empty() ? defaultTemplates() : templates);
-
-    if (haveFields) {
-        if (!haveDatabase) {
-            return usage("--fields needs a DATABASE");
-        }
-        std::string bytes, why;
-        if (!readFieldFile(fieldsFile, bytes, why)) {
-            std::cerr << "rv_makedb: " << why << "\n";
-            return kExitUsage;
-        }
-        component::BatchJob job;
-        try {
-            job.fieldLines = component::fieldLines(
-                component::fieldFileText(bytes, encoding.empty() ? "UTF-8" : encoding));
-        } catch (const std::exception& e) {
-            std::cerr << "rv_makedb: " << fieldsFile << ": " << e.what()
-                      << (encoding.empty() ? " (name its encoding with --encoding, e.g. "
-                                             "--encoding CP932)"
-                                           : "")
-                      << "\n";
-            return kExitUsage;
-        }
-        if (job.fieldLines.size() > kMaxFieldFileLines) {
-            std::cerr << "rv_makedb: " << fieldsFile << " holds more than 10000 field lines ("
-                      << kFieldFileLimits << ")\n";
-            return kExitUsage;
-        }
-        qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
-        job.database = component::fromHostBytes(database);
-        job.password = component::fromHostBytes(password);
-        job.templates = QString::fromStdString(conn);
-        job.answerYes = answerYes;
-        job.dryRun = dryRun ? &std::cout : nullptr;
-        job.stopRequested = [] { return g_signal != 0; };
-        // Standard error carries the wizard's messages, one line each, and nothing else.
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-            if (type == QtFatalMsg) {
-                std::cerr << msg.toStdString() << "\n";
-            }
-        });
-        return exitStatus(static_cast<int>(component::runBatch(job)));
-    }
+// The windows: the wizard on `database`, the template browser alone, or the test window.
+int runWindows(char** argv, const cli::Arguments& args, const Target& target) {
     if (const std::string problem = CreateDBSql::displayProblem(); !problem.empty()) {
         std::cerr << "rv_makedb: " << problem << "\n";
         return kExitUsage;
     }
-
     // The program's own application, gone before the program ends.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     closeWindowsOnSignal(&app);
-    if (browser) {
+    if (args.has("templates")) {
         try {
-            CreateDBSql::showTemplateBrowser(QString::fromStdString(conn));
+            CreateDBSql::showTemplateBrowser(QString::fromStdString(target.templates));
         } catch (const std::exception& e) {
             std::cerr << "rv_makedb: " << e.what() << "\n";
             return exitStatus(kExitFailed);
         }
         return exitStatus(kExitOk);
     }
-    if (testWindow) {
+    if (args.has("test-window")) {
         component::frmMain window;
         window.show();
         const int status = QApplication::exec() == 0 ? kExitOk : kExitFailed;
@@ -407,11 +285,41 @@ int main(int argc, char** argv) {
         app.installEventFilter(new StartupProbe(&app));
     }
     try {
-        std::string file = database, pass = password, connection = conn;
+        std::string file = target.database, pass = target.password, connection = target.templates;
         makeDB().CreateDatabase(file, pass, connection);
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return exitStatus(kExitFailed);
     }
     return exitStatus(kExitOk);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    catchTerminationSignals();  // first: no file is made before the handlers are in place
+    cli::Parsed command = rv_makedb::parseCommandLine(cli::arguments(argc, argv));
+    if (command.help) {
+        const QString library = CreateDBSql::templateLibrary();
+        command.out += "Here: " + library.toStdString() +
+                       (QFileInfo::exists(library) ? "" : " (missing)") + "\n";
+    }
+    if (command.exit) {
+        return cli::finish(command);
+    }
+    const cli::Arguments& args = command.args;
+    Target target;
+    target.database =
+        absolutePath(args.positional().empty() ? "ravlinDB.mdb" : args.positional().front());
+    target.templates = templateConnection(args.value("library", defaultTemplates()));
+    try {
+        target.password = cli::passwordOf(args, std::cin, STDIN_FILENO);
+    } catch (const std::exception& e) {
+        std::cerr << "rv_makedb: " << e.what() << "\n";
+        return kExitUsage;
+    }
+    if (args.has("fields")) {
+        return runBatchMode(args, target);
+    }
+    return runWindows(argv, args, target);
 }

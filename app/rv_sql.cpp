@@ -1,9 +1,14 @@
-// rv_sql: runs Jet-dialect statements against a product or template database.
+// rv_sql: runs Jet-dialect statements against a product or template database, from its
+// arguments, a script on standard input, or typed at a terminal.
+
+#include <editline/readline.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <iostream>
-#include <optional>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,74 +18,24 @@
 #include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/recordset.h"
+#include "password.h"
+#include "rv_sql_args.h"
+#include "sql_shell.h"
 
 namespace {
 
-constexpr int kExitOk = 0;
+using cli::kExitOk;
 constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
-constexpr std::string_view kUsage =
-    R"(Usage: rv_sql [options] DATABASE [STATEMENT ...]
-
-Runs Jet-dialect SQL statements against a database file, one after the other on
-one connection.
-
-  DATABASE            a file path, or a whole connection string (any text
-                      containing '='), for example
-                      "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb;
-                       Jet OLEDB:Database Password=pw;"
-  -p, --password P    the database password, with a file path (default: empty,
-                      an unencrypted file); not allowed with a connection string
-  --create            create DATABASE as a new empty database first (fails when
-                      something exists at the path)
-  --allow-zero-length TABLE.COLUMN
-                      after the statements, set that column's
-                      "Jet OLEDB:Allow Zero Length" to True (repeatable)
-  --catalog           last, print the catalog: one line per column of every
-                      table except the engine's own, tab-separated:
-                      TABLE  COLUMN  TYPE  ATTRIBUTE_FLAGS  ALLOW_ZERO_LENGTH
-                      TYPE in Jet words as declared (LONG, TEXT(32), MEMO, DATE,
-                      DOUBLE, YESNO, COUNTER); ATTRIBUTE_FLAGS in decimal
-                      (1 fixed length, 2 nullable); ALLOW_ZERO_LENGTH true|false
-  -h, --help          show this text
-  --                  end of options; every later argument is a statement
-
-Statements come from the arguments, in order. With none, they come from
-standard input, one statement per line; empty lines and lines beginning with
-"--" are skipped. Options may stand anywhere before "--".
-
-BEGIN, COMMIT and ROLLBACK, alone and in any letter case, begin, commit and
-roll back a transaction. A transaction still open at the end is rolled back.
-
-A query prints a header line with the column names, then one line per row;
-cells are separated by tabs, a null prints as \N, and a backslash, tab, line
-feed or carriage return inside a value prints as \\, \t, \n or \r.
-
-At the first statement that fails, rv_sql prints
-  rv_sql: statement N: MESSAGE
-to standard error (N counts the statements run, from 1) and exits with 1; an
-open transaction is not committed. Other failures (open, create, catalog) print
-"rv_sql: MESSAGE" and exit with 1. Usage errors exit with 2. Otherwise 0.
-
-The field template library that rv_makedb uses by default, base.mdb, is an
-unencrypted database (open it without -p). In the build tree it lies beside
-this program; installed, in <prefix>/share/rv_makedb/ (from the package:
-/usr/share/rv_makedb/base.mdb).
-)";
 
 struct Options {
     std::string database;
-    std::optional<std::string> password;
+    std::string password;
     bool create = false;
     bool catalog = false;
-    bool help = false;
+    sql_shell::Format format = sql_shell::Format::kTabs;
+    bool header = false;
     std::vector<std::pair<std::string, std::string>> allowZeroLength;  // table, column
     std::vector<std::string> statements;
-};
-
-struct UsageError {
-    std::string message;
 };
 
 std::string_view trim(std::string_view s) {
@@ -88,7 +43,7 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && blank(s.front())) {
         s.remove_prefix(1);
     }
-    while (!s.empty() && blank(s.back())) {
+    while (!s.empty() && (blank(s.back()) || s.back() == ';')) {
         s.remove_suffix(1);
     }
     return s;
@@ -101,66 +56,19 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-Options parseArguments(int argc, char** argv) {
+Options optionsOf(const cli::Arguments& args) {
     Options o;
-    bool haveDatabase = false;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const auto valueOf = [&](std::string_view name) -> std::string {
-            // "--name=value" or "--name value"
-            if (arg.size() > name.size() && arg[name.size()] == '=') {
-                return std::string(arg.substr(name.size() + 1));
-            }
-            if (i + 1 >= argc) {
-                throw UsageError{std::string(name) + " needs a value"};
-            }
-            return argv[++i];
-        };
-        const auto is = [&](std::string_view name) {
-            return arg == name || (arg.starts_with(name) && arg.size() > name.size() &&
-                                   arg[name.size()] == '=' && name.starts_with("--"));
-        };
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg == "-h" || arg == "--help") {
-                o.help = true;
-            } else if (is("-p") || is("--password")) {
-                o.password = valueOf(arg.starts_with("--") ? "--password" : "-p");
-            } else if (arg == "--create") {
-                o.create = true;
-            } else if (arg == "--catalog") {
-                o.catalog = true;
-            } else if (is("--allow-zero-length")) {
-                const std::string target = valueOf("--allow-zero-length");
-                const auto dot = target.find('.');
-                if (dot == std::string::npos || dot == 0 || dot + 1 == target.size() ||
-                    target.find('.', dot + 1) != std::string::npos) {
-                    throw UsageError{"--allow-zero-length wants TABLE.COLUMN, not \"" + target +
-                                     "\""};
-                }
-                o.allowZeroLength.emplace_back(target.substr(0, dot), target.substr(dot + 1));
-            } else {
-                throw UsageError{"unknown option " + std::string(arg)};
-            }
-            continue;
-        }
-        if (!haveDatabase) {
-            o.database = arg;
-            haveDatabase = true;
-        } else {
-            o.statements.emplace_back(arg);
-        }
-    }
-    if (o.help) {
-        return o;
-    }
-    if (!haveDatabase || o.database.empty()) {
-        throw UsageError{"no DATABASE given"};
-    }
-    if (o.database.find('=') != std::string::npos && o.password) {
-        throw UsageError{"-p/--password goes with a file path, not with a connection string"};
+    o.database = args.positional().front();
+    o.statements.assign(args.positional().begin() + 1, args.positional().end());
+    o.create = args.has("create");
+    o.catalog = args.has("catalog");
+    o.format = args.has("csv")    ? sql_shell::Format::kCsv
+               : args.has("json") ? sql_shell::Format::kJson
+                                  : sql_shell::Format::kTabs;
+    o.header = args.has("header");
+    for (const std::string& target : args.values("allow-zero-length")) {
+        const auto dot = target.find('.');  // the parser saw that there is one
+        o.allowZeroLength.emplace_back(target.substr(0, dot), target.substr(dot + 1));
     }
     return o;
 }
@@ -169,75 +77,14 @@ std::string connectionStringOf(const Options& o) {
     if (o.database.find('=') != std::string::npos) {
         return o.database;
     }
-    return jet::ConnectionString::build(o.database, o.password.value_or(""));
+    return jet::ConnectionString::build(o.database, o.password);
 }
 
-std::vector<std::string> readStatements(std::istream& in) {
-    std::vector<std::string> out;
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string_view text = trim(line);
-        if (text.empty() || text.starts_with("--")) {
-            continue;
-        }
-        // A line ending in CR (a file from Windows) keeps its text without the CR.
-        std::string_view kept = line;
-        if (kept.ends_with('\r')) {
-            kept.remove_suffix(1);
-        }
-        out.emplace_back(kept);
-    }
-    return out;
-}
-
-void writeCell(std::ostream& out, const jet::Value& v) {
-    if (v.isNull()) {
-        out << "\\N";
-        return;
-    }
-    for (char c : v.toString()) {
-        switch (c) {
-            case '\\':
-                out << "\\\\";
-                break;
-            case '\t':
-                out << "\\t";
-                break;
-            case '\n':
-                out << "\\n";
-                break;
-            case '\r':
-                out << "\\r";
-                break;
-            default:
-                out << c;
-        }
-    }
-}
-
-void printRecordset(std::ostream& out, jet::Recordset& rs) {
-    const int n = rs.fieldCount();
-    if (n == 0) {
-        return;
-    }
-    for (int i = 0; i < n; ++i) {
-        out << (i ? "\t" : "") << rs.fieldName(i);
-    }
-    out << '\n';
-    for (; !rs.eof(); rs.moveNext()) {
-        for (int i = 0; i < n; ++i) {
-            if (i) {
-                out << '\t';
-            }
-            writeCell(out, rs.field(i));
-        }
-        out << '\n';
-    }
-}
-
-void run(jet::Connection& conn, std::string_view statement) {
+void run(jet::Connection& conn, const Options& o, std::string_view statement) {
     const std::string_view word = trim(statement);
-    if (equalsIgnoringCase(word, "BEGIN")) {
+    if (word.starts_with('.')) {
+        sql_shell::runDotCommand(std::cout, conn, word);
+    } else if (equalsIgnoringCase(word, "BEGIN")) {
         conn.beginTrans();
     } else if (equalsIgnoringCase(word, "COMMIT")) {
         conn.commitTrans();
@@ -245,7 +92,7 @@ void run(jet::Connection& conn, std::string_view statement) {
         conn.rollbackTrans();
     } else {
         jet::Recordset rs = conn.execute(statement);
-        printRecordset(std::cout, rs);
+        sql_shell::printRecordset(std::cout, rs, o.format, o.header);
     }
 }
 
@@ -268,20 +115,63 @@ int fail(std::string_view message) {
     return kExitFailed;
 }
 
+// "statement N" or, read from lines, "statement N (line L)".
+std::string where(std::size_t index, const sql_shell::Statement& statement) {
+    return "statement " + std::to_string(index + 1) +
+           (statement.line > 0 ? " (line " + std::to_string(statement.line) + ")" : "");
+}
+
+// At a terminal: a prompt with line editing and history; each statement runs when its line
+// ends with ';', and a failing one is reported without ending the session.
+void interactive(jet::Connection& conn, const Options& o) {
+    const char* home = std::getenv("HOME");
+    const std::string history = home ? std::string(home) + "/.rv_sql_history" : "";
+    using_history();
+    if (!history.empty()) {
+        read_history(history.c_str());
+    }
+    sql_shell::StatementReader reader(true);
+    std::size_t count = 0;
+    for (int number = 1;; ++number) {
+        char* typed = readline(reader.pending() ? "   ...> " : "rv_sql> ");
+        if (typed == nullptr) {
+            break;
+        }
+        const std::string line = typed;
+        std::free(typed);
+        if (!trim(line).empty()) {
+            add_history(line.c_str());
+        }
+        if (auto statement = reader.feed(line, number)) {
+            try {
+                run(conn, o, statement->text);
+            } catch (const std::exception& e) {
+                std::cout.flush();
+                std::cerr << "rv_sql: " << where(count, *statement) << ": " << e.what() << '\n';
+            }
+            ++count;
+            std::cout.flush();
+        }
+    }
+    std::cout << '\n';
+    if (!history.empty()) {
+        write_history(history.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    try {
-        options = parseArguments(argc, argv);
-    } catch (const UsageError& e) {
-        std::cerr << "rv_sql: " << e.message << "\n"
-                  << "Try 'rv_sql --help' for more information.\n";
-        return kExitUsage;
+    const cli::Parsed command = rv_sql::parseCommandLine(cli::arguments(argc, argv));
+    if (command.exit) {
+        return cli::finish(command);
     }
-    if (options.help) {
-        std::cout << kUsage;
-        return kExitOk;
+    Options options = optionsOf(command.args);
+    try {
+        options.password = cli::passwordOf(command.args, std::cin, STDIN_FILENO);
+    } catch (const std::exception& e) {
+        std::cerr << "rv_sql: " << e.what() << "\n";
+        return cli::kExitUsage;
     }
 
     jet::Connection conn;
@@ -295,17 +185,24 @@ int main(int argc, char** argv) {
         return fail(e.what());
     }
 
-    std::vector<std::string> statements = std::move(options.statements);
-    if (statements.empty()) {
-        statements = readStatements(std::cin);
+    std::vector<sql_shell::Statement> statements;
+    for (std::string& text : options.statements) {
+        statements.push_back({std::move(text), 0});
+    }
+    if (statements.empty() && ::isatty(STDIN_FILENO)) {
+        interactive(conn, options);
+    } else if (statements.empty()) {
+        const std::string script{std::istreambuf_iterator<char>(std::cin),
+                                 std::istreambuf_iterator<char>()};
+        statements = sql_shell::splitScript(script);
     }
 
     for (std::size_t i = 0; i < statements.size(); ++i) {
         try {
-            run(conn, statements[i]);
-        } catch (const jet::Error& e) {
+            run(conn, options, statements[i].text);
+        } catch (const std::exception& e) {
             // Closing the connection with the transaction open leaves nothing of it.
-            return fail("statement " + std::to_string(i + 1) + ": " + e.what());
+            return fail(where(i, statements[i]) + ": " + e.what());
         }
     }
 

@@ -111,12 +111,14 @@ void openProductDatabase(WizardStatus& status, const QString& path, const QStrin
                 status.dbExists = false;
             }
         }
-    } catch (const jet::Error&) {
+    } catch (const jet::Error& e) {
+        status.openFailure = e.what();
         controls::tell(wizard::kMsgDatabaseError, controls::vbExclamation);
         status.openFailed = true;
         return;
     }
     status.openFailed = false;
+    status.openFailure.clear();
 }
 
 namespace {

@@ -21,6 +21,7 @@ namespace component {
 struct WizardStatus {
     bool dbExists = false;    // the file holds the product schema
     bool openFailed = false;  // the opening could not read or make the file
+    std::string openFailure;  // the engine's words for it, when it said any
     bool buildFailed = false;
     QString curFieldID;        // the ID of the field the builder processed last
     std::string buildFailure;  // the engine's words for the last failed build
