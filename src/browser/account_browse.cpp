@@ -132,7 +132,11 @@ bool AccountBrowse::showAccountForm(const QString& connStr) {
 bool AccountBrowse::Form_Load() {
     const std::optional<QString> refused = openLibrary();
     if (refused) {
-        controls::tell(controls::Message{*refused, controls::vbExclamation});
+        // The engine's reason in the user's words; the loading's own (an entry it cannot
+        // show) as it names the entry.
+        controls::tell(
+            m_refusalKind ? QString::fromUtf8(jet::reasonInJapanese(*m_refusalKind)) : *refused,
+            controls::vbOKOnly);
     }
     return !refused;
 }
@@ -145,8 +149,10 @@ std::optional<QString> AccountBrowse::openLibrary() {
         loadTemplateTree(*SSTree1, basTable, LoadErrors::kStop);
     } catch (const jet::Error& e) {
         refused = QString::fromStdString(e.what());
+        m_refusalKind = e.kind();
     } catch (const TreeLoadError& e) {
         refused = QString::fromStdString(e.what());
+        m_refusalKind = e.engineKind();
     }
     if (refused) {
         // Nothing can be changed: the root alone, every action button off for good.
@@ -290,17 +296,16 @@ bool AccountBrowse::committed(const std::function<bool()>& write, Failure failur
             m_dialog->reject();
         }
     } catch (const std::exception& e) {
-        tellUnexpected(QString::fromUtf8(e.what()));
+        tellUnexpected();
     } catch (...) {
-        tellUnexpected({});
+        tellUnexpected();
     }
     reloadAfterFailure();
     return false;
 }
 
-void AccountBrowse::tellUnexpected(const QString& reason) {
-    controls::tell(controls::Message{reason.isEmpty() ? kMsgUnexpected.toString() : reason,
-                                     controls::vbExclamation});
+void AccountBrowse::tellUnexpected() {
+    controls::tell(kMsgUnexpected, controls::vbOKOnly);
 }
 
 void AccountBrowse::Toolbar1_ButtonClick(int index) {
@@ -466,8 +471,7 @@ void AccountBrowse::reloadAfterFailure() {
 }
 
 void AccountBrowse::tellFailure(const jet::Error& error) {
-    controls::tell(
-        controls::Message{QString::fromStdString(error.what()), controls::vbExclamation});
+    controls::tell(QString::fromUtf8(jet::reasonInJapanese(error.kind())), controls::vbOKOnly);
 }
 
 }  // namespace browser

@@ -11,15 +11,13 @@
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
+#include "jet/error.h"
 #include "templates/library.h"
 
 namespace controls {
 class IndexedToolbar;
 class TreeFindLine;
 }  // namespace controls
-namespace jet {
-class Error;
-}
 
 namespace browser {
 
@@ -82,7 +80,8 @@ class AccountBrowse : public QDialog {
     // Every action button off.
     void enableAllButton();
 
-    // Shows a statement's failure: "ravLIN" and the engine's message.
+    // Shows a statement's failure: "ravLIN" and the engine's reason in Japanese, without an
+    // icon like every message of the browser.
     static void tellFailure(const jet::Error& error);
 
     controls::IndexedToolbar* Toolbar1;
@@ -121,8 +120,8 @@ class AccountBrowse : public QDialog {
     // gone, or anything unforeseen, always loads it again.
     enum class Failure { kKeep, kReload };
     bool committed(const std::function<bool()>& write, Failure failure = Failure::kKeep);
-    // Shows a failure the program did not foresee, with its reason when it has one.
-    static void tellUnexpected(const QString& reason);
+    // Shows a failure the program did not foresee.
+    static void tellUnexpected();
     void addFolder();
     void renameFolder();
     void deleteFolder();
@@ -159,7 +158,8 @@ class AccountBrowse : public QDialog {
     QPoint m_pressPos;
     bool m_unloaded = false;
     bool m_usable = true;
-    QPointer<QDialog> m_dialog;  // the editor open now
+    std::optional<jet::ErrorKind> m_refusalKind;  // why the library cannot be used
+    QPointer<QDialog> m_dialog;                   // the editor open now
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;
 };

@@ -43,7 +43,7 @@ inline constexpr QStringView kMsgNotShown =
 // and the tree is loaded again.
 inline constexpr QStringView kMsgEntryGone =
     u"この項目は他のプログラムによって削除されています。一覧を読み込み直します。";
-// A failure the program did not foresee, when it gives no reason of its own.
+// A failure the program did not foresee.
 inline constexpr QStringView kMsgUnexpected = u"予期しないエラーが発生しました。";
 
 // Its toolbar: the captions by button, and what each does, for tool tips and screen readers.

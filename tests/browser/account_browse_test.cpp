@@ -273,7 +273,8 @@ TEST_F(Browser, AFolderDeletedMeanwhileTakesNothingBelowIt) {
 TEST(BrowserOpening, ALibraryThatCannotBeUsedOpensWithTheRootAloneAndEveryButtonOff) {
     rvtest::TempDir dir;
     const std::pair<std::string, QString> cases[] = {
-        {rvtest::connectionString(dir.file("missing.mdb")), u"missing.mdb"_s},
+        {rvtest::connectionString(dir.file("missing.mdb")),
+         u"データベースのファイルが見つかりません。"_s},
         {rvtest::templateLibrary(dir.file("b.mdb"), {"5,9,'F','','孤','','',NULL,'',''"}),
          u"entry 5 (孤) under 9: no node has the key '9'"_s},
     };
