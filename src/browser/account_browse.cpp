@@ -1,12 +1,17 @@
 #include "browser/account_browse.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QResizeEvent>
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "browser/account_add.h"
@@ -52,6 +57,34 @@ constexpr StateButtons kButtonStates[] = {
     {AccountBrowse::ButtonState::kField,
      {AccountBrowse::kAddField, AccountBrowse::kEditField, AccountBrowse::kDeleteField,
       AccountBrowse::kCopyField}},
+};
+
+// A walk through a large folder: after a second, a window that says the browser is busy,
+// and the browser kept drawn (the user's input waits until the walk is done).
+class BusyIndicator {
+  public:
+    explicit BusyIndicator(QWidget* parent) : m_parent(parent) { m_clock.start(); }
+    void tick() {
+        if (!m_dialog) {
+            if (m_clock.elapsed() < kBusyAfterMs) {
+                return;
+            }
+            m_dialog =
+                std::make_unique<QProgressDialog>(kMsgBusy.toString(), QString(), 0, 0, m_parent);
+            m_dialog->setWindowTitle(kBrowserCaption.toString());
+            m_dialog->setWindowModality(Qt::ApplicationModal);
+            m_dialog->setCancelButton(nullptr);
+            m_dialog->setMinimumDuration(0);
+            m_dialog->show();
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+
+  private:
+    static constexpr qint64 kBusyAfterMs = 1000;
+    QWidget* m_parent;
+    QElapsedTimer m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
 };
 
 }  // namespace
@@ -431,7 +464,13 @@ bool AccountBrowse::commitField(EditorMode mode, const FieldDraft& draft) {
 }
 
 void AccountBrowse::deleteFolder() {
-    if (Library(basTable).holdsFixedField(basNodeKey)) {
+    bool fixed = false;
+    {
+        const controls::WaitPointer wait;
+        BusyIndicator busy(this);
+        fixed = Library(basTable).holdsFixedField(basNodeKey, [&busy](int) { busy.tick(); });
+    }
+    if (fixed) {
         controls::tell(kMsgFolderHoldsFixed, controls::vbOKOnly);
         return;
     }
@@ -442,7 +481,8 @@ void AccountBrowse::deleteFolder() {
     // All or nothing: a folder is never left half deleted.
     {
         const controls::WaitPointer wait;
-        Library(basTable).deleteFolder(basNodeKey);
+        BusyIndicator busy(this);
+        Library(basTable).deleteFolder(basNodeKey, [&busy](int) { busy.tick(); });
     }
     enableAllButton();
 }

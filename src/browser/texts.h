@@ -43,6 +43,8 @@ inline constexpr QStringView kMsgNotShown =
 // and the tree is loaded again.
 inline constexpr QStringView kMsgEntryGone =
     u"この項目は他のプログラムによって削除されています。一覧を読み込み直します。";
+// Shown while a large folder is checked or deleted (after a second).
+inline constexpr QStringView kMsgBusy = u"処理中です。しばらくお待ちください。";
 // A failure the program did not foresee.
 inline constexpr QStringView kMsgUnexpected = u"予期しないエラーが発生しました。";
 

@@ -20,6 +20,9 @@ QString firstPosition(const jet::Recordset& rs) {
     return rs.eof() ? QString() : text(rs.field("SORTBY"));
 }
 
+// How many entries a walk goes through between two reports of its progress.
+constexpr int kProgressEvery = 100;
+
 // Entry 0 is the top level: an entry numbered 0 is never walked into.
 bool isTopLevel(const QString& number) {
     return number.toLongLong() == 0;
@@ -44,7 +47,12 @@ QString Library::parentFolder(const QString& selected) {
 }
 
 bool Library::holdsFixedField(const QString& folder) {
+    return holdsFixedField(folder, {});
+}
+
+bool Library::holdsFixedField(const QString& folder, const Progress& progress) {
     TemplateStore store(m_connection);
+    int walked = 0;
     // One open level per folder on the way down, as a recursion would keep them.
     std::vector<jet::Recordset> levels;
     std::set<QString> seen{folder};
@@ -63,6 +71,9 @@ bool Library::holdsFixedField(const QString& folder) {
         }
         const QString child = text(rs.field("FIELD_NO"));
         rs.moveNext();
+        if (progress && ++walked % kProgressEvery == 0) {
+            progress(walked);
+        }
         if (!isTopLevel(child) && seen.insert(child).second) {
             levels.push_back(store.selectChildrenWithFixedMark(child));
         }
@@ -71,7 +82,12 @@ bool Library::holdsFixedField(const QString& folder) {
 }
 
 void Library::deleteFolder(const QString& folder) {
+    deleteFolder(folder, {});
+}
+
+void Library::deleteFolder(const QString& folder, const Progress& progress) {
     jet::Transaction transaction(m_connection);
+    int deleted = 0;
     TemplateStore store(m_connection);
     store.deleteEntry(folder);
     // Children before parents: each level's children are read before any of them goes.
@@ -95,6 +111,9 @@ void Library::deleteFolder(const QString& folder) {
         if (level.next == level.children.size()) {
             store.deleteEntry(level.number);
             levels.pop_back();
+            if (progress && ++deleted % kProgressEvery == 0) {
+                progress(deleted);
+            }
             continue;
         }
         const QString child = level.children[level.next++];

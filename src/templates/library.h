@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -82,12 +83,17 @@ class Library {
     // folder, else the folder that holds it.
     QString parentFolder(const QString& selected);
 
+    // Told the number of entries walked so far, now and then during a long walk.
+    using Progress = std::function<void(int entries)>;
+
     // Whether a fixed template field lies anywhere below `folder`. Each level stops at its
     // first fixed field; the walk visits every entry once and never follows entry 0 (the
     // top level) down.
     bool holdsFixedField(const QString& folder);
+    bool holdsFixedField(const QString& folder, const Progress& progress);
     // Deletes `folder` and everything below it, children before parents, walking as above.
     void deleteFolder(const QString& folder);
+    void deleteFolder(const QString& folder, const Progress& progress);
     // Deletes one entry.
     void deleteEntry(const QString& entry);
 

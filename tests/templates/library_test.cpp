@@ -7,9 +7,11 @@
 
 #include "databases.h"
 #include "jet/error.h"
+#include "jet/placeholders.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "templates/library.h"
+#include "templates/statements.h"
 
 namespace {
 
@@ -178,6 +180,31 @@ TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
     EXPECT_EQ(count(), before);
     EXPECT_EQ(place(101), "1:1");
     EXPECT_EQ(raw("SELECT count(*) FROM TEMP_FIELD WHERE FIELD_NAME='新'"), "0");
+}
+
+// The shipped library has the index its statements by parent need, so that a walk
+// through a folder costs a lookup per entry, not a reading of the whole table; a long walk
+// reports how far it has come.
+TEST_F(Shipped, TheWalksLookUpChildrenThroughAnIndexAndReportTheirProgress) {
+    for (const std::string& statement :
+         {jet::fill(templates::kSelectChildren, {"13"}),
+          jet::fill(templates::kSelectChildrenWithFixedMark, {"13"}),
+          templates::selectPositions("13"), templates::shiftPositions("13", "2")}) {
+        EXPECT_NE(raw("EXPLAIN QUERY PLAN " + statement).find("INDEX TEMP_FIELD_PARENT"),
+                  std::string::npos)
+            << statement;
+    }
+    exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<240) "
+        "INSERT INTO TEMP_FIELD(FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME) SELECT 1000+i,13,'A',i FROM "
+        "n");
+    std::vector<int> checked;
+    std::vector<int> deleted;
+    EXPECT_FALSE(library.holdsFixedField(u"13"_s, [&](int n) { checked.push_back(n); }));
+    library.deleteFolder(u"13"_s, [&](int n) { deleted.push_back(n); });
+    EXPECT_EQ(checked, (std::vector<int>{100, 200}));
+    EXPECT_EQ(deleted, (std::vector<int>{100, 200}));
+    EXPECT_EQ(count(), "69");  // 80 and 240, less 13 with its 250 fields
 }
 
 TEST(DropTable, ADropIsJudgedByTheTextsOfTheNodes) {
