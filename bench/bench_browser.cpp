@@ -199,6 +199,21 @@ void floorDelete(jet::Connection& c, const std::string& parent) {
     c.execute(jet::fill(templates::kDeleteEntry, {parent}));
 }
 
+// The floor of a folder's deletion on the library `cs`: the check, then the deletions in one
+// transaction; returns the seconds it took.
+double floorFolderDeletion(const std::string& cs, const std::string& top) {
+    jet::Connection c;
+    c.open(cs);
+    const auto start = Clock::now();
+    if (floorCheck(c, top)) {
+        c.beginTrans();
+        c.execute(jet::fill(templates::kDeleteEntry, {top}));
+        floorDelete(c, top);
+        c.commitTrans();
+    }
+    return seconds(start);
+}
+
 void BM_DeleteFolder(benchmark::State& state) {
     const std::string top = std::to_string(bench::kSubtreeTop);
     controls::MsgBoxResponder answers(controls::vbOK);
@@ -206,18 +221,7 @@ void BM_DeleteFolder(benchmark::State& state) {
     for (auto _ : state) {
         double ours = 0;
         double floor = 0;
-        auto runFloor = [&] {
-            jet::Connection c;
-            c.open(freshCopy());
-            const auto start = Clock::now();
-            if (floorCheck(c, top)) {
-                c.beginTrans();
-                c.execute(jet::fill(templates::kDeleteEntry, {top}));
-                floorDelete(c, top);
-                c.commitTrans();
-            }
-            floor = seconds(start);
-        };
+        auto runFloor = [&] { floor = floorFolderDeletion(freshCopy(), top); };
         if (floorFirst) {
             runFloor();
         }
@@ -296,16 +300,7 @@ void BM_DeleteTenth(benchmark::State& state, int entries) {
             Q_EMIT browser.Toolbar1->buttonClick(browser::AccountBrowse::kDeleteFolder);
             ours = seconds(start);
         }
-        jet::Connection c;
-        c.open(freshCopy(tenthLibrary(entries)));
-        const auto start = Clock::now();
-        if (floorCheck(c, top)) {
-            c.beginTrans();
-            c.execute(jet::fill(templates::kDeleteEntry, {top}));
-            floorDelete(c, top);
-            c.commitTrans();
-        }
-        const double floor = seconds(start);
+        const double floor = floorFolderDeletion(freshCopy(tenthLibrary(entries)), top);
         state.SetIterationTime(ours);
         figures.ours.push_back(ours);
         figures.floor.push_back(floor);
