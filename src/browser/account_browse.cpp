@@ -1,11 +1,17 @@
 #include "browser/account_browse.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QResizeEvent>
+#include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "browser/account_add.h"
@@ -54,6 +60,34 @@ constexpr StateButtons kButtonStates[] = {
       AccountBrowse::kCopyField}},
 };
 
+// A walk through a large folder: after a second, a window that says the browser is busy,
+// and the browser kept drawn (the user's input waits until the walk is done).
+class BusyIndicator {
+  public:
+    explicit BusyIndicator(QWidget* parent) : m_parent(parent) { m_clock.start(); }
+    void tick() {
+        if (!m_dialog) {
+            if (m_clock.elapsed() < kBusyAfterMs) {
+                return;
+            }
+            m_dialog =
+                std::make_unique<QProgressDialog>(kMsgBusy.toString(), QString(), 0, 0, m_parent);
+            m_dialog->setWindowTitle(kBrowserCaption.toString());
+            m_dialog->setWindowModality(Qt::ApplicationModal);
+            m_dialog->setCancelButton(nullptr);
+            m_dialog->setMinimumDuration(0);
+            m_dialog->show();
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+
+  private:
+    static constexpr qint64 kBusyAfterMs = 1000;
+    QWidget* m_parent;
+    QElapsedTimer m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
 }  // namespace
 
 AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
@@ -94,7 +128,7 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
     SSTree1->setLabelEdit(KeyedTree::LabelEdit::Automatic);
     SSTree1->setAfterLabelEditHandler(
         [this](KeyedTree::Node* node, QString& newText, bool& cancel) {
-            guarded([&] { SSTree1_AfterLabelEdit(node, newText, cancel); });
+            SSTree1_AfterLabelEdit(node, newText, cancel);
         });
     SSTree1->installEventFilter(this);
     m_findLine = new controls::TreeFindLine(*SSTree1, this);
@@ -124,23 +158,45 @@ AccountBrowse::~AccountBrowse() = default;
 
 bool AccountBrowse::showAccountForm(const QString& connStr) {
     basconnStr = connStr;
-    if (!Form_Load()) {
-        return false;
-    }
+    const bool usable = Form_Load();
     exec();
-    return true;
+    return usable;
 }
 
 bool AccountBrowse::Form_Load() {
+    const std::optional<QString> refused = openLibrary();
+    if (refused) {
+        // The engine's reason in the user's words; the loading's own (an entry it cannot
+        // show) as it names the entry.
+        controls::tell(
+            m_refusalKind ? QString::fromUtf8(jet::reasonInJapanese(*m_refusalKind)) : *refused,
+            controls::vbOKOnly);
+    }
+    return !refused;
+}
+
+std::optional<QString> AccountBrowse::openLibrary() {
+    std::optional<QString> refused;
     try {
         basTable.open(vocabulary::toHostBytes(basconnStr));
+        // As the wizard loads it: a row the tree cannot show stops the loading.
+        loadTemplateTree(*SSTree1, basTable, LoadErrors::kStop);
     } catch (const jet::Error& e) {
-        tellFailure(e);
-        return false;
+        refused = QString::fromStdString(e.what());
+        m_refusalKind = e.kind();
+    } catch (const TreeLoadError& e) {
+        refused = QString::fromStdString(e.what());
+        m_refusalKind = e.engineKind();
     }
-    connectDB(basconnStr);
+    if (refused) {
+        // Nothing can be changed: the root alone, every action button off for good.
+        m_usable = false;
+        basTable.close();
+        loadRootAlone(*SSTree1);
+        SSTree1->setLabelEdit(KeyedTree::LabelEdit::Manual);
+    }
     enableAllButton();
-    return true;
+    return refused;
 }
 
 void AccountBrowse::connectDB(const QString& DBStr) {
@@ -203,6 +259,9 @@ void AccountBrowse::Form_Unload() {
 }
 
 void AccountBrowse::setButtons(ButtonState state) {
+    if (!m_usable) {
+        state = ButtonState::kNone;
+    }
     for (const StateButtons& row : kButtonStates) {
         if (row.state == state) {
             for (int button : kActionButtons) {
@@ -233,38 +292,54 @@ void AccountBrowse::SSTree1_NodeClick(KeyedTree::Node* node) {
 void AccountBrowse::SSTree1_AfterLabelEdit(KeyedTree::Node* node, QString& newText, bool& cancel) {
     // The edited node's own row: the node clicked last, or the one reached with the keys.
     try {
-        Library(basTable).rename(KeyedTree::key(node), newText);
+        templates::Library(basTable).rename(KeyedTree::key(node), newText);
     } catch (const jet::Error& e) {
         tellFailure(e);
         cancel = true;  // the table still holds the old text
+    } catch (...) {
+        // The node outlives this handler: what went wrong is shown, and the tree loaded
+        // again, once the tree is done with it.
+        cancel = true;
+        QTimer::singleShot(0, this, [this, failure = std::current_exception()] {
+            guarded([&] { std::rethrow_exception(failure); });
+        });
     }
 }
 
 void AccountBrowse::guarded(const std::function<void()>& work) {
-    if (!committed([&] {
+    committed(
+        [&] {
             work();
             return true;
-        })) {
-        reloadAfterFailure();
-    }
+        },
+        Failure::kReload);
 }
 
-bool AccountBrowse::committed(const std::function<bool()>& write) {
+bool AccountBrowse::committed(const std::function<bool()>& write, Failure failure) {
     try {
         return write();
     } catch (const jet::Error& e) {
         tellFailure(e);
+        if (failure == Failure::kKeep) {
+            return false;
+        }
+    } catch (const templates::EntryGone&) {
+        // Deleted by another program meanwhile: the dialog has nothing left to do.
+        controls::tell(kMsgEntryGone, controls::vbOKOnly);
+        if (m_dialog) {
+            m_dialog->reject();
+        }
     } catch (const std::exception& e) {
-        tellUnexpected(QString::fromUtf8(e.what()));
+        tellUnexpected();
     } catch (...) {
-        tellUnexpected({});
+        tellUnexpected();
     }
+    reloadAfterFailure();
     return false;
 }
 
-void AccountBrowse::tellUnexpected(const QString& reason) {
-    controls::tell(controls::Message{reason.isEmpty() ? kMsgUnexpected.toString() : reason,
-                                     controls::vbExclamation});
+void AccountBrowse::tellUnexpected() {
+    controls::tell(kMsgUnexpected, controls::vbOKOnly);
 }
 
 void AccountBrowse::Toolbar1_ButtonClick(int index) {
@@ -390,7 +465,13 @@ bool AccountBrowse::commitField(EditorMode mode, const FieldDraft& draft) {
 }
 
 void AccountBrowse::deleteFolder() {
-    if (Library(basTable).holdsFixedField(basNodeKey)) {
+    bool fixed = false;
+    {
+        const controls::WaitPointer wait;
+        BusyIndicator busy(this);
+        fixed = Library(basTable).holdsFixedField(basNodeKey, [&busy](int) { busy.tick(); });
+    }
+    if (fixed) {
         controls::tell(kMsgFolderHoldsFixed, controls::vbOKOnly);
         return;
     }
@@ -401,7 +482,8 @@ void AccountBrowse::deleteFolder() {
     // All or nothing: a folder is never left half deleted.
     {
         const controls::WaitPointer wait;
-        Library(basTable).deleteFolder(basNodeKey);
+        BusyIndicator busy(this);
+        Library(basTable).deleteFolder(basNodeKey, [&busy](int) { busy.tick(); });
     }
     enableAllButton();
 }
@@ -430,8 +512,7 @@ void AccountBrowse::reloadAfterFailure() {
 }
 
 void AccountBrowse::tellFailure(const jet::Error& error) {
-    controls::tell(
-        controls::Message{QString::fromStdString(error.what()), controls::vbExclamation});
+    controls::tell(QString::fromUtf8(jet::reasonInJapanese(error.kind())), controls::vbOKOnly);
 }
 
 }  // namespace browser

@@ -5,20 +5,19 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "browser/tree_moves.h"
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
+#include "jet/error.h"
 #include "templates/library.h"
 
 namespace controls {
 class IndexedToolbar;
 class TreeFindLine;
 }  // namespace controls
-namespace jet {
-class Error;
-}
 
 namespace browser {
 
@@ -61,13 +60,18 @@ class AccountBrowse : public QDialog {
     ~AccountBrowse() override;
 
     // Stores connStr in basconnStr, loads the window and shows it modally; returns when it
-    // has closed. A library that cannot be opened shows the engine's message and the
-    // window does not open: false.
+    // has closed. A library that cannot be used is reported, and the window opens with the
+    // root alone: false.
     bool showAccountForm(const QString& connStr);
 
     // Opens basTable on basconnStr, loads the tree and turns every action button off; false
-    // (after the message) when the library cannot be opened.
+    // (after the message) when the library cannot be used (see openLibrary).
     bool Form_Load();
+    // The same without a message: the reason when the library cannot be opened or the tree
+    // cannot show it as the wizard would (a broken parent link, a library too deep, a
+    // missing table or column, a damaged page). The browser then shows the root alone and
+    // keeps every action button off until it closes.
+    std::optional<QString> openLibrary();
     // Loads the tree from the table on basTable, opening it on DBStr first when it is not
     // open; rows that cannot be shown are left out.
     void connectDB(const QString& DBStr);
@@ -76,7 +80,8 @@ class AccountBrowse : public QDialog {
     // Every action button off.
     void enableAllButton();
 
-    // Shows a statement's failure: "ravLIN" and the engine's message.
+    // Shows a statement's failure: "ravLIN" and the engine's reason in Japanese, without an
+    // icon like every message of the browser.
     static void tellFailure(const jet::Error& error);
 
     controls::IndexedToolbar* Toolbar1;
@@ -110,10 +115,13 @@ class AccountBrowse : public QDialog {
     // Runs one handler's work; whatever it throws is shown, and the tree shows the table
     // again.
     void guarded(const std::function<void()>& work);
-    // Runs a dialog's write: its result, or false after showing what it threw.
-    bool committed(const std::function<bool()>& write);
-    // Shows a failure the program did not foresee, with its reason when it has one.
-    static void tellUnexpected(const QString& reason);
+    // Runs a dialog's write: its result, or false after showing what it threw. A refusal
+    // of the engine keeps the tree (kKeep) or loads it again (kReload); an entry that is
+    // gone, or anything unforeseen, always loads it again.
+    enum class Failure { kKeep, kReload };
+    bool committed(const std::function<bool()>& write, Failure failure = Failure::kKeep);
+    // Shows a failure the program did not foresee.
+    static void tellUnexpected();
     void addFolder();
     void renameFolder();
     void deleteFolder();
@@ -149,7 +157,9 @@ class AccountBrowse : public QDialog {
     bool basDragging = false;
     QPoint m_pressPos;
     bool m_unloaded = false;
-    QPointer<QDialog> m_dialog;  // the editor open now
+    bool m_usable = true;
+    std::optional<jet::ErrorKind> m_refusalKind;  // why the library cannot be used
+    QPointer<QDialog> m_dialog;                   // the editor open now
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;
 };

@@ -58,7 +58,10 @@ void AccountBrowse::SSTree1_DragOver(KeyedTree::Node* node) {
     scrollAtEdge(*SSTree1, node);
 }
 
-void AccountBrowse::SSTree1_DragDrop(KeyedTree::Node* node) {
+void AccountBrowse::SSTree1_DragDrop(KeyedTree::Node* /*underPointer*/) {
+    // The node marked as the drop target, which after a scroll at an edge is no longer the
+    // one under the pointer.
+    KeyedTree::Node* node = SSTree1->dropHighlight();
     switch (judgeDrop(SSTree1->node(basDragNode), node)) {
         case DropVerdict::kRefused:
             controls::tell(kMsgCannotMoveHere, controls::vbOKOnly);

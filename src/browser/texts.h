@@ -39,7 +39,13 @@ inline constexpr QStringView kMsgCannotMoveHere = u"この場所への移動は�
 inline constexpr QStringView kMsgNotShown =
     u"選択した項目は一覧に表示されていないので、操作できません。一覧を読み込み直します。";
 
-// A failure the program did not foresee, when it gives no reason of its own.
+// The entry a command names was deleted by another program meanwhile: nothing is written
+// and the tree is loaded again.
+inline constexpr QStringView kMsgEntryGone =
+    u"この項目は他のプログラムによって削除されています。一覧を読み込み直します。";
+// Shown while a large folder is checked or deleted (after a second).
+inline constexpr QStringView kMsgBusy = u"処理中です。しばらくお待ちください。";
+// A failure the program did not foresee.
 inline constexpr QStringView kMsgUnexpected = u"予期しないエラーが発生しました。";
 
 // Its toolbar: the captions by button, and what each does, for tool tips and screen readers.

@@ -1,5 +1,7 @@
 #include "browser/tree_loader.h"
 
+#include <QHash>
+
 #include <cstdint>
 #include <variant>
 #include <vector>
@@ -103,9 +105,15 @@ class EntryAdder {
                 if (m_parent == nullptr) {
                     throw std::invalid_argument("no node has the key '" + parent.toString() + "'");
                 }
+                m_parentDepth = m_depth.value(m_parent, 0);
+            }
+            if (m_parentDepth >= kMaxTreeDepth) {
+                throw std::invalid_argument("more than " + std::to_string(kMaxTreeDepth) +
+                                            " levels below the root");
             }
             KeyedTree::Node* node =
                 m_tree.addNode(m_parent, keyText(number), text(rs, columns.name), look);
+            m_depth.insert(node, m_parentDepth + 1);
             // A find matches the ID too, which the node does not show.
             if (const jet::Value id = rs.field(columns.id); !id.isNull()) {
                 KeyedTree::setSearchText(node, QString::fromStdString(id.toString()));
@@ -129,6 +137,8 @@ class EntryAdder {
     LoadErrors m_errors;
     KeyedTree::Node* m_parent = nullptr;  // the parent of the row before
     jet::Value m_parentNumber;
+    int m_parentDepth = 0;
+    QHash<const KeyedTree::Node*, int> m_depth;  // levels below the root; the root is 0
     KeyedTree::Node* m_expanded = nullptr;
     std::vector<KeyedTree::Node*> m_toExpand;
 };
@@ -161,15 +171,18 @@ void addEntries(KeyedTree& tree, jet::Connection& connection, LoadErrors errors)
     }
 }
 
-void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    DrawingOff drawingOff(tree);
+void addRoot(KeyedTree& tree) {
     tree.clearNodes();
     tree.setImageList(controls::ImageList::templateNodeImages());
-
     const QString closed = kImageClosed.toString();
     const QString open = kImageOpen.toString();
     tree.addNode({}, kRootKey.toString(), kRootText.toString(),
                  KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
+}
+
+void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
+    DrawingOff drawingOff(tree);
+    addRoot(tree);
 
     addEntries(tree, connection, errors);
 
@@ -187,6 +200,11 @@ KeyedTree::NodeLook folderLook() {
 KeyedTree::NodeLook fieldLook(FieldMark mark) {
     return {kNodeFontSize, false, kFieldColor,
             (mark == FieldMark::kFixed ? kImageFixedField : kImageField).toString()};
+}
+
+void loadRootAlone(KeyedTree& tree) {
+    addRoot(tree);
+    tree.setIndentationTwips(kTreeIndentTwips);
 }
 
 void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {

@@ -16,11 +16,15 @@ class Connection;
 namespace browser {
 
 // What a load does with a row whose node cannot be added (its parent is not in the tree
-// yet, or its key is taken) or with a failing statement.
+// yet, its key is taken, or it would lie more than kMaxTreeDepth levels below the root) or
+// with a failing statement.
 enum class LoadErrors {
     kStop,  // the first failure ends the load and reaches the caller (the wizard)
     kSkip,  // the row is left out and the load goes on (the template browser)
 };
+
+// The deepest level a node may have below the root; a row deeper down cannot be shown.
+inline constexpr int kMaxTreeDepth = 1000;
 
 class TreeLoadError : public std::runtime_error {
   public:
@@ -40,6 +44,9 @@ class TreeLoadError : public std::runtime_error {
 // FIELD_ID (a find matches it, the tree does not show it). Drawing is off while it loads;
 // afterwards the tree shows its top. Throws TreeLoadError under LoadErrors::kStop.
 void loadTemplateTree(controls::KeyedTree& tree, jet::Connection& connection, LoadErrors errors);
+
+// Empties `tree` and shows the root alone, as for an empty library.
+void loadRootAlone(controls::KeyedTree& tree);
 
 // Opens its own connection on `connectionString`, loads, and closes it again.
 void loadTemplateTree(controls::KeyedTree& tree, const QString& connectionString,

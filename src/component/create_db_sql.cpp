@@ -182,13 +182,14 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
 
 void showTemplateBrowser(const QString& connStr) {
     const ApplicationScope application;
-    try {
-        jet::Connection().open(component::toHostBytes(connStr));
-    } catch (const jet::Error& e) {
-        throw std::runtime_error(std::string("template library: ") + e.what());
-    }
     browser::AccountBrowse browser;
-    browser.showAccountForm(connStr);
+    browser.basconnStr = connStr;
+    if (const std::optional<QString> refused = browser.openLibrary()) {
+        const std::string reason = refused->toStdString();
+        throw std::runtime_error(
+            reason.starts_with("template library: ") ? reason : "template library: " + reason);
+    }
+    browser.exec();
 }
 
 QString componentFolder() {

@@ -22,8 +22,9 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn);
 component::rv_makeDBForm* currentWizard();
 
 // Opens the template browser alone on the template library `connStr`, modally, and returns
-// when it has closed. A library that cannot be opened throws std::runtime_error with the
-// engine's message before any window opens.
+// when it has closed. A library it cannot use — one that cannot be opened, or that the
+// wizard's loading refuses — throws std::runtime_error ("template library: REASON")
+// before any window opens.
 void showTemplateBrowser(const QString& connStr);
 
 // The QApplication the wizard needs, for as long as this object lives: the host's own

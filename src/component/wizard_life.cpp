@@ -6,11 +6,12 @@
 #include <QDate>
 
 #include <cerrno>
+#include <optional>
 
 #include "component/host_text.h"
 #include "component/texts.h"
-#include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
+#include "controls/wait_pointer.h"
 #include "jet/catalog.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
@@ -125,15 +126,16 @@ void openProductDatabase(WizardStatus& status, const QString& path, const QStrin
 
 namespace {
 
-// The checks and the question; on true the wait pointer is on.
-bool checksPassUnderWaitPointer(const controls::FlexGridModel& fg1) {
+// The checks and the question; on true `wait` holds the wait pointer.
+bool checksPassUnderWaitPointer(const controls::FlexGridModel& fg1,
+                                std::optional<controls::WaitPointer>& wait) {
     using Outcome = wizard::CreateCheck::Outcome;
     const wizard::CreateCheck check = wizard::checkCreate(fg1);
     if (check.outcome == Outcome::kNoFields) {
         controls::tell(check.message);
         return false;
     }
-    controls::setMousePointer(controls::kPointerWait);
+    wait.emplace();
     bool go = true;
     if (check.outcome == Outcome::kRefused) {
         controls::tell(check.message);
@@ -142,7 +144,7 @@ bool checksPassUnderWaitPointer(const controls::FlexGridModel& fg1) {
         go = controls::tell(check.message) != controls::vbCancel;
     }
     if (!go) {
-        controls::setMousePointer(controls::kPointerNormal);
+        wait.reset();
     }
     return go;
 }
@@ -150,11 +152,8 @@ bool checksPassUnderWaitPointer(const controls::FlexGridModel& fg1) {
 }  // namespace
 
 bool createChecksPass(const controls::FlexGridModel& fg1) {
-    const bool go = checksPassUnderWaitPointer(fg1);
-    if (go) {
-        controls::setMousePointer(controls::kPointerNormal);
-    }
-    return go;
+    std::optional<controls::WaitPointer> wait;
+    return checksPassUnderWaitPointer(fg1, wait);
 }
 
 std::vector<std::string> buildStatements(const WizardStatus& status,
@@ -173,7 +172,8 @@ bool createCommand(WizardStatus& status, const QString& path, const QString& pas
                    const controls::FlexGridModel& fg1, const jet::Connection::Observer& observer) {
     status.buildFailed = false;
     status.buildFailure.clear();
-    if (!checksPassUnderWaitPointer(fg1)) {
+    std::optional<controls::WaitPointer> wait;
+    if (!checksPassUnderWaitPointer(fg1, wait)) {
         return false;
     }
 
@@ -188,7 +188,6 @@ bool createCommand(WizardStatus& status, const QString& path, const QString& pas
     // A clean-up that failed as well is the command's own failure, not the builder's.
     status.buildFailed = !result.built && !result.cleanupFailed;
     status.buildFailure = result.reason;
-    controls::setMousePointer(controls::kPointerNormal);
     return result.built;
 }
 

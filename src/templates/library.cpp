@@ -20,9 +20,19 @@ QString firstPosition(const jet::Recordset& rs) {
     return rs.eof() ? QString() : text(rs.field("SORTBY"));
 }
 
+// How many entries a walk goes through between two reports of its progress.
+constexpr int kProgressEvery = 100;
+
 // Entry 0 is the top level: an entry numbered 0 is never walked into.
 bool isTopLevel(const QString& number) {
     return number.toLongLong() == 0;
+}
+
+// Throws EntryGone when `number` is not the top level and has no row.
+void requireEntry(TemplateStore& store, const QString& number) {
+    if (!isTopLevel(number) && store.selectEntry(number).eof()) {
+        throw EntryGone(number);
+    }
 }
 
 }  // namespace
@@ -37,7 +47,12 @@ QString Library::parentFolder(const QString& selected) {
 }
 
 bool Library::holdsFixedField(const QString& folder) {
+    return holdsFixedField(folder, {});
+}
+
+bool Library::holdsFixedField(const QString& folder, const Progress& progress) {
     TemplateStore store(m_connection);
+    int walked = 0;
     // One open level per folder on the way down, as a recursion would keep them.
     std::vector<jet::Recordset> levels;
     std::set<QString> seen{folder};
@@ -56,6 +71,9 @@ bool Library::holdsFixedField(const QString& folder) {
         }
         const QString child = text(rs.field("FIELD_NO"));
         rs.moveNext();
+        if (progress && ++walked % kProgressEvery == 0) {
+            progress(walked);
+        }
         if (!isTopLevel(child) && seen.insert(child).second) {
             levels.push_back(store.selectChildrenWithFixedMark(child));
         }
@@ -64,7 +82,12 @@ bool Library::holdsFixedField(const QString& folder) {
 }
 
 void Library::deleteFolder(const QString& folder) {
+    deleteFolder(folder, {});
+}
+
+void Library::deleteFolder(const QString& folder, const Progress& progress) {
     jet::Transaction transaction(m_connection);
+    int deleted = 0;
     TemplateStore store(m_connection);
     store.deleteEntry(folder);
     // Children before parents: each level's children are read before any of them goes.
@@ -88,6 +111,9 @@ void Library::deleteFolder(const QString& folder) {
         if (level.next == level.children.size()) {
             store.deleteEntry(level.number);
             levels.pop_back();
+            if (progress && ++deleted % kProgressEvery == 0) {
+                progress(deleted);
+            }
             continue;
         }
         const QString child = level.children[level.next++];
@@ -142,6 +168,7 @@ std::optional<FieldRefusal> Library::refusal(const FieldDraft& draft, EditorMode
 QString Library::addField(const QString& folder, const FieldDraft& draft) {
     jet::Transaction transaction(m_connection);
     TemplateStore store(m_connection);
+    requireEntry(store, folder);
     const QString position = positionAfter(firstPosition(store.selectPositions(folder)));
     store.insertField(folder, draft.fieldId, draft.name, draft.attr, draft.size, position,
                       draft.ime);
@@ -152,14 +179,16 @@ QString Library::addField(const QString& folder, const FieldDraft& draft) {
 
 void Library::editField(const QString& entry, const FieldDraft& draft) {
     jet::Transaction transaction(m_connection);
-    TemplateStore(m_connection)
-        .updateField(draft.fieldId, draft.name, draft.attr, draft.size, draft.ime, entry);
+    TemplateStore store(m_connection);
+    requireEntry(store, entry);
+    store.updateField(draft.fieldId, draft.name, draft.attr, draft.size, draft.ime, entry);
     transaction.commit();
 }
 
 QString Library::addFolder(const QString& parent, const QString& name) {
     jet::Transaction transaction(m_connection);
     TemplateStore store(m_connection);
+    requireEntry(store, parent);
     store.insertFolder(parent, name);
     const QString number = text(store.selectMaxFieldNo().field(0));
     transaction.commit();
@@ -168,13 +197,17 @@ QString Library::addFolder(const QString& parent, const QString& name) {
 
 void Library::renameFolder(const QString& folder, const QString& name) {
     jet::Transaction transaction(m_connection);
-    TemplateStore(m_connection).updateFolderName(name, folder);
+    TemplateStore store(m_connection);
+    requireEntry(store, folder);
+    store.updateFolderName(name, folder);
     transaction.commit();
 }
 
 void Library::rename(const QString& entry, const QString& name) {
     jet::Transaction transaction(m_connection);
-    TemplateStore(m_connection).rename(name, entry);
+    TemplateStore store(m_connection);
+    requireEntry(store, entry);
+    store.rename(name, entry);
     transaction.commit();
 }
 
@@ -194,7 +227,10 @@ DropVerdict Library::judgeDrop(const DropNode& moved, const DropNode& target,
 void Library::move(const QString& moved, const DropTarget& target) {
     jet::Transaction transaction(m_connection);
     TemplateStore store(m_connection);
+    requireEntry(store, moved);
+    requireEntry(store, target.key);
     if (target.isField) {
+        requireEntry(store, target.parent);
         const QString position = firstPosition(store.selectPosition(target.key));
         if (!position.isEmpty()) {
             store.shiftPositions(target.parent, position);

@@ -3,17 +3,34 @@
 // The template library's operations on plain values, over a connection the caller holds:
 // what the browser and its dialogs do to TEMP_FIELD, without a window. Each write runs in
 // one transaction: it is done whole or not at all. The engine's refusals reach the caller
-// as jet::Error.
+// as jet::Error. A write that names an entry first checks, inside its transaction, that the
+// entry is still there (the top level, 0, always is); when it is not, it throws EntryGone
+// and writes nothing.
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
+#include <stdexcept>
 
 #include "jet/connection.h"
 #include "templates/store.h"
 
 namespace templates {
+
+// A write named an entry (a parent, a target, the entry itself) that is no longer in the
+// library, deleted by another program meanwhile: nothing was written.
+class EntryGone : public std::runtime_error {
+  public:
+    explicit EntryGone(const QString& number)
+        : std::runtime_error("entry " + number.toStdString() + " is no longer in the library"),
+          m_number(number) {}
+    const QString& number() const { return m_number; }
+
+  private:
+    QString m_number;
+};
 
 // What the field editor was opened for.
 enum class EditorMode { kAdd, kEdit, kCopy };
@@ -66,12 +83,17 @@ class Library {
     // folder, else the folder that holds it.
     QString parentFolder(const QString& selected);
 
+    // Told the number of entries walked so far, now and then during a long walk.
+    using Progress = std::function<void(int entries)>;
+
     // Whether a fixed template field lies anywhere below `folder`. Each level stops at its
     // first fixed field; the walk visits every entry once and never follows entry 0 (the
     // top level) down.
     bool holdsFixedField(const QString& folder);
+    bool holdsFixedField(const QString& folder, const Progress& progress);
     // Deletes `folder` and everything below it, children before parents, walking as above.
     void deleteFolder(const QString& folder);
+    void deleteFolder(const QString& folder, const Progress& progress);
     // Deletes one entry.
     void deleteEntry(const QString& entry);
 

@@ -138,6 +138,15 @@ TEST_F(Batch, TheTemplateBrowserAloneStopsAtALibraryItCannotOpen) {
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_NE(r.err.find("none.mdb"), std::string::npos) << r.err;
     EXPECT_EQ(batch({"--templates", m_db}).exitCode, 2) << "it takes no DATABASE";
+    // A library the wizard would refuse: the same reason, and no window.
+    rvtest::RawDb(m_dir.file("base.mdb"), "")
+        .exec("UPDATE TEMP_FIELD SET P_FIELD_NO=99 WHERE FIELD_NO=5");
+    const auto broken = batch({"--templates", "-t", m_templates});
+    EXPECT_EQ(broken.exitCode, 3);
+    EXPECT_NE(broken.err.find("rv_makedb: template library: entry 5 (自宅住所) under 99: no node "
+                              "has the key '99'\n"),
+              std::string::npos)
+        << broken.err;
 }
 
 // Batch mode keeps the wizard's messages and adds what the engine said: here a file may not

@@ -250,17 +250,51 @@ TEST(BrowserSequence, ACommandOnAnEntryTheTreeDoesNotShowIsRefusedAndWritesNothi
     EXPECT_NE(t.node("1"), nullptr);
 }
 
-TEST(BrowserOpening, ALibraryThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
+// Folder D deleted by another program while it is selected: a folder added below it
+// writes nothing; the browser says so and loads the tree again.
+TEST_F(Browser, AFolderDeletedMeanwhileTakesNothingBelowIt) {
+    click("5");
+    rvtest::RawDb(m_path, "").exec("DELETE FROM TEMP_FIELD WHERE FIELD_NO=5");
+    inFolderEditor(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
+        dialog.Text1->setText(u"新規"_s);
+        dialog.Command2->click();
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(prompts(),
+              QStringList{
+                  u"この項目は他のプログラムによって削除されています。一覧を読み込み直します。"_s});
+    EXPECT_EQ(numbers(), "1 2 3 4 6 7 8 9 10 11 12");
+    EXPECT_EQ(node("5"), nullptr);
+    EXPECT_EQ(buttons(), "-------");
+}
+
+// Opened on a library it cannot use (from the wizard): the reason is shown, the window
+// opens with the root alone and every action button off, and its closing runs as always.
+TEST(BrowserOpening, ALibraryThatCannotBeUsedOpensWithTheRootAloneAndEveryButtonOff) {
     rvtest::TempDir dir;
-    controls::MsgBoxResponder responder;
-    bool unloaded = false;
-    AccountBrowse browser([&] { unloaded = true; });
-    EXPECT_FALSE(browser.showAccountForm(
-        QString::fromStdString(rvtest::connectionString(dir.file("missing.mdb")))));
-    ASSERT_EQ(responder.calls().size(), 1u);
-    EXPECT_TRUE(responder.calls()[0].prompt.contains(u"missing.mdb"_s));
-    EXPECT_EQ(responder.calls()[0].title, u"ravLIN"_s);
-    EXPECT_FALSE(unloaded);
+    const std::pair<std::string, QString> cases[] = {
+        {rvtest::connectionString(dir.file("missing.mdb")),
+         u"データベースのファイルが見つかりません。"_s},
+        {rvtest::templateLibrary(dir.file("b.mdb"), {"5,9,'F','','孤','','',NULL,'',''"}),
+         u"entry 5 (孤) under 9: no node has the key '9'"_s},
+    };
+    for (const auto& [library, reason] : cases) {
+        controls::MsgBoxResponder responder;
+        bool unloaded = false;
+        AccountBrowse browser([&] { unloaded = true; });
+        bool anyOn = true;
+        rvtest::whenModal<AccountBrowse>([&anyOn](AccountBrowse* shown) {
+            Q_EMIT shown->SSTree1->nodeClick(shown->SSTree1->node(u"0"_s));
+            anyOn = shown->Toolbar1->isButtonEnabled(AccountBrowse::kAddFolder);
+            shown->close();
+        });
+        EXPECT_FALSE(browser.showAccountForm(QString::fromStdString(library)));
+        ASSERT_EQ(responder.calls().size(), 1u);
+        EXPECT_TRUE(responder.calls()[0].prompt.contains(reason)) << reason.toStdString();
+        EXPECT_EQ(browser.SSTree1->nodeCount(), 1);
+        EXPECT_FALSE(anyOn);
+        EXPECT_TRUE(unloaded);
+    }
 }
 
 }  // namespace

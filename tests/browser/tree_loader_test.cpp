@@ -6,6 +6,7 @@
 #include "browser/tree_loader.h"
 #include "controls/keyed_tree.h"
 #include "databases.h"
+#include "raw_db.h"
 #include "temp_dir.h"
 
 namespace {
@@ -102,7 +103,30 @@ TEST_F(TreeLoader, AFolderBeforeItsParentStopsTheWizardButNotTheBrowser) {
     EXPECT_NE(m_tree.node(QStringLiteral("5")), nullptr);
 }
 
-TEST(TreeKeyGuard, OnlyCtrlAloneWithXCOrVIsHeldBack) {
+// A chain of folders, each inside the one before: the tree shows 1,000 levels below its
+// root; the wizard's loading refuses a deeper library naming the entry, the browser's
+// leaves the deeper rows out.
+TEST_F(TreeLoader, ALibraryDeeperThanAThousandLevelsIsRefusedNamingTheEntry) {
+    const QString conn = library({});
+    rvtest::RawDb(m_dir.file("t.mdb"), "")
+        .exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<1001) "
+            "INSERT INTO TEMP_FIELD(FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME) "
+            "SELECT i, i-1, 'F', '深'||i FROM n");
+    try {
+        browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kStop);
+        ADD_FAILURE() << "loaded";
+    } catch (const browser::TreeLoadError& e) {
+        EXPECT_STREQ(e.what(),
+                     "template library: entry 1001 (深1001) under 1000: more than 1000 levels "
+                     "below the root");
+    }
+    browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kSkip);
+    EXPECT_EQ(m_tree.nodeCount(), 1001);
+    EXPECT_NE(m_tree.node(QStringLiteral("1000")), nullptr);
+}
+
+TEST(TreeKeyGuard, EveryClipboardKeyIsHeldBackAndNothingElse) {
     const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
@@ -116,6 +140,12 @@ TEST(TreeKeyGuard, OnlyCtrlAloneWithXCOrVIsHeldBack) {
         {Qt::Key_V, Qt::ControlModifier | Qt::AltModifier, false},
         {Qt::Key_A, Qt::ControlModifier, false},
         {Qt::Key_F3, Qt::ControlModifier, false},
+        {Qt::Key_Insert, Qt::ControlModifier, true},
+        {Qt::Key_Insert, Qt::ShiftModifier, true},
+        {Qt::Key_Delete, Qt::ShiftModifier, true},
+        {Qt::Key_Insert, Qt::NoModifier, false},
+        {Qt::Key_Delete, Qt::NoModifier, false},
+        {Qt::Key_Delete, Qt::ControlModifier, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(browser::isGuardedTreeKey(c.key, c.modifiers), c.guarded)

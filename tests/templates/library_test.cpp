@@ -3,11 +3,15 @@
 // editor's refusals per mode, the positions of an addition and every row of the drop table.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "databases.h"
 #include "jet/error.h"
+#include "jet/placeholders.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "templates/library.h"
+#include "templates/statements.h"
 
 namespace {
 
@@ -142,6 +146,65 @@ TEST_F(Shipped, AFieldIsAddedAfterTheLastPositionOfItsFolder) {
                   "TEMP_FIELD WHERE FIELD_NO IN (169,170)") +
                   raw("SELECT FIELD_NAME FROM TEMP_FIELD WHERE FIELD_NO=168"),
               "E編N ID170直T201改名");
+}
+
+// Another program deleted folder 13 and field 158 meanwhile: every write that names one of
+// them (as its parent, its target or itself) writes nothing.
+TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
+    exec("DELETE FROM TEMP_FIELD WHERE FIELD_NO IN (13, 158)");
+    const std::string before = count();
+    const FieldDraft draft{u"N"_s, u"新"_s, u"T"_s, u"9"_s, u"1"_s};
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"folder into 13", [&] { library.addFolder(u"13"_s, u"新"_s); }},
+        {"field into 13", [&] { library.addField(u"13"_s, draft); }},
+        {"edit 158", [&] { library.editField(u"158"_s, draft); }},
+        {"rename 13", [&] { library.renameFolder(u"13"_s, u"新"_s); }},
+        {"rename 158 in place", [&] { library.rename(u"158"_s, u"新"_s); }},
+        {"move 158",
+         [&] {
+             library.move(u"158"_s, {u"1"_s, u"0"_s, false});
+         }},
+        {"move into 13",
+         [&] {
+             library.move(u"101"_s, {u"13"_s, u"0"_s, false});
+         }},
+        {"move before 159 in 13",
+         [&] {
+             library.move(u"101"_s, {u"159"_s, u"13"_s, true});
+         }},
+    };
+    for (const auto& [what, write] : writes) {
+        EXPECT_THROW(write(), templates::EntryGone) << what;
+        EXPECT_FALSE(db.inTransaction()) << what;
+    }
+    EXPECT_EQ(count(), before);
+    EXPECT_EQ(place(101), "1:1");
+    EXPECT_EQ(raw("SELECT count(*) FROM TEMP_FIELD WHERE FIELD_NAME='新'"), "0");
+}
+
+// The shipped library has the index its statements by parent need, so that a walk
+// through a folder costs a lookup per entry, not a reading of the whole table; a long walk
+// reports how far it has come.
+TEST_F(Shipped, TheWalksLookUpChildrenThroughAnIndexAndReportTheirProgress) {
+    for (const std::string& statement :
+         {jet::fill(templates::kSelectChildren, {"13"}),
+          jet::fill(templates::kSelectChildrenWithFixedMark, {"13"}),
+          templates::selectPositions("13"), templates::shiftPositions("13", "2")}) {
+        EXPECT_NE(raw("EXPLAIN QUERY PLAN " + statement).find("INDEX TEMP_FIELD_PARENT"),
+                  std::string::npos)
+            << statement;
+    }
+    exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<240) "
+        "INSERT INTO TEMP_FIELD(FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME) SELECT 1000+i,13,'A',i FROM "
+        "n");
+    std::vector<int> checked;
+    std::vector<int> deleted;
+    EXPECT_FALSE(library.holdsFixedField(u"13"_s, [&](int n) { checked.push_back(n); }));
+    library.deleteFolder(u"13"_s, [&](int n) { deleted.push_back(n); });
+    EXPECT_EQ(checked, (std::vector<int>{100, 200}));
+    EXPECT_EQ(deleted, (std::vector<int>{100, 200}));
+    EXPECT_EQ(count(), "69");  // 80 and 240, less 13 with its 250 fields
 }
 
 TEST(DropTable, ADropIsJudgedByTheTextsOfTheNodes) {
