@@ -114,4 +114,23 @@ inline constexpr QStringView kMsgDigitsOnly = u"数字を入力してくださ�
 inline constexpr QStringView kMsgSizeOutOfRange =
     u" 数値が1以上、255以下であるか確認してください。";
 
+// Why a library file, or a line of one, is refused.
+inline constexpr QStringView kFileBinary = u"not a library file: it is not text (binary)";
+inline constexpr QStringView kFileNotUtf8 = u"not valid UTF-8 (name its encoding with --encoding)";
+inline constexpr QStringView kFileWrongHeader =
+    u"not a library file: the first line must name the columns folder, id, name, attribute, "
+    u"size, ime, fixed, position, separated by tabs";
+inline constexpr QStringView kFileWrongCellCount =
+    u"%1 cells; a folder line has 1, a field line 8 (separated by tabs)";
+inline constexpr QStringView kFileBadPath = u"a folder's path begins with \"/\"";
+inline constexpr QStringView kFileBadEscape =
+    u"an unknown escape (a backslash is written \\\\, a tab \\t, a line feed \\n, a carriage "
+    u"return \\r, a \"/\" in a folder's name \\/)";
+inline constexpr QStringView kFileBadAttribute =
+    u"unknown attribute \"%1\" (文字 数字 日付 YESNO メモ)";
+inline constexpr QStringView kFileBadIme = u"unknown IME \"%1\" (ON, OFF or empty)";
+inline constexpr QStringView kFileBadFixedMark = u"unknown fixed mark \"%1\" (1 or empty)";
+inline constexpr QStringView kFileBadPosition = u"position \"%1\" is not a whole number from 1";
+inline constexpr QStringView kFilePathThroughField = u"the path %1 goes through a field";
+
 }  // namespace templates
