@@ -356,6 +356,15 @@ QString libraryFileText(const QByteArray& bytes, LibraryRefusal& refusal) {
     return text;
 }
 
+QString libraryPathText(const QStringList& path) {
+    return pathText(path);
+}
+
+bool parseLibraryPath(QStringView text, QStringList& path) {
+    path.clear();
+    return (text.isEmpty() || text.startsWith(u'/')) && unescaped(text, &path).has_value();
+}
+
 bool looksLikeDatabase(const QByteArray& bytes) {
     return bytes.startsWith(QByteArrayLiteral("SQLite format 3\0"));
 }

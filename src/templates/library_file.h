@@ -79,6 +79,12 @@ ParsedLibrary parseLibraryText(QStringView text);
 // for a binary file (a NUL byte) or for the first line that is not valid UTF-8.
 QString libraryFileText(const QByteArray& bytes, LibraryRefusal& refusal);
 
+// A folder's path as a folder line writes it ("/住所/自宅"); the top level is empty.
+QString libraryPathText(const QStringList& path);
+// The names of a path written so; false for one that does not begin with "/" or holds an
+// unknown escape. An empty text is the top level.
+bool parseLibraryPath(QStringView text, QStringList& path);
+
 // Whether `bytes` begin as a database file does (a library database rather than text).
 bool looksLikeDatabase(const QByteArray& bytes);
 

@@ -133,4 +133,12 @@ inline constexpr QStringView kFileBadFixedMark = u"unknown fixed mark \"%1\" (1 
 inline constexpr QStringView kFileBadPosition = u"position \"%1\" is not a whole number from 1";
 inline constexpr QStringView kFilePathThroughField = u"the path %1 goes through a field";
 
+// Why the import refuses a field or folder the editors would have changed as it was typed.
+inline constexpr QStringView kImportIdTooLong = u"the field ID is longer than 31 characters";
+inline constexpr QStringView kImportNameTooLong = u"the field's name is longer than 31 characters";
+inline constexpr QStringView kImportFolderNameTooLong =
+    u"a folder's name is longer than 30 characters";
+inline constexpr QStringView kImportApostrophe = u"a name holds an apostrophe (')";
+inline constexpr QStringView kImportSizeOnlyText = u"only 文字 fields have a size";
+
 }  // namespace templates
