@@ -23,6 +23,7 @@
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "templates/account_browse.h"
+#include "templates/library_place.h"
 
 // Where the install puts base.mdb, relative to the library's folder (set by the build).
 #ifndef RV_MAKEDB_DATA_FROM_LIBDIR
@@ -197,17 +198,17 @@ QString componentFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-QString templateLibrary() {
+templates::DataFolders dataFolders() {
     const QString folder = componentFolder();
     const QString file = component::kTemplateLibraryFile.toString();
-    const QString beside = folder + QLatin1Char('/') + file;
-    if (QFileInfo::exists(beside)) {
-        return beside;
-    }
     const QString installed =
         QDir::cleanPath(folder + QLatin1Char('/') + QStringLiteral(RV_MAKEDB_DATA_FROM_LIBDIR) +
                         QLatin1Char('/') + file);
-    return QFileInfo::exists(installed) ? installed : beside;
+    return templates::DataFolders::fromEnvironment(folder + QLatin1Char('/') + file, installed);
+}
+
+QString templateLibrary() {
+    return templates::findLibrary(dataFolders()).path;
 }
 
 }  // namespace CreateDBSql

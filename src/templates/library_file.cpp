@@ -22,6 +22,12 @@ std::optional<qlonglong> number(const QString& text) {
 }
 
 QString escaped(QStringView text, bool inPath) {
+    const auto plain = std::none_of(text.begin(), text.end(), [inPath](QChar c) {
+        return c == u'\\' || c == u'\t' || c == u'\n' || c == u'\r' || (inPath && c == u'/');
+    });
+    if (plain) {
+        return text.toString();
+    }
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -372,12 +378,22 @@ bool looksLikeDatabase(const QByteArray& bytes) {
 std::vector<TemplateEntry> readEntries(jet::Connection& connection) {
     std::vector<TemplateEntry> out;
     TemplateStore store(connection);
-    for (jet::Recordset rs = store.selectFolders(); !rs.eof(); rs.moveNext()) {
-        out.push_back(entryAt(rs));
-    }
-    for (jet::Recordset rs = store.selectFields(); !rs.eof(); rs.moveNext()) {
-        out.push_back(entryAt(rs));
-    }
+    auto read = [&out](jet::Recordset rs) {
+        // The columns looked up once for all rows.
+        int columns[10];
+        const char* names[10] = {"FIELD_NO", "P_FIELD_NO", "KIND",   "FIELD_ID", "FIELD_NAME",
+                                 "ATTR",     "FIELD_SIZE", "SORTBY", "IME",      "DIS_ALT_FLG"};
+        for (int i = 0; i < 10; ++i) {
+            columns[i] = rs.fieldIndex(names[i]);
+        }
+        auto text = [&](int i) { return QString::fromStdString(rs.field(columns[i]).toString()); };
+        for (; !rs.eof(); rs.moveNext()) {
+            out.push_back({text(0), text(1), text(2), text(3), text(4), text(5), text(6), text(7),
+                           text(8), text(9)});
+        }
+    };
+    read(store.selectFolders());
+    read(store.selectFields());
     return out;
 }
 

@@ -227,7 +227,9 @@ ImportResult importLibrary(jet::Connection& connection, const std::vector<Librar
         plan.newFields.push_back({&line, folder, folderOrder.value(folder, order)});
         folderOrder.insert(folder, folderOrder.value(folder, order));
     }
-    if (!result.refusals.empty()) {
+    result.folders = static_cast<int>(plan.newFolders.size());
+    result.fields = static_cast<int>(plan.newFields.size());
+    if (!result.refusals.empty() || options.checkOnly) {
         return result;
     }
     // Each folder's fields in the order of their positions, folders as they came.
@@ -253,8 +255,14 @@ ImportResult importLibrary(jet::Connection& connection, const std::vector<Librar
     for (const Plan::NewField& f : plan.newFields) {
         if (f.folder != folder || position.isEmpty()) {
             folder = f.folder;
-            const jet::Recordset last = store.selectPositions(number(folder));
-            position = last.eof() ? QString() : QString::fromStdString(last.field(0).toString());
+            position.clear();
+            // A folder the import made holds nothing yet.
+            if (!numbers.contains(folder)) {
+                const jet::Recordset last = store.selectPositions(folder);
+                if (!last.eof()) {
+                    position = QString::fromStdString(last.field(0).toString());
+                }
+            }
         }
         position = positionAfter(position);
         const LibraryLine& l = *f.line;
@@ -265,8 +273,6 @@ ImportResult importLibrary(jet::Connection& connection, const std::vector<Librar
         }
     }
     transaction.commit();
-    result.folders = static_cast<int>(plan.newFolders.size());
-    result.fields = static_cast<int>(plan.newFields.size());
     result.firstFolder = number(result.firstFolder);
     return result;
 }

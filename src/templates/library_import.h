@@ -23,12 +23,13 @@ namespace templates {
 struct ImportOptions {
     QStringList into;           // the folder the file's top level goes into (empty: the top)
     bool skipExisting = false;  // pass over fields whose ID the library has already
+    bool checkOnly = false;     // plan and check, and write nothing
 };
 
 struct ImportResult {
     std::vector<LibraryRefusal> refusals;  // when any, nothing was written
-    int folders = 0;                       // folders made
-    int fields = 0;                        // fields added
+    int folders = 0;                       // folders made (checkOnly: to make)
+    int fields = 0;                        // fields added (checkOnly: to add)
     int skipped = 0;                       // fields passed over (skipExisting)
     // The folder the first line of the file went into, below `into` (its number), for the
     // browser to show; empty when the file held nothing to import.
