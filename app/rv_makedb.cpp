@@ -30,6 +30,7 @@
 #include "component/host_text.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
+#include "component/template_transfer.h"
 #include "jet/connection_string.h"
 
 namespace {
@@ -277,6 +278,9 @@ int main(int argc, char** argv) {
     bool testWindow = false;
     bool browser = false;
     bool haveDatabase = false;
+    std::string exportFile, importFile, into;
+    bool haveExport = false, haveImport = false, haveInto = false, skipExisting = false,
+         where = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -301,6 +305,17 @@ int main(int argc, char** argv) {
             } else {
                 encoding = v;
             }
+        } else if (a == "--export-templates" || a == "--import-templates" || a == "--into") {
+            const char* v = value();
+            if (!v) {
+                return usage(a + " needs a value");
+            }
+            (a == "--export-templates" ? exportFile : a == "--into" ? into : importFile) = v;
+            (a == "--export-templates" ? haveExport : a == "--into" ? haveInto : haveImport) = true;
+        } else if (a == "--skip-existing") {
+            skipExisting = true;
+        } else if (a == "--where") {
+            where = true;
         } else if (a == "--yes") {
             answerYes = true;
         } else if (a == "--dry-run") {
@@ -317,6 +332,31 @@ int main(int argc, char** argv) {
             database = a;
             haveDatabase = true;
         }
+    }
+    if (haveExport || haveImport || where) {
+        if (int(haveExport) + int(haveImport) + int(where) > 1 || haveDatabase || haveFields ||
+            answerYes || dryRun || testWindow || !password.empty() || (where && !browser) ||
+            (haveExport && (browser || !encoding.empty()))) {
+            return usage(
+                "--export-templates, --import-templates and --templates --where take no other "
+                "arguments than -t (and for --import-templates: --into, --skip-existing, "
+                "--encoding)");
+        }
+        const component::TemplateTarget target = component::TemplateTarget::of(templates);
+        if (where) {
+            std::cout << target.library << "\n";
+            return kExitOk;
+        }
+        if (haveExport) {
+            return static_cast<int>(
+                component::exportTemplates(target, exportFile, std::cout, std::cerr));
+        }
+        return exitStatus(static_cast<int>(component::importTemplates(
+            target, {importFile, encoding, into, skipExisting}, std::cout, std::cerr)));
+    }
+    if ((haveInto || skipExisting) && !haveImport) {
+        return usage(std::string(haveInto ? "--into" : "--skip-existing") +
+                     " goes with --import-templates");
     }
     if (testWindow &&
         (haveDatabase || haveFields || answerYes || !password.empty() || !templates.empty())) {

@@ -186,10 +186,13 @@ TransferStatus importTemplates(const TemplateTarget& target, const TemplateImpor
         err << "rv_makedb: template library: " << e.what() << "\n";
         return TransferStatus::kLibraryFailed;
     }
-    out << "rv_makedb: " << result.folders << " folders and " << result.fields
-        << " fields imported into " << (copy ? target.changes : target.library);
+    auto count = [](int n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    out << "rv_makedb: imported " << count(result.folders, "folder") << " and "
+        << count(result.fields, "field") << " into " << (copy ? target.changes : target.library);
     if (job.skipExisting) {
-        out << "; " << result.skipped << " fields skipped (their IDs are in the library)";
+        out << "; " << result.skipped << " skipped (ID already in the library)";
     }
     out << "\n";
     return TransferStatus::kDone;
