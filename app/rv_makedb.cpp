@@ -48,7 +48,10 @@ constexpr const char* kUsage =
     R"(Usage: rv_makedb [-p PASSWORD] [-t TEMPLATES] [DATABASE]
        rv_makedb --fields FILE [--encoding NAME] [--yes] [--dry-run] [-p PASSWORD]
                  [-t TEMPLATES] DATABASE
-       rv_makedb --templates [-t TEMPLATES]
+       rv_makedb --templates [--where] [-t TEMPLATES]
+       rv_makedb --export-templates FILE [-t TEMPLATES]
+       rv_makedb --import-templates FILE [--into FOLDER] [--skip-existing]
+                 [--encoding NAME] [-t TEMPLATES]
        rv_makedb --test-window
 
 Opens the database creation wizard on DATABASE, a product database file: a new one is
@@ -62,6 +65,24 @@ an existing one is extended with new fields.
                       string (any text containing '='); default: base.mdb, see below
   --templates         open the template browser "項目一覧" alone on the template library,
                       to maintain it: add, rename and delete folders and fields
+  --where             with --templates: print the library's path, and exit
+  --export-templates FILE
+                      write the template library to FILE ('-': standard
+                      output) as a library file: UTF-8, tab-separated, one
+                      entry a line (see the manual)
+  --import-templates FILE
+                      add what FILE holds (a library file, '-' for standard
+                      input, or another library database) to the template
+                      library, all or nothing: folders matched by path, fields
+                      checked as the field editor checks them; each refused
+                      line is listed with its number
+  --into FOLDER       with --import-templates: the folder FILE's top level
+                      goes into, a path from the top ("/住所/自宅"); missing
+                      folders are made
+  --skip-existing     with --import-templates: pass over the fields whose ID
+                      the library has already (new shipped templates:
+                      --import-templates /usr/share/rv_makedb/base.mdb
+                      --skip-existing)
   --fields FILE       batch mode: no window; add the fields of FILE and press OK. FILE is
                       UTF-8 (see --encoding), one field per line, cells separated by tabs:
                       field ID, field name, attribute (文字 数字 日付 YESNO メモ), size,
@@ -92,9 +113,18 @@ display is available (batch mode needs none);
 also when the database could not be read or another wizard has it open);
 130 or 143 after SIGINT (Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
 
-The default field template library is base.mdb beside the component, librv_makeDB.so
-(in the build tree: beside this program), else the installed one in
-<prefix>/share/rv_makedb/ (/usr/share/rv_makedb/base.mdb from the package).
+The template commands exit with 0 when done, 1 when lines were refused (then
+nothing is written), 2 for usage errors and a FILE that cannot be read or
+written or is not a library file, 3 when the library cannot be opened or
+written (it is as it was).
+
+The field template library, unless -t names one: base.mdb beside the
+component, librv_makeDB.so, when it is there (the build tree); else
+rv_makedb/base.mdb from the first data folder holding one: $XDG_DATA_HOME
+(~/.local/share), each of $XDG_DATA_DIRS (/usr/local/share:/usr/share), the
+installation's <prefix>/share. A library of the shared folders is never
+written: the first change copies it to $XDG_DATA_HOME/rv_makedb/base.mdb,
+and the changes go there.
 )";
 
 std::string defaultTemplates() {
@@ -285,9 +315,7 @@ int main(int argc, char** argv) {
         const std::string a = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (a == "-h" || a == "--help") {
-            const QString library = CreateDBSql::templateLibrary();
-            std::cout << kUsage << "Here: " << library.toStdString()
-                      << (QFileInfo::exists(library) ? "" : " (missing)") << "\n";
+            std::cout << kUsage << component::templateLibraryHelp();
             return kExitOk;
         } else if (a == "-p" || a == "--password" || a == "-t" || a == "--library" ||
                    a == "--fields" || a == "--encoding") {

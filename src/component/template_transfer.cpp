@@ -108,6 +108,32 @@ TemplateTarget TemplateTarget::of(const std::string& named) {
     return {text(library), changes == library ? std::string() : text(changes)};
 }
 
+std::string templateLibraryHelp() {
+    using Source = templates::LibraryPlace::Source;
+    const templates::DataFolders folders = CreateDBSql::dataFolders();
+    const templates::LibraryPlace place = templates::findLibrary(folders);
+    const std::string changes = text(templates::libraryForChanges(place.path, folders));
+    std::string why;
+    switch (place.source) {
+        case Source::kBuildTree:
+            why = "(beside the component: the build tree)";
+            break;
+        case Source::kUserData:
+            why = "(your own, from $XDG_DATA_HOME)";
+            break;
+        case Source::kSharedData:
+        case Source::kInstalled:
+            why = std::string(place.source == Source::kSharedData ? "(shared, from $XDG_DATA_DIRS"
+                                                                  : "(installed") +
+                  "; never written: changes go to " + changes + ")";
+            break;
+        case Source::kMissing:
+            why = "(missing: none of the folders above holds one)";
+            break;
+    }
+    return "Here: " + text(place.path) + "\n      " + why + "\n";
+}
+
 TransferStatus exportTemplates(const TemplateTarget& target, const std::string& file,
                                std::ostream& out, std::ostream& err) {
     QByteArray bytes;

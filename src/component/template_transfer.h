@@ -21,6 +21,10 @@ struct TemplateTarget {
     static TemplateTarget of(const std::string& named);
 };
 
+// The end of --help: "Here: PATH" (the library used without -t) and a line saying why
+// that one, and where its changes go.
+std::string templateLibraryHelp();
+
 struct TemplateImportJob {
     std::string file;      // a library file, a library database, or "-" for standard input
     std::string encoding;  // of a library file; empty: UTF-8
