@@ -12,6 +12,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace jet {
+class Connection;
+}
+
 namespace templates {
 
 // What the search looks at, as values: the environment's variables as set (empty when
@@ -55,5 +59,22 @@ QString libraryForChanges(const QString& path, const DataFolders& folders);
 // Missing folders are made (mode 0700), the file has mode 0600. Throws std::runtime_error
 // naming the path and the system's reason; nothing is left behind then.
 bool copyLibraryOnce(const QString& from, const QString& to);
+
+// The copy a window makes before its first change to a library it must not write.
+struct LibraryCopy {
+    QString from;        // the library read
+    QString to;          // the user's copy; empty: changes go to the library read
+    QString connection;  // the copy's connection string (the same password)
+};
+
+// The copy for changes to the library of `connectionString` (see libraryForChanges); none
+// for a library written where it is, and for a connection string that does not parse.
+LibraryCopy libraryCopyFor(const QString& connectionString, const DataFolders& folders);
+
+// Before a change: when a copy is still due, makes it (copyLibraryOnce), reopens
+// `connection` on it and returns its connection string, and the copy is no longer due;
+// otherwise an empty text and nothing happens. Throws std::runtime_error or jet::Error,
+// with `connection` still on the library read.
+QString switchToCopy(LibraryCopy& copy, jet::Connection& connection);
 
 }  // namespace templates

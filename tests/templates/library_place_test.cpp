@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "databases.h"
+#include "jet/connection.h"
 #include "temp_dir.h"
 
 namespace {
@@ -148,7 +149,7 @@ TEST_F(LibraryPlaceTest, TheCopyIsMadeOnceWholeAndPrivateLeavingTheSourceAsItWas
     struct stat st {};
     ASSERT_EQ(::stat(copy.toStdString().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600U);
-    for (const QString folder : {u"data/new/rv_makedb"_s, u"data/new"_s, u"data"_s}) {
+    for (const QString& folder : {u"data/new/rv_makedb"_s, u"data/new"_s, u"data"_s}) {
         ASSERT_EQ(::stat(at(folder).toStdString().c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0700U) << folder.toStdString();
     }
@@ -160,6 +161,31 @@ TEST_F(LibraryPlaceTest, TheCopyIsMadeOnceWholeAndPrivateLeavingTheSourceAsItWas
     EXPECT_EQ(rvtest::readBytes(source), before);
     EXPECT_EQ(QDir(at(u"data/new/rv_makedb"_s)).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"base.mdb"_s});
+}
+
+TEST_F(LibraryPlaceTest, AWindowSwitchesToTheCopyBeforeItsFirstChangeOnly) {
+    QDir().mkpath(at(u"site/rv_makedb"_s));
+    const std::string site = at(u"site/rv_makedb/base.mdb"_s).toStdString();
+    const QString siteConnection = QString::fromStdString(rvtest::templateLibrary(site));
+    const std::string shipped = rvtest::readBytes(site);
+    const DataFolders folders{at(u"user"_s), at(u"site"_s), at(u"h"_s), {}, {}};
+    EXPECT_TRUE(
+        libraryCopyFor(QString::fromStdString(rvtest::connectionString(m_dir.file("own.mdb"))),
+                       folders)
+            .to.isEmpty());
+
+    LibraryCopy copy = libraryCopyFor(siteConnection, folders);
+    const QString user = at(u"user/rv_makedb/base.mdb"_s);
+    ASSERT_EQ(copy.to, user);
+    const QString userConnection = copy.connection;
+    jet::Connection connection;
+    connection.open(siteConnection.toStdString());
+    EXPECT_EQ(switchToCopy(copy, connection), userConnection);
+    connection.execute("delete * from TEMP_FIELD where FIELD_NO=104");
+    EXPECT_TRUE(switchToCopy(copy, connection).isEmpty()) << "once only";
+    connection.close();
+    EXPECT_EQ(rvtest::readBytes(site), shipped);
+    EXPECT_NE(rvtest::readBytes(user.toStdString()), shipped);
 }
 
 TEST_F(LibraryPlaceTest, AFolderThatCannotBeWrittenIsReportedAndLeftAsItWas) {
