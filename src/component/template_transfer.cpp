@@ -15,6 +15,7 @@
 #include "jet/error.h"
 #include "templates/library_import.h"
 #include "templates/library_place.h"
+#include "templates/texts.h"
 
 namespace component {
 
@@ -58,42 +59,26 @@ bool readAll(const std::string& file, std::string& bytes) {
     return !in.bad();
 }
 
-// The entries of FILE, or the reason it cannot be used (as refusals).
-templates::ParsedLibrary readSource(const TemplateImportJob& job, bool& usable) {
-    usable = false;
+// The entries of FILE: a library database or library file as the browser reads them,
+// standard input and other encodings as --fields reads its file.
+templates::ParsedLibrary readSource(const TemplateImportJob& job) {
+    if (job.file != "-" && job.encoding.empty()) {
+        return templates::readLibraryFile(QFile::decodeName(job.file.c_str()));
+    }
     std::string bytes;
     if (!readAll(job.file, bytes)) {
-        return {{}, {{0, QStringLiteral("cannot read it")}}};
-    }
-    const QByteArray data = QByteArray::fromStdString(bytes);
-    if (templates::looksLikeDatabase(data) && job.file != "-") {
-        try {
-            templates::ParsedLibrary parsed =
-                templates::libraryFromDatabase(QFile::decodeName(job.file.c_str()));
-            usable = true;
-            return parsed;
-        } catch (const jet::Error& e) {
-            return {{}, {{0, QString::fromStdString(e.what())}}};
-        }
+        return templates::ParsedLibrary::refused({0, templates::kFileUnreadable.toString()});
     }
     QString fileText;
-    if (job.encoding.empty()) {
-        templates::LibraryRefusal refusal;
-        fileText = templates::libraryFileText(data, refusal);
-        if (!refusal.message.isEmpty()) {
-            return {{}, {refusal}};
-        }
-    } else {
-        try {
-            fileText = fieldFileText(bytes, job.encoding);
-        } catch (const std::runtime_error& e) {
-            return {{}, {{0, QString::fromStdString(e.what())}}};
-        }
+    try {
+        fileText = fieldFileText(bytes, job.encoding.empty() ? "UTF-8" : job.encoding);
+    } catch (const std::runtime_error& e) {
+        return templates::ParsedLibrary::refused({0, QString::fromStdString(e.what())});
     }
-    templates::ParsedLibrary parsed = templates::parseLibraryText(fileText);
-    // A file that is not a library file at all is refused as a whole.
-    usable = parsed.refusals.empty() || parsed.refusals.front().line > 1;
-    return parsed;
+    if (fileText.contains(QChar(0))) {
+        return templates::ParsedLibrary::refused({0, templates::kFileBinary.toString()});
+    }
+    return templates::parseLibraryText(fileText);
 }
 
 }  // namespace
@@ -172,9 +157,8 @@ TransferStatus importTemplates(const TemplateTarget& target, const TemplateImpor
             << ": a folder path begins with \"/\" (\"/住所/自宅\")\n";
         return TransferStatus::kUnusableFile;
     }
-    bool usable = false;
-    const templates::ParsedLibrary parsed = readSource(job, usable);
-    if (!usable) {
+    const templates::ParsedLibrary parsed = readSource(job);
+    if (parsed.refusedWhole) {
         tell(err, job.file, parsed.refusals);
         return TransferStatus::kUnusableFile;
     }

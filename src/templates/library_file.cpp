@@ -284,8 +284,7 @@ ParsedLibrary parseLibraryText(QStringView text) {
         text = text.mid(1);
     }
     if (text.contains(QChar(0))) {
-        out.refusals.push_back({0, kFileBinary.toString()});
-        return out;
+        return ParsedLibrary::refused({0, kFileBinary.toString()});
     }
     QList<QStringView> lines = text.split(u'\n');
     if (!lines.isEmpty() && lines.back().isEmpty()) {
@@ -293,8 +292,7 @@ ParsedLibrary parseLibraryText(QStringView text) {
     }
     auto withoutCr = [](QStringView line) { return line.endsWith(u'\r') ? line.chopped(1) : line; };
     if (lines.isEmpty() || withoutCr(lines[0]) != kLibraryFileHeader) {
-        out.refusals.push_back({1, kFileWrongHeader.toString()});
-        return out;
+        return ParsedLibrary::refused({1, kFileWrongHeader.toString()});
     }
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QStringView line = withoutCr(lines[i]);

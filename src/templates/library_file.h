@@ -56,6 +56,13 @@ struct LibraryRefusal {
 struct ParsedLibrary {
     std::vector<LibraryLine> lines;
     std::vector<LibraryRefusal> refusals;  // in line order; none when the file is whole
+    // The file as a whole is refused (unreadable, binary, not valid text, a wrong header).
+    bool refusedWhole = false;
+
+    // A file refused as a whole for `refusal`.
+    static ParsedLibrary refused(LibraryRefusal refusal) {
+        return {{}, {std::move(refusal)}, true};
+    }
 };
 
 // The entries below the folder `top` (its number; "0" for the whole library) in the tree's

@@ -1,5 +1,6 @@
 #include "templates/library_import.h"
 
+#include <QFile>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -189,6 +190,30 @@ ParsedLibrary libraryFromDatabase(const QString& path) {
     connection.open(text.find('=') != std::string::npos ? text
                                                         : jet::ConnectionString::forFile(text));
     return {libraryLines(readEntries(connection)), {}};
+}
+
+ParsedLibrary readLibraryFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return ParsedLibrary::refused({0, kFileUnreadable.toString()});
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return ParsedLibrary::refused({0, kFileUnreadable.toString()});
+    }
+    if (looksLikeDatabase(bytes)) {
+        try {
+            return libraryFromDatabase(path);
+        } catch (const jet::Error& e) {
+            return ParsedLibrary::refused({0, QString::fromStdString(e.what())});
+        }
+    }
+    LibraryRefusal refusal;
+    const QString text = libraryFileText(bytes, refusal);
+    if (!refusal.message.isEmpty()) {
+        return ParsedLibrary::refused(refusal);
+    }
+    return parseLibraryText(text);
 }
 
 ImportResult importLibrary(jet::Connection& connection, const std::vector<LibraryLine>& lines,

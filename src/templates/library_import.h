@@ -43,6 +43,10 @@ QString exportLibrary(jet::Connection& connection, const QString& top = QStringL
 // as a file of its export would give them. Throws jet::Error when it cannot be read.
 ParsedLibrary libraryFromDatabase(const QString& path);
 
+// The entries of the file at `path`: a library database (see libraryFromDatabase), else a
+// UTF-8 library file. A file that cannot be read or opened is refused as a whole.
+ParsedLibrary readLibraryFile(const QString& path);
+
 // Imports `lines` into the library on `connection`. Throws jet::Error when the library
 // refuses a write (it is then as it was).
 ImportResult importLibrary(jet::Connection& connection, const std::vector<LibraryLine>& lines,

@@ -115,6 +115,7 @@ inline constexpr QStringView kMsgSizeOutOfRange =
     u" 数値が1以上、255以下であるか確認してください。";
 
 // Why a library file, or a line of one, is refused.
+inline constexpr QStringView kFileUnreadable = u"cannot read it";
 inline constexpr QStringView kFileBinary = u"not a library file: it is not text (binary)";
 inline constexpr QStringView kFileNotUtf8 = u"not valid UTF-8 (name its encoding with --encoding)";
 inline constexpr QStringView kFileWrongHeader =
