@@ -142,4 +142,23 @@ inline constexpr QStringView kImportFolderNameTooLong =
 inline constexpr QStringView kImportApostrophe = u"a name holds an apostrophe (')";
 inline constexpr QStringView kImportSizeOnlyText = u"only 文字 fields have a size";
 
+// The browser's context menu on a folder and the root: a library file of the folder's
+// subtree written, a library file (or library database) read into the folder.
+inline constexpr QStringView kMenuExport = u"書き出し...";
+inline constexpr QStringView kMenuImport = u"読み込み...";
+inline constexpr QStringView kExportCaption = u"書き出し";
+inline constexpr QStringView kImportCaption = u"読み込み";
+inline constexpr QStringView kLibraryFileFilter =
+    u"ライブラリファイル (*.tsv *.txt);;ライブラリデータベース (*.mdb);;すべてのファイル (*)";
+inline constexpr QStringView kExportDefaultName = u"templates.tsv";
+// %1 = the reason.
+inline constexpr QStringView kMsgExportFailed = u"書き出せませんでした。\n%1";
+// %1 = the refused lines, one a line ("LINE行目: MESSAGE"; the file as a whole: MESSAGE).
+inline constexpr QStringView kMsgImportRefused =
+    u"読み込めませんでした。ライブラリは変わっていません。\n%1";
+inline constexpr QStringView kRefusedLine = u"%1行目: %2";
+// More refused lines than a message shows; %1 = how many more.
+inline constexpr QStringView kMoreRefusedLines = u"ほか %1 行";
+inline constexpr int kRefusedLinesShown = 20;
+
 }  // namespace templates
