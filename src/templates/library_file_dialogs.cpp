@@ -13,6 +13,13 @@ namespace templates {
 
 namespace {
 
+ImportOptions below(const QString& folder, bool checkOnly) {
+    ImportOptions options;
+    options.below = folder;
+    options.checkOnly = checkOnly;
+    return options;
+}
+
 constexpr int kWarning = controls::vbOKOnly + controls::vbExclamation;
 
 void tellRefused(const std::vector<LibraryRefusal>& refusals) {
@@ -54,7 +61,7 @@ bool exportFolderDialog(QWidget* parent, jet::Connection& library, const QString
 }
 
 std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& library,
-                                              const QStringList& path,
+                                              const QString& folder,
                                               const std::function<void()>& beforeChange) {
     const QString file = QFileDialog::getOpenFileName(parent, kImportCaption.toString(), {},
                                                       kLibraryFileFilter.toString());
@@ -68,7 +75,7 @@ std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& 
         if (!parsed.refusedWhole) {
             try {
                 const ImportResult checked =
-                    importLibrary(library, parsed.lines, {path, false, true});
+                    importLibrary(library, parsed.lines, below(folder, true));
                 refusals.insert(refusals.end(), checked.refusals.begin(), checked.refusals.end());
                 std::stable_sort(refusals.begin(), refusals.end(),
                                  [](const auto& a, const auto& b) { return a.line < b.line; });
@@ -80,12 +87,12 @@ std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& 
         return std::nullopt;
     }
     try {
-        ImportResult result = importLibrary(library, parsed.lines, {path, false, true});
+        ImportResult result = importLibrary(library, parsed.lines, below(folder, true));
         if (result.refusals.empty()) {
             if (beforeChange) {
                 beforeChange();
             }
-            result = importLibrary(library, parsed.lines, {path, false, false});
+            result = importLibrary(library, parsed.lines, below(folder, false));
         }
         if (!result.refusals.empty()) {
             tellRefused(result.refusals);

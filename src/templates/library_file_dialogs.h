@@ -23,13 +23,13 @@ namespace templates {
 bool exportFolderDialog(QWidget* parent, jet::Connection& library, const QString& folder,
                         const QString& name);
 
-// Asks for a library file or library database and imports it into the folder at `path`
-// (names from the top; empty: the top level). Refused lines are told in one message and
+// Asks for a library file or library database and imports it into `folder` (an entry
+// number; "0": the top level). Refused lines are told in one message and
 // nothing is written. `beforeChange` runs after the checks, before the first write, and
 // may move `library` (to the user's copy); it may throw. Returns the number of the folder
 // to show (the first the file went into), or nothing when nothing was imported.
 std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& library,
-                                              const QStringList& path,
+                                              const QString& folder,
                                               const std::function<void()>& beforeChange);
 
 }  // namespace templates

@@ -130,8 +130,8 @@ class Plan {
 
     // The number (or placeholder) of the folder at `path`, planning what is missing; the
     // reason when a name cannot be a folder there.
-    std::optional<QString> resolve(const QStringList& path, QString& folder) {
-        folder = kRootKey.toString();
+    std::optional<QString> resolve(const QString& top, const QStringList& path, QString& folder) {
+        folder = top;
         for (const QString& name : path) {
             const auto key = std::pair(folder, name);
             if (const auto it = m_folders.find(key); it != m_folders.end()) {
@@ -223,13 +223,15 @@ ImportResult importLibrary(jet::Connection& connection, const std::vector<Librar
     QHash<QString, int> folderOrder;
     for (const LibraryLine& line : lines) {
         QString folder;
-        if (const std::optional<QString> why = plan.resolve(options.into + line.path, folder)) {
+        if (const std::optional<QString> why =
+                plan.resolve(options.below, options.into + line.path, folder)) {
             result.refusals.push_back({line.line, *why});
             continue;
         }
         if (result.firstFolder.isEmpty()) {
             QString first;
-            plan.resolve(options.into + line.path.first(std::min<qsizetype>(line.path.size(), 1)),
+            plan.resolve(options.below,
+                         options.into + line.path.first(std::min<qsizetype>(line.path.size(), 1)),
                          first);
             result.firstFolder = first;
         }

@@ -21,9 +21,10 @@ class Connection;
 namespace templates {
 
 struct ImportOptions {
-    QStringList into;           // the folder the file's top level goes into (empty: the top)
-    bool skipExisting = false;  // pass over fields whose ID the library has already
-    bool checkOnly = false;     // plan and check, and write nothing
+    QStringList into;  // the folder the file's top level goes into (empty: the top)
+    QString below = QStringLiteral("0");  // the folder (its number) `into` starts from
+    bool skipExisting = false;            // pass over fields whose ID the library has already
+    bool checkOnly = false;               // plan and check, and write nothing
 };
 
 struct ImportResult {

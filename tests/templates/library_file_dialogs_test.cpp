@@ -38,7 +38,8 @@ TEST(LibraryFileDialogs, AFolderGoesOutAndBackIntoAnotherFolderAndARefusalWrites
     jet::Connection shipped;
     shipped.open(rvtest::templateLibrary(dir.file("base.mdb")));
     jet::Connection other;
-    other.open(rvtest::templateLibrary(dir.file("other.mdb"), {}));
+    other.open(rvtest::templateLibrary(dir.file("other.mdb"),
+                                       {"1,0,'F',NULL,'新',NULL,NULL,NULL,NULL,NULL"}));
     controls::MsgBoxResponder responder;
     int changes = 0;
     const auto change = [&] { ++changes; };
@@ -52,21 +53,23 @@ TEST(LibraryFileDialogs, AFolderGoesOutAndBackIntoAnotherFolderAndARefusalWrites
     EXPECT_EQ(text, exportLibrary(shipped, u"4"_s));
 
     choose(file);
-    const std::optional<QString> shown = importIntoFolderDialog(nullptr, other, {u"新"_s}, change);
-    ASSERT_TRUE(shown.has_value());
+    const std::optional<QString> shown = importIntoFolderDialog(nullptr, other, u"1"_s, change);
+    ASSERT_TRUE(shown.has_value())
+        << (responder.calls().empty() ? "" : responder.prompts()[0].toStdString());
     EXPECT_EQ(exportLibrary(other, *shown), text) << "the folder shown is the one imported";
+    EXPECT_TRUE(exportLibrary(other).contains(u"\n/新/住所\n"_s));
     EXPECT_EQ(changes, 1);
 
     const QString before = exportLibrary(other);
     choose(file);
-    EXPECT_FALSE(importIntoFolderDialog(nullptr, other, {}, change).has_value());
+    EXPECT_FALSE(importIntoFolderDialog(nullptr, other, u"0"_s, change).has_value());
     ASSERT_EQ(responder.calls().size(), 1U);
     EXPECT_TRUE(responder.prompts()[0].startsWith(
         controls::fill(kMsgImportRefused,
                        {controls::fill(kRefusedLine, {u"4"_s, kMsgDuplicateField.toString()})})))
         << responder.prompts()[0].toStdString();
     choose({});
-    EXPECT_FALSE(importIntoFolderDialog(nullptr, other, {}, change).has_value());
+    EXPECT_FALSE(importIntoFolderDialog(nullptr, other, u"0"_s, change).has_value());
     EXPECT_EQ(exportLibrary(other), before);
     EXPECT_EQ(changes, 1);
 }

@@ -23,6 +23,11 @@ class LibraryImportTest : public ::testing::Test {
   protected:
     LibraryImportTest() { m_library.open(rvtest::templateLibrary(m_dir.file("base.mdb"))); }
 
+    static ImportOptions skipExisting() {
+        ImportOptions options;
+        options.skipExisting = true;
+        return options;
+    }
     ImportResult import(const QString& text, const ImportOptions& options = {}) {
         const ParsedLibrary parsed = parseLibraryText(text);
         EXPECT_TRUE(parsed.refusals.empty()) << parsed.refusals[0].message.toStdString();
@@ -106,7 +111,7 @@ TEST_F(LibraryImportTest, FieldsGoAfterTheirFolderInPositionOrderIntoReusedOrNew
               "1");
 
     const ImportResult into =
-        import(kHeader + u"\tTOP\t上\t日付\t\t\t\t1\n"_s, {{u"其の他"_s, u"新"_s}, false});
+        import(kHeader + u"\tTOP\t上\t日付\t\t\t\t1\n"_s, ImportOptions{{u"其の他"_s, u"新"_s}});
     EXPECT_EQ(into.folders, 1);
     EXPECT_EQ(raw.scalar("select f.FIELD_NAME from TEMP_FIELD f, TEMP_FIELD a where "
                          "a.FIELD_ID='TOP' and a.P_FIELD_NO=f.FIELD_NO and f.FIELD_NO=" +
@@ -118,12 +123,13 @@ TEST_F(LibraryImportTest, SkipExistingPassesOverKnownIdsOnly) {
     const QString file = kHeader +
                          u"/基本情報\tCUSTNO\t顧客番号\t文字\t20\tOFF\t\t1\n"
                          u"/基本情報\tNEWNO\t新番号\t文字\t20\tOFF\t\t2\n"_s;
-    const ImportResult result = import(file, {{}, true});
+    const ImportResult result = import(file, skipExisting());
     EXPECT_TRUE(result.refusals.empty());
     EXPECT_EQ(result.skipped, 1);
     EXPECT_EQ(result.fields, 1);
     // A known name under a new ID is still a duplicate.
-    const ImportResult again = import(kHeader + u"\tOTHER\t新番号\t数字\t\t\t\t1\n"_s, {{}, true});
+    const ImportResult again =
+        import(kHeader + u"\tOTHER\t新番号\t数字\t\t\t\t1\n"_s, skipExisting());
     EXPECT_EQ(again.refusals, (std::vector<LibraryRefusal>{{2, kMsgDuplicateField.toString()}}));
 }
 
