@@ -165,11 +165,6 @@ std::optional<QString> readLine(QStringView line, LibraryLine& entry) {
     return std::nullopt;
 }
 
-// The path below the folder of `path` whose last name is the field's.
-QString pathKey(const QStringList& path) {
-    return pathText(path);
-}
-
 }  // namespace
 
 std::vector<LibraryLine> libraryLines(const std::vector<TemplateEntry>& rows, const QString& top) {
@@ -309,23 +304,31 @@ ParsedLibrary parseLibraryText(QStringView text) {
     }
 
     // A path goes through a field when one of its folders is named by no folder line and
-    // the file has a field of that name there.
-    QSet<QString> folders;
-    QHash<QString, QString> fieldPaths;  // the path a field's name would make -> its ID
+    // the file has a field of that name there. Each path is judged once.
+    QSet<QStringList> folders;
+    QSet<QStringList> fieldPaths;  // the paths the fields' names would make
     for (const LibraryLine& l : out.lines) {
         if (l.kind == LibraryLine::Kind::kFolder) {
-            folders.insert(pathKey(l.path));
+            folders.insert(l.path);
         } else {
-            fieldPaths.insert(pathKey(l.path + QStringList{l.name}), l.fieldId);
+            fieldPaths.insert(l.path + QStringList{l.name});
         }
     }
+    QHash<QStringList, QString> verdicts;  // a path -> why it is refused (empty: it is not)
     for (const LibraryLine& l : out.lines) {
-        for (qsizetype n = 1; n <= l.path.size(); ++n) {
-            const QString key = pathKey(l.path.first(n));
-            if (!folders.contains(key) && fieldPaths.contains(key)) {
-                out.refusals.push_back({l.line, message(kFilePathThroughField, key)});
-                break;
+        auto verdict = verdicts.constFind(l.path);
+        if (verdict == verdicts.constEnd()) {
+            QString why;
+            for (qsizetype n = 1; n <= l.path.size() && why.isEmpty(); ++n) {
+                const QStringList prefix = l.path.first(n);
+                if (!folders.contains(prefix) && fieldPaths.contains(prefix)) {
+                    why = message(kFilePathThroughField, pathText(prefix));
+                }
             }
+            verdict = verdicts.insert(l.path, why);
+        }
+        if (!verdict->isEmpty()) {
+            out.refusals.push_back({l.line, *verdict});
         }
     }
     std::stable_sort(

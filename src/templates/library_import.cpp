@@ -221,12 +221,16 @@ ImportResult importLibrary(jet::Connection& connection, const std::vector<Librar
     ImportResult result;
     Plan plan(readEntries(connection));
     QHash<QString, int> folderOrder;
+    QHash<QStringList, QString> resolved;  // the folders of the paths met so far
     for (const LibraryLine& line : lines) {
-        QString folder;
-        if (const std::optional<QString> why =
-                plan.resolve(options.below, options.into + line.path, folder)) {
-            result.refusals.push_back({line.line, *why});
-            continue;
+        QString folder = resolved.value(line.path);
+        if (folder.isEmpty()) {
+            if (const std::optional<QString> why =
+                    plan.resolve(options.below, options.into + line.path, folder)) {
+                result.refusals.push_back({line.line, *why});
+                continue;
+            }
+            resolved.insert(line.path, folder);
         }
         if (result.firstFolder.isEmpty()) {
             QString first;
