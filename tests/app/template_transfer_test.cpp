@@ -1,10 +1,7 @@
 // rv_makedb's template library commands as a user or a script runs them: exit statuses and
-// messages, the library exactly as before after every failure (a refusal, a full disk, a
-// kill), and the data folders: the shared library never written, the user's copy made on
-// the first change.
+// messages, and the library exactly as before after every failure (a refusal, a full disk,
+// a kill).
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -137,48 +134,6 @@ TEST_F(TemplateTransfer, AFullDiskOrAKillInTheMiddleChangesNothing) {
         ASSERT_TRUE(watch.waitFor(IN_CREATE, "-journal"));
     }  // killed
     EXPECT_EQ(exported(m_library), before);
-}
-
-// The shipped library under XDG_DATA_DIRS is read but never written: the first import makes
-// the user's copy under XDG_DATA_HOME, and from then on that is the library.
-TEST_F(TemplateTransfer, TheSharedLibraryIsNeverWrittenTheUsersCopyIsMadeOnce) {
-    const std::string shared = m_dir.file("share/rv_makedb/base.mdb");
-    std::filesystem::create_directories(m_dir.file("share/rv_makedb"));
-    std::filesystem::copy_file(m_library, shared);
-    const std::string shipped = rvtest::readBytes(shared);
-    const std::string user = m_dir.file("home/rv_makedb/base.mdb");
-    // Programs from the build tree take the library beside them: these run as installed.
-    const std::string installed = m_dir.file("bin/rv_makedb");
-    std::filesystem::create_directories(m_dir.file("bin"));
-    for (const char* name : {"rv_makedb", "librv_makeDB.so.0"}) {
-        std::filesystem::copy_file(rvtest::binDir() + "/" + name,
-                                   m_dir.file(std::string("bin/") + name));
-    }
-    ::setenv("XDG_DATA_DIRS", m_dir.file("share").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", m_dir.file("home").c_str(), 1);
-    auto where = [&] { return rvtest::runProgram({installed, "--templates", "--where"}).out; };
-
-    EXPECT_EQ(where(), shared + "\n");
-    const auto refused = rvtest::runProgram(
-        {installed, "--import-templates", file(kHeader + "\tCUSTNO\t顧客\t数字\t\t\t\t1\n")});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_FALSE(std::filesystem::exists(user)) << "a refused import makes no copy";
-
-    for (const auto& [id, folders] : {std::pair{"ONE", "1 folder"}, {"TWO", "0 folders"}}) {
-        const auto r =
-            rvtest::runProgram({installed, "--import-templates",
-                                file(kHeader + "/mine\t" + id + "\t" + id + "\t数字\t\t\t\t1\n")});
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(r.out, std::string("rv_makedb: imported ") + folders + " and 1 field into " +
-                             user + "\n");
-    }
-    EXPECT_EQ(rvtest::readBytes(shared), shipped);
-    EXPECT_EQ(where(), user + "\n");
-    const std::string mine = rvtest::runProgram({installed, "--export-templates", "-"}).out;
-    EXPECT_NE(mine.find("/mine\tONE"), std::string::npos);
-    EXPECT_NE(mine.find("/mine\tTWO"), std::string::npos);
-    ::unsetenv("XDG_DATA_DIRS");
-    ::unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace
