@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,74 +12,20 @@
 #include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/recordset.h"
+#include "rv_sql_args.h"
 
 namespace {
 
-constexpr int kExitOk = 0;
+using cli::kExitOk;
 constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
-constexpr std::string_view kUsage =
-    R"(Usage: rv_sql [options] DATABASE [STATEMENT ...]
-
-Runs Jet-dialect SQL statements against a database file, one after the other on
-one connection.
-
-  DATABASE            a file path, or a whole connection string (any text
-                      containing '='), for example
-                      "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb;
-                       Jet OLEDB:Database Password=pw;"
-  -p, --password P    the database password, with a file path (default: empty,
-                      an unencrypted file); not allowed with a connection string
-  --create            create DATABASE as a new empty database first (fails when
-                      something exists at the path)
-  --allow-zero-length TABLE.COLUMN
-                      after the statements, set that column's
-                      "Jet OLEDB:Allow Zero Length" to True (repeatable)
-  --catalog           last, print the catalog: one line per column of every
-                      table except the engine's own, tab-separated:
-                      TABLE  COLUMN  TYPE  ATTRIBUTE_FLAGS  ALLOW_ZERO_LENGTH
-                      TYPE in Jet words as declared (LONG, TEXT(32), MEMO, DATE,
-                      DOUBLE, YESNO, COUNTER); ATTRIBUTE_FLAGS in decimal
-                      (1 fixed length, 2 nullable); ALLOW_ZERO_LENGTH true|false
-  -h, --help          show this text
-  --                  end of options; every later argument is a statement
-
-Statements come from the arguments, in order. With none, they come from
-standard input, one statement per line; empty lines and lines beginning with
-"--" are skipped. Options may stand anywhere before "--".
-
-BEGIN, COMMIT and ROLLBACK, alone and in any letter case, begin, commit and
-roll back a transaction. A transaction still open at the end is rolled back.
-
-A query prints a header line with the column names, then one line per row;
-cells are separated by tabs, a null prints as \N, and a backslash, tab, line
-feed or carriage return inside a value prints as \\, \t, \n or \r.
-
-At the first statement that fails, rv_sql prints
-  rv_sql: statement N: MESSAGE
-to standard error (N counts the statements run, from 1) and exits with 1; an
-open transaction is not committed. Other failures (open, create, catalog) print
-"rv_sql: MESSAGE" and exit with 1. Usage errors exit with 2. Otherwise 0.
-
-The field template library that rv_makedb uses by default, base.mdb, is an
-unencrypted database (open it without -p). In the build tree it lies beside
-this program; installed, in <prefix>/share/rv_makedb/ (from the package:
-/usr/share/rv_makedb/base.mdb).
-)";
 
 struct Options {
     std::string database;
-    std::optional<std::string> password;
+    std::string password;
     bool create = false;
     bool catalog = false;
-    bool help = false;
     std::vector<std::pair<std::string, std::string>> allowZeroLength;  // table, column
     std::vector<std::string> statements;
-};
-
-struct UsageError {
-    std::string message;
 };
 
 std::string_view trim(std::string_view s) {
@@ -101,66 +46,16 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-Options parseArguments(int argc, char** argv) {
+Options optionsOf(const cli::Arguments& args) {
     Options o;
-    bool haveDatabase = false;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const auto valueOf = [&](std::string_view name) -> std::string {
-            // "--name=value" or "--name value"
-            if (arg.size() > name.size() && arg[name.size()] == '=') {
-                return std::string(arg.substr(name.size() + 1));
-            }
-            if (i + 1 >= argc) {
-                throw UsageError{std::string(name) + " needs a value"};
-            }
-            return argv[++i];
-        };
-        const auto is = [&](std::string_view name) {
-            return arg == name || (arg.starts_with(name) && arg.size() > name.size() &&
-                                   arg[name.size()] == '=' && name.starts_with("--"));
-        };
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg == "-h" || arg == "--help") {
-                o.help = true;
-            } else if (is("-p") || is("--password")) {
-                o.password = valueOf(arg.starts_with("--") ? "--password" : "-p");
-            } else if (arg == "--create") {
-                o.create = true;
-            } else if (arg == "--catalog") {
-                o.catalog = true;
-            } else if (is("--allow-zero-length")) {
-                const std::string target = valueOf("--allow-zero-length");
-                const auto dot = target.find('.');
-                if (dot == std::string::npos || dot == 0 || dot + 1 == target.size() ||
-                    target.find('.', dot + 1) != std::string::npos) {
-                    throw UsageError{"--allow-zero-length wants TABLE.COLUMN, not \"" + target +
-                                     "\""};
-                }
-                o.allowZeroLength.emplace_back(target.substr(0, dot), target.substr(dot + 1));
-            } else {
-                throw UsageError{"unknown option " + std::string(arg)};
-            }
-            continue;
-        }
-        if (!haveDatabase) {
-            o.database = arg;
-            haveDatabase = true;
-        } else {
-            o.statements.emplace_back(arg);
-        }
-    }
-    if (o.help) {
-        return o;
-    }
-    if (!haveDatabase || o.database.empty()) {
-        throw UsageError{"no DATABASE given"};
-    }
-    if (o.database.find('=') != std::string::npos && o.password) {
-        throw UsageError{"-p/--password goes with a file path, not with a connection string"};
+    o.database = args.positional().front();
+    o.statements.assign(args.positional().begin() + 1, args.positional().end());
+    o.password = args.value("password");
+    o.create = args.has("create");
+    o.catalog = args.has("catalog");
+    for (const std::string& target : args.values("allow-zero-length")) {
+        const auto dot = target.find('.');  // the parser saw that there is one
+        o.allowZeroLength.emplace_back(target.substr(0, dot), target.substr(dot + 1));
     }
     return o;
 }
@@ -169,7 +64,7 @@ std::string connectionStringOf(const Options& o) {
     if (o.database.find('=') != std::string::npos) {
         return o.database;
     }
-    return jet::ConnectionString::build(o.database, o.password.value_or(""));
+    return jet::ConnectionString::build(o.database, o.password);
 }
 
 std::vector<std::string> readStatements(std::istream& in) {
@@ -271,18 +166,11 @@ int fail(std::string_view message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    try {
-        options = parseArguments(argc, argv);
-    } catch (const UsageError& e) {
-        std::cerr << "rv_sql: " << e.message << "\n"
-                  << "Try 'rv_sql --help' for more information.\n";
-        return kExitUsage;
+    const cli::Parsed command = rv_sql::parseCommandLine(cli::arguments(argc, argv));
+    if (command.exit) {
+        return cli::finish(command);
     }
-    if (options.help) {
-        std::cout << kUsage;
-        return kExitOk;
-    }
+    Options options = optionsOf(command.args);
 
     jet::Connection conn;
     try {

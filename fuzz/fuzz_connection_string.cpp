@@ -1,5 +1,6 @@
 // libFuzzer target: the connection-string parser and builder. Any text either parses or
-// is refused with jet::Error, and what it parses to is built and read back unchanged.
+// is refused with jet::Error, and what it parses to is built and read back unchanged;
+// a text that parses is refused once it names its Data Source a second time.
 // The same bytes split in two, as a path and a password, read back exactly from the
 // string built of them, or are refused for a NUL character or an empty path.
 
@@ -42,6 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const ConnectionString cs = ConnectionString::parse(text);
         roundTrip(cs.dataSource(), cs.password());
+        bool refused = false;
+        try {
+            ConnectionString::parse(std::string(text) + ";Data Source=other.mdb");
+        } catch (const jet::Error&) {
+            refused = true;
+        }
+        mustHold(refused);
     } catch (const jet::Error&) {
     }
     // The first byte says where the path ends and the password begins.

@@ -15,6 +15,7 @@
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
 #include "controls/tree_find_line.h"
+#include "jet/error.h"
 #include "templates/texts.h"
 #include "templates/tree_key_guard.h"
 #include "templates/tree_loader.h"
@@ -132,9 +133,11 @@ void rv_makeDBForm::reloadTree() {
     try {
         createTree(basconnStr);
     } catch (const templates::TreeLoadError& e) {
-        // The tree keeps what could be loaded.
-        controls::tell(
-            controls::Message{QString::fromStdString(e.what()), controls::vbExclamation});
+        // The tree keeps what could be loaded. The engine's reason in the user's words.
+        const QString reason = e.engineKind()
+                                   ? QString::fromUtf8(jet::reasonInJapanese(*e.engineKind()))
+                                   : QString::fromStdString(e.what());
+        controls::tell(controls::Message{reason, controls::vbExclamation});
     }
     Command4->setEnabled(false);
 }

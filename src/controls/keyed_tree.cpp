@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace controls {
 
@@ -160,6 +161,7 @@ KeyedTree::~KeyedTree() {
     // the tree is gone: they must not reach it on their way.
     disconnect(model(), nullptr, this, nullptr);
     disconnect(verticalScrollBar(), nullptr, this, nullptr);
+    deleteNodes(invisibleRootItem()->takeChildren());
 }
 
 int KeyedTree::sizeHintForColumn(int column) const {
@@ -242,32 +244,34 @@ KeyedTree::Node* KeyedTree::node(const QString& key) const {
     return m_byKey.value(NodeKey{key}, nullptr);
 }
 
-void KeyedTree::forget(Node* node) {
-    for (int i = 0; i < node->childCount(); ++i) {
-        forget(node->child(i));
+std::unordered_set<const KeyedTree::Node*> KeyedTree::forget(Node* node) {
+    std::unordered_set<const Node*> gone;
+    std::vector<Node*> pending{node};
+    while (!pending.empty()) {
+        Node* n = pending.back();
+        pending.pop_back();
+        gone.insert(n);
+        for (int i = 0; i < n->childCount(); ++i) {
+            pending.push_back(n->child(i));
+        }
+        const QString nodeKey = key(n);
+        if (!nodeKey.isEmpty()) {
+            m_byKey.remove(NodeKey{nodeKey});
+        }
+        if (m_dropHighlight == n) {
+            m_dropHighlight = nullptr;
+        }
     }
-    const QString nodeKey = key(node);
-    if (!nodeKey.isEmpty()) {
-        m_byKey.remove(NodeKey{nodeKey});
-    }
-    if (m_dropHighlight == node) {
-        m_dropHighlight = nullptr;
-    }
+    return gone;
 }
 
 void KeyedTree::removeNode(Node* node) {
     if (node == nullptr) {
         return;
     }
-    forget(node);
-    std::erase_if(m_order, [node](const Node* candidate) {
-        for (const Node* n = candidate; n != nullptr; n = n->parent()) {
-            if (n == node) {
-                return true;
-            }
-        }
-        return false;
-    });
+    const std::unordered_set<const Node*> gone = forget(node);
+    std::erase_if(m_order, [&gone](const Node* candidate) { return gone.count(candidate) != 0; });
+    deleteNodes(node->takeChildren());
     delete node;
 }
 
@@ -285,7 +289,22 @@ void KeyedTree::clearNodes() {
         const QSignalBlocker quiet(selectionModel());
         selectionModel()->clear();
     }
+    deleteNodes(invisibleRootItem()->takeChildren());
     clear();
+}
+
+void KeyedTree::deleteNodes(QList<QTreeWidgetItem*> nodes) {
+    // Qt deletes an item's children from the item's destructor, one call deeper for each
+    // level: a tree tens of thousands of levels deep would exhaust the stack. Taken apart
+    // from the top, every node is deleted without children of its own.
+    std::vector<QTreeWidgetItem*> pending(nodes.begin(), nodes.end());
+    while (!pending.empty()) {
+        QTreeWidgetItem* n = pending.back();
+        pending.pop_back();
+        const QList<QTreeWidgetItem*> children = n->takeChildren();
+        pending.insert(pending.end(), children.begin(), children.end());
+        delete n;
+    }
 }
 
 KeyedTree::Node* KeyedTree::nodeAt(int index) const {

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace controls {
@@ -209,7 +210,10 @@ class KeyedTree : public QTreeWidget {
     // Registers the key (throws when it is used), then adds the node.
     Node* insertNode(Node* parentNode, const QString& key, const QString& text,
                      std::shared_ptr<const NodeLook::Data> look);
-    void forget(Node* node);
+    // Drops the keys of the node and all below it; returns them all.
+    std::unordered_set<const Node*> forget(Node* node);
+    // Deletes detached nodes with all below them, without recursion.
+    static void deleteNodes(QList<QTreeWidgetItem*> nodes);
     void finishDrag();
     void commitLabel(const QModelIndex& index, const QString& text);
     int rowHeight() const;

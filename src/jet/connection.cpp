@@ -115,7 +115,7 @@ Recordset Connection::execute(std::string_view statement) {
             msg.replace(msg.size() - translated.size(), translated.size(),
                         " in: " + std::string(statement));
         }
-        throw Error(msg, e.code());
+        throw Error(msg, e.code(), e.kind());
     }
     return {};
 }

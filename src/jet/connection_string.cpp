@@ -1,6 +1,7 @@
 #include "connection_string.h"
 
 #include <array>
+#include <vector>
 
 #include "error.h"
 #include "text_util.h"
@@ -63,7 +64,7 @@ ConnectionString ConnectionString::parse(std::string_view text) {
     refuseNul(text, "the text");
     ConnectionString cs;
     bool haveSource = false;
-    bool haveProvider = false;
+    std::vector<std::string> keys;  // every key read so far, as written
     size_t pos = 0;
     while (pos < text.size()) {
         size_t eq = text.find('=', pos);
@@ -124,12 +125,20 @@ ConnectionString ConnectionString::parse(std::string_view text) {
             pos = next == std::string_view::npos ? text.size() : next + 1;
         }
 
+        // A key named twice would leave the choice between two values to whichever
+        // reader came last: refused, whatever the key.
+        for (const std::string& seen : keys) {
+            if (iequals(seen, key)) {
+                fail("the key \"" + std::string(key) + "\" is named twice");
+            }
+        }
+        keys.emplace_back(key);
+
         if (iequals(key, "Provider")) {
             if (!iequals(value, kJetProvider)) {
                 fail("provider \"" + value + "\" is not supported (use " +
                      std::string(kJetProvider) + ")");
             }
-            haveProvider = true;
         } else if (iequals(key, "Data Source")) {
             cs.m_dataSource = value;
             haveSource = true;
@@ -139,7 +148,6 @@ ConnectionString ConnectionString::parse(std::string_view text) {
             fail("unknown key \"" + std::string(key) + "\"");
         }
     }
-    (void)haveProvider;
     if (!haveSource || cs.m_dataSource.empty()) {
         fail("Data Source is missing");
     }

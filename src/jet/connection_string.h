@@ -15,7 +15,8 @@ namespace jet {
 // Any other provider is refused; Data Source is required. Keys that only steer ADO
 // (Persist Security Info, User ID, Password, Mode, other "Jet OLEDB:" settings) are
 // accepted and ignored; anything else is refused so that a typo does not pass silently.
-// A NUL character can be part of neither a path nor a password and is refused.
+// A NUL character can be part of neither a path nor a password and is refused, and so
+// is a key named twice (in any case), which would otherwise let the last value win.
 class ConnectionString {
   public:
     static constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";

@@ -89,8 +89,9 @@ bool fileExists(const std::string& path, bool& isDir, off_t& size) {
     return true;
 }
 
-[[noreturn]] void cannotOpen(const std::string& path, const std::string& why) {
-    throw Error("cannot open " + path + ": " + why, ErrorCode::kCannotOpen);
+[[noreturn]] void cannotOpen(const std::string& path, const std::string& why,
+                             ErrorKind kind = ErrorKind::kCannotOpen) {
+    throw Error("cannot open " + path + ": " + why, ErrorCode::kCannotOpen, kind);
 }
 
 // Lets the connection write table definitions directly, until end() or until it goes.
@@ -129,7 +130,9 @@ Database::~Database() {
 void Database::fail(int rc, std::string_view statement) const {
     const std::string raw(sqliteText(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc)));
     const int code = handle ? sqlite3_extended_errcode(handle) : rc;
-    throw Error(friendlyMessage(code, raw, statement), code);
+    // SQLite's own syntax errors are the statement's fault, whatever their code.
+    throw Error(friendlyMessage(code, raw, statement), code,
+                raw.find("syntax error") != std::string::npos ? ErrorKind::kSyntax : kindOf(code));
 }
 
 void Database::exec(std::string_view sql) {
@@ -427,13 +430,13 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
     }
     if (!create) {
         if (!exists) {
-            cannotOpen(path, "no such file");
+            cannotOpen(path, "no such file", ErrorKind::kNoSuchFile);
         }
         if (isDir) {
-            cannotOpen(path, "it is a directory");
+            cannotOpen(path, "it is a directory", ErrorKind::kNotAFile);
         }
         if (size == 0) {
-            cannotOpen(path, "not a database (the file is empty)");
+            cannotOpen(path, "not a database (the file is empty)", ErrorKind::kNotADatabase);
         }
     }
 
@@ -446,9 +449,9 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
         const std::string why(
             sqliteText(db->handle ? sqlite3_errmsg(db->handle) : sqlite3_errstr(rc)));
         if (create) {
-            throw Error("cannot create " + path + ": " + why, ErrorCode::kCannotOpen);
+            throw Error("cannot create " + path + ": " + why, ErrorCode::kCannotOpen, kindOf(rc));
         }
-        cannotOpen(path, why);
+        cannotOpen(path, why, kindOf(rc));
     }
     auto undoCreate = [&]() {
         sqlite3_close_v2(db->handle);
@@ -475,14 +478,15 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
         if (rc != SQLITE_OK) {
             const int primary = rc & 0xff;
             if (primary == SQLITE_BUSY) {
-                cannotOpen(path, std::string(kLocked));
+                cannotOpen(path, std::string(kLocked), ErrorKind::kLocked);
             }
             if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) {
-                cannotOpen(path, password.empty()
-                                     ? "not a database, damaged, or protected by a password"
-                                     : "wrong password, or not a database");
+                cannotOpen(path,
+                           password.empty() ? "not a database, damaged, or protected by a password"
+                                            : "wrong password, or not a database",
+                           ErrorKind::kNotADatabase);
             }
-            cannotOpen(path, std::string(sqliteText(sqlite3_errmsg(db->handle))));
+            cannotOpen(path, std::string(sqliteText(sqlite3_errmsg(db->handle))), kindOf(rc));
         }
         db->exec("PRAGMA cell_size_check=ON");
         db->exec("PRAGMA foreign_keys=OFF");

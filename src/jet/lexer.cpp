@@ -39,7 +39,8 @@ std::vector<Token> tokenize(std::string_view s) {
         size_t j = i + 1;
         while (true) {
             if (j >= n) {
-                syntax(std::string("unterminated ") + what);
+                throw Error(std::string("unterminated ") + what, ErrorCode::kSyntax,
+                            ErrorKind::kUnterminated);
             }
             if (s[j] == close) {
                 if (close != ']' && close != '#' && j + 1 < n && s[j + 1] == close) {

@@ -192,7 +192,7 @@ void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors e
     try {
         load(tree, connection, errors);
     } catch (const jet::Error& e) {
-        throw TreeLoadError(std::string("template library: ") + e.what());
+        throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
     }
 }
 
@@ -201,7 +201,7 @@ void loadTemplateTree(KeyedTree& tree, const QString& connectionString, LoadErro
     try {
         connection.open(connectionString.toStdString());
     } catch (const jet::Error& e) {
-        throw TreeLoadError(std::string("template library: ") + e.what());
+        throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
     }
     loadTemplateTree(tree, connection, errors);
 }

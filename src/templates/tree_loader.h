@@ -1,10 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 #include <QString>
 
 #include "controls/keyed_tree.h"
+#include "jet/error.h"
 
 namespace jet {
 class Connection;
@@ -22,6 +25,13 @@ enum class LoadErrors {
 class TreeLoadError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    // A load the engine stopped: its kind, for a window to name in the user's words.
+    TreeLoadError(const std::string& what, jet::ErrorKind kind)
+        : std::runtime_error(what), m_engineKind(kind) {}
+    std::optional<jet::ErrorKind> engineKind() const { return m_engineKind; }
+
+  private:
+    std::optional<jet::ErrorKind> m_engineKind;
 };
 
 // Rebuilds `tree` from TEMP_FIELD on `connection`: the root "全部の項目", then every

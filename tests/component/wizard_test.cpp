@@ -3,6 +3,8 @@
 // buttons reaching their rules, and the keyboard.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -28,6 +30,7 @@
 #include "databases.h"
 #include "jet/connection.h"
 #include "jet/connection_string.h"
+#include "jet/error.h"
 #include "modal.h"
 #include "raw_db.h"
 #include "temp_dir.h"
@@ -233,6 +236,17 @@ TEST_F(WizardLife, SettingsOpensTheTemplateBrowserAndItsClosingReloadsTheTree) {
         form.Command7->click();
         EXPECT_EQ(form.SSTree1->node(u"137"_s)->text(0), u"改名"_s);
     });
+}
+
+// A library that went away while the wizard was open: the reload names the engine's reason
+// in the user's words, not the engine's own.
+TEST_F(WizardLife, AReloadThatTheEngineRefusesNamesItsReasonInJapanese) {
+    run("", [&](rv_makeDBForm& form) {
+        std::filesystem::remove(m_dir.file("base.mdb"));
+        form.reloadTree();
+    });
+    EXPECT_EQ(prompts(),
+              QStringList{QString::fromUtf8(jet::reasonInJapanese(jet::ErrorKind::kNoSuchFile))});
 }
 
 // The keyboard alone reaches every control, Escape never closes the window, and edits,

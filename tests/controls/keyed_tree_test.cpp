@@ -89,6 +89,31 @@ TEST_F(Library, NodesAreFoundByKeyCountedInAddOrderAndRemovedWithTheirSubtree) {
     EXPECT_EQ(tree.topLevelItemCount(), 0);
 }
 
+// A chain as deep as a hostile library can be: removing part of it, emptying the tree and
+// destroying it must not take a stack frame per level.
+TEST(DeepTree, AChainTensOfThousandsDeepIsRemovedClearedAndDestroyed) {
+    constexpr int kDepth = 60'000;
+    const auto chain = [](KeyedTree& tree) {
+        QString parent;
+        for (int i = 1; i <= kDepth; ++i) {
+            const QString key = QString::number(i);
+            tree.addNode(parent, key, key);
+            parent = key;
+        }
+    };
+    {
+        KeyedTree tree;
+        chain(tree);
+        tree.removeNode(tree.node(u"2"_s));
+        EXPECT_EQ(tree.nodeCount(), 1);
+        EXPECT_EQ(tree.node(u"3"_s), nullptr);
+        tree.clearNodes();
+        EXPECT_EQ(tree.topLevelItemCount(), 0);
+        chain(tree);
+        EXPECT_EQ(tree.nodeCount(), kDepth);
+    }  // and destroyed full
+}
+
 TEST_F(Library, NodesShareALookUntilOneIsChangedItself) {
     const KeyedTree::NodeLook look(10, false, QColor(0, 0, 255), u"close"_s, u"open"_s);
     Node* a = tree.addNode(u"0"_s, u"6"_s, u"a"_s, look);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "databases.h"
@@ -169,6 +170,12 @@ TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
     const auto start = std::chrono::steady_clock::now();
     for (const char* sql : {"INSERT INTO T VALUES(2)", "delete * from T where A=2"}) {
         EXPECT_EQ(run(sql), "the database is locked by another program");
+    }
+    try {
+        m_conn.execute("INSERT INTO T VALUES(2)");
+        ADD_FAILURE() << "not locked";
+    } catch (const jet::Error& e) {
+        EXPECT_EQ(e.kind(), jet::ErrorKind::kLocked);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     other.rollbackTrans();
@@ -423,16 +430,23 @@ TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
     std::ofstream(dir.file("text.mdb")) << "this is not a database at all, not even close....";
     std::ofstream(dir.file("empty.mdb"));
 
-    // File name ("" for the folder itself) and password.
-    const std::pair<const char*, const char*> refused[] = {
-        {"p.mdb", "wrong"}, {"p.mdb", ""},     {"missing.mdb", ""},      {"", ""},
-        {"text.mdb", ""},   {"empty.mdb", ""}, {"damaged.mdb", "right"},
+    // File name ("" for the folder itself), password, and the kind a window names.
+    using Kind = jet::ErrorKind;
+    const std::tuple<const char*, const char*, Kind> refused[] = {
+        {"p.mdb", "wrong", Kind::kNotADatabase},       {"p.mdb", "", Kind::kNotADatabase},
+        {"missing.mdb", "", Kind::kNoSuchFile},        {"", "", Kind::kNotAFile},
+        {"text.mdb", "", Kind::kNotADatabase},         {"empty.mdb", "", Kind::kNotADatabase},
+        {"damaged.mdb", "right", Kind::kNotADatabase},
     };
-    for (const auto& [file, password] : refused) {
+    for (const auto& [file, password, kind] : refused) {
         const std::string connStr = jet::ConnectionString::build(dir.file(file), password);
-        EXPECT_EQ(errorCode([&] { Connection().open(connStr); }),
-                  static_cast<int>(jet::ErrorCode::kCannotOpen))
-            << connStr;
+        try {
+            Connection().open(connStr);
+            ADD_FAILURE() << connStr;
+        } catch (const jet::Error& e) {
+            EXPECT_EQ(e.code(), static_cast<int>(jet::ErrorCode::kCannotOpen)) << connStr;
+            EXPECT_EQ(e.kind(), kind) << connStr;
+        }
     }
     EXPECT_EQ(rvtest::readBytes(path), before);
     EXPECT_EQ(rvtest::readBytes(dir.file("damaged.mdb")), damaged);
@@ -455,6 +469,52 @@ TEST(EngineFiles, PasswordDecidesEncryption) {
                  jet::Error);
 }
 
+// What a window says of a failure: the statement's own kind survives the translation, and
+// SQLite's codes, extended ones included, fall into the kinds a user is told of.
+TEST_F(Engine, EveryFailureHasAKindAndEveryKindAJapaneseReason) {
+    using Kind = jet::ErrorKind;
+    m_conn.execute("CREATE TABLE T(A TEXT(5) NOT NULL)");
+    const std::pair<const char*, Kind> statements[] = {
+        {"INSERT INTO T VALUES('it's')", Kind::kUnterminated},
+        {"INSERT INTO T VALUES([A)", Kind::kUnterminated},
+        {"INSERT INTO T VALUES(NULL)", Kind::kValueRefused},
+        {"INSERT INTO T VALUES('longer')", Kind::kValueRefused},
+        {"SELECT * FROM NOWHERE", Kind::kOther},
+        {"INSERT T", Kind::kSyntax},
+        {"SELECT A FROM T WHERE A LIKE", Kind::kSyntax},
+    };
+    for (const auto& [sql, kind] : statements) {
+        try {
+            m_conn.execute(sql);
+            ADD_FAILURE() << sql;
+        } catch (const jet::Error& e) {
+            EXPECT_EQ(e.kind(), kind) << sql << ": " << e.what();
+        }
+    }
+    // SQLite's codes for what no test can bring about here (SQLITE_READONLY_DIRECTORY,
+    // SQLITE_FULL, SQLITE_IOERR_WRITE, SQLITE_BUSY_SNAPSHOT, SQLITE_NOTADB).
+    const std::pair<int, Kind> codes[] = {{(6 << 8) | 8, Kind::kReadOnly},
+                                          {13, Kind::kDiskFull},
+                                          {(3 << 8) | 10, Kind::kDiskError},
+                                          {(2 << 8) | 5, Kind::kLocked},
+                                          {26, Kind::kNotADatabase}};
+    for (const auto& [code, kind] : codes) {
+        EXPECT_EQ(jet::kindOf(code), kind) << code;
+    }
+    std::vector<std::string_view> reasons;
+    for (int k = 0; k < jet::kErrorKinds; ++k) {
+        reasons.push_back(jet::reasonInJapanese(static_cast<Kind>(k)));
+        EXPECT_GT(reasons.back().size(), 3U) << k;
+    }
+    EXPECT_EQ(reasons[static_cast<int>(Kind::kUnterminated)],
+              "引用符または括弧が閉じられていません。");
+    // The kinds a window names, each in a sentence of its own.
+    for (Kind kind : {Kind::kLocked, Kind::kReadOnly, Kind::kDiskFull, Kind::kUnterminated,
+                      Kind::kNotADatabase, Kind::kNoSuchFile}) {
+        EXPECT_EQ(std::count(reasons.begin(), reasons.end(), jet::reasonInJapanese(kind)), 1);
+    }
+}
+
 TEST(EngineConnectionString, ParsesTheAdoForm) {
     auto cs = jet::ConnectionString::parse(
         " provider = Microsoft.Jet.OLEDB.4.0 ;DATA SOURCE= /a b/c.mdb ; Jet OLEDB:Database "
@@ -463,9 +523,15 @@ TEST(EngineConnectionString, ParsesTheAdoForm) {
     EXPECT_EQ(cs.password(), "p=w");
     EXPECT_EQ(jet::ConnectionString::parse("Data Source=\"x;y.mdb\"").dataSource(), "x;y.mdb");
     EXPECT_EQ(jet::ConnectionString::parse("Data Source='a''b\"c'").dataSource(), "a'b\"c");
-    for (const char* bad : {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
-                            "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
-                            "Data Source=\"x\"y"}) {
+    for (const char* bad :
+         {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
+          "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
+          "Data Source=\"x\"y",
+          // A key named twice, whatever the case, quoting or key.
+          "Data Source=A.mdb;Data Source=OTHER.mdb", "Data Source='A.mdb';data source=OTHER.mdb",
+          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=A.mdb;Provider="
+          "Microsoft.Jet.OLEDB.4.0",
+          "Data Source=A.mdb;Mode=Read;Mode=Share Deny None"}) {
         EXPECT_THROW(jet::ConnectionString::parse(bad), jet::Error) << bad;
     }
 }

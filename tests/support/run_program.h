@@ -48,7 +48,18 @@ class Child {
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        const int spawned = posix_spawn(&m_pid, argv[0], &fa, nullptr, argv.data(), environ);
+        // As a user starts it, whatever this test run ignores (nohup, a CI runner): the
+        // termination signals at their defaults, so that the program's own handling shows.
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT);
+        sigaddset(&defaults, SIGTERM);
+        posix_spawnattr_setsigdefault(&attr, &defaults);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
+        const int spawned = posix_spawn(&m_pid, argv[0], &fa, &attr, argv.data(), environ);
+        posix_spawnattr_destroy(&attr);
         posix_spawn_file_actions_destroy(&fa);
         if (spawned != 0) {
             throw std::runtime_error("cannot start " + args[0]);

@@ -1,0 +1,169 @@
+// The command lines of rv_makedb and rv_sql, parsed as values: each accepted form with the
+// values it gives, each refusal with its message and status, the help and the version.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "command_line.h"
+#include "rv_makedb_args.h"
+#include "rv_sql_args.h"
+
+namespace {
+
+// "key=value key2 | positional...": the options given (switches by their name alone), then
+// the positional arguments.
+std::string shown(const cli::Arguments& args, const std::vector<std::string>& keys,
+                  const std::vector<std::string>& switches) {
+    std::string text;
+    for (const std::string& key : keys) {
+        for (const std::string& value : args.values(key)) {
+            text += key + "=" + value + " ";
+        }
+    }
+    for (const std::string& key : switches) {
+        text += args.has(key) ? key + " " : "";
+    }
+    text += "|";
+    for (const std::string& p : args.positional()) {
+        text += " " + p;
+    }
+    return text;
+}
+
+struct Case {
+    std::vector<std::string> args;
+    std::string expected;  // the values shown, or for a refusal its first line on stderr
+};
+
+const std::string kMakedbUsage =
+    "Usage: rv_makedb [OPTION]... [DATABASE]\n"
+    "Try 'rv_makedb --help'.\n";
+
+TEST(CommandLine, RvMakedbFormsAndRefusals) {
+    const Case runs[] = {
+        {{"-p", "pw", "db"}, "password=pw | db"},
+        {{"--password=pw", "db"}, "password=pw | db"},
+        {{"-ppw", "db"}, "password=pw | db"},
+        {{"db", "--password", ""}, "password= | db"},  // an empty password is no password
+        {{"-p", "a", "--password=b"}, "password=a password=b |"},  // the last one counts
+        {{"--", "-weird.mdb"}, "| -weird.mdb"},
+        {{"-"}, "| -"},
+        {{"-t", "\x83\x41.mdb", "--", "\xff"}, "library=\x83\x41.mdb | \xff"},
+        {{"--templates", "--library", "lib"}, "library=lib templates |"},
+        {{"--fields=f", "--encoding", "CP932", "--dry-run", "--yes", "db"},
+         "fields=f encoding=CP932 yes dry-run | db"},
+        {{"--test-window"}, "test-window |"},
+    };
+    for (const Case& run : runs) {
+        SCOPED_TRACE(::testing::PrintToString(run.args));
+        const cli::Parsed p = rv_makedb::parseCommandLine(run.args);
+        ASSERT_FALSE(p.exit) << p.err;
+        EXPECT_EQ(shown(p.args, {"password", "library", "fields", "encoding"},
+                        {"templates", "yes", "dry-run", "test-window"}),
+                  run.expected);
+    }
+    const Case refusals[] = {
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"db", "-x"}, "unknown option -x"},
+        {{"-p"}, "missing value after '-p'"},
+        {{"--fields"}, "missing value after '--fields'"},
+        {{"--yes=1", "--fields", "f", "db"}, "unexpected value after '--yes'"},
+        {{"-t", "", "db"}, "empty value for -t/--library"},
+        {{"--fields", "f", "--library=", "db"}, "empty value for -t/--library"},
+        {{"--encoding=", "--fields", "f", "db"}, "empty value for --encoding"},
+        {{"--yes", "db"}, "--yes goes with --fields"},
+        {{"--dry-run", "db"}, "--dry-run goes with --fields"},
+        {{"--fields", "f"}, "--fields needs a DATABASE"},
+        {{"a", "b"}, "only one DATABASE may be given"},
+        {{""}, "empty DATABASE"},
+        {{"--templates", "db"},
+         "--templates takes no other arguments than -t/--library or --where"},
+        {{"--templates", "-p", ""},
+         "--templates takes no other arguments than -t/--library or --where"},
+        {{"--test-window", "-t", "lib"}, "--test-window takes no other arguments"},
+        {{"--where"}, "--where goes with --templates"},
+        {{"--skip-existing", "--export-templates", "f"},
+         "--export-templates takes no other arguments than -t/--library"},
+        {{"--into", "/a", "--yes", "db"}, "--into goes with --import-templates"},
+    };
+    for (const Case& refusal : refusals) {
+        SCOPED_TRACE(::testing::PrintToString(refusal.args));
+        const cli::Parsed p = rv_makedb::parseCommandLine(refusal.args);
+        EXPECT_EQ(p.exit, cli::kExitUsage);
+        EXPECT_EQ(p.out, "");
+        EXPECT_EQ(p.err, "rv_makedb: " + refusal.expected + "\n" + kMakedbUsage);
+    }
+}
+
+TEST(CommandLine, RvSqlFormsAndRefusals) {
+    const Case runs[] = {
+        {{"db", "select 1", "--", "--create", "-p"}, "| db select 1 --create -p"},
+        {{"--create", "-ppw", "db", "--catalog"}, "password=pw create catalog | db"},
+        {{"--allow-zero-length", "T.C", "db", "--allow-zero-length=U.D"},
+         "allow-zero-length=T.C allow-zero-length=U.D | db"},
+        {{"Data Source=a.mdb;"}, "| Data Source=a.mdb;"},
+    };
+    for (const Case& run : runs) {
+        SCOPED_TRACE(::testing::PrintToString(run.args));
+        const cli::Parsed p = rv_sql::parseCommandLine(run.args);
+        ASSERT_FALSE(p.exit) << p.err;
+        EXPECT_EQ(shown(p.args, {"password", "allow-zero-length"}, {"create", "catalog"}),
+                  run.expected);
+    }
+    const Case refusals[] = {
+        {{}, "no DATABASE given"},
+        {{"--create", ""}, "no DATABASE given"},
+        {{"--catalog=yes", "db"}, "unexpected value after '--catalog'"},
+        {{"db", "--allow-zero-length"}, "missing value after '--allow-zero-length'"},
+        {{"--allow-zero-length", "TC", "db"}, "--allow-zero-length wants TABLE.COLUMN, not \"TC\""},
+        {{"--allow-zero-length=T.C.D", "db"},
+         "--allow-zero-length wants TABLE.COLUMN, not \"T.C.D\""},
+        {{"-p", "", "Data Source=a.mdb;"},
+         "-p/--password goes with a file path, not with a connection string"},
+    };
+    for (const Case& refusal : refusals) {
+        SCOPED_TRACE(::testing::PrintToString(refusal.args));
+        const cli::Parsed p = rv_sql::parseCommandLine(refusal.args);
+        EXPECT_EQ(p.exit, cli::kExitUsage);
+        EXPECT_EQ(p.err, "rv_sql: " + refusal.expected +
+                             "\nUsage: rv_sql [OPTION]... DATABASE [STATEMENT]...\n"
+                             "Try 'rv_sql --help'.\n");
+    }
+}
+
+// --help and --version end the run with status 0 and their text on standard output, also
+// among other arguments; the help fits 80 columns and names every option.
+TEST(CommandLine, HelpAndVersion) {
+    EXPECT_EQ(cli::displayWidth("文字 aｱ"), 7);  // half-width kana take one column
+    for (const cli::Program* program : {&rv_makedb::kProgram, &rv_sql::kProgram}) {
+        SCOPED_TRACE(program->name);
+        const auto parse =
+            program == &rv_sql::kProgram ? rv_sql::parseCommandLine : rv_makedb::parseCommandLine;
+        cli::Parsed p = parse({"db", "--help", "-p", "x"});
+        EXPECT_EQ(p.exit, cli::kExitOk);
+        EXPECT_TRUE(p.help);
+        EXPECT_EQ(p.out, cli::helpText(*program));
+        EXPECT_EQ(p.err, "");
+        std::istringstream lines(p.out);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_LE(cli::displayWidth(line), 80) << line;
+        }
+        for (const cli::Option& option : program->options) {
+            const std::string name = option.names;
+            const std::string longName = name.substr(name.find(',') + 1);
+            EXPECT_NE(p.out.find("--" + longName), std::string::npos) << longName;
+        }
+        p = parse({"-h"});
+        EXPECT_TRUE(p.help);
+
+        p = parse({"--version"});
+        EXPECT_EQ(p.exit, cli::kExitOk);
+        EXPECT_FALSE(p.help);
+        EXPECT_TRUE(std::regex_match(
+            p.out, std::regex(std::string(program->name) + " [0-9]+\\.[0-9]+(\\.[0-9]+)*\n")))
+            << p.out;
+    }
+}
+
+}  // namespace
