@@ -223,6 +223,16 @@ struct Parser {
         }
         for (const std::string& key : given) {
             const Option& option = *find(program, key);
+            if (option.group != nullptr) {
+                for (const std::string& other : given) {
+                    const Option& second = *find(program, other);
+                    if (other != key && second.group != nullptr &&
+                        std::string_view(second.group) == option.group) {
+                        return usageError(program, shownName(option) + " and " + shownName(second) +
+                                                       " exclude each other");
+                    }
+                }
+            }
             if (option.with != nullptr) {
                 const std::vector<std::string> partners = split(option.with, '|');
                 if (std::none_of(partners.begin(), partners.end(),

@@ -34,6 +34,8 @@ struct Option {
     // Set: a mode of its own, given only with these options ("library", "a|b", "" none) and
     // without positional arguments.
     const char* alone = nullptr;
+    // Options of one group exclude each other ("password").
+    const char* group = nullptr;
     // Its value may be empty.
     bool emptyAllowed = false;
 };

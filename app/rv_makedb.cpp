@@ -32,6 +32,7 @@
 #include "component/rv_makedb_form.h"
 #include "component/template_transfer.h"
 #include "jet/connection_string.h"
+#include "password.h"
 #include "rv_makedb_args.h"
 
 namespace {
@@ -205,9 +206,15 @@ bool readFieldFile(const std::string& path, std::string& bytes, std::string& why
     return why.empty();
 }
 
-// Batch mode: the fields of a file added to `database` as OK does, without a window.
-int runBatchMode(const cli::Arguments& args, const std::string& database,
-                 const std::string& templates) {
+// What a run works on.
+struct Target {
+    std::string database;  // absolute, byte for byte
+    std::string password;
+    std::string templates;  // connection string
+};
+
+// Batch mode: the fields of a file added to the database as OK does, without a window.
+int runBatchMode(const cli::Arguments& args, const Target& target) {
     const std::string fieldsFile = args.value("fields");
     const std::string encoding = args.value("encoding");
     std::string bytes, why;
@@ -218,7 +225,9 @@ int runBatchMode(const cli::Arguments& args, const std::string& database,
     component::BatchJob job;
     try {
         job.fieldLines = component::fieldLines(
-            component::fieldFileText(bytes, encoding.empty() ? "UTF-8" : encoding));
+            component::fieldFileText(bytes, encoding.empty() ? "UTF-8" : encoding),
+            &job.fieldLineNumbers);
+        job.fieldFile = fieldsFile;
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << fieldsFile << ": " << e.what()
                   << (encoding.empty() ? " (name its encoding with --encoding, e.g. "
@@ -233,9 +242,9 @@ int runBatchMode(const cli::Arguments& args, const std::string& database,
         return kExitUsage;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
-    job.database = component::fromHostBytes(database);
-    job.password = component::fromHostBytes(args.value("password"));
-    job.templates = QString::fromStdString(templates);
+    job.database = component::fromHostBytes(target.database);
+    job.password = component::fromHostBytes(target.password);
+    job.templates = component::fromHostBytes(target.templates);
     job.answerYes = args.has("yes");
     job.dryRun = args.has("dry-run") ? &std::cout : nullptr;
     job.stopRequested = [] { return g_signal != 0; };
@@ -266,8 +275,7 @@ int runTemplateCommand(const cli::Arguments& args) {
 }
 
 // The windows: the wizard on `database`, the template browser alone, or the test window.
-int runWindows(char** argv, const cli::Arguments& args, const std::string& database,
-               const std::string& templates) {
+int runWindows(char** argv, const cli::Arguments& args, const Target& target) {
     if (const std::string problem = CreateDBSql::displayProblem(); !problem.empty()) {
         std::cerr << "rv_makedb: " << problem << "\n";
         return kExitUsage;
@@ -278,7 +286,7 @@ int runWindows(char** argv, const cli::Arguments& args, const std::string& datab
     closeWindowsOnSignal(&app);
     if (args.has("templates")) {
         try {
-            CreateDBSql::showTemplateBrowser(QString::fromStdString(templates));
+            CreateDBSql::showTemplateBrowser(component::fromHostBytes(target.templates));
         } catch (const std::exception& e) {
             std::cerr << "rv_makedb: " << e.what() << "\n";
             return exitStatus(kExitFailed);
@@ -295,7 +303,7 @@ int runWindows(char** argv, const cli::Arguments& args, const std::string& datab
         app.installEventFilter(new StartupProbe(&app));
     }
     try {
-        std::string file = database, pass = args.value("password"), connection = templates;
+        std::string file = target.database, pass = target.password, connection = target.templates;
         makeDB().CreateDatabase(file, pass, connection);
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
@@ -319,11 +327,18 @@ int main(int argc, char** argv) {
     if (args.has("export-templates") || args.has("import-templates") || args.has("where")) {
         return runTemplateCommand(args);
     }
-    const std::string database =
+    Target target;
+    target.database =
         absolutePath(args.positional().empty() ? "ravlinDB.mdb" : args.positional().front());
-    const std::string templates = templateConnection(args.value("library", defaultTemplates()));
-    if (args.has("fields")) {
-        return runBatchMode(args, database, templates);
+    target.templates = templateConnection(args.value("library", defaultTemplates()));
+    try {
+        target.password = cli::passwordOf(args, std::cin, STDIN_FILENO);
+    } catch (const std::exception& e) {
+        std::cerr << "rv_makedb: " << e.what() << "\n";
+        return kExitUsage;
     }
-    return runWindows(argv, args, database, templates);
+    if (args.has("fields")) {
+        return runBatchMode(args, target);
+    }
+    return runWindows(argv, args, target);
 }

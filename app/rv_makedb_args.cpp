@@ -1,15 +1,16 @@
 #include "rv_makedb_args.h"
 
+#include "password.h"
+
 namespace rv_makedb {
 
 namespace {
 
 // One line an option; the help wraps each text to the screen.
 constexpr cli::Option kOptions[] = {
-    {.names = "p,password",
-     .value = "PW",
-     .help = "the database's password (default: empty, an unencrypted file)",
-     .emptyAllowed = true},
+    cli::kPasswordOption,
+    cli::kPasswordFileOption,
+    cli::kAskPasswordOption,
     {.names = "t,library",
      .value = "LIB",
      .help = "the field template library: a database path, or a whole connection string (any "

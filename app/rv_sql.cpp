@@ -1,8 +1,14 @@
-// rv_sql: runs Jet-dialect statements against a product or template database.
+// rv_sql: runs Jet-dialect statements against a product or template database, from its
+// arguments, a script on standard input, or typed at a terminal.
+
+#include <editline/readline.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +18,9 @@
 #include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/recordset.h"
+#include "password.h"
 #include "rv_sql_args.h"
+#include "sql_shell.h"
 
 namespace {
 
@@ -24,6 +32,8 @@ struct Options {
     std::string password;
     bool create = false;
     bool catalog = false;
+    sql_shell::Format format = sql_shell::Format::kTabs;
+    bool header = false;
     std::vector<std::pair<std::string, std::string>> allowZeroLength;  // table, column
     std::vector<std::string> statements;
 };
@@ -33,7 +43,7 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && blank(s.front())) {
         s.remove_prefix(1);
     }
-    while (!s.empty() && blank(s.back())) {
+    while (!s.empty() && (blank(s.back()) || s.back() == ';')) {
         s.remove_suffix(1);
     }
     return s;
@@ -50,9 +60,12 @@ Options optionsOf(const cli::Arguments& args) {
     Options o;
     o.database = args.positional().front();
     o.statements.assign(args.positional().begin() + 1, args.positional().end());
-    o.password = args.value("password");
     o.create = args.has("create");
     o.catalog = args.has("catalog");
+    o.format = args.has("csv")    ? sql_shell::Format::kCsv
+               : args.has("json") ? sql_shell::Format::kJson
+                                  : sql_shell::Format::kTabs;
+    o.header = args.has("header");
     for (const std::string& target : args.values("allow-zero-length")) {
         const auto dot = target.find('.');  // the parser saw that there is one
         o.allowZeroLength.emplace_back(target.substr(0, dot), target.substr(dot + 1));
@@ -67,72 +80,11 @@ std::string connectionStringOf(const Options& o) {
     return jet::ConnectionString::build(o.database, o.password);
 }
 
-std::vector<std::string> readStatements(std::istream& in) {
-    std::vector<std::string> out;
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string_view text = trim(line);
-        if (text.empty() || text.starts_with("--")) {
-            continue;
-        }
-        // A line ending in CR (a file from Windows) keeps its text without the CR.
-        std::string_view kept = line;
-        if (kept.ends_with('\r')) {
-            kept.remove_suffix(1);
-        }
-        out.emplace_back(kept);
-    }
-    return out;
-}
-
-void writeCell(std::ostream& out, const jet::Value& v) {
-    if (v.isNull()) {
-        out << "\\N";
-        return;
-    }
-    for (char c : v.toString()) {
-        switch (c) {
-            case '\\':
-                out << "\\\\";
-                break;
-            case '\t':
-                out << "\\t";
-                break;
-            case '\n':
-                out << "\\n";
-                break;
-            case '\r':
-                out << "\\r";
-                break;
-            default:
-                out << c;
-        }
-    }
-}
-
-void printRecordset(std::ostream& out, jet::Recordset& rs) {
-    const int n = rs.fieldCount();
-    if (n == 0) {
-        return;
-    }
-    for (int i = 0; i < n; ++i) {
-        out << (i ? "\t" : "") << rs.fieldName(i);
-    }
-    out << '\n';
-    for (; !rs.eof(); rs.moveNext()) {
-        for (int i = 0; i < n; ++i) {
-            if (i) {
-                out << '\t';
-            }
-            writeCell(out, rs.field(i));
-        }
-        out << '\n';
-    }
-}
-
-void run(jet::Connection& conn, std::string_view statement) {
+void run(jet::Connection& conn, const Options& o, std::string_view statement) {
     const std::string_view word = trim(statement);
-    if (equalsIgnoringCase(word, "BEGIN")) {
+    if (word.starts_with('.')) {
+        sql_shell::runDotCommand(std::cout, conn, word);
+    } else if (equalsIgnoringCase(word, "BEGIN")) {
         conn.beginTrans();
     } else if (equalsIgnoringCase(word, "COMMIT")) {
         conn.commitTrans();
@@ -140,7 +92,7 @@ void run(jet::Connection& conn, std::string_view statement) {
         conn.rollbackTrans();
     } else {
         jet::Recordset rs = conn.execute(statement);
-        printRecordset(std::cout, rs);
+        sql_shell::printRecordset(std::cout, rs, o.format, o.header);
     }
 }
 
@@ -163,6 +115,50 @@ int fail(std::string_view message) {
     return kExitFailed;
 }
 
+// "statement N" or, read from lines, "statement N (line L)".
+std::string where(std::size_t index, const sql_shell::Statement& statement) {
+    return "statement " + std::to_string(index + 1) +
+           (statement.line > 0 ? " (line " + std::to_string(statement.line) + ")" : "");
+}
+
+// At a terminal: a prompt with line editing and history; each statement runs when its line
+// ends with ';', and a failing one is reported without ending the session.
+void interactive(jet::Connection& conn, const Options& o) {
+    const char* home = std::getenv("HOME");
+    const std::string history = home ? std::string(home) + "/.rv_sql_history" : "";
+    using_history();
+    if (!history.empty()) {
+        read_history(history.c_str());
+    }
+    sql_shell::StatementReader reader(true);
+    std::size_t count = 0;
+    for (int number = 1;; ++number) {
+        char* typed = readline(reader.pending() ? "   ...> " : "rv_sql> ");
+        if (typed == nullptr) {
+            break;
+        }
+        const std::string line = typed;
+        std::free(typed);
+        if (!trim(line).empty()) {
+            add_history(line.c_str());
+        }
+        if (auto statement = reader.feed(line, number)) {
+            try {
+                run(conn, o, statement->text);
+            } catch (const std::exception& e) {
+                std::cout.flush();
+                std::cerr << "rv_sql: " << where(count, *statement) << ": " << e.what() << '\n';
+            }
+            ++count;
+            std::cout.flush();
+        }
+    }
+    std::cout << '\n';
+    if (!history.empty()) {
+        write_history(history.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,6 +167,12 @@ int main(int argc, char** argv) {
         return cli::finish(command);
     }
     Options options = optionsOf(command.args);
+    try {
+        options.password = cli::passwordOf(command.args, std::cin, STDIN_FILENO);
+    } catch (const std::exception& e) {
+        std::cerr << "rv_sql: " << e.what() << "\n";
+        return cli::kExitUsage;
+    }
 
     jet::Connection conn;
     try {
@@ -183,17 +185,24 @@ int main(int argc, char** argv) {
         return fail(e.what());
     }
 
-    std::vector<std::string> statements = std::move(options.statements);
-    if (statements.empty()) {
-        statements = readStatements(std::cin);
+    std::vector<sql_shell::Statement> statements;
+    for (std::string& text : options.statements) {
+        statements.push_back({std::move(text), 0});
+    }
+    if (statements.empty() && ::isatty(STDIN_FILENO)) {
+        interactive(conn, options);
+    } else if (statements.empty()) {
+        const std::string script{std::istreambuf_iterator<char>(std::cin),
+                                 std::istreambuf_iterator<char>()};
+        statements = sql_shell::splitScript(script);
     }
 
     for (std::size_t i = 0; i < statements.size(); ++i) {
         try {
-            run(conn, statements[i]);
-        } catch (const jet::Error& e) {
+            run(conn, options, statements[i].text);
+        } catch (const std::exception& e) {
             // Closing the connection with the transaction open leaves nothing of it.
-            return fail("statement " + std::to_string(i + 1) + ": " + e.what());
+            return fail(where(i, statements[i]) + ": " + e.what());
         }
     }
 

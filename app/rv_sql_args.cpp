@@ -1,16 +1,16 @@
 #include "rv_sql_args.h"
 
+#include "password.h"
+
 namespace rv_sql {
 
 namespace {
 
 // One line an option; the help wraps each text to the screen.
 constexpr cli::Option kOptions[] = {
-    {.names = "p,password",
-     .value = "PW",
-     .help = "the database password, with a file path (default: empty, an unencrypted file); "
-             "not allowed with a connection string",
-     .emptyAllowed = true},
+    cli::kPasswordOption,
+    cli::kPasswordFileOption,
+    cli::kAskPasswordOption,
     {.names = "create",
      .help = "create DATABASE as a new empty database first (fails when something exists at "
              "the path)"},
@@ -18,6 +18,13 @@ constexpr cli::Option kOptions[] = {
      .value = "TABLE.COLUMN",
      .help = "after the statements, set that column's \"Jet OLEDB:Allow Zero Length\" to True "
              "(repeatable)"},
+    {.names = "csv",
+     .help = "print query results as CSV: a null as an empty cell, an empty text as \"\"",
+     .group = "format"},
+    {.names = "json",
+     .help = "print each query's result as a JSON array of one object a row (a null as null)",
+     .group = "format"},
+    {.names = "header", .help = "with --csv, begin with a line of the column names", .with = "csv"},
     {.names = "catalog",
      .help = "last, print the catalog: one line per column of every table except the engine's "
              "own, tab-separated:\n"
@@ -33,7 +40,8 @@ const cli::Program kProgram{
     .name = "rv_sql",
     .usage = "[OPTION]... DATABASE [STATEMENT]...",
     .intro = R"(Runs Jet-dialect SQL statements against a database file, one after the other on
-one connection.
+one connection. A password is given with a file path, never with a connection
+string.
 
   DATABASE            a file path, or a whole connection string (any text
                       containing '='), for example
@@ -45,21 +53,28 @@ one connection.
 statement.
 
 Statements come from the arguments, in order. With none, they come from
-standard input, one statement per line; empty lines and lines beginning with
-"--" are skipped.
+standard input: when a line of it ends with ';', statements may span lines and
+end with ';' at the end of a line; when none does, each line is a statement.
+Empty lines and lines beginning with "--" between statements are skipped. At a
+terminal, rv_sql prompts, with line editing and a history (~/.rv_sql_history);
+a failing statement is reported and the session goes on; Ctrl+D ends it.
+
+Dot-commands, on a line of their own: .tables, .schema [TABLE], .help.
 
 BEGIN, COMMIT and ROLLBACK, alone and in any letter case, begin, commit and
 roll back a transaction. A transaction still open at the end is rolled back.
 
 A query prints a header line with the column names, then one line per row;
 cells are separated by tabs, a null prints as \N, and a backslash, tab, line
-feed or carriage return inside a value prints as \\, \t, \n or \r.
+feed or carriage return inside a value prints as \\, \t, \n or \r (see --csv
+and --json for the other formats).
 
 At the first statement that fails, rv_sql prints
-  rv_sql: statement N: MESSAGE
-to standard error (N counts the statements run, from 1) and exits with 1; an
-open transaction is not committed. Other failures (open, create, catalog) print
-"rv_sql: MESSAGE" and exit with 1. Usage errors exit with 2. Otherwise 0.
+  rv_sql: statement N (line L): MESSAGE
+to standard error (N counts the statements run, from 1; L, the line of standard
+input it begins on) and exits with 1; an open transaction is not committed.
+Other failures (open, create, catalog) print "rv_sql: MESSAGE" and exit with 1.
+Usage errors exit with 2. Otherwise 0.
 
 The field template library that rv_makedb uses by default, base.mdb, is an
 unencrypted database (open it without -p). In the build tree it lies beside
@@ -77,9 +92,10 @@ cli::Parsed parseCommandLine(const std::vector<std::string>& args) {
     if (a.positional().empty() || a.positional().front().empty()) {
         return cli::usageError(kProgram, "no DATABASE given");
     }
-    if (a.positional().front().find('=') != std::string::npos && a.has("password")) {
+    if (a.positional().front().find('=') != std::string::npos &&
+        (a.has("password") || a.has("password-file") || a.has("ask-password"))) {
         return cli::usageError(kProgram,
-                               "-p/--password goes with a file path, not with a connection string");
+                               "a password goes with a file path, not with a connection string");
     }
     for (const std::string& target : a.values("allow-zero-length")) {
         const auto dot = target.find('.');

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "browser/tree_loader.h"
 #include "controls/keyed_tree.h"
 #include "controls/tree_find_line.h"
-#include "templates/tree_loader.h"
 
 #include "bench_support.h"
 #include "template_library.h"
@@ -75,7 +75,7 @@ void BM_FindInTree(benchmark::State& state) {
     layout->addWidget(tree);
     layout->addWidget(line);
     window.resize(320, 600);
-    templates::loadTemplateTree(*tree, library, templates::LoadErrors::kStop);
+    browser::loadTemplateTree(*tree, library, browser::LoadErrors::kStop);
     window.show();
     settle();
 

@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "browser/tree_loader.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
 #include "jet/error.h"
-#include "templates/tree_loader.h"
 
 #include "bench_support.h"
 #include "template_library.h"
@@ -86,7 +86,7 @@ void BM_LoadTemplateTree(benchmark::State& state) {
                 runFloor();
             }
             const auto start = Clock::now();
-            templates::loadTemplateTree(tree, connectionString, templates::LoadErrors::kStop);
+            browser::loadTemplateTree(tree, connectionString, browser::LoadErrors::kStop);
             loader = seconds(start);
             if (!floorFirst) {
                 runFloor();

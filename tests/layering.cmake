@@ -11,9 +11,10 @@ set(ROW_jet "")
 set(ROW_controls "")
 set(ROW_vocabulary "")
 set(ROW_productdb jet vocabulary)
-set(ROW_templates jet vocabulary controls)
+set(ROW_templates jet vocabulary)
+set(ROW_browser jet vocabulary controls templates)
 set(ROW_wizard jet vocabulary controls productdb templates)
-set(ROW_component jet vocabulary controls productdb templates wizard)
+set(ROW_component jet vocabulary controls productdb templates browser wizard)
 set(ROW_app component jet)
 
 set(TARGET_jet rv_jet)
@@ -21,16 +22,19 @@ set(TARGET_controls rv_controls)
 set(TARGET_vocabulary rv_vocabulary)
 set(TARGET_productdb rv_productdb)
 set(TARGET_templates rv_templates)
+set(TARGET_browser rv_browser)
 set(TARGET_wizard rv_wizard)
 set(TARGET_component rv_makeDB)
 set(PROGRAMS rv_makedb rv_screenshots rv_sql)
 
-# Qt: none in the engine; Qt Core at most in the vocabulary and the product database.
+# Qt: none in the engine; Qt Core at most in the vocabulary, the product database and the
+# template library.
 set(QT_jet NONE)
 set(QT_vocabulary CORE)
 set(QT_productdb CORE)
+set(QT_templates CORE)
 
-set(FOLDERS jet controls vocabulary productdb templates wizard component app)
+set(FOLDERS jet controls vocabulary productdb templates browser wizard component app)
 set(failures "")
 
 # Includes.

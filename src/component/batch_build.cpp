@@ -2,22 +2,27 @@
 
 #include <iconv.h>
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cerrno>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
+#include "browser/tree_loader.h"
 #include "component/create_db_sql.h"
 #include "component/host_text.h"
 #include "component/wizard_life.h"
 #include "controls/batch_msg_box_responder.h"
 #include "controls/flex_grid_model.h"
 #include "controls/keyed_tree.h"
-#include "templates/tree_loader.h"
+#include "productdb/texts.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_rules.h"
 #include "wizard/row_commands.h"
+#include "wizard/texts.h"
 
 namespace component {
 
@@ -82,11 +87,120 @@ class TypedGrid {
     bool m_editable = true;
 };
 
+// The messages that name grid rows, and how many of their values are row numbers (the
+// others follow them).
+struct RowMessage {
+    QStringView text;
+    int rows;
+};
+const RowMessage kRowMessages[] = {
+    {wizard::kMsgSizeOutOfRange, 1},  {wizard::kMsgIdAndNameRequired, 1},
+    {wizard::kMsgSizeRequired, 1},    {wizard::kMsgDuplicate, 2},
+    {productdb::kMsgFieldIdWrong, 1},
+};
+
+// The grid rows a message names, in its order.
+std::vector<int> rowsNamedBy(const QString& prompt) {
+    for (const RowMessage& message : kRowMessages) {
+        QString pattern = QRegularExpression::escape(message.text.toString());
+        for (int i = 1; i <= 9; ++i) {
+            pattern.replace(QStringLiteral("\\%") + QString::number(i),
+                            i <= message.rows ? QStringLiteral("(\\d+)") : QStringLiteral("(.*)"));
+        }
+        const QRegularExpressionMatch match =
+            QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$'),
+                               QRegularExpression::DotMatchesEverythingOption)
+                .match(prompt);
+        if (match.hasMatch()) {
+            std::vector<int> rows;
+            for (int i = 1; i <= message.rows; ++i) {
+                rows.push_back(match.captured(i).toInt());
+            }
+            return rows;
+        }
+    }
+    return {};
+}
+
+// Batch mode's messages, each followed by one line that names the line of the field file
+// its row came from: "rv_makedb: FILE:LINE: this line is row N", or what the row is when
+// no line made it (an existing field of the database).
+class FieldFileResponder : public controls::BatchMsgBoxResponder {
+  public:
+    FieldFileResponder(QuestionAnswer answer, std::string file)
+        : BatchMsgBoxResponder(answer), m_file(std::move(file)) {}
+
+    // The rows up to `rows` are the database's fields.
+    void setExistingRows(int rows) { m_existingRows = rows; }
+    // `row` was typed from `line`; messages until done() come from typing it.
+    void typing(int row, int line) {
+        m_lines[row] = line;
+        m_typingRow = row;
+    }
+    void done() { m_typingRow = 0; }
+
+  protected:
+    void report(const controls::MsgBoxCall& call) override {
+        BatchMsgBoxResponder::report(call);
+        std::vector<int> rows = rowsNamedBy(call.prompt);
+        if (rows.empty() && m_typingRow > 0) {
+            rows = {m_typingRow};
+        }
+        if (rows.empty()) {
+            return;
+        }
+        // The row a line of the file made, the last one named first.
+        const auto anchor =
+            std::find_if(rows.rbegin(), rows.rend(), [&](int r) { return m_lines.contains(r); });
+        std::string note = "rv_makedb: " + m_file;
+        if (anchor == rows.rend()) {
+            note += ": " + what(rows.front());
+        } else {
+            note += ":" + std::to_string(m_lines.at(*anchor)) + ": this line is row " +
+                    std::to_string(*anchor);
+            for (int r : rows) {
+                if (r != *anchor) {
+                    note += "; " + what(r);
+                }
+            }
+        }
+        note += "\n";
+        std::fputs(note.c_str(), stderr);
+        std::fflush(stderr);
+    }
+
+  private:
+    std::string what(int row) const {
+        const std::string named = "row " + std::to_string(row);
+        if (m_lines.contains(row)) {
+            return named + " is line " + std::to_string(m_lines.at(row));
+        }
+        if (row >= 1 && row <= m_existingRows) {
+            return named + " is an existing field of the database";
+        }
+        return named + " is after the last line of the file";
+    }
+
+    std::string m_file;
+    std::map<int, int> m_lines;  // grid row: line of the file
+    int m_existingRows = 0;
+    int m_typingRow = 0;
+};
+
+// "FILE: REASON" from the engine's words, which may begin by naming the file.
+std::string reasonLine(const std::string& file, const std::string& reason) {
+    const std::string named = "cannot open " + file + ": ";
+    return "rv_makedb: " + file + ": " +
+           (reason.starts_with(named) ? reason.substr(named.size()) : reason) + "\n";
+}
+
 }  // namespace
 
-QStringList fieldLines(const QString& fileText) {
+QStringList fieldLines(const QString& fileText, std::vector<int>* numbers) {
     QStringList out;
+    int number = 0;
     for (QString line : fileText.split(u'\n')) {
+        ++number;
         if (line.endsWith(u'\r')) {
             line.chop(1);
         }
@@ -94,6 +208,9 @@ QStringList fieldLines(const QString& fileText) {
             continue;
         }
         out << line;
+        if (numbers) {
+            numbers->push_back(number);
+        }
     }
     return out;
 }
@@ -146,15 +263,17 @@ BatchResult runBatch(const BatchJob& job) {
     // The template tree is loaded as the window loads it, so that a library the window
     // could not show stops batch mode too.
     const CreateDBSql::ApplicationScope application;
-    controls::BatchMsgBoxResponder responder(
-        job.answerYes ? controls::BatchMsgBoxResponder::QuestionAnswer::Ok
-                      : controls::BatchMsgBoxResponder::QuestionAnswer::Cancel);
+    FieldFileResponder responder(job.answerYes
+                                     ? controls::BatchMsgBoxResponder::QuestionAnswer::Ok
+                                     : controls::BatchMsgBoxResponder::QuestionAnswer::Cancel,
+                                 job.fieldFile);
+    const std::string database = toHostBytes(job.database);
 
     TypedGrid grid;
     try {
         controls::KeyedTree tree;
-        templates::loadTemplateTree(tree, job.templates, templates::LoadErrors::kStop);
-    } catch (const templates::TreeLoadError& e) {
+        browser::loadTemplateTree(tree, job.templates, browser::LoadErrors::kStop);
+    } catch (const browser::TreeLoadError& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return BatchResult::kOpenFailed;
     }
@@ -162,9 +281,13 @@ BatchResult runBatch(const BatchJob& job) {
     openProductDatabase(status, job.database, job.password, grid.cells(),
                         job.dryRun ? FileCreation::kNone : FileCreation::kCreate);
     if (status.openFailed) {
+        if (!status.openFailure.empty()) {
+            std::cerr << reasonLine(database, status.openFailure);
+        }
         closeProductDatabase(status, job.database, job.password);
         return BatchResult::kOpenFailed;
     }
+    responder.setExistingRows(grid.cells().gridRows() - 1);
     // Cancel: an empty file this run made goes again.
     auto cancel = [&] {
         closeProductDatabase(status, job.database, job.password);
@@ -173,16 +296,20 @@ BatchResult runBatch(const BatchJob& job) {
     auto stop = [&] { return job.stopRequested && job.stopRequested(); };
 
     constexpr int kTypedColumns = 7;  // ID, name, attribute, size, IME, mail, FAX
-    for (const QString& line : job.fieldLines) {
+    for (qsizetype n = 0; n < job.fieldLines.size(); ++n) {
         if (stop()) {
             return cancel();
         }
         const int row = grid.addRow();
-        const QStringList cells = line.split(u'\t');
+        const auto index = static_cast<std::size_t>(n);
+        responder.typing(row, index < job.fieldLineNumbers.size() ? job.fieldLineNumbers[index]
+                                                                  : static_cast<int>(n) + 1);
+        const QStringList cells = job.fieldLines[n].split(u'\t');
         for (int i = 0; i < kTypedColumns && i < cells.size(); ++i) {
             grid.type(row, i + 1, cells[i]);
         }
         grid.moveTo(row, 1);  // and on to the next row
+        responder.done();
     }
     if (stop()) {
         return cancel();
@@ -204,7 +331,7 @@ BatchResult runBatch(const BatchJob& job) {
         return BatchResult::kBuilt;
     }
     if (!status.buildFailure.empty()) {
-        std::cerr << "rv_makedb: " << status.buildFailure << "\n";  // what the engine said
+        std::cerr << reasonLine(database, status.buildFailure);  // what the engine said
     }
     return cancel();
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace component {
 
@@ -17,6 +18,10 @@ struct BatchJob {
     QString password;
     QString templates;  // connection string
     QStringList fieldLines;
+    // Messages name the field file's lines: its name as given, and the line of each field
+    // line in it (none: the field lines are lines 1, 2, ...).
+    std::string fieldFile;
+    std::vector<int> fieldLineNumbers;
     bool answerYes = false;  // the answer to the mail question
     // A dry run: instead of building, OK's statements go here, one a line; the product
     // database is read but never written, and a missing one is not made.
@@ -33,8 +38,9 @@ enum class BatchResult : int {
 
 BatchResult runBatch(const BatchJob& job);
 
-// The field lines of a batch file: empty lines and lines beginning with '#' left out.
-QStringList fieldLines(const QString& fileText);
+// The field lines of a batch file: empty lines and lines beginning with '#' left out. With
+// `numbers`, the line of each in the file (from 1) goes there.
+QStringList fieldLines(const QString& fileText, std::vector<int>* numbers = nullptr);
 
 // The text of a field file in `encoding` (an iconv name: UTF-8, CP932, EUC-JP, ...), a
 // leading byte order mark dropped. Throws std::runtime_error naming the first line that

@@ -17,12 +17,13 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "browser/account_browse.h"
+#include "component/host_text.h"
 #include "component/rv_makedb_form.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
 #include "jet/connection.h"
 #include "jet/error.h"
-#include "templates/account_browse.h"
 #include "templates/library_place.h"
 
 // Where the install puts base.mdb, relative to the library's folder (set by the build).
@@ -182,11 +183,11 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
 void showTemplateBrowser(const QString& connStr) {
     const ApplicationScope application;
     try {
-        jet::Connection().open(connStr.toStdString());
+        jet::Connection().open(component::toHostBytes(connStr));
     } catch (const jet::Error& e) {
         throw std::runtime_error(std::string("template library: ") + e.what());
     }
-    templates::AccountBrowse browser;
+    browser::AccountBrowse browser;
     browser.showAccountForm(connStr);
 }
 

@@ -8,10 +8,10 @@
 #include "component/rv_makedb.h"
 
 void makeDB::CreateDatabase(std::string& filename, std::string& filePass, std::string& base_conn) {
-    // The path and password reach the file system and the engine byte for byte.
+    // The paths and password reach the file system and the engine byte for byte.
     QString file = component::fromHostBytes(filename);
     QString pass = component::fromHostBytes(filePass);
-    QString conn = QString::fromStdString(base_conn);
+    QString conn = component::fromHostBytes(base_conn);
     CreateDBSql::showMakeDBForm(file, pass, conn);
 }
 

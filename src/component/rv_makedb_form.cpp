@@ -9,6 +9,9 @@
 
 #include <algorithm>
 
+#include "browser/texts.h"
+#include "browser/tree_key_guard.h"
+#include "browser/tree_loader.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
 #include "controls/flex_grid.h"
@@ -16,9 +19,6 @@
 #include "controls/msg_box.h"
 #include "controls/tree_find_line.h"
 #include "jet/error.h"
-#include "templates/texts.h"
-#include "templates/tree_key_guard.h"
-#include "templates/tree_loader.h"
 #include "wizard/design_grid.h"
 
 namespace component {
@@ -103,20 +103,19 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
                                       SSTree1, m_findLine, Command7, Command2, Command1});
     controls::reportKeyMovesAsClicks(*SSTree1);
     fg1->setAccessibleName(kGridAccessibleName.toString());
-    SSTree1->setAccessibleName(templates::kTreeAccessibleName.toString());
-    m_findLine->setAccessibleName(templates::kFindAccessibleName.toString());
-    m_findLine->setPlaceholderText(templates::kFindPlaceholder.toString());
+    SSTree1->setAccessibleName(browser::kTreeAccessibleName.toString());
+    m_findLine->setAccessibleName(browser::kFindAccessibleName.toString());
+    m_findLine->setPlaceholderText(browser::kFindPlaceholder.toString());
 
     connect(SSTree1, &controls::KeyedTree::nodeClick, this, [this](QTreeWidgetItem* node) {
         basNodeKey = controls::KeyedTree::key(node);
-        Command4->setEnabled(basNodeKey.toInt() != 0 &&
-                             templates::isFieldNode(*SSTree1, basNodeKey));
+        Command4->setEnabled(basNodeKey.toInt() != 0 && browser::isFieldNode(*SSTree1, basNodeKey));
     });
     SSTree1->installEventFilter(this);
     // A double-click on a field node imports it as "<< 使用" does (on a folder it opens or
     // closes the folder).
     connect(SSTree1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
-        if (templates::isFieldNode(*SSTree1, controls::KeyedTree::key(node))) {
+        if (browser::isFieldNode(*SSTree1, controls::KeyedTree::key(node))) {
             node->setSelected(true);
             Command4_Click();
         }
@@ -126,13 +125,13 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
 rv_makeDBForm::~rv_makeDBForm() = default;
 
 void rv_makeDBForm::createTree(const QString& DBStr) {
-    templates::loadTemplateTree(*SSTree1, DBStr, templates::LoadErrors::kStop);
+    browser::loadTemplateTree(*SSTree1, DBStr, browser::LoadErrors::kStop);
 }
 
 void rv_makeDBForm::reloadTree() {
     try {
         createTree(basconnStr);
-    } catch (const templates::TreeLoadError& e) {
+    } catch (const browser::TreeLoadError& e) {
         // The tree keeps what could be loaded. The engine's reason in the user's words.
         const QString reason = e.engineKind()
                                    ? QString::fromUtf8(jet::reasonInJapanese(*e.engineKind()))
@@ -178,14 +177,14 @@ bool rv_makeDBForm::eventFilter(QObject* watched, QEvent* e) {
     // Key events reach the tree only while it has the focus.
     if (watched == SSTree1 && e->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(e);
-        if (templates::isGuardedTreeKey(key->key(), key->modifiers())) {
+        if (browser::isGuardedTreeKey(key->key(), key->modifiers())) {
             return true;
         }
         // Enter on selected field nodes imports them as "<< 使用" does.
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
             std::ranges::any_of(SSTree1->selectedNodes(), [this](const QTreeWidgetItem* node) {
-                return templates::isFieldNode(*SSTree1, controls::KeyedTree::key(node));
+                return browser::isFieldNode(*SSTree1, controls::KeyedTree::key(node));
             })) {
             Command4_Click();
             return true;

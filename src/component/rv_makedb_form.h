@@ -47,7 +47,7 @@ class rv_makeDBForm : public QDialog {
     void Form_Load();
 
     // Rebuilds the template tree from `DBStr` on a connection of its own; throws
-    // templates::TreeLoadError.
+    // browser::TreeLoadError.
     void createTree(const QString& DBStr);
     // createTree with basconnStr after the template browser closed; a failure is shown.
     void reloadTree();

@@ -3,11 +3,11 @@
 #include <QItemSelectionModel>
 #include <QPushButton>
 
+#include "browser/account_browse.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
-#include "templates/account_browse.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
@@ -91,7 +91,7 @@ void rv_makeDBForm::Command6_Click() {
 
 void rv_makeDBForm::Command7_Click() {
     // Closing the browser reloads this tree, so that it shows the library as left there.
-    templates::AccountBrowse browser([this] { reloadTree(); }, this);
+    browser::AccountBrowse browser([this] { reloadTree(); }, this);
     browser.showAccountForm(basconnStr);
 }
 

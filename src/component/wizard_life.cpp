@@ -42,10 +42,11 @@ std::string connectionString(const QString& path, const QString& password) {
     return jet::ConnectionString::build(toHostBytes(path), toHostBytes(password));
 }
 
-// A database that opens with the password and holds no table of its own.
+// A database that opens with the password and holds no table of its own; an empty file
+// (what touch or a failed copy leaves) is one.
 bool withoutTables(const std::string& connection) {
     jet::Connection db;
-    db.open(connection);
+    db.open(connection, jet::Connection::EmptyFile::kNewDatabase);
     for (const jet::TableInfo& table : jet::Catalog(db).tables()) {
         if (!table.system) {
             return false;
@@ -103,20 +104,23 @@ void openProductDatabase(WizardStatus& status, const QString& path, const QStrin
             try {
                 wizard::loadExistingDB(fg1, connection);
             } catch (const jet::Error&) {
-                // A database without tables was left by a run that ended before its build:
-                // it is built as a new one, but it was here before, so it is never deleted.
+                // A database without tables was left by a run that ended before its build,
+                // an empty file by touch or a failed copy: it is built as a new one, but it
+                // was here before, so it is never deleted.
                 if (!withoutTables(connection)) {
                     throw;
                 }
                 status.dbExists = false;
             }
         }
-    } catch (const jet::Error&) {
+    } catch (const jet::Error& e) {
+        status.openFailure = e.what();
         controls::tell(wizard::kMsgDatabaseError, controls::vbExclamation);
         status.openFailed = true;
         return;
     }
     status.openFailed = false;
+    status.openFailure.clear();
 }
 
 namespace {

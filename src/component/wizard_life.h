@@ -21,6 +21,7 @@ namespace component {
 struct WizardStatus {
     bool dbExists = false;    // the file holds the product schema
     bool openFailed = false;  // the opening could not read or make the file
+    std::string openFailure;  // the engine's words for it, when it said any
     bool buildFailed = false;
     QString curFieldID;        // the ID of the field the builder processed last
     std::string buildFailure;  // the engine's words for the last failed build
@@ -31,7 +32,8 @@ struct WizardStatus {
 // The opening, after the grid's setup and the template tree. `path` and `password` are
 // the host's bytes as fromHostBytes() holds them. When an ordinary file is at the path,
 // its registered fields are loaded into the grid, unless it is a database without any
-// table yet (left by a run that ended early), which counts as not yet built; otherwise an
+// table yet (left by a run that ended early) or an empty file, which counts as not yet
+// built and, being there before, is never deleted; otherwise an
 // empty database file protected by `password` is created there. Either way the file is
 // locked for the wizard's life. A path that cannot be tested or a file that cannot be
 // read shows "データベースがエラーです", a file that another wizard holds shows

@@ -295,16 +295,22 @@ void KeyedTree::clearNodes() {
 
 void KeyedTree::deleteNodes(QList<QTreeWidgetItem*> nodes) {
     // Qt deletes an item's children from the item's destructor, one call deeper for each
-    // level: a tree tens of thousands of levels deep would exhaust the stack. Taken apart
-    // from the top, every node is deleted without children of its own.
-    std::vector<QTreeWidgetItem*> pending(nodes.begin(), nodes.end());
-    while (!pending.empty()) {
-        QTreeWidgetItem* n = pending.back();
-        pending.pop_back();
-        const QList<QTreeWidgetItem*> children = n->takeChildren();
-        pending.insert(pending.end(), children.begin(), children.end());
-        delete n;
+    // level: a tree tens of thousands of levels deep would exhaust the stack. Taking the
+    // children from the top is no way out either, since each take walks the whole subtree
+    // below (quadratic in a deep chain). So the nodes are listed breadth first and emptied
+    // from the last: every node is then emptied after all of its descendants, and each
+    // take and each delete touches childless nodes only.
+    std::vector<QTreeWidgetItem*> order(nodes.begin(), nodes.end());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const QTreeWidgetItem* n = order[i];
+        for (int c = 0; c < n->childCount(); ++c) {
+            order.push_back(n->child(c));
+        }
     }
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        qDeleteAll((*it)->takeChildren());
+    }
+    qDeleteAll(nodes);
 }
 
 KeyedTree::Node* KeyedTree::nodeAt(int index) const {

@@ -145,6 +145,20 @@ void Catalog::create(std::string_view connectionString) {
     }
 }
 
+int Catalog::columnLimit() {
+    // The library's own limit, the same for every connection: read once off one in memory.
+    static const int limit = [] {
+        sqlite3* handle = nullptr;
+        int columns = 2000;  // SQLite's default, should the library not answer
+        if (sqlite3_open(":memory:", &handle) == SQLITE_OK) {
+            columns = sqlite3_limit(handle, SQLITE_LIMIT_COLUMN, -1);
+        }
+        sqlite3_close(handle);
+        return columns;
+    }();
+    return limit;
+}
+
 Catalog::Catalog(Connection& connection) : m_connection(&connection) {
     if (!connection.isOpen()) {
         throw Error("the connection is not open", ErrorCode::kNotOpen);

@@ -40,6 +40,9 @@ class Catalog {
     // ErrorCode::kFileExists when something is at that path.
     static void create(std::string_view connectionString);
 
+    // The most columns a table of any database of this engine can hold.
+    static int columnLimit();
+
     explicit Catalog(Connection& connection);
 
     // Every table in name order (ignoring case), with its columns in table order.

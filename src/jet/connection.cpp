@@ -23,12 +23,12 @@ Connection& Connection::operator=(Connection&& other) noexcept {
     return *this;
 }
 
-void Connection::open(std::string_view connectionString) {
+void Connection::open(std::string_view connectionString, EmptyFile empty) {
     if (m_db) {
         throw Error("the connection is already open", ErrorCode::kCannotOpen);
     }
     const ConnectionString cs = ConnectionString::parse(connectionString);
-    m_db = openDatabase(cs.dataSource(), cs.password(), false);
+    m_db = openDatabase(cs.dataSource(), cs.password(), false, empty == EmptyFile::kNewDatabase);
     m_db->trace = m_trace;
 }
 

@@ -29,10 +29,17 @@ class Connection {
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // What open() makes of a file of no bytes at all.
+    enum class EmptyFile {
+        kRefuse,       // no database
+        kNewDatabase,  // a database without tables yet: the first commit writes it,
+                       // protected by the connection's password; until then it stays empty
+    };
+
     // Opens an existing file. Fails (ErrorCode::kCannotOpen) for a missing file, a
-    // directory, a damaged or non-database file and a wrong password; a failed open
-    // never writes to the file.
-    void open(std::string_view connectionString);
+    // directory, a damaged or non-database file, an empty file unless `empty` takes it,
+    // and a wrong password; a failed open never writes to the file.
+    void open(std::string_view connectionString, EmptyFile empty = EmptyFile::kRefuse);
     bool isOpen() const;
     void close();
 

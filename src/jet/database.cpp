@@ -421,7 +421,7 @@ void Database::flushBeforeCommit() {
 }
 
 std::shared_ptr<Database> openDatabase(const std::string& path, const std::string& password,
-                                       bool create) {
+                                       bool create, bool emptyIsNew) {
     bool isDir = false;
     off_t size = 0;
     const bool exists = fileExists(path, isDir, size);
@@ -435,7 +435,7 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
         if (isDir) {
             cannotOpen(path, "it is a directory", ErrorKind::kNotAFile);
         }
-        if (size == 0) {
+        if (size == 0 && !emptyIsNew) {
             cannotOpen(path, "not a database (the file is empty)", ErrorKind::kNotADatabase);
         }
     }

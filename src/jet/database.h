@@ -108,9 +108,10 @@ struct Database {
         const std::string& key);
 };
 
-// Opens (or with `create`, creates) the file and applies the key and hardening.
+// Opens (or with `create`, creates) the file and applies the key and hardening; an empty
+// file is refused unless `emptyIsNew`.
 std::shared_ptr<Database> openDatabase(const std::string& path, const std::string& password,
-                                       bool create);
+                                       bool create, bool emptyIsNew = false);
 
 // A savepoint, begun when made. release() keeps what was done since; a savepoint that
 // goes unreleased takes it all back.

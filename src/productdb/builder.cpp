@@ -32,6 +32,11 @@ void setAllowZeroLength(jet::Connection& connection) {
 
 namespace productdb {
 
+int maxFields() {
+    constexpr int kAddressOwnColumns = 1;  // ADDRESS_NO
+    return jet::Catalog::columnLimit() - kAddressOwnColumns;
+}
+
 std::vector<BuildStep> buildSteps(const std::vector<NewField>& fields, bool dbExists,
                                   const QDate& today) {
     using Kind = BuildStep::Kind;
@@ -109,7 +114,11 @@ BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file
         }
     };
     try {
-        db.open(jet::ConnectionString::build(file.path, file.password));
+        // A new database may be an empty file that was there before the wizard: the build
+        // makes it a database, or leaves it empty when it fails.
+        db.open(jet::ConnectionString::build(file.path, file.password),
+                state.dbExists ? jet::Connection::EmptyFile::kRefuse
+                               : jet::Connection::EmptyFile::kNewDatabase);
         db.beginTrans();
         note(kTraceBegin);
         for (const BuildStep& step : steps) {

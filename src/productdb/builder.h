@@ -57,6 +57,11 @@ struct ProductFile {
     std::string password;
 };
 
+// The most fields a product database holds, those already in it included: each is a column
+// of ADDRESS, which has one column of its own (ADDRESS_NO), and no table holds more columns
+// than the engine's limit.
+int maxFields();
+
 // Markers the observer receives besides the statements, so that a whole build can be
 // followed in order.
 inline constexpr std::string_view kTraceBegin = "<begin transaction>";
@@ -87,8 +92,9 @@ std::vector<BuildStep> buildSteps(const std::vector<NewField>& fields, bool dbEx
                                   const QDate& today);
 
 // Writes `fields` (in list order, row 1 first) into the product database in one
-// transaction, as buildSteps() lists the steps for today. A failure commits nothing. `engineTrace`
-// sees the SQL the engine hands to SQLCipher (for benchmarks).
+// transaction, as buildSteps() lists the steps for today. A failure commits nothing. A new
+// database (`dbExists` false) may be an empty file, which the build makes a database.
+// `engineTrace` sees the SQL the engine hands to SQLCipher (for benchmarks).
 BuildResult buildDB(const std::vector<NewField>& fields, const ProductFile& file, BuildState& state,
                     const jet::Connection::Observer& observer = {},
                     const jet::Connection::Observer& engineTrace = {});

@@ -23,7 +23,8 @@ struct TemplateEntry {
     QString fixedFlag;  // DIS_ALT_FLG
 };
 
-// The entry on the current row of a record set of whole rows (S1, S2, S3); throws
+// The entry on the current row of a record set of whole rows (the folders, the fields, one
+// entry); throws
 // jet::Error past the last row.
 TemplateEntry entryAt(const jet::Recordset& rs);
 
@@ -33,39 +34,39 @@ class TemplateStore {
   public:
     explicit TemplateStore(jet::Connection& connection) : m_connection(connection) {}
 
-    // Folders by parent, then number (S1); fields by parent, position, number (S2).
+    // Folders by parent, then number; fields by parent, position, number.
     jet::Recordset selectFolders();
     jet::Recordset selectFields();
-    // One entry (S3).
+    // One entry.
     jet::Recordset selectEntry(const QString& entry);
-    // Field numbers in library order: by parent, then position (S4).
+    // Field numbers in library order: by parent, then position.
     jet::Recordset selectFieldNumbers();
-    // The children of a folder (S5), with their fixed marks (S6).
+    // The children of a folder, and the same with their fixed marks.
     jet::Recordset selectChildren(const QString& parent);
     jet::Recordset selectChildrenWithFixedMark(const QString& parent);
-    // The number of the row inserted last (S7).
+    // The number of the row inserted last.
     jet::Recordset selectMaxFieldNo();
-    // IDs and names of all template fields (S8).
+    // IDs and names of all template fields.
     jet::Recordset selectFieldIdsAndNames();
-    // The positions in a folder, highest first (S9); the position of one entry (S10).
+    // The positions in a folder, highest first; the position of one entry.
     jet::Recordset selectPositions(const QString& parent);
     jet::Recordset selectPosition(const QString& entry);
 
-    // A new template field (S11); a changed one (S12).
+    // A new template field; a changed one.
     void insertField(const QString& parent, const QString& fieldId, const QString& name,
                      const QString& attr, const QString& size, const QString& position,
                      const QString& ime);
     void updateField(const QString& fieldId, const QString& name, const QString& attr,
                      const QString& size, const QString& ime, const QString& entry);
-    // A new template folder (S13); its new name from the folder editor (S14).
+    // A new template folder; its new name from the folder editor.
     void insertFolder(const QString& parent, const QString& name);
     void updateFolderName(const QString& name, const QString& entry);
-    // A new name typed in the tree (S15).
+    // A new name typed in the tree.
     void rename(const QString& name, const QString& entry);
-    // Deletes one entry (S16).
+    // Deletes one entry.
     void deleteEntry(const QString& entry);
-    // Moves: room at a position of a folder (S17), the moved entry's position (S18), its
-    // position in an empty folder (S19), its new parent (S20).
+    // Moves: room at a position of a folder, the moved entry's position, its position in an
+    // empty folder, its new parent.
     void shiftPositions(const QString& parent, const QString& position);
     void setPosition(const QString& position, const QString& entry);
     void setFirstPosition(const QString& entry);

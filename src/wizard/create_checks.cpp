@@ -39,6 +39,7 @@ bool hasMailField(const controls::FlexGridModel& fg1) {
 
 std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
     const int rows = fg1.gridRows();
+    const int maxFields = productdb::maxFields();  // data rows are 1.., existing ones too
     std::vector<RowRefusal> refused;
     std::vector<bool> rowChecked(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) {
@@ -52,6 +53,10 @@ std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
             MsgBox_Const::attributeOfLabel(fg1.text(r, kColAttr));
         if (fg1.text(r, kColSize).isEmpty() && attribute && attribute->takesSize) {
             refused.push_back({r, warning(kMsgSizeRequired, {QString::number(r)})});
+            rowChecked[static_cast<std::size_t>(r)] = true;
+        } else if (r > maxFields) {
+            refused.push_back(
+                {r, warning(kMsgTooManyFields, {QString::number(r), QString::number(maxFields)})});
             rowChecked[static_cast<std::size_t>(r)] = true;
         }
     }

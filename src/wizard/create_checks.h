@@ -32,14 +32,16 @@ struct RowRefusal {
 };
 
 // Every row the create command refuses, each once, with the first message the checks give
-// for it, in the order the checks come upon them: rows without an ID or a name, or "文字"
-// rows without a size, from row 0 (the heading row) down; then the rows that share an ID or
+// for it, in the order the checks come upon them: rows without an ID or a name, "文字"
+// rows without a size, or rows beyond the most fields a database holds (productdb::maxFields,
+// existing rows counted), from row 0 (the heading row) down; then the rows that share an ID or
 // a name (ignoring letter case) with another, by the first pair of rows that names them.
 // The command shows the message of the first.
 std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1);
 
 // The checks before a build, over every row including the heading row, in order: at least
-// one field; ID and name present, a size for every "文字" field; no two rows with the same
+// one field; ID and name present, a size for every "文字" field, no more fields than a
+// database holds; no two rows with the same
 // ID or name (ignoring letter case); a mail field present, or the question.
 CreateCheck checkCreate(const controls::FlexGridModel& fg1);
 

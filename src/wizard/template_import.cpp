@@ -10,6 +10,7 @@
 #include "jet/error.h"
 #include "templates/store.h"
 #include "templates/texts.h"
+#include "vocabulary/host_text.h"
 #include "vocabulary/msgbox_const.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
@@ -65,7 +66,7 @@ RemoveCommand importTemplates(controls::FlexGrid& fg1, const controls::KeyedTree
 
     try {
         jet::Connection db;
-        db.open(templateConnectionString.toStdString());
+        db.open(vocabulary::toHostBytes(templateConnectionString));
         templates::TemplateStore store(db);
         int k = 1;
         for (auto numbers = store.selectFieldNumbers(); !numbers.eof(); numbers.moveNext()) {

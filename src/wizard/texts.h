@@ -28,6 +28,9 @@ inline constexpr QStringView kMsgLastRecord = u"最後のレコードです。";
 inline constexpr QStringView kMsgNoFields = u"データベースを作成するには、項目を入力してください。";
 inline constexpr QStringView kMsgIdAndNameRequired = u"%1行目の 項目IDと項目名を入力してください。";
 inline constexpr QStringView kMsgSizeRequired = u"%1行目のデータサイズは必須です｡";
+// A row beyond the most fields a database holds: %2 that number.
+inline constexpr QStringView kMsgTooManyFields =
+    u"%1行目の項目は作成できません。項目数は%2以下でなければなりません。";
 inline constexpr QStringView kMsgDuplicate =
     u"項目ID あるいは項目名は重複しています。 \r\n行： %1　と  %2　重複";
 inline constexpr QStringView kMsgNoMailField =

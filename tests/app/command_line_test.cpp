@@ -2,12 +2,18 @@
 // values it gives, each refusal with its message and status, the help and the version.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "command_line.h"
+#include "password.h"
 #include "rv_makedb_args.h"
 #include "rv_sql_args.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -86,6 +92,9 @@ TEST(CommandLine, RvMakedbFormsAndRefusals) {
         {{"--skip-existing", "--export-templates", "f"},
          "--export-templates takes no other arguments than -t/--library"},
         {{"--into", "/a", "--yes", "db"}, "--into goes with --import-templates"},
+        {{"--password-file=f", "-p", "x", "db"},
+         "-p/--password and --password-file exclude each other"},
+        {{"--password-file", "", "db"}, "empty value for --password-file"},
     };
     for (const Case& refusal : refusals) {
         SCOPED_TRACE(::testing::PrintToString(refusal.args));
@@ -103,12 +112,14 @@ TEST(CommandLine, RvSqlFormsAndRefusals) {
         {{"--allow-zero-length", "T.C", "db", "--allow-zero-length=U.D"},
          "allow-zero-length=T.C allow-zero-length=U.D | db"},
         {{"Data Source=a.mdb;"}, "| Data Source=a.mdb;"},
+        {{"--csv", "--header", "db"}, "csv header | db"},
     };
     for (const Case& run : runs) {
         SCOPED_TRACE(::testing::PrintToString(run.args));
         const cli::Parsed p = rv_sql::parseCommandLine(run.args);
         ASSERT_FALSE(p.exit) << p.err;
-        EXPECT_EQ(shown(p.args, {"password", "allow-zero-length"}, {"create", "catalog"}),
+        EXPECT_EQ(shown(p.args, {"password", "allow-zero-length"},
+                        {"create", "catalog", "csv", "json", "header"}),
                   run.expected);
     }
     const Case refusals[] = {
@@ -120,7 +131,13 @@ TEST(CommandLine, RvSqlFormsAndRefusals) {
         {{"--allow-zero-length=T.C.D", "db"},
          "--allow-zero-length wants TABLE.COLUMN, not \"T.C.D\""},
         {{"-p", "", "Data Source=a.mdb;"},
-         "-p/--password goes with a file path, not with a connection string"},
+         "a password goes with a file path, not with a connection string"},
+        {{"--password-file", "f", "Data Source=a.mdb;"},
+         "a password goes with a file path, not with a connection string"},
+        {{"-p", "x", "--ask-password", "db"},
+         "-p/--password and --ask-password exclude each other"},
+        {{"--json", "--csv", "db"}, "--csv and --json exclude each other"},
+        {{"--header", "db"}, "--header goes with --csv"},
     };
     for (const Case& refusal : refusals) {
         SCOPED_TRACE(::testing::PrintToString(refusal.args));
@@ -164,6 +181,51 @@ TEST(CommandLine, HelpAndVersion) {
             p.out, std::regex(std::string(program->name) + " [0-9]+\\.[0-9]+(\\.[0-9]+)*\n")))
             << p.out;
     }
+}
+
+// Each source of the password, and what is refused: the first line of a file without its
+// line feed (a carriage return stays), standard input (left at the next line), an empty
+// file; a file that cannot be read, and a question without a terminal.
+TEST(CommandLine, PasswordSources) {
+    rvtest::TempDir dir;
+    const auto file = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir.file(name), std::ios::binary) << text;
+        return dir.file(name);
+    };
+    const int notATerminal = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const struct {
+        std::vector<std::string> args;
+        std::string password;  // or the reason
+        std::string leftOnStdin = "typed\nnext\n";
+    } cases[] = {
+        {{"-p", "pw"}, "pw"},
+        {{"--password-file", file("a", "secret one\nsecond\n")}, "secret one"},
+        {{"--password-file", file("b", "last")}, "last"},
+        {{"--password-file", file("c", "crlf\r\n")}, "crlf\r"},
+        {{"--password-file", file("d", "")}, ""},
+        {{"--password-file=-"}, "typed", "next\n"},
+        {{"--password-file", dir.file("none")},
+         "cannot read the password file " + dir.file("none")},
+        {{"--password-file", dir.file(".")}, "cannot read the password file " + dir.file(".")},
+        {{"--ask-password"}, "--ask-password needs a terminal on standard input"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        std::vector<std::string> args = c.args;
+        args.push_back("db");
+        const cli::Parsed p = rv_sql::parseCommandLine(args);
+        ASSERT_FALSE(p.exit) << p.err;
+        std::istringstream in("typed\nnext\n");
+        std::string got;
+        try {
+            got = cli::passwordOf(p.args, in, notATerminal);
+        } catch (const std::runtime_error& e) {
+            got = e.what();
+        }
+        EXPECT_EQ(got, c.password);
+        EXPECT_EQ(in.str().substr(static_cast<std::size_t>(in.tellg())), c.leftOnStdin);
+    }
+    ::close(notATerminal);
 }
 
 }  // namespace

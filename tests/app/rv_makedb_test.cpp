@@ -48,25 +48,40 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
         "ravLIN: メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。\n";
     // Written on Japanese Windows.
     const std::string cp932 = fields("MAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
+    const std::string typed = fields(
+        "# address book\nMA-IL1\tメール\t文字\t1x00\tOFF\tPCメール\n\n"
+        "NAME\t氏名\t文字\t40\nAGE\t年齢\t数字\t5\n");
+    const std::string twice = fields("MAIL1\ta\t数字\n\nmail1\tb\t数字\n");
+    // A library whose path is not UTF-8 either.
+    const std::string library = m_dir.file("\x83\x41\xff.mdb");
+    rvtest::templateLibrary(library);
     const struct {
         std::vector<std::string> args;
         int exitCode;
         std::string err, built;
     } runs[] = {
         // Typed as at the window: a letter in a text field's size is refused key by key, a
-        // size on a number field cannot be typed at all, and '-' is no ID character.
-        {{"--fields", fields("# address book\nMA-IL1\tメール\t文字\t1x00\tOFF\tPCメール\n\n"
-                             "NAME\t氏名\t文字\t40\nAGE\t年齢\t数字\t5\n")},
+        // size on a number field cannot be typed at all, and '-' is no ID character. Each
+        // message names the line of the file it came from.
+        {{"--fields", typed},
          0,
          "ravLIN: 使用不可の文字があるので､その文字が削除されます｡\n"
-         "ravLIN: 数字を入力してください。\n",
+         "rv_makedb: " +
+             typed +
+             ":2: this line is row 1\n"
+             "ravLIN: 数字を入力してください。\n"
+             "rv_makedb: " +
+             typed + ":2: this line is row 1\n",
          "MAIL1|メール|T|100|0|1 NAME|氏名|T|40|1|0 AGE|年齢|N|<null>|0|0"},
-        {{"--fields", fields("MAIL1\ta\t数字\nmail1\tb\t数字\n")},
+        {{"--fields", twice},
          1,
-         "ravLIN: 項目ID あるいは項目名は重複しています。  行： 1　と  2　重複\n",
+         "ravLIN: 項目ID あるいは項目名は重複しています。  行： 1　と  2　重複\n"
+         "rv_makedb: " +
+             twice + ":3: this line is row 2; row 1 is line 1\n",
          "-"},
         {{"--fields", fields("A\ta\tメモ\n")}, 1, ask, "-"},
         {{"--fields", fields("A\ta\tメモ\n"), "--yes"}, 0, ask, "A|a|M|<null>|1|0"},
+        {{"--fields", fields("A\ta\tメモ\n"), "--yes", "-t", library}, 0, ask, "A|a|M|<null>|1|0"},
         {{"--fields", cp932}, 2, "rv_makedb: ...", "-"},
         {{"--fields", cp932, "--encoding", "CP932"}, 0, "", "MAIL1|メール|T|100|1|0"},
         {{"--fields", fields("A\ta\n"), "-t", m_dir.file("none.mdb")},
@@ -133,16 +148,45 @@ TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
     for (int i = 2; i <= 61; ++i) {
         text += "F" + std::to_string(i) + "\tf" + std::to_string(i) + "\t文字\t10\n";
     }
+    const std::string list = fields(text);
     auto r =
         rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"", "bash",
-                            m_bin, "--fields", fields(text), "-p", "pw", "-t", m_templates, m_db});
+                            m_bin, "--fields", list, "-p", "pw", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 1);
-    auto reason = r.err.rfind("rv_makedb: ");
+    auto reason = r.err.rfind("rv_makedb: " + m_db + ": ");
     EXPECT_EQ(r.err.substr(0, reason),
               "ravLIN: 項目ＩＤが誤っています。行= 62　項目ＩＤ=F61\n"
-              "ravLIN: データ作成エラーが発生しました。\n");
+              "rv_makedb: " +
+                  list +
+                  ": row 62 is after the last line of the file\n"
+                  "ravLIN: データ作成エラーが発生しました。\n");
     EXPECT_NE(r.err.find("disk", reason), std::string::npos) << r.err;
     EXPECT_FALSE(exists()) << "the file this run made is gone again";
+}
+
+// On a database that has fields, a row is a line of the file or one of those fields; the
+// password comes from standard input; a wrong one is named as such.
+TEST_F(Batch, OnAnExistingDatabaseMessagesNameTheLineOrTheField) {
+    rvtest::productDatabase(m_db, "pw",
+                            {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
+                             "VALUES('E1','e1','M','1',1)"});
+    const std::string list = fields("# new\nE1\tx\t数字\n");
+    const std::string pw = m_dir.file("pw");
+    std::ofstream(pw) << "pw\n";
+    auto r = rvtest::runProgram(
+        {m_bin, "--fields", list, "--password-file", "-", "-t", m_templates, m_db}, pw);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "ravLIN: 項目ID あるいは項目名は重複しています。  行： 1　と  2　重複\n"
+              "rv_makedb: " +
+                  list +
+                  ":2: this line is row 2; row 1 is an existing field of the "
+                  "database\n");
+
+    r = batch({"--fields", list, "-p", "wrong", "-t", m_templates, m_db});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "ravLIN: データベースがエラーです\nrv_makedb: " + m_db +
+                         ": wrong password, or not a database\n");
 }
 
 std::set<std::string> folderNames(const std::string& folder) {

@@ -117,6 +117,23 @@ TEST_F(Life, ADatabaseWithoutTablesIsNotYetBuiltAndIsNeverDeleted) {
     EXPECT_EQ(rvtest::RawDb(m_path, "pw").scalar("SELECT FIELD_ID FROM FIELD"), "MAIL1");
 }
 
+// An empty file (touch, a copy that failed) is an empty database: not yet built, kept by
+// Cancel and by a failed build as it was, and built into with the wizard's password.
+TEST_F(Life, AnEmptyFileIsNotYetBuiltAndIsNeverDeleted) {
+    std::ofstream(m_path).close();
+    {
+        Wizard cancelled(m_path);
+        EXPECT_FALSE(cancelled.status.openFailed);
+        EXPECT_FALSE(cancelled.status.dbExists);
+        cancelled.fg1.insertGridRow(1, {{}, u"B A D"_s, u"m"_s, u"文字"_s, u"10"_s, u"ON"_s});
+        EXPECT_FALSE(cancelled.build());
+    }
+    EXPECT_TRUE(std::filesystem::exists(m_path)) << "Cancel keeps it";
+    EXPECT_EQ(std::filesystem::file_size(m_path), 0U);
+    EXPECT_TRUE(Wizard(m_path).build());
+    EXPECT_EQ(rvtest::RawDb(m_path, "pw").scalar("SELECT FIELD_ID FROM FIELD"), "MAIL1");
+}
+
 TEST(FieldFile, TextThatIsNotValidInItsEncodingIsRefusedWithItsLine) {
     const struct {
         std::string bytes, encoding;

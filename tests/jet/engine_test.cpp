@@ -453,6 +453,31 @@ TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.mdb")));
 }
 
+// A file of no bytes, taken as a new database: a rolled-back write leaves it empty, a
+// committed one makes it a database that only its password opens.
+TEST(EngineFiles, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
+    rvtest::TempDir dir;
+    const std::string path = dir.file("empty.mdb");
+    std::ofstream(path).close();
+    const std::string connStr = jet::ConnectionString::build(path, "pw");
+    for (bool commit : {false, true}) {
+        Connection db;
+        db.open(connStr, Connection::EmptyFile::kNewDatabase);
+        db.beginTrans();
+        db.execute("CREATE TABLE T(A LONG)");
+        if (commit) {
+            db.commitTrans();
+        } else {
+            db.rollbackTrans();
+        }
+        db.close();
+        EXPECT_EQ(std::filesystem::file_size(path) == 0, !commit);
+    }
+    EXPECT_EQ(rvtest::RawDb(path, "pw").scalar("SELECT count(*) FROM T"), "0");
+    EXPECT_THROW(Connection().open(jet::ConnectionString::build(path, "other")), jet::Error);
+    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+}
+
 TEST(EngineFiles, PasswordDecidesEncryption) {
     rvtest::TempDir dir;
     const std::string plain = dir.file("plain.mdb");

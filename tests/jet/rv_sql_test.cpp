@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,7 +51,7 @@ TEST(RvSql, RunsOneAfterTheOther) {
          {"-p", "pw", "DB", "INSERT INTO T(A) VALUES(4)", "INSERT INTO T(A) VALUES('abc')",
           "INSERT INTO T(A) VALUES(5)"}},
         // Standard input: comments and blank lines skipped, transactions by keyword.
-        {1, "N\n5\n", "rv_sql: statement 8: ", {"-p", "pw", "DB"},
+        {1, "N\n5\n", "rv_sql: statement 8 (line 11): ", {"-p", "pw", "DB"},
          "-- a comment\n\nbegin\nINSERT INTO T(A) VALUES(6)\n  \nRollback\nBEGIN\n"
          "INSERT INTO T(A) VALUES(7)\nCOMMIT\nselect count(*) AS N from T\nselect * from NOPE\n"},
         // A failure, or the end of the run, inside a transaction commits nothing.
@@ -59,6 +65,13 @@ TEST(RvSql, RunsOneAfterTheOther) {
          {"-p", "pw", "DB", "--catalog", "select count(*) AS N from T",
           "--allow-zero-length", "t.b"}},
         {1, "", u, {"-p", "pw", "DB", "--allow-zero-length", "T.NOPE"}},
+        // A script of statements ending with ';', the password on its first line; the
+        // dot-commands; the failing statement named by the line it begins on.
+        {1, "N\n5\nT\nA,B\n8,\n", "rv_sql: statement 5 (line 7): ",
+         {"--password-file", "-", "--csv", "--header", "DB"},
+         "pw\nselect count(*)\n  AS N from T;\n.tables\nINSERT INTO T(A)\n VALUES(8);\n"
+         "select A, B from T where A = 8;\nselect nope\n  from T;\n"},
+        {0, "[{\"N\":6}]\n", "", {"--json", "-p", "pw", "DB", "select count(*) AS N from T"}},
     };
     // clang-format on
     const std::string in = dir.file("stdin");
@@ -77,6 +90,59 @@ TEST(RvSql, RunsOneAfterTheOther) {
         EXPECT_TRUE(r.err.starts_with(step.errStart)) << shown << r.err;
         EXPECT_EQ(r.err.empty(), step.errStart.empty()) << shown << r.err;
     }
+}
+
+// Reads from `fd` until `text` has come (true) or nothing more comes within 10 s.
+bool readUntil(int fd, std::string& seen, const std::string& text) {
+    while (seen.find(text) == std::string::npos) {
+        pollfd p{fd, POLLIN, 0};
+        char buf[256];
+        if (::poll(&p, 1, 10000) != 1) {
+            return false;
+        }
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) {
+            return false;
+        }
+        seen.append(buf, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// At a terminal: a prompt, another one while a statement goes on over lines, the statement
+// run once its line ends with ';', a failure that does not end the session, and the lines
+// kept in the history file.
+TEST(RvSql, PromptsAtATerminal) {
+    rvtest::TempDir dir;
+    const std::string bin = rvtest::binDir() + "/rv_sql";
+    const std::string db = dir.file("t.mdb");
+    ASSERT_EQ(rvtest::runProgram({bin, "--create", db}).exitCode, 0);
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::setenv("HOME", dir.file("").c_str(), 1);
+        ::execl(bin.c_str(), bin.c_str(), db.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::string seen;
+    const auto type = [&](const std::string& line, const std::string& then) {
+        EXPECT_EQ(::write(terminal, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        return readUntil(terminal, seen, then);
+    };
+    EXPECT_TRUE(readUntil(terminal, seen, "rv_sql> "));
+    EXPECT_TRUE(type("select 1 AS X\r", "   ...> "));
+    EXPECT_TRUE(type(";\r", "X\r\n1\r\nrv_sql> "));
+    EXPECT_TRUE(type("select nope;\r", "rv_sql: statement 2 (line 3): "));
+    EXPECT_TRUE(type(".tables\r", "rv_sql> "));
+    EXPECT_EQ(::write(terminal, "\x04", 1), 1);  // Ctrl+D
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    ::close(terminal);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << seen;
+    std::stringstream history;
+    history << std::ifstream(dir.file(".rv_sql_history")).rdbuf();
+    EXPECT_NE(history.str().find("\n.tables\n"), std::string::npos) << history.str();
 }
 
 }  // namespace

@@ -150,6 +150,22 @@ TEST_F(Builder, AFailureNamesItsRowAndLeavesTheFileAsItWas) {
     }
 }
 
+// The limit the create command's checks apply is the engine's: as many fields as it allows
+// build, one more does not.
+TEST_F(Builder, TheMostFieldsADatabaseHoldsBuildAndOneMoreDoesNot) {
+    EXPECT_EQ(productdb::maxFields(), 1999);  // SQLite's 2,000 columns, less ADDRESS_NO
+    for (const int count : {productdb::maxFields(), productdb::maxFields() + 1}) {
+        m_path = m_dir.file(std::to_string(count) + ".mdb");
+        m_state = {};
+        newFile();
+        std::vector<NewField> fields;
+        for (int i = 1; i <= count; ++i) {
+            fields.push_back(field(("F" + std::to_string(i)).c_str(), "数字", ""));
+        }
+        EXPECT_EQ(build(fields).built, count == productdb::maxFields()) << count;
+    }
+}
+
 TEST_F(Builder, AFileThatCannotBeOpenedFailsBeforeAnyRowAndSoDoesItsCleanUp) {
     m_path = m_dir.file("no/such/folder/p.mdb");
     const productdb::BuildResult result = build({field("A1", "文字", "5")});

@@ -102,6 +102,33 @@ TEST(CreateChecks, EveryRefusedRowCarriesTheFirstMessageOkGivesForIt) {
     }
 }
 
+// Rows beyond the most fields a database holds, the existing ones counted, are refused by
+// number and name the limit; up to it, nothing is.
+TEST(CreateChecks, RowsBeyondTheMostFieldsADatabaseHoldsAreRefusedNamingTheLimit) {
+    const int most = productdb::maxFields();
+    for (const int typed : {1, 3}) {
+        controls::FlexGridModel fg1;
+        rvtest::fillGrid(fg1, most - 1, 0);
+        for (int i = 1; i <= typed; ++i) {
+            const QString id = u"T"_s + QString::number(i);
+            fg1.insertGridRow(fg1.gridRows(), {QString(), id, id, u"文字"_s, u"10"_s, u"ON"_s});
+        }
+        QStringList refused;
+        for (const wizard::RowRefusal& r : wizard::refusedRows(fg1)) {
+            refused << r.message.prompt();
+        }
+        const QString beyond =
+            u"%1行目の項目は作成できません。項目数は%2以下でなければなりません。"_s;
+        QStringList expected;
+        for (int row = most + 1; row < most + typed; ++row) {
+            expected << beyond.arg(row).arg(most);
+        }
+        EXPECT_EQ(refused, expected);
+        EXPECT_EQ(wizard::checkCreate(fg1).outcome,
+                  typed == 1 ? Outcome::kAskMail : Outcome::kRefused);
+    }
+}
+
 TEST(CreateChecks, AFailedBuildIsToldByTheBuildersMessageThenTheCommands) {
     productdb::BuildResult result;
     result.row = 3;

@@ -2,6 +2,7 @@
 // and with which cells.
 #include <gtest/gtest.h>
 
+#include "browser/tree_loader.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
@@ -9,7 +10,6 @@
 #include "databases.h"
 #include "grid_rows.h"
 #include "temp_dir.h"
-#include "templates/tree_loader.h"
 #include "wizard/design_grid.h"
 #include "wizard/template_import.h"
 
@@ -35,7 +35,7 @@ class TemplateImport : public ::testing::Test {
                                      "9,2,'A','ODD','不明','X',NULL,5,'x',NULL",
                                      "10,0,'A','TOP','先頭','T','10',1,'1',''",
                                  }));
-        templates::loadTemplateTree(m_tree, m_conn, templates::LoadErrors::kStop);
+        browser::loadTemplateTree(m_tree, m_conn, browser::LoadErrors::kStop);
         wizard::setupGrid(m_grid);
     }
 

@@ -1,4 +1,4 @@
-#include "templates/library_file_dialogs.h"
+#include "browser/library_file_dialogs.h"
 
 #include <QFileDialog>
 #include <QSaveFile>
@@ -7,9 +7,17 @@
 #include "controls/msg_box.h"
 #include "jet/connection.h"
 #include "templates/library_import.h"
-#include "templates/texts.h"
+#include "browser/texts.h"
 
-namespace templates {
+namespace browser {
+
+using templates::exportLibrary;
+using templates::ImportOptions;
+using templates::ImportResult;
+using templates::importLibrary;
+using templates::LibraryRefusal;
+using templates::ParsedLibrary;
+using templates::readLibraryFile;
 
 namespace {
 
@@ -106,4 +114,4 @@ std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& 
     }
 }
 
-}  // namespace templates
+}  // namespace browser

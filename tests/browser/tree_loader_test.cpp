@@ -2,11 +2,11 @@
 // keys a template tree never sees.
 #include <gtest/gtest.h>
 
+#include "browser/tree_key_guard.h"
+#include "browser/tree_loader.h"
 #include "controls/keyed_tree.h"
 #include "databases.h"
 #include "temp_dir.h"
-#include "templates/tree_key_guard.h"
-#include "templates/tree_loader.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST_F(TreeLoader, FoldersComeFirstThenFieldsByPositionAndNumber) {
         "20,3,'f','','小文字','','',NULL,'',''",
         "21,3,'a','LOW','小文字','T','1',9,'1','0'",
     });
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
+    browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kStop);
 
     const KeyedTree::Node* root = m_tree.node(QStringLiteral("0"));
     ASSERT_NE(root, nullptr);
@@ -73,14 +73,14 @@ TEST_F(TreeLoader, FoldersComeFirstThenFieldsByPositionAndNumber) {
     EXPECT_EQ(m_tree.firstVisible(), root);
     EXPECT_EQ(m_tree.indentationTwips(), 250);
     EXPECT_TRUE(m_tree.updatesEnabled());
-    EXPECT_TRUE(templates::isFieldNode(m_tree, QStringLiteral("12")));
-    EXPECT_FALSE(templates::isFieldNode(m_tree, QStringLiteral("3")));
+    EXPECT_TRUE(browser::isFieldNode(m_tree, QStringLiteral("12")));
+    EXPECT_FALSE(browser::isFieldNode(m_tree, QStringLiteral("3")));
 }
 
 TEST_F(TreeLoader, AnEmptyLibraryIsTheRootAlone) {
     const QString conn = library({});
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop);  // from nothing
+    browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kStop);
+    browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kStop);  // from nothing
     ASSERT_EQ(m_tree.nodeCount(), 1);
     EXPECT_FALSE(m_tree.nodeAt(0)->isExpanded());
 }
@@ -92,11 +92,11 @@ TEST_F(TreeLoader, AFolderBeforeItsParentStopsTheWizardButNotTheBrowser) {
         library({"20,0,'F','','祖','','',NULL,'',''", "2,9,'F','','子','','',NULL,'',''",
                  "9,20,'F','','親','','',NULL,'',''", "4,2,'A','X','X','T','1',1,'0','0'",
                  "5,9,'A','Y','Y','T','1',1,'0','0'"});
-    EXPECT_THROW(templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kStop),
-                 templates::TreeLoadError);
+    EXPECT_THROW(browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kStop),
+                 browser::TreeLoadError);
     EXPECT_TRUE(m_tree.updatesEnabled()) << "drawing is back on after a failure";
 
-    templates::loadTemplateTree(m_tree, conn, templates::LoadErrors::kSkip);
+    browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kSkip);
     EXPECT_EQ(m_tree.node(QStringLiteral("2")), nullptr);
     EXPECT_EQ(m_tree.node(QStringLiteral("4")), nullptr);
     EXPECT_NE(m_tree.node(QStringLiteral("5")), nullptr);
@@ -118,7 +118,7 @@ TEST(TreeKeyGuard, OnlyCtrlAloneWithXCOrVIsHeldBack) {
         {Qt::Key_F3, Qt::ControlModifier, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(templates::isGuardedTreeKey(c.key, c.modifiers), c.guarded)
+        EXPECT_EQ(browser::isGuardedTreeKey(c.key, c.modifiers), c.guarded)
             << c.key << " " << c.modifiers.toInt();
     }
 }

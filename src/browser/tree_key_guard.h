@@ -2,7 +2,7 @@
 
 #include <Qt>
 
-namespace templates {
+namespace browser {
 
 // Cut, copy and paste (Ctrl alone with X, C or V) never reach a template tree; every other
 // key, C alone and Ctrl with another letter included, passes.
@@ -15,4 +15,4 @@ inline bool isGuardedTreeKey(int key, Qt::KeyboardModifiers modifiers) {
     return key == Qt::Key_X || key == Qt::Key_C || key == Qt::Key_V;
 }
 
-}  // namespace templates
+}  // namespace browser

@@ -1,4 +1,4 @@
-#include "templates/account_browse.h"
+#include "browser/account_browse.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -8,22 +8,28 @@
 #include <algorithm>
 #include <vector>
 
+#include "browser/account_add.h"
+#include "browser/folder_add.h"
+#include "browser/texts.h"
+#include "browser/tree_key_guard.h"
+#include "browser/tree_loader.h"
 #include "controls/accessibility.h"
 #include "controls/indexed_toolbar.h"
-#include "controls/mouse_pointer.h"
 #include "controls/msg_box.h"
 #include "controls/tree_find_line.h"
+#include "controls/wait_pointer.h"
 #include "jet/error.h"
-#include "templates/account_add.h"
-#include "templates/folder_add.h"
 #include "templates/texts.h"
-#include "templates/tree_key_guard.h"
-#include "templates/tree_loader.h"
+#include "vocabulary/host_text.h"
 
-namespace templates {
+namespace browser {
 
 using controls::IndexedToolbar;
 using controls::KeyedTree;
+using templates::EditorMode;
+using templates::FieldDraft;
+using templates::FieldRefusal;
+using templates::Library;
 
 namespace {
 
@@ -31,12 +37,22 @@ namespace {
 constexpr int kToolbarBandTwips = 600;
 constexpr double kTwipsPerInch = 1440.0;
 
-// The action buttons in the order of the button-state table.
-constexpr int kActionButtons[7] = {1, 2, 3, 5, 6, 7, 9};
-
-QString text(const jet::Value& value) {
-    return QString::fromStdString(value.toString());
-}
+// The action buttons, and the ones each state turns on.
+constexpr int kActionButtons[] = {1, 2, 3, 5, 6, 7, 9};
+struct StateButtons {
+    AccountBrowse::ButtonState state;
+    std::initializer_list<int> on;
+};
+constexpr StateButtons kButtonStates[] = {
+    {AccountBrowse::ButtonState::kNone, {}},
+    {AccountBrowse::ButtonState::kRoot, {AccountBrowse::kAddFolder}},
+    {AccountBrowse::ButtonState::kFolder,
+     {AccountBrowse::kAddFolder, AccountBrowse::kRenameFolder, AccountBrowse::kDeleteFolder,
+      AccountBrowse::kAddField}},
+    {AccountBrowse::ButtonState::kField,
+     {AccountBrowse::kAddField, AccountBrowse::kEditField, AccountBrowse::kDeleteField,
+      AccountBrowse::kCopyField}},
+};
 
 }  // namespace
 
@@ -78,7 +94,7 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
     SSTree1->setLabelEdit(KeyedTree::LabelEdit::Automatic);
     SSTree1->setAfterLabelEditHandler(
         [this](KeyedTree::Node* node, QString& newText, bool& cancel) {
-            SSTree1_AfterLabelEdit(node, newText, cancel);
+            guarded([&] { SSTree1_AfterLabelEdit(node, newText, cancel); });
         });
     SSTree1->installEventFilter(this);
     m_findLine = new controls::TreeFindLine(*SSTree1, this);
@@ -97,9 +113,9 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
     controls::reportKeyMovesAsClicks(*SSTree1);
 
     connect(Toolbar1, &IndexedToolbar::buttonClick, this,
-            [this](int index) { Toolbar1_ButtonClick(index); });
+            [this](int index) { guarded([&] { Toolbar1_ButtonClick(index); }); });
     connect(SSTree1, &KeyedTree::nodeClick, this,
-            [this](KeyedTree::Node* node) { SSTree1_NodeClick(node); });
+            [this](KeyedTree::Node* node) { guarded([&] { SSTree1_NodeClick(node); }); });
     connectMoves();
     resize(420, 520);
 }
@@ -117,7 +133,7 @@ bool AccountBrowse::showAccountForm(const QString& connStr) {
 
 bool AccountBrowse::Form_Load() {
     try {
-        basTable.open(basconnStr.toStdString());
+        basTable.open(vocabulary::toHostBytes(basconnStr));
     } catch (const jet::Error& e) {
         tellFailure(e);
         return false;
@@ -130,7 +146,7 @@ bool AccountBrowse::Form_Load() {
 void AccountBrowse::connectDB(const QString& DBStr) {
     if (!basTable.isOpen()) {
         try {
-            basTable.open(DBStr.toStdString());
+            basTable.open(vocabulary::toHostBytes(DBStr));
         } catch (const jet::Error&) {
             // Skipped: the loading below shows the root alone.
         }
@@ -161,7 +177,7 @@ bool AccountBrowse::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (const std::optional<FieldStep> step = fieldStepKey(key->key(), key->modifiers())) {
-            moveSelectedField(*step);
+            guarded([&] { moveSelectedField(*step); });
             return true;
         }
     }
@@ -180,114 +196,201 @@ void AccountBrowse::Form_Unload() {
     if (m_unloading) {
         m_unloading();
     }
-    if (m_folderAdd) {
-        m_folderAdd->close();
-    }
-    if (m_accountAdd) {
-        m_accountAdd->close();
+    if (m_dialog) {
+        m_dialog->close();
     }
     basTable.close();
 }
 
-void AccountBrowse::setActionButtons(const bool (&on)[7]) {
-    for (int i = 0; i < 7; ++i) {
-        Toolbar1->setButtonEnabled(kActionButtons[i], on[i]);
+void AccountBrowse::setButtons(ButtonState state) {
+    for (const StateButtons& row : kButtonStates) {
+        if (row.state == state) {
+            for (int button : kActionButtons) {
+                Toolbar1->setButtonEnabled(
+                    button, std::find(row.on.begin(), row.on.end(), button) != row.on.end());
+            }
+        }
     }
 }
 
 void AccountBrowse::enableButton() {
-    setActionButtons({true, false, false, false, false, false, false});
+    setButtons(ButtonState::kRoot);
 }
 
 void AccountBrowse::enableAllButton() {
-    setActionButtons({false, false, false, false, false, false, false});
+    setButtons(ButtonState::kNone);
 }
 
 void AccountBrowse::SSTree1_NodeClick(KeyedTree::Node* node) {
     basNodeKey = KeyedTree::key(node);
     if (basNodeKey.toLongLong() == 0) {
         enableButton();
-    } else if (isFieldNode(*SSTree1, basNodeKey)) {
-        setActionButtons({false, false, false, true, true, true, true});
     } else {
-        setActionButtons({true, true, true, true, false, false, false});
+        setButtons(isFieldNode(*SSTree1, basNodeKey) ? ButtonState::kField : ButtonState::kFolder);
     }
 }
 
 void AccountBrowse::SSTree1_AfterLabelEdit(KeyedTree::Node* node, QString& newText, bool& cancel) {
     // The edited node's own row: the node clicked last, or the one reached with the keys.
     try {
-        TemplateStore(basTable).rename(newText, KeyedTree::key(node));
+        Library(basTable).rename(KeyedTree::key(node), newText);
     } catch (const jet::Error& e) {
         tellFailure(e);
         cancel = true;  // the table still holds the old text
     }
 }
 
+void AccountBrowse::guarded(const std::function<void()>& work) {
+    if (!committed([&] {
+            work();
+            return true;
+        })) {
+        reloadAfterFailure();
+    }
+}
+
+bool AccountBrowse::committed(const std::function<bool()>& write) {
+    try {
+        return write();
+    } catch (const jet::Error& e) {
+        tellFailure(e);
+    } catch (const std::exception& e) {
+        tellUnexpected(QString::fromUtf8(e.what()));
+    } catch (...) {
+        tellUnexpected({});
+    }
+    return false;
+}
+
+void AccountBrowse::tellUnexpected(const QString& reason) {
+    controls::tell(controls::Message{reason.isEmpty() ? kMsgUnexpected.toString() : reason,
+                                     controls::vbExclamation});
+}
+
 void AccountBrowse::Toolbar1_ButtonClick(int index) {
+    if (index == kClose) {
+        close();
+        return;
+    }
+    // A command acts on the node clicked last, which a loading may have left out.
+    if (SSTree1->node(basNodeKey) == nullptr) {
+        controls::tell(kMsgNotShown, controls::vbOKOnly);
+        reloadAfterFailure();
+        return;
+    }
     switch (index) {
         case kAddFolder:
-            basAU = QStringLiteral("1");
-            showFolderAdd(kFolderAddCaption, {});
+            addFolder();
             break;
         case kRenameFolder:
-            if (const KeyedTree::Node* node = SSTree1->node(basNodeKey)) {
-                basAU = QStringLiteral("2");
-                showFolderAdd(kFolderRenameCaption, node->text(0));
-            }
+            renameFolder();
             break;
         case kDeleteFolder:
             deleteFolder();
             break;
         case kAddField:
-            basAU = QStringLiteral("5");
-            showAccountAdd();
+            openFieldEditor(EditorMode::kAdd);
             break;
         case kEditField:
+            openFieldEditor(EditorMode::kEdit);
+            break;
         case kCopyField:
-            basAU = QString::number(index);
-            if (readSelectedRow()) {
-                showAccountAdd();
-            }
+            openFieldEditor(EditorMode::kCopy);
             break;
         case kDeleteField:
             deleteField();
-            break;
-        case kClose:
-            close();
             break;
         default:
             break;
     }
 }
 
-void AccountBrowse::showFolderAdd(QStringView caption, const QString& name) {
-    FolderAdd dialog(*this);
-    m_folderAdd = &dialog;
-    dialog.Text1->setText(name);
-    dialog.setWindowTitle(caption.toString());
+void AccountBrowse::addFolder() {
+    const QString parent = basNodeKey;
+    FolderAdd dialog(
+        kFolderAddCaption.toString(), {},
+        [&](const QString& name) {
+            return committed([&] {
+                const QString number = Library(basTable).addFolder(parent, name);
+                showAdded(parent, number, name, folderLook());
+                return true;
+            });
+        },
+        this);
+    m_dialog = &dialog;
     dialog.exec();
 }
 
-bool AccountBrowse::readSelectedRow() {
-    try {
-        bascopyRs = entryAt(TemplateStore(basTable).selectEntry(basNodeKey));
-        return true;
-    } catch (const jet::Error& e) {
-        tellFailure(e);
+void AccountBrowse::renameFolder() {
+    KeyedTree::Node* node = SSTree1->node(basNodeKey);
+    const QString folder = basNodeKey;
+    FolderAdd dialog(
+        kFolderRenameCaption.toString(), node->text(0),
+        [&](const QString& name) {
+            return committed([&] {
+                Library(basTable).renameFolder(folder, name);
+                if (KeyedTree::Node* shown = SSTree1->node(folder)) {
+                    shown->setText(0, name);
+                }
+                return true;
+            });
+        },
+        this);
+    m_dialog = &dialog;
+    dialog.exec();
+}
+
+void AccountBrowse::showAdded(const QString& parent, const QString& number, const QString& name,
+                              const KeyedTree::NodeLook& look) {
+    KeyedTree::Node* parentNode = SSTree1->node(parent);
+    if (parentNode == nullptr || SSTree1->node(number) != nullptr) {
+        connectDB(basconnStr);
+        return;
+    }
+    atNode = SSTree1->addNode(parentNode, number, name, look);
+    parentNode->setExpanded(true);
+}
+
+void AccountBrowse::openFieldEditor(EditorMode mode) {
+    if (mode != EditorMode::kAdd) {
+        bascopyRs = Library(basTable).entry(basNodeKey);
+    }
+    AccountAdd dialog(
+        mode, bascopyRs,
+        [&](const FieldDraft& draft) {
+            return committed([&] { return commitField(mode, draft); });
+        },
+        this);
+    m_dialog = &dialog;
+    dialog.exec();
+}
+
+bool AccountBrowse::commitField(EditorMode mode, const FieldDraft& draft) {
+    Library library(basTable);
+    // Added beside the selected entry, or the selected field changed in place.
+    const QString parent = mode == EditorMode::kEdit ? QString() : library.parentFolder(basNodeKey);
+    if (library.refusal(draft, mode, bascopyRs.fieldId)) {
+        controls::tell(templates::kMsgDuplicateField, controls::vbOKOnly + controls::vbExclamation);
         return false;
     }
+    if (mode == EditorMode::kEdit) {
+        library.editField(basNodeKey, draft);
+        if (KeyedTree::Node* node = SSTree1->node(basNodeKey)) {
+            node->setText(0, draft.name);
+            KeyedTree::setSearchText(node, draft.fieldId);
+        }
+        return true;
+    }
+    const QString number = library.addField(parent, draft);
+    showAdded(parent, number, draft.name, fieldLook());
+    if (atNode != nullptr && KeyedTree::key(atNode) == number) {
+        KeyedTree::setSearchText(atNode, draft.fieldId);  // a find matches the ID
+    }
+    return true;
 }
 
 void AccountBrowse::deleteFolder() {
-    basCanDelete = true;
-    try {
-        CheckChild(basNodeKey);
-    } catch (const jet::Error& e) {
-        tellFailure(e);
-        return;
-    }
-    if (!basCanDelete) {
+    if (Library(basTable).holdsFixedField(basNodeKey)) {
         controls::tell(kMsgFolderHoldsFixed, controls::vbOKOnly);
         return;
     }
@@ -296,25 +399,15 @@ void AccountBrowse::deleteFolder() {
     }
     SSTree1->removeNode(SSTree1->node(basNodeKey));
     // All or nothing: a folder is never left half deleted.
-    controls::setMousePointer(controls::kPointerWait);
-    try {
-        basTable.beginTrans();
-        TemplateStore(basTable).deleteEntry(basNodeKey);
-        DeleteChild(basNodeKey);
-        basTable.commitTrans();
-    } catch (const jet::Error& e) {
-        controls::setMousePointer(controls::kPointerNormal);
-        tellFailure(e);
-        reloadAfterFailure();
+    {
+        const controls::WaitPointer wait;
+        Library(basTable).deleteFolder(basNodeKey);
     }
-    controls::setMousePointer(controls::kPointerNormal);
     enableAllButton();
 }
 
 void AccountBrowse::deleteField() {
-    if (!readSelectedRow()) {
-        return;
-    }
+    bascopyRs = Library(basTable).entry(basNodeKey);
     if (bascopyRs.fixedFlag == u"1") {
         controls::tell(kMsgFixedField, controls::vbOKOnly);
         return;
@@ -323,48 +416,17 @@ void AccountBrowse::deleteField() {
         return;
     }
     SSTree1->removeNode(SSTree1->node(basNodeKey));
-    try {
-        TemplateStore(basTable).deleteEntry(basNodeKey);
-    } catch (const jet::Error& e) {
-        tellFailure(e);
-        reloadAfterFailure();
-    }
+    Library(basTable).deleteEntry(basNodeKey);
     enableAllButton();
 }
 
-void AccountBrowse::CheckChild(const QString& P_ID) {
-    for (jet::Recordset rs = TemplateStore(basTable).selectChildrenWithFixedMark(P_ID); !rs.eof();
-         rs.moveNext()) {
-        if (text(rs.field("DIS_ALT_FLG")) == u"1") {
-            basCanDelete = false;
-            return;
-        }
-        CheckChild(text(rs.field("FIELD_NO")));
-    }
-}
-
-void AccountBrowse::DeleteChild(const QString& P_ID) {
-    TemplateStore store(basTable);
-    // The children are read before any of them goes.
-    std::vector<QString> children;
-    for (jet::Recordset rs = store.selectChildren(P_ID); !rs.eof(); rs.moveNext()) {
-        children.push_back(text(rs.field("FIELD_NO")));
-    }
-    for (const QString& child : children) {
-        DeleteChild(child);
-    }
-    store.deleteEntry(P_ID);
-}
-
 void AccountBrowse::reloadAfterFailure() {
-    if (basTable.inTransaction()) {
-        try {
-            basTable.rollbackTrans();
-        } catch (const jet::Error&) {
-            // Nothing was committed: closing the connection would drop it all the same.
-        }
+    try {
+        connectDB(basconnStr);
+    } catch (...) {
+        SSTree1->clearNodes();  // not even the root could be shown
     }
-    connectDB(basconnStr);
+    enableAllButton();
 }
 
 void AccountBrowse::tellFailure(const jet::Error& error) {
@@ -372,4 +434,4 @@ void AccountBrowse::tellFailure(const jet::Error& error) {
         controls::Message{QString::fromStdString(error.what()), controls::vbExclamation});
 }
 
-}  // namespace templates
+}  // namespace browser

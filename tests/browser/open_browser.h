@@ -4,10 +4,10 @@
 // statements it sends (the connection's observer) and the messages it shows (the responder).
 #include <QTest>
 
+#include "browser/account_browse.h"
 #include "controls/msg_box.h"
 #include "databases.h"
 #include "temp_dir.h"
-#include "templates/account_browse.h"
 
 namespace rvtest {
 
@@ -32,7 +32,7 @@ struct OpenBrowser {
     TempDir m_dir;
     std::string m_path = m_dir.file("t.mdb");
     controls::MsgBoxResponder responder;
-    templates::AccountBrowse browser;
+    browser::AccountBrowse browser;
     std::vector<std::string> sent;
 };
 

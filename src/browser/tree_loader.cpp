@@ -1,19 +1,28 @@
-#include "templates/tree_loader.h"
+#include "browser/tree_loader.h"
 
 #include <cstdint>
 #include <variant>
 #include <vector>
 
+#include "browser/texts.h"
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "templates/store.h"
 #include "templates/texts.h"
+#include "vocabulary/host_text.h"
 
-namespace templates {
+namespace browser {
 
 using controls::KeyedTree;
+using templates::kImageClosed;
+using templates::kImageField;
+using templates::kImageFixedField;
+using templates::kImageOpen;
+using templates::kKindField;
+using templates::kKindFolder;
+using templates::kRootKey;
 
 namespace {
 
@@ -126,7 +135,7 @@ class EntryAdder {
 
 // Every folder, then every field, each below its parent.
 void addEntries(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    TemplateStore store(connection);
+    templates::TemplateStore store(connection);
     EntryAdder adder(tree, errors);
     const KeyedTree::NodeLook folder = folderLook();
     {
@@ -199,7 +208,7 @@ void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors e
 void loadTemplateTree(KeyedTree& tree, const QString& connectionString, LoadErrors errors) {
     jet::Connection connection;
     try {
-        connection.open(connectionString.toStdString());
+        connection.open(vocabulary::toHostBytes(connectionString));
     } catch (const jet::Error& e) {
         throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
     }
@@ -215,4 +224,4 @@ bool isFieldNode(const KeyedTree& tree, const QString& key) {
     return image == kImageField || image == kImageFixedField;
 }
 
-}  // namespace templates
+}  // namespace browser

@@ -15,7 +15,7 @@ namespace jet {
 class Connection;
 }
 
-namespace templates {
+namespace browser {
 
 // Asks for a file and writes the library file of the subtree of `folder` (an entry
 // number; "0": the whole library) there; `name` proposes the file's name. False when
@@ -32,4 +32,4 @@ std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& 
                                               const QString& folder,
                                               const std::function<void()>& beforeChange);
 
-}  // namespace templates
+}  // namespace browser

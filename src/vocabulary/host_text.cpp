@@ -1,6 +1,6 @@
-#include "component/host_text.h"
+#include "vocabulary/host_text.h"
 
-namespace component {
+namespace vocabulary {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::string toHostBytes(QStringView text) {
     return out;
 }
 
-}  // namespace component
+}  // namespace vocabulary

@@ -13,7 +13,7 @@ namespace jet {
 class Connection;
 }
 
-namespace templates {
+namespace browser {
 
 // What a load does with a row whose node cannot be added (its parent is not in the tree
 // yet, or its key is taken) or with a failing statement.
@@ -56,4 +56,4 @@ controls::KeyedTree::NodeLook fieldLook(FieldMark mark = FieldMark::kFree);
 // The kind of a node by the node model: the root has key "0"; field nodes show "f1"/"f2".
 bool isFieldNode(const controls::KeyedTree& tree, const QString& key);
 
-}  // namespace templates
+}  // namespace browser

@@ -1,7 +1,7 @@
 // The browser's export and import through the platform's file dialog, driven as a person
 // would: the subtree written and read back into another folder, a refusal told with its
 // lines and nothing written, a cancelled dialog doing nothing.
-#include "templates/library_file_dialogs.h"
+#include "browser/library_file_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,12 @@
 #include "modal.h"
 #include "temp_dir.h"
 #include "templates/library_import.h"
-#include "templates/texts.h"
+#include "browser/texts.h"
 
 namespace {
 
 using namespace Qt::StringLiterals;
+using namespace browser;
 using namespace templates;
 
 // Picks `file` in the next file dialog, or cancels it when `file` is empty.

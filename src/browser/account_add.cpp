@@ -1,4 +1,4 @@
-#include "templates/account_add.h"
+#include "browser/account_add.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,20 +11,16 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "browser/texts.h"
 #include "controls/accessibility.h"
-#include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
-#include "jet/error.h"
-#include "templates/account_browse.h"
 #include "templates/field_rules.h"
-#include "templates/store.h"
 #include "templates/texts.h"
-#include "templates/tree_loader.h"
 #include "vocabulary/msgbox_const.h"
 
-namespace templates {
+namespace browser {
 
-using controls::KeyedTree;
+using namespace templates;
 
 namespace {
 
@@ -61,7 +57,8 @@ void switchInputMethodOff(QLineEdit& box, Qt::InputMethodHints hints) {
 
 }  // namespace
 
-AccountAdd::AccountAdd(AccountBrowse& browser) : QDialog(&browser), m_browser(browser) {
+AccountAdd::AccountAdd(EditorMode mode, const TemplateEntry& entry, Commit commit, QWidget* parent)
+    : QDialog(parent), m_commit(std::move(commit)) {
     setObjectName(QStringLiteral("AccountAdd"));
     setWindowTitle(kFieldAddCaption.toString());
 
@@ -104,6 +101,58 @@ AccountAdd::AccountAdd(AccountBrowse& browser) : QDialog(&browser), m_browser(br
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { reject(); });
     Form_Load();
+    prepare(mode, entry);
+}
+
+void AccountAdd::prepare(EditorMode mode, const TemplateEntry& entry) {
+    switch (mode) {
+        case EditorMode::kAdd:
+            refillLists();
+            Text1->clear();
+            Text2->clear();
+            Text3->clear();
+            Combo1->setCurrentIndex(0);
+            Combo2->setCurrentIndex(0);
+            setWindowTitle(kFieldAddCaption.toString());
+            break;
+        case EditorMode::kEdit: {
+            FillAccountAdd(entry);
+            // A fixed template field can only be looked at.
+            const bool changeable = entry.fixedFlag != u"1";
+            for (QWidget* w : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
+                               static_cast<QWidget*>(Text3), static_cast<QWidget*>(Combo1),
+                               static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Command1)}) {
+                w->setEnabled(changeable);
+            }
+            setWindowTitle(kFieldEditCaption.toString());
+            break;
+        }
+        case EditorMode::kCopy:
+            FillAccountAdd(entry);
+            setWindowTitle(kFieldCopyCaption.toString());
+            break;
+    }
+}
+
+void AccountAdd::FillAccountAdd(const TemplateEntry& row) {
+    refillLists();
+    // A column is filled in when it holds something; each box runs its own check on it.
+    if (!row.fieldId.isEmpty()) {
+        Text1->setText(row.fieldId);
+        basFIELDIDCopy = row.fieldId;
+    }
+    if (!row.name.isEmpty()) {
+        Text2->setText(row.name);
+    }
+    if (!row.attr.isEmpty()) {
+        Combo1->setCurrentIndex(Combo1->findText(MsgBox_Const::getATTRLabel(row.attr)));
+    }
+    if (!row.size.isEmpty()) {
+        Text3->setText(row.size);
+    }
+    if (!row.ime.isEmpty()) {
+        Combo2->setCurrentIndex(Combo2->findText(MsgBox_Const::getONOFF(row.ime)));
+    }
 }
 
 QString AccountAdd::getATTR(const QString& ATTR) {
@@ -198,125 +247,19 @@ void AccountAdd::Text3_Change() {
 }
 
 void AccountAdd::Command1_Click() {
-    if (Text1->text().isEmpty() || Text2->text().isEmpty() || Combo1->currentText().isEmpty()) {
-        controls::tell(kMsgEnterText, controls::vbOKOnly);
+    const FieldDraft draft{
+        Text1->text(), Text2->text(), getATTR(Combo1->currentText()), Text3->text(),
+        Combo2->currentIndex() >= 0 ? Combo2->currentData().toString() : QString()};
+    if (const std::optional<FieldRefusal> refused = Library::formRefusal(draft)) {
+        controls::tell(*refused == FieldRefusal::kIncomplete ? kMsgEnterText : kMsgReservedFieldId,
+                       controls::vbOKOnly);
         return;
     }
-    if (isReservedFieldId(Text1->text())) {
-        controls::tell(kMsgReservedFieldId, controls::vbOKOnly);
+    if (m_commit && !m_commit(draft)) {
         return;
     }
-    const QString& mode = m_browser.basAU;
-    const bool adding = mode == u"5" || mode == u"9";
-    const bool editing = mode == u"6";
-    try {
-        const QString parent = adding ? parentFolder() : QString();
-        const QString ime =
-            Combo2->currentIndex() >= 0 ? Combo2->currentData().toString() : QString();
-        if (adding && !(CheckDuplicateAdd() && addField(parent, ime))) {
-            return;
-        }
-        if (editing && !(CheckDuplicateEdit() && editField(ime))) {
-            return;
-        }
-    } catch (const jet::Error& e) {
-        AccountBrowse::tellFailure(e);
-        return;
-    }
+    m_draft = draft;
     accept();
 }
 
-QString AccountAdd::parentFolder() {
-    QString parent;
-    if (const KeyedTree::Node* node = m_browser.SSTree1->node(m_browser.basNodeKey);
-        node != nullptr && node->parent() != nullptr) {
-        parent = KeyedTree::key(node->parent());
-    }
-    const TemplateEntry selected =
-        entryAt(TemplateStore(m_browser.basTable).selectEntry(m_browser.basNodeKey));
-    if (selected.kind == kKindFolder) {
-        parent = m_browser.basNodeKey;
-    }
-    return parent;
-}
-
-bool AccountAdd::CheckDuplicateAdd() {
-    return checkDuplicate(false);
-}
-
-bool AccountAdd::CheckDuplicateEdit() {
-    return checkDuplicate(true);
-}
-
-bool AccountAdd::checkDuplicate(bool skipOwnRows) {
-    // Compared as the engine hands them over: 10,000 rows are walked within a frame.
-    const std::string id = Text1->text().toStdString();
-    const std::string name = Text2->text().toStdString();
-    const std::string own = basFIELDIDCopy.toStdString();
-    for (jet::Recordset rs = TemplateStore(m_browser.basTable).selectFieldIdsAndNames(); !rs.eof();
-         rs.moveNext()) {
-        const std::string rowId = rs.field(0).toString();
-        if ((rowId == id || rs.field(1).toString() == name) && !(skipOwnRows && rowId == own)) {
-            controls::tell(kMsgDuplicateField, kWarning);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool AccountAdd::addField(const QString& parent, const QString& ime) {
-    jet::Connection& table = m_browser.basTable;
-    TemplateStore store(table);
-    const jet::Recordset last = store.selectPositions(parent);
-    const QString position =
-        positionAfter(last.eof() ? QString() : QString::fromStdString(last.field(0).toString()));
-    QString number;
-    // The row and its number together: a number that cannot be read leaves no row behind.
-    try {
-        table.beginTrans();
-        store.insertField(parent, Text1->text(), Text2->text(), getATTR(Combo1->currentText()),
-                          Text3->text(), position, ime);
-        number = QString::fromStdString(store.selectMaxFieldNo().field(0).toString());
-        table.commitTrans();
-    } catch (const jet::Error& e) {
-        if (table.inTransaction()) {
-            try {
-                table.rollbackTrans();
-            } catch (const jet::Error&) {
-                // Closing the connection drops an uncommitted row all the same.
-            }
-        }
-        AccountBrowse::tellFailure(e);
-        return false;
-    }
-    KeyedTree& tree = *m_browser.SSTree1;
-    m_browser.atNode = tree.addNode(parent, number, Text2->text(), fieldLook());
-    KeyedTree::setSearchText(m_browser.atNode, Text1->text());  // a find matches the ID
-    m_browser.atNode->parent()->setExpanded(true);
-    return true;
-}
-
-bool AccountAdd::editField(const QString& ime) {
-    KeyedTree::Node* node = m_browser.SSTree1->node(m_browser.basNodeKey);
-    const QString shown = node != nullptr ? node->text(0) : QString();
-    if (node != nullptr) {
-        node->setText(0, Text2->text());
-    }
-    try {
-        TemplateStore(m_browser.basTable)
-            .updateField(Text1->text(), Text2->text(), getATTR(Combo1->currentText()),
-                         Text3->text(), ime, m_browser.basNodeKey);
-    } catch (const jet::Error& e) {
-        if (node != nullptr) {
-            node->setText(0, shown);  // the table still holds the old row
-        }
-        AccountBrowse::tellFailure(e);
-        return false;
-    }
-    if (node != nullptr) {
-        KeyedTree::setSearchText(node, Text1->text());
-    }
-    return true;
-}
-
-}  // namespace templates
+}  // namespace browser

@@ -1,29 +1,23 @@
-#include "templates/template_moves.h"
+#include "browser/tree_moves.h"
 
-#include "jet/recordset.h"
-#include "templates/store.h"
 #include "templates/texts.h"
-#include "templates/tree_loader.h"
 
-namespace templates {
+namespace browser {
 
 using controls::KeyedTree;
 using Node = KeyedTree::Node;
+using templates::DropTarget;
+using templates::DropVerdict;
 
 namespace {
 
 bool isRoot(const Node* node) {
-    return KeyedTree::key(node) == kRootKey;
+    return KeyedTree::key(node) == templates::kRootKey;
 }
 
 bool isField(const Node* node) {
     const QString image = KeyedTree::image(node);
-    return image == kImageField || image == kImageFixedField;
-}
-
-// The first row's SORTBY of a position query, as text; empty without a row or a position.
-QString firstPosition(const jet::Recordset& rs) {
-    return rs.eof() ? QString() : QString::fromStdString(rs.field("SORTBY").toString());
+    return image == templates::kImageField || image == templates::kImageFixedField;
 }
 
 }  // namespace
@@ -32,21 +26,14 @@ DropVerdict judgeDrop(const Node* moved, const Node* target) {
     if (moved == nullptr || target == nullptr) {
         return DropVerdict::kNothing;
     }
-    const QString name = moved->text(0);
-    if (name == target->text(0)) {
-        return DropVerdict::kNothing;
-    }
-    // A folder never goes into its own subtree; the folders above the target are known by
-    // their names only, so any folder of the moved node's name refuses the move.
+    QStringList above;
     if (!isRoot(target)) {
-        for (const Node* above = target->parent(); above != nullptr && !isRoot(above);
-             above = above->parent()) {
-            if (above->text(0) == name) {
-                return DropVerdict::kRefused;
-            }
+        for (const Node* n = target->parent(); n != nullptr && !isRoot(n); n = n->parent()) {
+            above << n->text(0);
         }
     }
-    return isRoot(moved) ? DropVerdict::kNothing : DropVerdict::kMove;
+    return templates::Library::judgeDrop({KeyedTree::key(moved), moved->text(0)},
+                                         {KeyedTree::key(target), target->text(0)}, above);
 }
 
 DropTarget dropTargetOf(const Node* target) {
@@ -57,31 +44,6 @@ DropTarget dropTargetOf(const Node* target) {
         out.parent = KeyedTree::key(target->parent());
     }
     return out;
-}
-
-void moveEntry(TemplateStore& store, const QString& moved, const DropTarget& target) {
-    if (target.isField) {
-        const QString position = firstPosition(store.selectPosition(target.key));
-        if (position.isEmpty()) {
-            return;
-        }
-        store.shiftPositions(target.parent, position);
-        store.setPosition(position, moved);
-        store.setParent(target.parent, moved);
-        return;
-    }
-    const jet::Recordset last = store.selectPositions(target.key);
-    if (last.eof()) {
-        store.setFirstPosition(moved);
-        store.setParent(target.key, moved);
-        return;
-    }
-    const std::optional<std::int64_t> highest = last.field("SORTBY").toInt();
-    if (!highest) {
-        return;  // the folder holds only entries without a position (subfolders)
-    }
-    store.setPosition(QString::number(*highest + 1), moved);
-    store.setParent(target.key, moved);
 }
 
 void scrollAtEdge(KeyedTree& tree, const Node* at) {
@@ -148,4 +110,4 @@ std::optional<DropTarget> stepTarget(const Node* field, FieldStep step) {
     return dropTargetOf(field->parent());
 }
 
-}  // namespace templates
+}  // namespace browser

@@ -6,11 +6,11 @@
 
 #include <functional>
 
+#include "browser/tree_moves.h"
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
-#include "templates/store.h"
-#include "templates/template_moves.h"
+#include "templates/library.h"
 
 namespace controls {
 class IndexedToolbar;
@@ -20,7 +20,7 @@ namespace jet {
 class Error;
 }
 
-namespace templates {
+namespace browser {
 
 class AccountAdd;
 class FolderAdd;
@@ -31,10 +31,12 @@ class FolderAdd;
 // a click on the selected node). Entries move by dragging their nodes onto another node, and
 // a selected template field moves among its neighbours with Alt+Up and Alt+Down.
 //
-// The browser holds one connection, basTable, from Form_Load to Form_Unload; its commands
-// and the dialogs it opens send all their statements through it. The dialogs read and set
-// the public members below. A statement the engine refuses is shown with the engine's
-// message, and the tree then shows what the table holds.
+// The browser holds one connection, basTable, from Form_Load to Form_Unload. Its commands
+// ask the library (templates::Library) on that connection, then bring the tree up to date;
+// the dialogs it opens take values and hand back a draft. A statement the engine refuses is
+// shown with the engine's message, and the tree then shows what the table holds. No
+// exception leaves a handler: anything unforeseen is shown as well, and the tree is loaded
+// again.
 class AccountBrowse : public QDialog {
     Q_OBJECT
 
@@ -50,6 +52,9 @@ class AccountBrowse : public QDialog {
         kCopyField = 9,
         kClose = 11,
     };
+    // Which action buttons are on: none (opened, after a deletion), for the root, for a
+    // folder, for a template field.
+    enum class ButtonState { kNone, kRoot, kFolder, kField };
 
     // `unloading` runs first when the window closes: the opener reloads its own tree there.
     explicit AccountBrowse(std::function<void()> unloading = {}, QWidget* parent = nullptr);
@@ -66,16 +71,10 @@ class AccountBrowse : public QDialog {
     // Loads the tree from the table on basTable, opening it on DBStr first when it is not
     // open; rows that cannot be shown are left out.
     void connectDB(const QString& DBStr);
-    // Clears basCanDelete when a fixed template field lies anywhere below folder P_ID.
-    void CheckChild(const QString& P_ID);
-    // Deletes every entry below folder P_ID, children before parents, then P_ID itself.
-    void DeleteChild(const QString& P_ID);
     // The buttons for the root node: only "add folder".
     void enableButton();
     // Every action button off.
     void enableAllButton();
-    // Refills the field editor's two lists, none selected (loading the editor first).
-    void DefaultAccountAdd();
 
     // Shows a statement's failure: "ravLIN" and the engine's message.
     static void tellFailure(const jet::Error& error);
@@ -89,11 +88,9 @@ class AccountBrowse : public QDialog {
     QString basconnStr;
     // The key of the node clicked last; empty until the first click.
     QString basNodeKey;
-    // The mode of the dialog opened last: the index of its toolbar button, as text.
-    QString basAU;
-    // The selected template field's row (S3) when a field is edited, copied or deleted.
-    TemplateEntry bascopyRs;
-    // The node a dialog added last.
+    // The selected template field's row when a field is edited, copied or deleted.
+    templates::TemplateEntry bascopyRs;
+    // The node added last by a dialog.
     controls::KeyedTree::Node* atNode = nullptr;
 
     void done(int result) override;
@@ -109,22 +106,28 @@ class AccountBrowse : public QDialog {
     void Toolbar1_ButtonClick(int index);
     void SSTree1_NodeClick(controls::KeyedTree::Node* node);
     void SSTree1_AfterLabelEdit(controls::KeyedTree::Node* node, QString& newText, bool& cancel);
-    void setActionButtons(const bool (&on)[7]);
-    void showFolderAdd(QStringView caption, const QString& name);
+    void setButtons(ButtonState state);
+    // Runs one handler's work; whatever it throws is shown, and the tree shows the table
+    // again.
+    void guarded(const std::function<void()>& work);
+    // Runs a dialog's write: its result, or false after showing what it threw.
+    bool committed(const std::function<bool()>& write);
+    // Shows a failure the program did not foresee, with its reason when it has one.
+    static void tellUnexpected(const QString& reason);
+    void addFolder();
+    void renameFolder();
     void deleteFolder();
     void deleteField();
-    // bascopyRs = the row of basNodeKey; false (after the message) when it cannot be read.
-    bool readSelectedRow();
-    // Puts the tree back to what the table holds after a failed command.
+    // The field editor in `mode` (for edit and copy on the row of basNodeKey).
+    void openFieldEditor(templates::EditorMode mode);
+    // The writes behind the dialogs' OK; false (after the message) keeps the dialog open.
+    bool commitField(templates::EditorMode mode, const templates::FieldDraft& draft);
+    // Puts the tree back to what the table holds, every action button off.
     void reloadAfterFailure();
-
-    // The field editor (AccountAdd), loaded afresh, prepared for the mode of basAU ("5" add,
-    // "6" edit, "9" copy; for 6 and 9 bascopyRs holds the row) and shown modally.
-    void showAccountAdd();
-    // The field editor filled from bascopyRs.
-    void FillAccountAdd();
-    // The field editor while it is loaded; touching it loads it.
-    AccountAdd& accountAdd();
+    // A node added by a dialog below `parent`; the tree is loaded again when the parent
+    // is not shown.
+    void showAdded(const QString& parent, const QString& number, const QString& name,
+                   const controls::KeyedTree::NodeLook& look);
 
     // Moves (account_browse_moves.cpp): the tree's mouse and drag events, and the keys.
     void connectMoves();
@@ -134,9 +137,9 @@ class AccountBrowse : public QDialog {
     void SSTree1_DragDrop(controls::KeyedTree::Node* node);
     // Every end of a drag: no drop target, no drag.
     void endDrag();
-    // The statements of one move, kept together in one transaction, then the tree loaded
-    // again; a failure is shown and leaves the table as it was.
-    void runMove(const QString& moved, const DropTarget& target);
+    // One move through the library, then the tree loaded again; a failure is shown and
+    // leaves the table as it was.
+    void runMove(const QString& moved, const templates::DropTarget& target);
     // Alt+Up / Alt+Down on a selected template field; the field stays selected.
     void moveSelectedField(FieldStep step);
 
@@ -145,12 +148,10 @@ class AccountBrowse : public QDialog {
     QString basDragNode;
     bool basDragging = false;
     QPoint m_pressPos;
-    bool basCanDelete = false;
     bool m_unloaded = false;
-    QPointer<FolderAdd> m_folderAdd;
-    QPointer<AccountAdd> m_accountAdd;
+    QPointer<QDialog> m_dialog;  // the editor open now
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;
 };
 
-}  // namespace templates
+}  // namespace browser

@@ -2,28 +2,32 @@
 // selected template field.
 #include <QApplication>
 
+#include "browser/account_browse.h"
+#include "browser/texts.h"
 #include "controls/msg_box.h"
-#include "jet/error.h"
-#include "templates/account_browse.h"
-#include "templates/texts.h"
 
-namespace templates {
+namespace browser {
 
 using controls::KeyedTree;
+using templates::DropTarget;
+using templates::DropVerdict;
 
 void AccountBrowse::connectMoves() {
     connect(SSTree1, &KeyedTree::mouseDown, this,
             [this](Qt::MouseButton, Qt::KeyboardModifiers, const QPoint& pos) {
-                SSTree1_MouseDown(pos);
+                guarded([&] { SSTree1_MouseDown(pos); });
             });
     connect(SSTree1, &KeyedTree::mouseMove, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, const QPoint& pos) {
-                SSTree1_MouseMove(buttons, pos);
+                guarded([&] { SSTree1_MouseMove(buttons, pos); });
             });
-    connect(SSTree1, &KeyedTree::dragOver, this,
-            [this](KeyedTree::Node* node, const QPoint&) { SSTree1_DragOver(node); });
-    connect(SSTree1, &KeyedTree::dragDrop, this,
-            [this](KeyedTree::Node* node, const QPoint&) { SSTree1_DragDrop(node); });
+    connect(SSTree1, &KeyedTree::dragOver, this, [this](KeyedTree::Node* node, const QPoint&) {
+        guarded([&] { SSTree1_DragOver(node); });
+    });
+    connect(SSTree1, &KeyedTree::dragDrop, this, [this](KeyedTree::Node* node, const QPoint&) {
+        guarded([&] { SSTree1_DragDrop(node); });
+        endDrag();
+    });
     connect(SSTree1, &KeyedTree::dragCancelled, this, [this] { endDrag(); });
 }
 
@@ -65,7 +69,6 @@ void AccountBrowse::SSTree1_DragDrop(KeyedTree::Node* node) {
         case DropVerdict::kNothing:
             break;
     }
-    endDrag();
 }
 
 void AccountBrowse::endDrag() {
@@ -74,16 +77,7 @@ void AccountBrowse::endDrag() {
 }
 
 void AccountBrowse::runMove(const QString& moved, const DropTarget& target) {
-    try {
-        basTable.beginTrans();
-        TemplateStore store(basTable);
-        moveEntry(store, moved, target);
-        basTable.commitTrans();
-    } catch (const jet::Error& e) {
-        tellFailure(e);
-        reloadAfterFailure();
-        return;
-    }
+    templates::Library(basTable).move(moved, target);
     connectDB(basconnStr);
 }
 
@@ -104,4 +98,4 @@ void AccountBrowse::moveSelectedField(FieldStep step) {
     }
 }
 
-}  // namespace templates
+}  // namespace browser

@@ -3,6 +3,11 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
+#include "templates/library.h"
+
 class QComboBox;
 class QGroupBox;
 class QKeyEvent;
@@ -10,24 +15,24 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace templates {
+namespace browser {
 
-class AccountBrowse;
-
-// The field editor: adds a template field to the selected folder (the browser's basAU "5"),
-// changes the selected template field ("6") or adds a copy of it to its folder ("9"),
-// through the browser's connection, and puts the change into the browser's tree itself.
-// The browser fills it (DefaultAccountAdd, FillAccountAdd), sets the caption and shows it
-// modally; it is made afresh for every opening.
+// The field editor: a modal dialog that takes a template field for its mode — add
+// (starting empty), edit or copy (starting from the entry's row) — and is made afresh for
+// every opening. In edit mode a fixed template field can only be looked at.
 //
-// The ID, the name and the size are checked as they are typed; OK checks them once more,
-// then writes one row. A write the engine refuses is shown with the engine's message and the
-// dialog stays open with what was typed; nothing of it is left in the table or the tree.
+// The ID, the name and the size are checked as they are typed; OK checks that the draft is
+// complete and its ID free, then hands it to the opener's `commit`, which checks it against
+// the library and writes it. A draft it refuses keeps the dialog open with what was typed.
+// The dialog itself touches neither the library nor the tree.
 class AccountAdd : public QDialog {
     Q_OBJECT
 
   public:
-    explicit AccountAdd(AccountBrowse& browser);
+    using Commit = std::function<bool(const templates::FieldDraft& draft)>;
+    // `entry` is the row to start from in edit and copy mode.
+    AccountAdd(templates::EditorMode mode, const templates::TemplateEntry& entry, Commit commit,
+               QWidget* parent = nullptr);
 
     // The code of an attribute label: "文字" "T", "数字" "N", "日付" "D", "YESNO" "B",
     // "メモ" "M"; anything else an empty text.
@@ -37,7 +42,10 @@ class AccountAdd : public QDialog {
     // 1) and "OFF" (item data 0); nothing selected, and nothing else changed.
     void refillLists();
 
-    // FIELD_ID of the row the browser filled in; the edit's duplicate check skips its rows.
+    // The draft OK wrote; nothing when the dialog was cancelled.
+    const std::optional<templates::FieldDraft>& draft() const { return m_draft; }
+
+    // FIELD_ID of the row the editor started from; the edit's duplicate check skips its rows.
     QString basFIELDIDCopy;
 
     QGroupBox* Frame1;
@@ -59,6 +67,11 @@ class AccountAdd : public QDialog {
 
   private:
     void Form_Load();
+    // The boxes and the caption for the mode.
+    void prepare(templates::EditorMode mode, const templates::TemplateEntry& entry);
+    // The lists refilled, then each box that the row has a value for filled in, through its
+    // own check.
+    void FillAccountAdd(const templates::TemplateEntry& row);
     void Combo1_Click();
     void Text1_Change();
     void Text2_Change();
@@ -66,18 +79,10 @@ class AccountAdd : public QDialog {
     bool Text3_KeyPress(const QKeyEvent& key);
     void Text3_Change();
     void Command1_Click();
-    // True when no other template field has the typed ID or name.
-    bool CheckDuplicateAdd();
-    bool CheckDuplicateEdit();
-    bool checkDuplicate(bool skipOwnRows);
     void addImeEntries();
-    // The folder a new field goes into: the selected folder, or the selected field's folder.
-    QString parentFolder();
-    // The writes of each mode; false (after the message) when the engine refused.
-    bool addField(const QString& parent, const QString& ime);
-    bool editField(const QString& ime);
 
-    AccountBrowse& m_browser;
+    Commit m_commit;
+    std::optional<templates::FieldDraft> m_draft;
 };
 
-}  // namespace templates
+}  // namespace browser

@@ -1,0 +1,41 @@
+#pragma once
+
+// Where a run takes its database password from: -p (visible to other users in the process
+// list), --password-file FILE ("-": standard input) or --ask-password (typed at the
+// terminal without echo).
+
+#include <istream>
+#include <string>
+
+#include "command_line.h"
+
+namespace cli {
+
+// The options, which a program puts in its table.
+inline constexpr Option kPasswordOption{
+    .names = "p,password",
+    .value = "PW",
+    .help =
+        "the database password (default: empty, an unencrypted file). Other users of the "
+        "machine can read it in the process list: prefer --password-file or --ask-password",
+    .group = "password",
+    .emptyAllowed = true};
+inline constexpr Option kPasswordFileOption{
+    .names = "password-file",
+    .value = "FILE",
+    .help =
+        "read the password from the first line of FILE, without its line feed; - reads "
+        "it from standard input",
+    .group = "password"};
+inline constexpr Option kAskPasswordOption{
+    .names = "ask-password",
+    .help =
+        "ask for the password on the terminal, without showing it (standard input must be "
+        "a terminal)",
+    .group = "password"};
+
+// The password the arguments name, empty when none: standard input is `in`, file descriptor
+// `inFd`. Throws std::runtime_error with the reason, naming the file.
+std::string passwordOf(const Arguments& args, std::istream& in, int inFd);
+
+}  // namespace cli

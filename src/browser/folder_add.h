@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace browser {
+
+// The folder editor: a modal dialog that takes a folder's name, made afresh for every
+// opening with its caption and the name to start with. OK hands the name to the opener's
+// `commit`, which writes it; a write it refuses keeps the dialog open with the name as
+// typed. The dialog itself touches neither the library nor the tree.
+class FolderAdd : public QDialog {
+    Q_OBJECT
+
+  public:
+    using Commit = std::function<bool(const QString& name)>;
+    FolderAdd(const QString& caption, const QString& name, Commit commit,
+              QWidget* parent = nullptr);
+
+    // The name OK wrote; nothing when the dialog was cancelled.
+    const std::optional<QString>& draft() const { return m_draft; }
+
+    QLabel* Label1;
+    QLineEdit* Text1;       // the name: at most 30 characters, never an apostrophe
+    QPushButton* Command2;  // OK(&O), the default button
+    QPushButton* Command3;  // ｷｬﾝｾﾙ(&C)
+
+  private:
+    void Text1_Change();
+    void Command2_Click();
+
+    Commit m_commit;
+    std::optional<QString> m_draft;
+};
+
+}  // namespace browser
