@@ -188,6 +188,7 @@ void showTemplateBrowser(const QString& connStr) {
         throw std::runtime_error(std::string("template library: ") + e.what());
     }
     browser::AccountBrowse browser;
+    browser.setLibraryCopy(templates::libraryCopyFor(connStr, dataFolders()));
     browser.showAccountForm(connStr);
 }
 
