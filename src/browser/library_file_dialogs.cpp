@@ -4,17 +4,17 @@
 #include <QSaveFile>
 #include <exception>
 
+#include "browser/texts.h"
 #include "controls/msg_box.h"
 #include "jet/connection.h"
 #include "templates/library_import.h"
-#include "browser/texts.h"
 
 namespace browser {
 
 using templates::exportLibrary;
+using templates::importLibrary;
 using templates::ImportOptions;
 using templates::ImportResult;
-using templates::importLibrary;
 using templates::LibraryRefusal;
 using templates::ParsedLibrary;
 using templates::readLibraryFile;

@@ -78,5 +78,4 @@ inline constexpr QStringView kImportFolderNameTooLong =
 inline constexpr QStringView kImportApostrophe = u"a name holds an apostrophe (')";
 inline constexpr QStringView kImportSizeOnlyText = u"only 文字 fields have a size";
 
-
 }  // namespace templates

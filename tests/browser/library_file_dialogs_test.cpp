@@ -8,13 +8,13 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include "browser/texts.h"
 #include "controls/msg_box.h"
 #include "databases.h"
 #include "jet/connection.h"
 #include "modal.h"
 #include "temp_dir.h"
 #include "templates/library_import.h"
-#include "browser/texts.h"
 
 namespace {
 
