@@ -30,6 +30,7 @@
 #include "component/host_text.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
+#include "component/template_transfer.h"
 #include "jet/connection_string.h"
 #include "password.h"
 #include "rv_makedb_args.h"
@@ -256,6 +257,23 @@ int runBatchMode(const cli::Arguments& args, const Target& target) {
     return exitStatus(static_cast<int>(component::runBatch(job)));
 }
 
+// --export-templates, --import-templates, --templates --where: no window.
+int runTemplateCommand(const cli::Arguments& args) {
+    const component::TemplateTarget target = component::TemplateTarget::of(args.value("library"));
+    if (args.has("where")) {
+        std::cout << target.library << "\n";
+        return kExitOk;
+    }
+    if (args.has("export-templates")) {
+        return static_cast<int>(component::exportTemplates(target, args.value("export-templates"),
+                                                           std::cout, std::cerr));
+    }
+    const component::TemplateImportJob job{args.value("import-templates"), args.value("encoding"),
+                                           args.value("into"), args.has("skip-existing")};
+    return exitStatus(
+        static_cast<int>(component::importTemplates(target, job, std::cout, std::cerr)));
+}
+
 // The windows: the wizard on `database`, the template browser alone, or the test window.
 int runWindows(char** argv, const cli::Arguments& args, const Target& target) {
     if (const std::string problem = CreateDBSql::displayProblem(); !problem.empty()) {
@@ -300,14 +318,15 @@ int main(int argc, char** argv) {
     catchTerminationSignals();  // first: no file is made before the handlers are in place
     cli::Parsed command = rv_makedb::parseCommandLine(cli::arguments(argc, argv));
     if (command.help) {
-        const QString library = CreateDBSql::templateLibrary();
-        command.out += "Here: " + library.toStdString() +
-                       (QFileInfo::exists(library) ? "" : " (missing)") + "\n";
+        command.out += component::templateLibraryHelp();
     }
     if (command.exit) {
         return cli::finish(command);
     }
     const cli::Arguments& args = command.args;
+    if (args.has("export-templates") || args.has("import-templates") || args.has("where")) {
+        return runTemplateCommand(args);
+    }
     Target target;
     target.database =
         absolutePath(args.positional().empty() ? "ravlinDB.mdb" : args.positional().front());

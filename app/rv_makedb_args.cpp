@@ -18,7 +18,31 @@ constexpr cli::Option kOptions[] = {
     {.names = "templates",
      .help = "open the template browser \"項目一覧\" alone on the template library, to maintain "
              "it: add, rename and delete folders and fields",
+     .alone = "library|where"},
+    {.names = "where",
+     .help = "with --templates: print the library's path, and exit",
+     .with = "templates"},
+    {.names = "export-templates",
+     .value = "FILE",
+     .help = "write the template library to FILE ('-': standard output) as a library file: "
+             "UTF-8, tab-separated, one entry a line (see the manual)",
      .alone = "library"},
+    {.names = "import-templates",
+     .value = "FILE",
+     .help = "add what FILE holds (a library file, '-' for standard input, or another library "
+             "database) to the template library, all or nothing: folders matched by path, "
+             "fields checked as the field editor checks them; each refused line is listed "
+             "with its number",
+     .alone = "library|into|skip-existing|encoding"},
+    {.names = "into",
+     .value = "FOLDER",
+     .help = "the folder FILE's top level goes into, a path from the top (\"/住所/自宅\"); "
+             "missing folders are made",
+     .with = "import-templates"},
+    {.names = "skip-existing",
+     .help = "pass over the fields whose ID the library has already (new shipped templates: "
+             "--import-templates /usr/share/rv_makedb/base.mdb --skip-existing)",
+     .with = "import-templates"},
     {.names = "fields",
      .value = "FILE",
      .help = "batch mode: no window; add the fields of FILE and press OK. FILE is UTF-8 (see "
@@ -34,7 +58,7 @@ constexpr cli::Option kOptions[] = {
      .help = "batch mode: FILE is in the encoding NAME (any name iconv knows, e.g. CP932 for "
              "files written on Japanese Windows, EUC-JP); default UTF-8. A line that is not "
              "valid in it is refused.",
-     .with = "fields"},
+     .with = "fields|import-templates"},
     {.names = "yes",
      .help = "batch mode: answer OK to the question about a missing mail field (otherwise "
              "Cancel)",
@@ -56,7 +80,9 @@ const cli::Program kProgram{
     .usage =
         "[OPTION]... [DATABASE]\n"
         "--fields FILE [OPTION]... DATABASE\n"
-        "--templates [-t LIB]\n"
+        "--templates [--where] [-t LIB]\n"
+        "--export-templates FILE [-t LIB]\n"
+        "--import-templates FILE [--into FOLDER] [OPTION]...\n"
         "--test-window",
     .intro = R"(Opens the database creation wizard on DATABASE, a product database file: a new
 one is created when none exists at the path (and deleted again unless the
@@ -75,10 +101,18 @@ could not open (the message is printed; in batch mode also when the database
 could not be read or another wizard has it open); 130 or 143 after SIGINT
 (Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
 
-The default field template library is base.mdb beside the component,
-librv_makeDB.so (in the build tree: beside this program), else the installed
-one in <prefix>/share/rv_makedb/ (/usr/share/rv_makedb/base.mdb from the
-package).
+The template commands exit with 0 when done, 1 when lines were refused (then
+nothing is written), 2 for usage errors and a FILE that cannot be read or
+written or is not a library file, 3 when the library cannot be opened or
+written (it is as it was).
+
+The field template library, unless -t names one: base.mdb beside the
+component, librv_makeDB.so, when it is there (the build tree); else
+rv_makedb/base.mdb from the first data folder holding one: $XDG_DATA_HOME
+(~/.local/share), each of $XDG_DATA_DIRS (/usr/local/share:/usr/share), the
+installation's <prefix>/share. A library of the shared folders is never
+written: the first change copies it to $XDG_DATA_HOME/rv_makedb/base.mdb,
+and the changes go there.
 )",
 };
 

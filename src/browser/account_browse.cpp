@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressDialog>
 #include <QResizeEvent>
 #include <QTimer>
@@ -16,6 +17,7 @@
 
 #include "browser/account_add.h"
 #include "browser/folder_add.h"
+#include "browser/library_file_dialogs.h"
 #include "browser/texts.h"
 #include "browser/tree_key_guard.h"
 #include "browser/tree_loader.h"
@@ -150,6 +152,9 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
             [this](int index) { guarded([&] { Toolbar1_ButtonClick(index); }); });
     connect(SSTree1, &KeyedTree::nodeClick, this,
             [this](KeyedTree::Node* node) { guarded([&] { SSTree1_NodeClick(node); }); });
+    SSTree1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SSTree1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { guarded([&] { SSTree1_ContextMenu(pos); }); });
     connectMoves();
     resize(420, 520);
 }
@@ -292,7 +297,7 @@ void AccountBrowse::SSTree1_NodeClick(KeyedTree::Node* node) {
 void AccountBrowse::SSTree1_AfterLabelEdit(KeyedTree::Node* node, QString& newText, bool& cancel) {
     // The edited node's own row: the node clicked last, or the one reached with the keys.
     try {
-        templates::Library(basTable).rename(KeyedTree::key(node), newText);
+        templates::Library(forChange()).rename(KeyedTree::key(node), newText);
     } catch (const jet::Error& e) {
         tellFailure(e);
         cancel = true;  // the table still holds the old text
@@ -330,16 +335,18 @@ bool AccountBrowse::committed(const std::function<bool()>& write, Failure failur
             m_dialog->reject();
         }
     } catch (const std::exception& e) {
-        tellUnexpected();
+        tellUnexpected(QString::fromUtf8(e.what()));
     } catch (...) {
-        tellUnexpected();
+        tellUnexpected({});
     }
     reloadAfterFailure();
     return false;
 }
 
-void AccountBrowse::tellUnexpected() {
-    controls::tell(kMsgUnexpected, controls::vbOKOnly);
+void AccountBrowse::tellUnexpected(const QString& reason) {
+    const QString text = kMsgUnexpected.toString();
+    controls::tell(
+        controls::Message{reason.isEmpty() ? text : text + u'\n' + reason, controls::vbOKOnly});
 }
 
 void AccountBrowse::Toolbar1_ButtonClick(int index) {
@@ -386,7 +393,7 @@ void AccountBrowse::addFolder() {
         kFolderAddCaption.toString(), {},
         [&](const QString& name) {
             return committed([&] {
-                const QString number = Library(basTable).addFolder(parent, name);
+                const QString number = Library(forChange()).addFolder(parent, name);
                 showAdded(parent, number, name, folderLook());
                 return true;
             });
@@ -403,7 +410,7 @@ void AccountBrowse::renameFolder() {
         kFolderRenameCaption.toString(), node->text(0),
         [&](const QString& name) {
             return committed([&] {
-                Library(basTable).renameFolder(folder, name);
+                Library(forChange()).renameFolder(folder, name);
                 if (KeyedTree::Node* shown = SSTree1->node(folder)) {
                     shown->setText(0, name);
                 }
@@ -441,7 +448,7 @@ void AccountBrowse::openFieldEditor(EditorMode mode) {
 }
 
 bool AccountBrowse::commitField(EditorMode mode, const FieldDraft& draft) {
-    Library library(basTable);
+    Library library(forChange());
     // Added beside the selected entry, or the selected field changed in place.
     const QString parent = mode == EditorMode::kEdit ? QString() : library.parentFolder(basNodeKey);
     if (library.refusal(draft, mode, bascopyRs.fieldId)) {
@@ -483,7 +490,7 @@ void AccountBrowse::deleteFolder() {
     {
         const controls::WaitPointer wait;
         BusyIndicator busy(this);
-        Library(basTable).deleteFolder(basNodeKey, [&busy](int) { busy.tick(); });
+        Library(forChange()).deleteFolder(basNodeKey, [&busy](int) { busy.tick(); });
     }
     enableAllButton();
 }
@@ -498,8 +505,46 @@ void AccountBrowse::deleteField() {
         return;
     }
     SSTree1->removeNode(SSTree1->node(basNodeKey));
-    Library(basTable).deleteEntry(basNodeKey);
+    Library(forChange()).deleteEntry(basNodeKey);
     enableAllButton();
+}
+
+jet::Connection& AccountBrowse::forChange() {
+    if (const QString copy = templates::switchToCopy(m_copy, basTable); !copy.isEmpty()) {
+        basconnStr = copy;
+    }
+    return basTable;
+}
+
+void AccountBrowse::SSTree1_ContextMenu(const QPoint& pos) {
+    KeyedTree::Node* node = SSTree1->itemAt(pos);
+    if (node == nullptr || isFieldNode(*SSTree1, KeyedTree::key(node))) {
+        return;
+    }
+    const QString folder = KeyedTree::key(node);
+    QMenu menu(this);
+    const QAction* exportAction = menu.addAction(kMenuExport.toString());
+    const QAction* importAction = menu.addAction(kMenuImport.toString());
+    const QAction* chosen = menu.exec(SSTree1->viewport()->mapToGlobal(pos));
+    if (chosen == exportAction) {
+        const bool root = folder == templates::kRootKey;
+        exportFolderDialog(
+            this, basTable, folder,
+            root ? kExportDefaultName.toString() : node->text(0) + QStringLiteral(".tsv"));
+    } else if (chosen == importAction) {
+        const std::optional<QString> shown =
+            importIntoFolderDialog(this, basTable, folder, [this] { forChange(); });
+        if (shown) {
+            // The tree as the library now is, the imported folder open and in sight.
+            loadTemplateTree(*SSTree1, basTable, LoadErrors::kSkip);
+            enableAllButton();
+            if (KeyedTree::Node* imported = SSTree1->node(*shown)) {
+                imported->setExpanded(true);
+                SSTree1->setCurrentItem(imported);
+                SSTree1->scrollToItem(imported);
+            }
+        }
+    }
 }
 
 void AccountBrowse::reloadAfterFailure() {

@@ -13,6 +13,7 @@
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "templates/library.h"
+#include "templates/library_place.h"
 
 namespace controls {
 class IndexedToolbar;
@@ -80,6 +81,11 @@ class AccountBrowse : public QDialog {
     // Every action button off.
     void enableAllButton();
 
+    // Where the first change goes when the library read must not be written (a shared or
+    // installed one): before it, the library is copied there and basTable and basconnStr
+    // move to the copy.
+    void setLibraryCopy(const templates::LibraryCopy& copy) { m_copy = copy; }
+
     // Shows a statement's failure: "ravLIN" and the engine's reason in Japanese, without an
     // icon like every message of the browser.
     static void tellFailure(const jet::Error& error);
@@ -120,8 +126,12 @@ class AccountBrowse : public QDialog {
     // gone, or anything unforeseen, always loads it again.
     enum class Failure { kKeep, kReload };
     bool committed(const std::function<bool()>& write, Failure failure = Failure::kKeep);
-    // Shows a failure the program did not foresee.
-    static void tellUnexpected();
+    // Shows a failure the program did not foresee, with its reason when it has one.
+    static void tellUnexpected(const QString& reason);
+    // The connection a write goes to: basTable, on the user's copy from the first change on.
+    jet::Connection& forChange();
+    // The context menu of a folder and the root: "書き出し...", "読み込み...".
+    void SSTree1_ContextMenu(const QPoint& pos);
     void addFolder();
     void renameFolder();
     void deleteFolder();
@@ -152,6 +162,7 @@ class AccountBrowse : public QDialog {
     void moveSelectedField(FieldStep step);
 
     std::function<void()> m_unloading;
+    templates::LibraryCopy m_copy;
     // The key of the node under the pointer at the last mouse-down in the tree, or empty.
     QString basDragNode;
     bool basDragging = false;

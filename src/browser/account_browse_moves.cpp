@@ -80,7 +80,7 @@ void AccountBrowse::endDrag() {
 }
 
 void AccountBrowse::runMove(const QString& moved, const DropTarget& target) {
-    templates::Library(basTable).move(moved, target);
+    templates::Library(forChange()).move(moved, target);
     connectDB(basconnStr);
 }
 

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QStringView>
 
+#include "templates/texts.h"
+
 namespace browser {
 
 // The root node's text.
@@ -79,7 +81,7 @@ inline constexpr QStringView kFolderRenameCaption = u"フォルダの修正";
 inline constexpr QStringView kFolderNameLabel = u"フォルダ名";
 inline constexpr QStringView kCaptionOk = u"OK(&O)";
 inline constexpr QStringView kCaptionCancel = u"ｷｬﾝｾﾙ(&C)";
-inline constexpr int kFolderNameMaxLength = 30;
+using templates::kFolderNameMaxLength;
 
 // The field editor: its caption per mode (the first is also the one it starts with), the
 // frame and the labels of its inputs.
@@ -92,5 +94,24 @@ inline constexpr QStringView kFieldNameLabel = u"項目名";
 inline constexpr QStringView kFieldAttrLabel = u"属性";
 inline constexpr QStringView kFieldSizeLabel = u"サイズ";
 inline constexpr QStringView kFieldImeLabel = u"IME";
+
+// The browser's context menu on a folder and the root: a library file of the folder's
+// subtree written, a library file (or library database) read into the folder.
+inline constexpr QStringView kMenuExport = u"書き出し...";
+inline constexpr QStringView kMenuImport = u"読み込み...";
+inline constexpr QStringView kExportCaption = u"書き出し";
+inline constexpr QStringView kImportCaption = u"読み込み";
+inline constexpr QStringView kLibraryFileFilter =
+    u"ライブラリファイル (*.tsv *.txt);;ライブラリデータベース (*.mdb);;すべてのファイル (*)";
+inline constexpr QStringView kExportDefaultName = u"templates.tsv";
+// %1 = the reason.
+inline constexpr QStringView kMsgExportFailed = u"書き出せませんでした。\n%1";
+// %1 = the refused lines, one a line ("LINE行目: MESSAGE"; the file as a whole: MESSAGE).
+inline constexpr QStringView kMsgImportRefused =
+    u"読み込めませんでした。ライブラリは変わっていません。\n%1";
+inline constexpr QStringView kRefusedLine = u"%1行目: %2";
+// More refused lines than a message shows; %1 = how many more.
+inline constexpr QStringView kMoreRefusedLines = u"ほか %1 行";
+inline constexpr int kRefusedLinesShown = 20;
 
 }  // namespace browser

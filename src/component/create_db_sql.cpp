@@ -24,6 +24,7 @@
 #include "controls/accessibility.h"
 #include "jet/connection.h"
 #include "jet/error.h"
+#include "templates/library_place.h"
 
 // Where the install puts base.mdb, relative to the folder of the file that holds this code:
 // the library's, or a program's that links the component in (both set by the build).
@@ -184,6 +185,7 @@ void showTemplateBrowser(const QString& connStr) {
     const ApplicationScope application;
     browser::AccountBrowse browser;
     browser.basconnStr = connStr;
+    browser.setLibraryCopy(templates::libraryCopyFor(connStr, dataFolders()));
     if (const std::optional<QString> refused = browser.openLibrary()) {
         const std::string reason = refused->toStdString();
         throw std::runtime_error(
@@ -203,22 +205,23 @@ QString componentFolder() {
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
 }
 
-QString templateLibrary() {
+templates::DataFolders dataFolders() {
     const QString folder = componentFolder();
     const QString file = component::kTemplateLibraryFile.toString();
-    const QString beside = folder + QLatin1Char('/') + file;
-    if (QFileInfo::exists(beside)) {
-        return beside;
-    }
+    // The component is the shared library (lib) or linked into a program (bin).
+    QString installed;
     for (const QString& relative :
          {QStringLiteral(RV_MAKEDB_DATA_FROM_LIBDIR), QStringLiteral(RV_MAKEDB_DATA_FROM_BINDIR)}) {
-        const QString installed =
-            QDir::cleanPath(folder + QLatin1Char('/') + relative + QLatin1Char('/') + file);
+        installed = QDir::cleanPath(folder + QLatin1Char('/') + relative + QLatin1Char('/') + file);
         if (QFileInfo::exists(installed)) {
-            return installed;
+            break;
         }
     }
-    return beside;
+    return templates::DataFolders::fromEnvironment(folder + QLatin1Char('/') + file, installed);
+}
+
+QString templateLibrary() {
+    return templates::findLibrary(dataFolders()).path;
 }
 
 }  // namespace CreateDBSql

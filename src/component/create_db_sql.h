@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "templates/library_place.h"
+
 class QApplication;
 
 namespace component {
@@ -56,10 +58,14 @@ std::string displayProblem();
 // The folder of the component's shared library.
 QString componentFolder();
 
-// The field template library shipped with the component: base.mdb in the component's
-// folder (the build tree, where the programs sit beside it), else in the installed data
-// folder seen from there (<prefix>/share/rv_makedb/ for <prefix>/lib/). When neither
-// exists, the one in the component's folder.
+// What the search for the template library looks at: the environment's data folders,
+// base.mdb in the component's folder (the build tree, where the programs sit beside it)
+// and in the installed data folder seen from there (<prefix>/share/rv_makedb/ for
+// <prefix>/lib/).
+templates::DataFolders dataFolders();
+
+// The field template library the programs use without one named: see
+// templates/library_place.h for the order. When none exists, the user's (missing).
 QString templateLibrary();
 
 }  // namespace CreateDBSql

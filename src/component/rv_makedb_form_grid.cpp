@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include "browser/account_browse.h"
+#include "component/create_db_sql.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
@@ -118,8 +119,17 @@ void rv_makeDBForm::Command6_Click() {
 }
 
 void rv_makeDBForm::Command7_Click() {
-    // Closing the browser reloads this tree, so that it shows the library as left there.
-    browser::AccountBrowse browser([this] { reloadTree(); }, this);
+    // Closing the browser reloads this tree, so that it shows the library as left there:
+    // the user's copy once a change made one.
+    browser::AccountBrowse* opened = nullptr;
+    browser::AccountBrowse browser(
+        [this, &opened] {
+            basconnStr = opened->basconnStr;
+            reloadTree();
+        },
+        this);
+    opened = &browser;
+    browser.setLibraryCopy(templates::libraryCopyFor(basconnStr, CreateDBSql::dataFolders()));
     browser.showAccountForm(basconnStr);
 }
 

@@ -96,6 +96,10 @@ inline constexpr std::string_view kSetFirstPositionPrefix =
 inline constexpr std::string_view kSetParentPrefix = "UPDATE TEMP_FIELD SET P_FIELD_NO= ";
 inline constexpr std::string_view kSetParentMiddle = " WHERE FIELD_NO= ";
 
+// A field an import brings in as fixed; %1 = entry.
+inline constexpr std::string_view kMarkFixed =
+    "UPDATE TEMP_FIELD SET DIS_ALT_FLG='1' WHERE FIELD_NO= %1";
+
 namespace detail {
 inline std::string join(std::initializer_list<std::string_view> pieces) {
     std::string out;

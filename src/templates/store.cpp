@@ -112,4 +112,8 @@ void TemplateStore::setParent(const QString& parent, const QString& entry) {
     run(templates::setParent(s(parent), s(entry)));
 }
 
+void TemplateStore::markFixed(const QString& entry) {
+    run(jet::fill(kMarkFixed, {s(entry)}));
+}
+
 }  // namespace templates

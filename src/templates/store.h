@@ -71,6 +71,8 @@ class TemplateStore {
     void setPosition(const QString& position, const QString& entry);
     void setFirstPosition(const QString& entry);
     void setParent(const QString& parent, const QString& entry);
+    // Marks an imported field as fixed.
+    void markFixed(const QString& entry);
 
   private:
     jet::Recordset run(const std::string& statement);

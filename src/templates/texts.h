@@ -27,6 +27,8 @@ inline constexpr QStringView kMsgEnterText = u"正確な文字を入力してく
 // The limits of the field editor's three text boxes.
 inline constexpr int kFieldIdMaxLength = 31;
 inline constexpr int kFieldNameMaxLength = 31;
+// The longest folder name the folder editor takes.
+inline constexpr int kFolderNameMaxLength = 30;
 inline constexpr int kFieldSizeMaxLength = 3;
 inline constexpr int kFieldSizeMin = 1;
 inline constexpr int kFieldSizeMax = 255;
@@ -47,5 +49,33 @@ inline constexpr QStringView kMsgRefusedIdCharacters =
 inline constexpr QStringView kMsgDigitsOnly = u"数字を入力してください。";
 inline constexpr QStringView kMsgSizeOutOfRange =
     u" 数値が1以上、255以下であるか確認してください。";
+
+// Why a library file, or a line of one, is refused.
+inline constexpr QStringView kFileUnreadable = u"cannot read it";
+inline constexpr QStringView kFileBinary = u"not a library file: it is not text (binary)";
+inline constexpr QStringView kFileNotUtf8 = u"not valid UTF-8 (name its encoding with --encoding)";
+inline constexpr QStringView kFileWrongHeader =
+    u"not a library file: the first line must name the columns folder, id, name, attribute, "
+    u"size, ime, fixed, position, separated by tabs";
+inline constexpr QStringView kFileWrongCellCount =
+    u"%1 cells; a folder line has 1, a field line 8 (separated by tabs)";
+inline constexpr QStringView kFileBadPath = u"a folder's path begins with \"/\"";
+inline constexpr QStringView kFileBadEscape =
+    u"an unknown escape (a backslash is written \\\\, a tab \\t, a line feed \\n, a carriage "
+    u"return \\r, a \"/\" in a folder's name \\/)";
+inline constexpr QStringView kFileBadAttribute =
+    u"unknown attribute \"%1\" (文字 数字 日付 YESNO メモ)";
+inline constexpr QStringView kFileBadIme = u"unknown IME \"%1\" (ON, OFF or empty)";
+inline constexpr QStringView kFileBadFixedMark = u"unknown fixed mark \"%1\" (1 or empty)";
+inline constexpr QStringView kFileBadPosition = u"position \"%1\" is not a whole number from 1";
+inline constexpr QStringView kFilePathThroughField = u"the path %1 goes through a field";
+
+// Why the import refuses a field or folder the editors would have changed as it was typed.
+inline constexpr QStringView kImportIdTooLong = u"the field ID is longer than 31 characters";
+inline constexpr QStringView kImportNameTooLong = u"the field's name is longer than 31 characters";
+inline constexpr QStringView kImportFolderNameTooLong =
+    u"a folder's name is longer than 30 characters";
+inline constexpr QStringView kImportApostrophe = u"a name holds an apostrophe (')";
+inline constexpr QStringView kImportSizeOnlyText = u"only 文字 fields have a size";
 
 }  // namespace templates

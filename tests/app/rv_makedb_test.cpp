@@ -13,6 +13,7 @@
 #include <set>
 
 #include "databases.h"
+#include "folder_watch.h"
 #include "raw_db.h"
 #include "run_program.h"
 #include "temp_dir.h"
@@ -197,31 +198,6 @@ TEST_F(Batch, OnAnExistingDatabaseMessagesNameTheLineOrTheField) {
                          ": wrong password, or not a database\n");
 }
 
-// Watches a folder for the first event of a kind on a name with a given ending.
-struct FolderWatch {
-    explicit FolderWatch(const std::string& folder) {
-        inotify_add_watch(fd, folder.c_str(), IN_CREATE | IN_DELETE | IN_MOVED_TO);
-    }
-    ~FolderWatch() { ::close(fd); }
-    bool waitFor(uint32_t mask, const std::string& ending) const {
-        alignas(inotify_event) char buf[4096];
-        for (pollfd p{fd, POLLIN, 0}; ::poll(&p, 1, 20000) == 1;) {
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            for (ssize_t at = 0; at < n;) {
-                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
-                const std::string name = e->len > 0 ? e->name : "";
-                if ((e->mask & mask) && name.size() >= ending.size() &&
-                    name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
-                    return true;
-                }
-                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
-            }
-        }
-        return false;
-    }
-    const int fd = inotify_init1(IN_CLOEXEC);
-};
-
 std::set<std::string> folderNames(const std::string& folder) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -236,7 +212,7 @@ TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
     const std::string list = fields("MAIL1\tメール\t文字\t100\nAGE\t年齢\t数字\n");
     const std::string folder = m_dir.file("new");
     std::filesystem::create_directory(folder);
-    const FolderWatch watch(folder);
+    const rvtest::FolderWatch watch(folder);
     auto r =
         batch({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, folder + "/n.mdb"});
     pollfd created{watch.fd, POLLIN, 0};
@@ -282,7 +258,7 @@ TEST_F(Batch, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
         const std::vector<std::string> args{m_bin, "--fields", list,        "-p",
                                             "pw",  "-t",       m_templates, db};
         {
-            const FolderWatch watch(folder);
+            const rvtest::FolderWatch watch(folder);
             rvtest::Child child(args);
             ASSERT_TRUE(watch.waitFor(mask, ending)) << ending;
         }
@@ -300,7 +276,7 @@ TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
     for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, {SIGINT, 130}}) {
         const std::string folder = m_dir.file("signal" + std::to_string(sig));
         std::filesystem::create_directory(folder);
-        const FolderWatch watch(folder);
+        const rvtest::FolderWatch watch(folder);
         rvtest::Child child({m_bin, "-t", m_templates, folder + "/w.mdb"});
         ASSERT_TRUE(watch.waitFor(IN_CREATE | IN_MOVED_TO, "w.mdb"));
         child.signal(sig);

@@ -32,16 +32,26 @@ grep -q "^rv_makeDB_DIR:PATH=$prefix/" "$work/cxx_build/CMakeCache.txt" ||
 
 step "installed programs"
 "$prefix/bin/rv_sql" --help >/dev/null
-# Each tree uses its own base.mdb: beside the component in the build tree, the installed one.
-# Started by its path, and found on PATH from another folder.
+# Each tree uses its own base.mdb: beside the component in the build tree, the installed one
+# (the data folders of this machine and user, empty here, would come first). Started by its
+# path, and found on PATH from another folder.
+export XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/site
 for tree in "$build/bin:$build/bin/base.mdb" "$prefix/bin:$prefix/share/rv_makedb/base.mdb"; do
     help=$("${tree%%:*}/rv_makedb" --help)
     grep -qxF "Here: ${tree#*:}" <<<"$help" ||
-        { echo "${tree%%:*}/rv_makedb --help: $(tail -1 <<<"$help")"; exit 1; }
+        { echo "${tree%%:*}/rv_makedb --help: $(tail -2 <<<"$help")"; exit 1; }
     help=$(cd "$work" && PATH="${tree%%:*}:$PATH" rv_makedb --help)
     grep -qxF "Here: ${tree#*:}" <<<"$help" ||
-        { echo "rv_makedb --help on PATH: $(tail -1 <<<"$help")"; exit 1; }
+        { echo "rv_makedb --help on PATH: $(tail -2 <<<"$help")"; exit 1; }
 done
+# The installed library is never written: an import goes to the user's copy.
+printf 'folder\tid\tname\tattribute\tsize\time\tfixed\tposition\n\tOWN1\t自分\t数字\t\t\t\t1\n' \
+    >"$work/own.txt"
+"$prefix/bin/rv_makedb" --import-templates "$work/own.txt" >/dev/null
+where=$("$prefix/bin/rv_makedb" --templates --where)
+[ "$where" = "$XDG_DATA_HOME/rv_makedb/base.mdb" ] || { echo "--where: $where"; exit 1; }
+cmp -s "$prefix/share/rv_makedb/base.mdb" "$build/bin/base.mdb" ||
+    { echo "the installed library was written"; exit 1; }
 printf 'MAIL1\tメール\t文字\t100\tOFF\tPCメール\n' >"$work/fields.txt"
 "$prefix/bin/rv_makedb" --fields "$work/fields.txt" -p pw "$work/address.mdb"
 fields=$("$prefix/bin/rv_sql" -p pw "$work/address.mdb" "select FIELD_ID from FIELD")

@@ -1,0 +1,35 @@
+#pragma once
+
+// The browser's "書き出し..." and "読み込み...": the platform's file dialog, then the
+// library's export or import (library_import.h), with the same checks as the command
+// line; what goes wrong is told in a message box.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace jet {
+class Connection;
+}
+
+namespace browser {
+
+// Asks for a file and writes the library file of the subtree of `folder` (an entry
+// number; "0": the whole library) there; `name` proposes the file's name. False when
+// nothing was written (cancelled, or a failure, which is told).
+bool exportFolderDialog(QWidget* parent, jet::Connection& library, const QString& folder,
+                        const QString& name);
+
+// Asks for a library file or library database and imports it into `folder` (an entry
+// number; "0": the top level). Refused lines are told in one message and
+// nothing is written. `beforeChange` runs after the checks, before the first write, and
+// may move `library` (to the user's copy); it may throw. Returns the number of the folder
+// to show (the first the file went into), or nothing when nothing was imported.
+std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& library,
+                                              const QString& folder,
+                                              const std::function<void()>& beforeChange);
+
+}  // namespace browser

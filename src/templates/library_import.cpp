@@ -1,0 +1,311 @@
+#include "templates/library_import.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <optional>
+
+#include "jet/connection.h"
+#include "jet/connection_string.h"
+#include "jet/error.h"
+#include "jet/placeholders.h"
+#include "templates/field_rules.h"
+#include "templates/store.h"
+#include "templates/texts.h"
+#include "vocabulary/msgbox_const.h"
+
+namespace templates {
+
+namespace {
+
+// Rolls the transaction back unless committed.
+class WriteTransaction {
+  public:
+    explicit WriteTransaction(jet::Connection& connection) : m_connection(connection) {
+        m_connection.beginTrans();
+    }
+    ~WriteTransaction() {
+        if (m_open) {
+            try {
+                m_connection.rollbackTrans();
+            } catch (const jet::Error&) {
+                // Closing the connection drops what was not committed all the same.
+            }
+        }
+    }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+    void commit() {
+        m_connection.commitTrans();
+        m_open = false;
+    }
+
+  private:
+    jet::Connection& m_connection;
+    bool m_open = true;
+};
+
+// Why the field editor would not take the field of `line`, leaving duplicates aside.
+std::optional<QStringView> fieldRefusal(const LibraryLine& line) {
+    if (line.fieldId.isEmpty() || line.name.isEmpty()) {
+        return kMsgEnterText;
+    }
+    if (filterFieldId(line.fieldId).text != line.fieldId) {
+        return kMsgRefusedIdCharacters;
+    }
+    if (line.fieldId.size() > kFieldIdMaxLength) {
+        return kImportIdTooLong;
+    }
+    if (line.name.size() > kFieldNameMaxLength) {
+        return kImportNameTooLong;
+    }
+    if (line.name.contains(u'\'')) {
+        return kImportApostrophe;
+    }
+    if (isReservedFieldId(line.fieldId)) {
+        return kMsgReservedFieldId;
+    }
+    const vocabulary::Attribute* attribute = MsgBox_Const::attributeOfLabel(line.attribute);
+    if (!attribute->takesSize && !line.size.isEmpty()) {
+        return kImportSizeOnlyText;
+    }
+    if (sizeOutOfRange(line.size)) {
+        return kMsgSizeOutOfRange;
+    }
+    return std::nullopt;
+}
+
+// Why the folder editor would not take a folder of that name.
+std::optional<QStringView> folderRefusal(const QString& name) {
+    if (name.isEmpty()) {
+        return kMsgEnterText;
+    }
+    if (name.size() > kFolderNameMaxLength) {
+        return kImportFolderNameTooLong;
+    }
+    if (name.contains(u'\'')) {
+        return kImportApostrophe;
+    }
+    return std::nullopt;
+}
+
+QString imeCode(const QString& label) {
+    return label.isEmpty() ? QString() : MsgBox_Const::imeCode(label);
+}
+
+// The library's folders and fields by parent and name, and the folders and fields an
+// import plans, numbered from -1 down until they are written.
+class Plan {
+  public:
+    explicit Plan(const std::vector<TemplateEntry>& rows) {
+        for (const TemplateEntry& row : rows) {
+            if (row.kind == kKindFolder) {
+                const auto key = std::pair(row.parent, row.name);
+                const auto it = m_folders.find(key);
+                // Of two folders of one name, the tree shows the one made first first.
+                if (it == m_folders.end() || row.number.toLongLong() < it->toLongLong()) {
+                    m_folders.insert(key, row.number);
+                }
+            } else if (row.kind == kKindField) {
+                m_fieldNames.insert(std::pair(row.parent, row.name));
+            }
+            if (row.kind.compare(kKindField, Qt::CaseInsensitive) == 0) {
+                m_ids.insert(row.fieldId);
+                m_names.insert(row.name);
+            }
+        }
+    }
+
+    struct NewFolder {
+        QString parent;  // a number, or a planned folder's placeholder
+        QString name;
+        QString placeholder;
+    };
+    struct NewField {
+        const LibraryLine* line;
+        QString folder;
+        int order;  // the folder's first appearance
+    };
+
+    // The number (or placeholder) of the folder at `path`, planning what is missing; the
+    // reason when a name cannot be a folder there.
+    std::optional<QString> resolve(const QString& top, const QStringList& path, QString& folder) {
+        folder = top;
+        for (const QString& name : path) {
+            const auto key = std::pair(folder, name);
+            if (const auto it = m_folders.find(key); it != m_folders.end()) {
+                folder = *it;
+                continue;
+            }
+            if (m_fieldNames.contains(key)) {
+                return fill(kFilePathThroughField, libraryPathText(path));
+            }
+            if (const std::optional<QStringView> why = folderRefusal(name)) {
+                return why->toString();
+            }
+            const QString placeholder = QString::number(-1 - qsizetype(newFolders.size()));
+            newFolders.push_back({folder, name, placeholder});
+            m_folders.insert(key, placeholder);
+            folder = placeholder;
+        }
+        return std::nullopt;
+    }
+
+    bool hasId(const QString& id) const { return m_ids.contains(id); }
+    // False for a duplicate of an ID or name of the library or of the import.
+    bool takeField(const LibraryLine& line) {
+        if (m_ids.contains(line.fieldId) || m_names.contains(line.name)) {
+            return false;
+        }
+        m_ids.insert(line.fieldId);
+        m_names.insert(line.name);
+        return true;
+    }
+
+    static QString fill(QStringView text, const QString& value) {
+        return QString::fromStdString(
+            jet::fill(text.toString().toStdString(), {value.toStdString()}));
+    }
+
+    std::vector<NewFolder> newFolders;
+    std::vector<NewField> newFields;
+
+  private:
+    QHash<std::pair<QString, QString>, QString> m_folders;
+    QSet<std::pair<QString, QString>> m_fieldNames;
+    QSet<QString> m_ids;
+    QSet<QString> m_names;
+};
+
+}  // namespace
+
+QString exportLibrary(jet::Connection& connection, const QString& top) {
+    return libraryText(libraryLines(readEntries(connection), top));
+}
+
+ParsedLibrary libraryFromDatabase(const QString& path) {
+    jet::Connection connection;
+    const std::string text = path.toStdString();
+    connection.open(text.find('=') != std::string::npos ? text
+                                                        : jet::ConnectionString::forFile(text));
+    return {libraryLines(readEntries(connection)), {}};
+}
+
+ParsedLibrary readLibraryFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return ParsedLibrary::refused({0, kFileUnreadable.toString()});
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return ParsedLibrary::refused({0, kFileUnreadable.toString()});
+    }
+    if (looksLikeDatabase(bytes)) {
+        try {
+            return libraryFromDatabase(path);
+        } catch (const jet::Error& e) {
+            return ParsedLibrary::refused({0, QString::fromStdString(e.what())});
+        }
+    }
+    LibraryRefusal refusal;
+    const QString text = libraryFileText(bytes, refusal);
+    if (!refusal.message.isEmpty()) {
+        return ParsedLibrary::refused(refusal);
+    }
+    return parseLibraryText(text);
+}
+
+ImportResult importLibrary(jet::Connection& connection, const std::vector<LibraryLine>& lines,
+                           const ImportOptions& options) {
+    ImportResult result;
+    Plan plan(readEntries(connection));
+    QHash<QString, int> folderOrder;
+    QHash<QStringList, QString> resolved;  // the folders of the paths met so far
+    for (const LibraryLine& line : lines) {
+        QString folder = resolved.value(line.path);
+        if (folder.isEmpty()) {
+            if (const std::optional<QString> why =
+                    plan.resolve(options.below, options.into + line.path, folder)) {
+                result.refusals.push_back({line.line, *why});
+                continue;
+            }
+            resolved.insert(line.path, folder);
+        }
+        if (result.firstFolder.isEmpty()) {
+            QString first;
+            plan.resolve(options.below,
+                         options.into + line.path.first(std::min<qsizetype>(line.path.size(), 1)),
+                         first);
+            result.firstFolder = first;
+        }
+        if (line.kind == LibraryLine::Kind::kFolder) {
+            continue;
+        }
+        if (const std::optional<QStringView> why = fieldRefusal(line)) {
+            result.refusals.push_back({line.line, why->toString()});
+            continue;
+        }
+        if (options.skipExisting && plan.hasId(line.fieldId)) {
+            ++result.skipped;
+            continue;
+        }
+        if (!plan.takeField(line)) {
+            result.refusals.push_back({line.line, kMsgDuplicateField.toString()});
+            continue;
+        }
+        const int order = static_cast<int>(folderOrder.size());
+        plan.newFields.push_back({&line, folder, folderOrder.value(folder, order)});
+        folderOrder.insert(folder, folderOrder.value(folder, order));
+    }
+    result.folders = static_cast<int>(plan.newFolders.size());
+    result.fields = static_cast<int>(plan.newFields.size());
+    if (!result.refusals.empty() || options.checkOnly) {
+        return result;
+    }
+    // Each folder's fields in the order of their positions, folders as they came.
+    std::stable_sort(plan.newFields.begin(), plan.newFields.end(),
+                     [](const Plan::NewField& a, const Plan::NewField& b) {
+                         return a.order != b.order ? a.order < b.order
+                                                   : a.line->position < b.line->position;
+                     });
+
+    TemplateStore store(connection);
+    WriteTransaction transaction(connection);
+    QHash<QString, QString> numbers;  // placeholder -> number
+    auto number = [&](const QString& folder) { return numbers.value(folder, folder); };
+    auto lastNumber = [&] {
+        return QString::fromStdString(store.selectMaxFieldNo().field(0).toString());
+    };
+    for (const Plan::NewFolder& f : plan.newFolders) {
+        store.insertFolder(number(f.parent), f.name);
+        numbers.insert(f.placeholder, lastNumber());
+    }
+    QString folder;
+    QString position;
+    for (const Plan::NewField& f : plan.newFields) {
+        if (f.folder != folder || position.isEmpty()) {
+            folder = f.folder;
+            position.clear();
+            // A folder the import made holds nothing yet.
+            if (!numbers.contains(folder)) {
+                const jet::Recordset last = store.selectPositions(folder);
+                if (!last.eof()) {
+                    position = QString::fromStdString(last.field(0).toString());
+                }
+            }
+        }
+        position = positionAfter(position);
+        const LibraryLine& l = *f.line;
+        store.insertField(number(folder), l.fieldId, l.name, MsgBox_Const::getATTR(l.attribute),
+                          l.size, position, imeCode(l.ime));
+        if (l.fixed) {
+            store.markFixed(lastNumber());
+        }
+    }
+    transaction.commit();
+    result.firstFolder = number(result.firstFolder);
+    return result;
+}
+
+}  // namespace templates
