@@ -44,6 +44,11 @@ constexpr cli::Option kOptions[] = {
              "in order, one per line, on standard output, and write nothing: a missing DATABASE "
              "is not created, an existing one is only read",
      .with = "fields"},
+    {.names = "list-fields",
+     .help = "print the fields of the existing product database DATABASE as the lines of a "
+             "field file (see --fields), in display order, on standard output (UTF-8), and "
+             "open no window: --list-fields a.mdb > f.txt, then --fields f.txt b.mdb makes "
+             "the same fields in b.mdb"},
     {.names = "test-window",
      .help = "show the component's test window (frmMain) instead",
      .alone = ""},
@@ -56,6 +61,7 @@ const cli::Program kProgram{
     .usage =
         "[OPTION]... [DATABASE]\n"
         "--fields FILE [OPTION]... DATABASE\n"
+        "--list-fields [-p PASSWORD] DATABASE\n"
         "--templates [-t LIB]\n"
         "--test-window",
     .intro = R"(Opens the database creation wizard on DATABASE, a product database file: a new
@@ -93,6 +99,9 @@ cli::Parsed parseCommandLine(const std::vector<std::string>& args) {
     }
     if (!positional.empty() && positional.front().empty()) {
         return cli::usageError(kProgram, "empty DATABASE");
+    }
+    if (parsed.args.has("list-fields") && (positional.empty() || parsed.args.has("fields"))) {
+        return cli::usageError(kProgram, "--list-fields needs a DATABASE and no --fields");
     }
     if (parsed.args.has("fields") && positional.empty()) {
         return cli::usageError(kProgram, "--fields needs a DATABASE");
