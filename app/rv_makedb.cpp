@@ -26,6 +26,7 @@
 
 #include "component/batch_build.h"
 #include "component/create_db_sql.h"
+#include "component/field_listing.h"
 #include "component/frm_main.h"
 #include "component/host_text.h"
 #include "component/make_db.h"
@@ -336,6 +337,15 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return kExitUsage;
+    }
+    if (args.has("list-fields")) {
+        try {
+            std::cout << component::fieldFileOf(target.database, target.password).toStdString();
+            return std::cout.flush() ? 0 : 1;
+        } catch (const std::exception& e) {
+            std::cerr << "rv_makedb: " << args.positional().front() << ": " << e.what() << "\n";
+            return 3;
+        }
     }
     if (args.has("fields")) {
         return runBatchMode(args, target);

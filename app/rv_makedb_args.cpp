@@ -68,6 +68,11 @@ constexpr cli::Option kOptions[] = {
              "in order, one per line, on standard output, and write nothing: a missing DATABASE "
              "is not created, an existing one is only read",
      .with = "fields"},
+    {.names = "list-fields",
+     .help = "print the fields of the existing product database DATABASE as the lines of a "
+             "field file (see --fields), in display order, on standard output (UTF-8), and "
+             "open no window: --list-fields a.mdb > f.txt, then --fields f.txt b.mdb makes "
+             "the same fields in b.mdb"},
     {.names = "test-window",
      .help = "show the component's test window (frmMain) instead",
      .alone = ""},
@@ -80,9 +85,14 @@ const cli::Program kProgram{
     .usage =
         "[OPTION]... [DATABASE]\n"
         "--fields FILE [OPTION]... DATABASE\n"
-        "--templates [--where] [-t LIB]\n"
-        "--export-templates FILE [-t LIB]\n"
-        "--import-templates FILE [--into FOLDER] [OPTION]...\n"
+        "--list-fields [-p PASSWORD] DATABASE
+"
+        "--templates [--where] [-t LIB]
+"
+        "--export-templates FILE [-t LIB]
+"
+        "--import-templates FILE [--into FOLDER] [OPTION]...
+"
         "--test-window",
     .intro = R"(Opens the database creation wizard on DATABASE, a product database file: a new
 one is created when none exists at the path (and deleted again unless the
@@ -127,6 +137,9 @@ cli::Parsed parseCommandLine(const std::vector<std::string>& args) {
     }
     if (!positional.empty() && positional.front().empty()) {
         return cli::usageError(kProgram, "empty DATABASE");
+    }
+    if (parsed.args.has("list-fields") && (positional.empty() || parsed.args.has("fields"))) {
+        return cli::usageError(kProgram, "--list-fields needs a DATABASE and no --fields");
     }
     if (parsed.args.has("fields") && positional.empty()) {
         return cli::usageError(kProgram, "--fields needs a DATABASE");

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -282,6 +283,34 @@ const std::vector<Shot> kShots = {
              }
          }
          QToolTip::hideText();
+         QLabel picture;
+         picture.setPixmap(shot);
+         picture.resize(shot.size());
+         picture.show();
+         grab(&picture);
+         wizard->close();
+     }},
+    {"wizard_grid_menu",
+     {},
+     [](const Context& ctx, const Grab& grab) {
+         // The grid's context menu over selected rows, drawn where it opens.
+         auto wizard = wizardWithRows(ctx, QStringLiteral("menu.mdb"));
+         wizard->show();
+         QApplication::processEvents();
+         auto& fg1 = *wizard->findChild<QTableView*>();
+         fg1.selectRow(0);
+         QMenu menu;
+         menu.addActions(fg1.actions());
+         const QPoint at = fg1.viewport()->mapToGlobal(fg1.visualRect(cell(fg1, 1, 2)).center());
+         menu.popup(at);
+         for (int i = 0; i < 5; ++i) {
+             QApplication::processEvents();
+         }
+         QPixmap shot = wizard->grab();
+         QPainter painter(&shot);
+         painter.drawPixmap(wizard->mapFromGlobal(menu.pos()), menu.grab());
+         painter.end();
+         menu.close();
          QLabel picture;
          picture.setPixmap(shot);
          picture.resize(shot.size());

@@ -9,6 +9,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 
 #include <chrono>
@@ -36,6 +38,7 @@ using controls::FlexGrid;
 
 constexpr int kRowCounts[] = {10, 255, 1000};
 constexpr double kFrameMs = 16.0;
+constexpr double kPasteMs = 200.0;
 
 struct Operation {
     const char* name;
@@ -127,6 +130,20 @@ const std::vector<Operation>& operations() {
                              g.textMatrix(m, wizard::kColFieldId).isEmpty() ? u"X"_s : QString());
          },
          [](rv_makeDBForm&, int) { g_checks->update(); }, nullptr},
+        {"paste (1,000 rows after a middle row)",
+         [](FlexGrid& g, int m) {
+             static const QString lines = [] {
+                 QString text;
+                 for (int i = 1; i <= 1000; ++i) {
+                     text += QStringLiteral("P%1\t貼%1\t文字\t20\tON\t\t\n").arg(i);
+                 }
+                 return text;
+             }();
+             QGuiApplication::clipboard()->setText(lines);
+             selectOnly(g, m);
+         },
+         [](rv_makeDBForm& w, int) { w.pasteRows(); },
+         [](FlexGrid& g, int) { static_cast<rv_makeDBForm*>(g.window())->undo(); }},
         {"undo (add row)",
          [](FlexGrid& g, int m) {
              selectOnly(g, m);
@@ -195,6 +212,7 @@ void printSummary() {
     }
     std::printf("   growth 255    growth 1000\n");
     bool withinFrame = true;
+    bool pasteWithin = true;
     for (const Operation& op : operations()) {
         const auto& ms = g_ms[op.name];
         if (ms.size() != std::size(kRowCounts)) {
@@ -210,10 +228,14 @@ void printSummary() {
                         static_cast<double>(n) / kRowCounts[0]);
         }
         std::printf("\n");
-        withinFrame = withinFrame && ms.at(255) < kFrameMs;
+        // A paste of many rows is one action of its own, held to its own bound.
+        const bool paste = std::string(op.name).starts_with("paste");
+        withinFrame = withinFrame && (paste || ms.at(1000) < kFrameMs);
+        pasteWithin = pasteWithin && (!paste || ms.at(1000) < kPasteMs);
     }
-    std::printf("every operation at 255 rows under %.0f ms: %s\n", kFrameMs,
+    std::printf("every operation at 1000 rows under %.0f ms: %s\n", kFrameMs,
                 withinFrame ? "yes" : "NO");
+    std::printf("a paste of 1000 rows under %.0f ms: %s\n", kPasteMs, pasteWithin ? "yes" : "NO");
 }
 
 }  // namespace

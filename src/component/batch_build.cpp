@@ -22,6 +22,7 @@
 #include "wizard/design_grid.h"
 #include "wizard/grid_rules.h"
 #include "wizard/row_commands.h"
+#include "wizard/row_paste.h"
 #include "wizard/texts.h"
 
 namespace component {
@@ -29,7 +30,7 @@ namespace component {
 namespace {
 
 // The design grid as a person at the window would drive it, without the window: its cells,
-// the current cell and whether editing is on. Nothing is ever selected.
+// the current cell. Nothing is ever selected.
 class TypedGrid {
   public:
     TypedGrid() { wizard::setupGridModel(m_cells); }
@@ -49,22 +50,8 @@ class TypedGrid {
     // filter, then commit, which runs the after-edit check.
     void type(int row, int col, const QString& text) {
         moveTo(row, col);
-        if (!m_editable) {
-            return;  // a person could not type here either
-        }
-        QString typed;
-        for (QChar ch : text) {
-            int key = ch.unicode();
-            if (auto warning = wizard::sizeKeyFilter(m_cells, row, col, key)) {
-                controls::tell(*warning);
-            }
-            if (key != 0) {
-                typed += QChar(key);
-            }
-        }
-        m_cells.setText(row, col, typed);
-        wizard::afterEditCheck(m_cells, row, col,
-                               [](const controls::Message& warning) { controls::tell(warning); });
+        wizard::typeCell(m_cells, row, col, text,
+                         [](const controls::Message& warning) { controls::tell(warning); });
     }
 
     // The current cell moves; the current-cell change runs when it really moved.
@@ -75,16 +62,13 @@ class TypedGrid {
         }
         m_row = row;
         m_col = col;
-        if (auto editable = wizard::currentCellChange(m_cells, {}, row, col).editable) {
-            m_editable = *editable;
-        }
+        wizard::currentCellChange(m_cells, {}, row, col);
     }
 
   private:
     controls::FlexGridModel m_cells;
     int m_row = -1;
     int m_col = -1;
-    bool m_editable = true;
 };
 
 // The messages that name grid rows, and how many of their values are row numbers (the

@@ -96,6 +96,14 @@ class rv_makeDBForm : public QDialog {
     // Ctrl+Z, and Ctrl+Y or Ctrl+Shift+Z: the grid's commands undone and redone whole.
     void undo();
     void redo();
+    // Ctrl+C or "コピー": the selected rows to the clipboard as tab-separated lines. Ctrl+V or
+    // "貼り付け": the clipboard's rows typed in after the selected row, one step of undo.
+    void copyRows();
+    void pasteRows();
+    // "項目ファイルの読み込み...": a field file's lines pasted in, as batch mode reads them
+    // (`encoding` an iconv name).
+    void openFieldFile();
+    void addFieldFile(const QString& path, const QString& encoding);
 
   protected:
     bool event(QEvent* e) override;

@@ -27,6 +27,16 @@ inline constexpr QStringView kPreviewCaption = u"作成内容の確認";
 inline constexpr QStringView kCaptionCopy = u"コピー(&C)";
 inline constexpr QStringView kCaptionClose = u"閉じる(&X)";
 
+// The grid's context menu: rows copied out and pasted in as text, a field file read in.
+inline constexpr QStringView kMenuCopyRows = u"コピー";
+inline constexpr QStringView kMenuPasteRows = u"貼り付け";
+inline constexpr QStringView kMenuOpenFieldFile = u"項目ファイルの読み込み...";
+// The file dialog's filter, and the question of the field file's encoding.
+inline constexpr QStringView kFieldFileFilter =
+    u"項目ファイル (*.txt *.tsv *.csv);;すべてのファイル (*)";
+inline constexpr QStringView kFieldFileEncodingTitle = u"文字コード";
+inline constexpr QStringView kFieldFileEncodingLabel = u"項目ファイルの文字コード:";
+
 // Shown (exclamation icon, OK) when another wizard has the product database open; the
 // opening then fails and the wizard closes without touching the file.
 inline constexpr QStringView kMsgDatabaseInUse = u"このデータベースは他のプログラムで使用中です。";

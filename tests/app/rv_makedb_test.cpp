@@ -288,3 +288,31 @@ TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A database's fields listed as a field file and built again from it: the same fields, mail
+// and FAX kinds included, in display order; the listing refuses what it cannot read.
+TEST_F(Batch, ListedFieldsBuildTheSameFieldsAgain) {
+    const std::string list = fields(
+        "MAIL1\tメール\t文字\t100\tOFF\tPCメール\n"
+        "FAX1\tファクス\t文字\t20\tON\t\t私用FAX\n"
+        "AGE\t年齢\t数字\n"
+        "NOTE\t備考\tメモ\t\tOFF\tPCメール\t公用FAX\n");
+    ASSERT_EQ(batch({"--fields", list, "-p", "pw", "-t", m_templates, m_db}).exitCode, 0);
+    const auto listed = batch({"--list-fields", "-p", "pw", m_db});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out,
+              "MAIL1\tメール\t文字\t100\tOFF\tPCメール\t\n"
+              "FAX1\tファクス\t文字\t20\tON\t\t私用FAX\n"
+              "AGE\t年齢\t数字\t\t\t\t\n"
+              "NOTE\t備考\tメモ\t\tOFF\tPCメール\t公用FAX\n");
+    const std::string copy = m_dir.file("copy.mdb");
+    ASSERT_EQ(batch({"--fields", fields(listed.out), "-t", m_templates, copy}).exitCode, 0);
+    EXPECT_EQ(batch({"--list-fields", copy}).out, listed.out);
+
+    EXPECT_EQ(batch({"--list-fields", "-p", "wrong", m_db}).exitCode, 3);
+    EXPECT_EQ(batch({"--list-fields"}).exitCode, 2);
+}
+
+}  // namespace

@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -367,8 +369,8 @@ TEST_F(WizardLife, AnExistingDatabaseIsLoadedAboveTheNewRowsAndCancelLeavesItAlo
 TEST_F(WizardLife, ThePreviewShowsExactlyTheStatementsOkThenSends) {
     existingFields(m_path, {"E1"});
     run("pw", [&](rv_makeDBForm& form) {
-        ASSERT_EQ(form.fg1->actions().size(), 1);
-        EXPECT_EQ(form.fg1->actions()[0]->text(), u"作成内容の確認"_s);
+        ASSERT_EQ(form.fg1->actions().size(), 4);
+        EXPECT_EQ(form.fg1->actions()[3]->text(), u"作成内容の確認"_s);
         form.fg1->addItem(u"\tMAIL1\tメール\t文字\t100\tON"_s);
         form.fg1->addItem(u"\tAGE\t年齢\t数字\t\tOFF"_s);
         QString shown;
@@ -390,6 +392,49 @@ TEST_F(WizardLife, ThePreviewShowsExactlyTheStatementsOkThenSends) {
         EXPECT_FALSE(form.isVisible());
         EXPECT_EQ(shown, sent.join(u'\n'));
         EXPECT_EQ(sent.size(), 4 + 3);
+    });
+}
+
+// Rows copied out and pasted in through the grid's keys and its context menu, and a field
+// file read in: each reaches the rows, the clipboard and undo.
+TEST_F(WizardLife, RowsCopyAndPasteByKeysAndMenuAndAFieldFileComesInAsAPaste) {
+    run("", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        QStringList menu;
+        for (QAction* a : fg1.actions()) {
+            menu << a->text();
+        }
+        EXPECT_EQ(menu, (QStringList{u"コピー"_s, u"貼り付け"_s, u"項目ファイルの読み込み..."_s,
+                                     u"作成内容の確認"_s}));
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(u"フィールドID\t項目名\nMAIL1\tメール\t文字\t100\nN\tn\t数字\t5\n"_s);
+        fg1.setFocus();
+        QTest::keyClick(&fg1, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(ids(fg1), "1:MAIL1 2:N");
+        EXPECT_EQ(fg1.selectedRows(), (QList<int>{1, 2}));
+        QTest::keyClick(&fg1, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(clipboard->text(), u"MAIL1\tメール\t文字\t100\tON\t\t\nN\tn\t数字\t\t\t\t\n"_s);
+        fg1.setSelectedRows({2});
+        fg1.actions()[0]->trigger();  // コピー
+        fg1.actions()[1]->trigger();  // 貼り付け
+        EXPECT_EQ(ids(fg1), "1:MAIL1 2:N 3:N");
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(ids(fg1), "");
+
+        QFile file(QString::fromStdString(m_dir.file("fields.txt")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("# fields\nA\ta\n\xff\n");
+        file.close();
+        form.addFieldFile(file.fileName(), u"UTF-8"_s);
+        EXPECT_EQ(ids(fg1), "");
+        ASSERT_EQ(prompts().size(), 1);
+        EXPECT_TRUE(prompts()[0].contains(u"line 3"_s)) << prompts()[0].toStdString();
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("# fields\nA\ta\n\nB\tb\t数字\n");
+        file.close();
+        form.addFieldFile(file.fileName(), u"UTF-8"_s);
+        EXPECT_EQ(ids(fg1), "1:A 2:B");
     });
 }
 
