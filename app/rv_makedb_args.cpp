@@ -85,14 +85,10 @@ const cli::Program kProgram{
     .usage =
         "[OPTION]... [DATABASE]\n"
         "--fields FILE [OPTION]... DATABASE\n"
-        "--list-fields [-p PASSWORD] DATABASE
-"
-        "--templates [--where] [-t LIB]
-"
-        "--export-templates FILE [-t LIB]
-"
-        "--import-templates FILE [--into FOLDER] [OPTION]...
-"
+        "--list-fields [-p PASSWORD] DATABASE\n"
+        "--templates [--where] [-t LIB]\n"
+        "--export-templates FILE [-t LIB]\n"
+        "--import-templates FILE [--into FOLDER] [OPTION]...\n"
         "--test-window",
     .intro = R"(Opens the database creation wizard on DATABASE, a product database file: a new
 one is created when none exists at the path (and deleted again unless the

@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +110,19 @@ bool readUntil(int fd, std::string& seen, const std::string& text) {
     return true;
 }
 
+// Waits until the line editor has the terminal in its own (non-canonical) mode: what is
+// typed before that may be flushed when it takes the terminal over. False after 10 s.
+bool editorReading(int fd) {
+    for (int waited = 0; waited < 10000; ++waited) {
+        termios mode{};
+        if (::tcgetattr(fd, &mode) == 0 && (mode.c_lflag & ICANON) == 0) {
+            return true;
+        }
+        ::poll(nullptr, 0, 1);
+    }
+    return false;
+}
+
 // At a terminal: a prompt, another one while a statement goes on over lines, the statement
 // run once its line ends with ';', a failure that does not end the session, and the lines
 // kept in the history file.
@@ -127,6 +141,7 @@ TEST(RvSql, PromptsAtATerminal) {
     }
     std::string seen;
     const auto type = [&](const std::string& line, const std::string& then) {
+        EXPECT_TRUE(editorReading(terminal));
         EXPECT_EQ(::write(terminal, line.data(), line.size()), static_cast<ssize_t>(line.size()));
         return readUntil(terminal, seen, then);
     };
@@ -135,9 +150,16 @@ TEST(RvSql, PromptsAtATerminal) {
     EXPECT_TRUE(type(";\r", "X\r\n1\r\nrv_sql> "));
     EXPECT_TRUE(type("select nope;\r", "rv_sql: statement 2 (line 3): "));
     EXPECT_TRUE(type(".tables\r", "rv_sql> "));
+    EXPECT_TRUE(editorReading(terminal));
     EXPECT_EQ(::write(terminal, "\x04", 1), 1);  // Ctrl+D
+    // The session ends at once; one that does not is ended after 10 s, never waited for.
     int status = -1;
-    ::waitpid(pid, &status, 0);
+    for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+        if (waited == 10000) {
+            ::kill(pid, SIGKILL);
+        }
+        ::poll(nullptr, 0, 1);
+    }
     ::close(terminal);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << seen;
     std::stringstream history;
