@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The command lines of the programs, parsed one way: each program describes itself in a

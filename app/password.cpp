@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "password.h"
 
 #include <termios.h>

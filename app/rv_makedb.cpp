@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rv_makedb: opens the database creation wizard on a product database, as a host
 // program does through makeDB::CreateDatabase; or the template browser alone.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rv_screenshots: renders the component's windows in typical states, without a display,
 // and saves each as a PNG, so that a change to a window can be looked at and compared.
 //

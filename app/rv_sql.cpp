@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rv_sql: runs Jet-dialect statements against a product or template database, from its
 // arguments, a script on standard input, or typed at a terminal.
 

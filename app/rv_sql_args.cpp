@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rv_sql_args.h"
 
 #include "password.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // rv_sql's command line: its options, its help, and the rules between them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sql_shell.h"
 
 #include <algorithm>

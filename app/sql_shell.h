@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The pieces of rv_sql's shell: statements read from lines (one a line, or ending with ';'

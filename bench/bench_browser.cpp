@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template browser on a library of 10,000 entries: opening it (the window, its
 // connection and the tree, until it is drawn) against the floor of the tree queries read
 // through the engine into a bare QTreeWidget, expanded as the browser's tree is and drawn;

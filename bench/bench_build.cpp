@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // OK on a new encrypted file with N new fields: the grid's rows and the builder, against
 // raw SQLCipher executing the SQL that build handed to it, in one transaction. Both
 // sides open and key their file inside the timed part.

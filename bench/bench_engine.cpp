@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The product database build with N new fields, through the engine and through raw
 // SQLCipher replaying the SQL the engine handed to SQLCipher for the same work, and the
 // floor: the same final schema made with one CREATE TABLE per table (the definitions as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding in the template tree of a library of 10,000 entries (1,000 folders, 9,000 fields),
 // loaded as the wizard loads it and shown: each keystroke typed into the find line, timed
 // until the filtered tree is drawn; opening the find line; and Escape, until the whole tree

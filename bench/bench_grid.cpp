@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The design grid's operations on a shown wizard whose grid has N rows, one operation at a
 // time through the window's handlers: the row commands, the after-edit check, the
 // current-cell change, keeping the marks of refused rows current, undo and redo. Each timed

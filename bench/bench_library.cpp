@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Export and import of a template library of 10,000 entries (1,000 folders, three levels
 // deep, and 9,000 fields), each against the floor of the same rows through the engine:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cold start of the wizard: rv_makedb, started afresh each time with the bundled base.mdb
 // beside it, opens the wizard on a new file in a temporary folder; its start-up probe
 // (RV_MAKEDB_STARTUP_PROBE) prints the time from process start to the window shown and

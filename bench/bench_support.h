@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What every benchmark here needs: a scratch folder of its own and medians.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wizard's template tree load on a library of 10,000 entries (1,000 folders, three
 // levels deep, and 9,000 fields), against the floor of the same work: the two tree
 // queries read through the engine, and 10,000 items put into a bare QTreeWidget with

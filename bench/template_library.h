@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The template library of the tree benchmarks: the shipped base.mdb beside the program,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the connection-string parser and builder. Any text either parses or
 // is refused with jet::Error, and what it parses to is built and read back unchanged;
 // a text that parses is refused once it names its Data Source a second time.

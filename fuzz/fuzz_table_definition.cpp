@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the reader of stored table definitions. Any text is read without
 // reading past its end, and whatever it finds can be edited: adding a column and setting
 // a zero-length property give a definition that reads again, with the column in it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the Jet-dialect translator. Any text either translates into one
 // SQLite statement or is refused with jet::Error.
 

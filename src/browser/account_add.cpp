@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser/account_add.h"
 
 #include <QComboBox>

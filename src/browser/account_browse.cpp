@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser/account_browse.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template browser's moves: dragging a node onto another, and Alt+Up / Alt+Down on a
 // selected template field.
 #include <QApplication>

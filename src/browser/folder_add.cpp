@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser/folder_add.h"
 
 #include <QHBoxLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser/library_file_dialogs.h"
 
 #include <QFileDialog>

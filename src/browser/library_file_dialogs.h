@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The browser's "書き出し..." and "読み込み...": the platform's file dialog, then the

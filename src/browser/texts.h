@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The template library's windows: their user-visible texts and the look of the tree's

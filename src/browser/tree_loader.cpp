@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser/tree_loader.h"
 
 #include <QHash>

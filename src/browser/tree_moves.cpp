@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "browser/tree_moves.h"
 
 #include "templates/texts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The tree's side of moving template entries in the browser: the values of a drop read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/batch_build.h"
 
 #include <iconv.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/build_preview.h"
 
 #include <QApplication>

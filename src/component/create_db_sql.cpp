@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/create_db_sql.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/field_listing.h"
 
 #include <QStringList>

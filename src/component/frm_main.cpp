@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/frm_main.h"
 
 #include <QHBoxLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/grid_layout.h"
 
 #include <iterator>

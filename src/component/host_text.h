@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The host's bytes as the component holds them (see vocabulary/host_text.h): the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/make_db.h"
 
 #include <exception>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef RV_MAKEDB_MAKE_DB_H
 #define RV_MAKEDB_MAKE_DB_H
 

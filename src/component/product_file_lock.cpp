@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/product_file_lock.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* rv_makedb.h: the component's C entry point, for hosts in C and in languages that call
    C (Python ctypes and the like). Installed as <rv_makedb/rv_makedb.h>; link with
    `pkg-config --libs rv_makedb` (librv_makeDB.so.0). Plain C: no other header needed. */

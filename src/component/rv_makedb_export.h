@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* rv_makedb_export.h: RV_MAKEDB_API marks the component's public functions, the only
    symbols that librv_makeDB.so.0 exports; the rest of the component is built hidden.
    Installed beside <rv_makedb/rv_makedb.h> and <rv_makedb/make_db.h>, which include it. */

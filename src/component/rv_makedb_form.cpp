@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/rv_makedb_form.h"
 
 #include <QEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Aids for working faster in the wizard that leave its layout as it is: undo and redo of the
 // grid's commands, marks on the rows OK would refuse, and the preview of a build.
 #include <QAction>

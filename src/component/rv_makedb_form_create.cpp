@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The create command: checks the grid, builds the product database, closes the wizard.
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wizard's grid events and row commands: thin handlers that carry out what the grid
 // rules say.
 #include <QItemSelectionModel>

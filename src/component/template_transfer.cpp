@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/template_transfer.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "component/wizard_life.h"
 
 #include <sys/stat.h>

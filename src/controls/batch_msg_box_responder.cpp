@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/batch_msg_box_responder.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/image_list.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/indexed_toolbar.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/keyed_tree.h"
 
 #include <QHeaderView>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A message to show, as a value: what the rules over the grid's cells hand to a window, which

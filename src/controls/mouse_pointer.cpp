@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/mouse_pointer.h"
 
 #include <QCursor>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/tree_find_line.h"
 
 #include <QItemSelectionModel>

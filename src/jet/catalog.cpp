@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "catalog.h"
 
 #include <dirent.h>

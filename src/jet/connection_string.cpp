@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "connection_string.h"
 
 #include <array>

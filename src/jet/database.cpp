@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "database.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lexer.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "recordset.h"
 
 #include "cursor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "schema_rules.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "translator.h"
 
 #include <unordered_set>

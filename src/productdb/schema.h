@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The product database: its twenty tables, the seed rows, and the statements that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "productdb/stored_fields.h"
 
 #include "jet/connection.h"

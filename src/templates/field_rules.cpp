@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "templates/field_rules.h"
 
 #include "templates/texts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The field editor's input rules over values: what survives of a typed field ID, which IDs

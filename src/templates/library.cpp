@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "templates/library.h"
 
 #include <set>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The template library's operations on plain values, over a connection the caller holds:

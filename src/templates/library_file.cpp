@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "templates/library_file.h"
 
 #include <QHash>

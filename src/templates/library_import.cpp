@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "templates/library_import.h"
 
 #include <QFile>

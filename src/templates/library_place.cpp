@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "templates/library_place.h"
 
 #include <fcntl.h>

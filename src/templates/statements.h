@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Every statement sent to TEMP_FIELD, the template library table. Texts with "%1"/"%2"

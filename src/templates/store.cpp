@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "templates/store.h"
 
 #include "jet/placeholders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The template library's store: every statement sent to TEMP_FIELD, one function each,

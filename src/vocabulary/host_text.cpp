@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "vocabulary/host_text.h"
 
 namespace vocabulary {

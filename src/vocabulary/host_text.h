@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Text that comes from the host or the command line as bytes: file paths and passwords.

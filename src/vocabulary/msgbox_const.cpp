@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "vocabulary/msgbox_const.h"
 
 namespace MsgBox_Const {

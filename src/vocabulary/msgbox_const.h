@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // MsgBox_Const: the conversions between the vocabulary's codes and labels. None fails:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The field attribute vocabulary: the codes the databases store and the labels the grid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wizard/create_checks.h"
 
 #include <QHash>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The create command's checks over the grid, and what the command tells of a build.

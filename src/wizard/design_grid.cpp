@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wizard/design_grid.h"
 
 #include "controls/flex_grid_model.h"

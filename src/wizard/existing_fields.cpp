@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wizard/existing_fields.h"
 
 #include "controls/flex_grid_model.h"

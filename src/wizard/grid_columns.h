@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Columns of the design grid fg1. Row 0 holds the headings, column 0 the row numbers;

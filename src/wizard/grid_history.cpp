@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wizard/grid_history.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The design grid's editing rules over the grid's cells: what is repaired after an edit,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wizard/live_checks.h"
 
 #include <vector>

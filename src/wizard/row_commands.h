@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The commands that arrange the design grid's rows, as plans over the grid's cells and its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Rows of fields taken from text and given back as text, in the column order of the batch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wizard/template_import.h"
 
 #include <algorithm>

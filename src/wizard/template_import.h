@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The template import as a plan over values: the template fields chosen in the tree, read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The wizard's messages, exactly as the user sees them. Placeholders: %1, %2 are row

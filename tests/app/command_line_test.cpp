@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command lines of rv_makedb and rv_sql, parsed as values: each accepted form with the
 // values it gives, each refusal with its message and status, the help and the version.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rv_makedb as a user or a script runs it: batch mode, the whole wizard path without a
 // screen, judged by exit code, messages and the file it leaves, and killed at any moment;
 // the template browser alone, where only a process shows its exit code.

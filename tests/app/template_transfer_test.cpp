@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rv_makedb's template library commands as a user or a script runs them: exit statuses and
 // messages, and the library exactly as before after every failure (a refusal, a full disk,
 // a kill).

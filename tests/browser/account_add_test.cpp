@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The field editor from the browser's toolbar: each mode's start, the checks while typing and
 // on OK, the statements OK sends, what it leaves in the table (read raw) and the tree.
 #include <gtest/gtest.h>

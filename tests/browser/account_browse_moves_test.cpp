@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Moves in the browser by real drags (mouse events) and keys: what a drop leaves in the
 // table (read raw) and the tree, the messages, the edge scrolling.
 #include <gtest/gtest.h>

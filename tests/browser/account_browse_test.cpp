@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template browser and its folder editor, driven through their widgets: the buttons a
 // click leaves on, one check of each command's wiring (what it leaves in the tree and in
 // the table, read raw), and what a failure or an entry the tree does not show leaves behind.

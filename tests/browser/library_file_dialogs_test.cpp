@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The browser's export and import through the platform's file dialog, driven as a person
 // would: the subtree written and read back into another folder, a refusal told with its
 // lines and nothing written, a cancelled dialog doing nothing.

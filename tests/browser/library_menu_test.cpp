@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The browser's context menu: "読み込み..." on a folder imports a file there, the tree shows
 // the imported folder; the first change of a library that must not be written goes to the
 // user's copy, which the browser then keeps working on.

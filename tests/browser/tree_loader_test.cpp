@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template tree as the wizard loads it: order, looks, and what is left out; and the
 // keys a template tree never sees.
 #include <gtest/gtest.h>

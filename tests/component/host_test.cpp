@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The C entry point in a host process of its own (component_test_host), for what only a
 // process shows: a call that cannot work fails with the reason and the host lives on to a
 // clean exit; the QApplication made for a call is gone before the process ends, also where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wizard's life over its product file, without the window: what the opening makes of
 // the path (unusable, held by another wizard, a database a dead run left without tables)
 // and what the closing may delete when another program got at the file meanwhile; and

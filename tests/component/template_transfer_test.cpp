@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An import into a library that must not be written (a shared one): checked there, written
 // to the user's copy, which a refused import never makes.
 #include "component/template_transfer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A host of the component's C entry point that makes no QApplication of its own:
 //   component_test_host once|twice|thread DATABASE TEMPLATES
 // prints "rc=N ERROR" per call (from another thread with "thread") and ends with 0. A

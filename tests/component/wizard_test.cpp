@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wizard window's wiring, one check per handler: its life as a host sees it (opening,
 // activation, the create command, closing, what is left on disk), the grid events and row
 // buttons reaching their rules, and the keyboard.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/flex_grid_model.h"
 
 #include <QAbstractItemModelTester>

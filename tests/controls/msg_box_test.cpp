@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/msg_box.h"
 #include "controls/accessibility.h"
 

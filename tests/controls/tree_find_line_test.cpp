@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding in a keyed tree: how texts compare, what the filtered tree shows, and the tree
 // put back afterwards.
 #include "controls/tree_find_line.h"

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A host written in C, built against the installed tree with pkg-config alone: calls the
    component's C entry point. A template library that cannot be read makes the call fail
    with a message, no window and no file. */

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Jet semantics the product relies on, through the public engine API.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules live in the file: a client that is not this engine, holding only the
 // password, is held to them too.
 #include <gtest/gtest.h>

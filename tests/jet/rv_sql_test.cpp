@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rv_sql command as scripts see it: exit codes, output format, standard input.
 
 #include <gtest/gtest.h>

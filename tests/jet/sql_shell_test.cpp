@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // rv_sql's shell as values: statements read from lines, query results in each output
 // format, and the dot-commands, on a real database.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The builder over field values: what it sends, what it leaves in the file, and what a
 // failure leaves and reports.
 #include <gtest/gtest.h>

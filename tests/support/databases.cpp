@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "databases.h"
 
 #include <cstdlib>

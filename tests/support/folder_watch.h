@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Waiting for a file to appear in, or leave, a folder (inotify), to act at that moment.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Driving modal windows from the event loop: the action runs once a modal window is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // main() of the widget tests: GoogleTest inside a QApplication.
 #include <QApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Running one of the project's programs in a child process, as a user or a script would.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The field editor's rules over values, with the near misses that tell each rule (the ID
 // filter is seen through the dialog, where one message a change is its point).
 #include "templates/field_rules.h"

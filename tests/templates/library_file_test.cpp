@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The library file over values: the text a library becomes, the way back, and the files
 // that are refused, each with the line that is at fault.
 #include "templates/library_file.h"

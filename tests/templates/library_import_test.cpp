@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Export and import over real libraries: the round trip to the same bytes, the editor's
 // refusals listed by line with nothing written, --skip-existing, placement, and a write
 // the library refuses halfway through.

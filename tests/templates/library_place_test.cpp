@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the template library is found, where changes to it go, and the copy the first
 // change makes, over real files in a temporary folder.
 #include "templates/library_place.h"

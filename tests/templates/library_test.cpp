@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template library's operations over a copy of the shipped library: what each leaves in
 // the table (read raw), the statements of a deletion, the walks over broken links, the
 // editor's refusals per mode, the positions of an addition and every row of the drop table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every statement the template store sends, as the engine receives it, on a copy of the
 // shipped library.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template library shipped as base.mdb: the field editor takes each field, and the
 // whole library, imported into the grid at once, passes the create command's checks and
 // builds one product database. (Every window test shows it in a tree.)

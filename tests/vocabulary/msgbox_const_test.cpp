@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The attribute vocabulary's conversions, each with the near misses that tell its rule.
 #include "vocabulary/msgbox_const.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The grid and the product database: the create command's checks over the grid, what the
 // command tells of a failed build, and the fields of an existing database loaded into the
 // grid's cells.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Undo and redo over the grid's cells and a selection kept as values: every kind of command
 // comes back whole, the selection and current cell with it, the existing-field rows are never
 // written, and a command that changes nothing leaves no step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Design grid cells with rows of each kind, for the rule and command tests.

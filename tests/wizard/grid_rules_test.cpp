@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The design grid's rules over its cells: the repairs after an edit, what a move of the
 // current cell switches, the keys the size cell takes; and the row commands as plans: where
 // a new row goes, how the selected rows move, when rows may be removed, the refusals, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The marks of the rows OK would refuse, kept over the grid's cells: one kind of refusal per
 // row, each with OK's own message, taken in once control returns to the event loop, and gone
 // once the row passes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rows taken in from text as spreadsheets copy it and given back as text: the splitting and
 // quoting, each cell through the grid's own rules, where the rows go, the heading line, and
 // undo of a paste as one step.

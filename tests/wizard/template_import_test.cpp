@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template import: which chosen fields the library gives back and in what order, and the
 // plan over the grid's cells: where the rows go, with which cells, and the selection after.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A host written in C++: calls makeDB::CreateDatabase with a template library that cannot
 // be read, and catches what the call throws. No window opens and no file is made.
 #include <rv_makedb/make_db.h>
