@@ -6,12 +6,12 @@
 #include <QSet>
 
 #include "browser/account_browse.h"
+#include "browser/tree_loader.h"
 #include "component/create_db_sql.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
 #include "controls/msg_box.h"
-#include "browser/tree_loader.h"
 #include "wizard/design_grid.h"
 #include "wizard/grid_columns.h"
 #include "wizard/grid_rules.h"
