@@ -82,6 +82,7 @@ TEST(CommandLine, RvMakedbFormsAndRefusals) {
         {{"--yes", "db"}, "--yes goes with --fields"},
         {{"--dry-run", "db"}, "--dry-run goes with --fields"},
         {{"--fields", "f"}, "--fields needs a DATABASE"},
+        {{"--list-fields"}, "--list-fields needs a DATABASE and no --fields"},
         {{"a", "b"}, "only one DATABASE may be given"},
         {{""}, "empty DATABASE"},
         {{"--templates", "db"},
