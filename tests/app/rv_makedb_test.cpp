@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 // rv_makedb as a user or a script runs it: batch mode, the whole wizard path without a
 // screen, judged by exit code, messages and the file it leaves, and killed at any moment;
-// the template browser alone, where only a process shows its exit code.
+// the template browser alone, where only a process shows its exit code; the template
+// library commands, with the library exactly as before after every failure (a refusal, a
+// full disk, a kill).
 #include <gtest/gtest.h>
 
 #include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -20,38 +23,45 @@
 
 namespace {
 
-class Batch : public ::testing::Test {
+const std::string kHeader = "folder\tid\tname\tattribute\tsize\time\tfixed\tposition\n";
+
+class RvMakedb : public ::testing::Test {
   protected:
-    std::string fields(const std::string& text) {
-        const std::string path = m_dir.file("fields" + std::to_string(++m_files) + ".txt");
-        std::ofstream(path) << text;
+    // A file of the test holding `text`.
+    std::string file(const std::string& text) {
+        const std::string path = m_dir.file("file" + std::to_string(++m_files) + ".txt");
+        std::ofstream(path, std::ios::binary) << text;
         return path;
     }
-    rvtest::ProgramResult batch(std::vector<std::string> args) {
+    rvtest::ProgramResult run(std::vector<std::string> args) {
         args.insert(args.begin(), m_bin);
         return rvtest::runProgram(args);
     }
-    bool exists() const { return std::ifstream(m_db).good(); }
+    // The library's export, which shows everything an import could change.
+    std::string exported(const std::string& library) {
+        return run({"--export-templates", "-", "-t", library}).out;
+    }
 
     const std::string m_bin = rvtest::binDir() + "/rv_makedb";
     rvtest::TempDir m_dir;
-    std::string m_templates = rvtest::templateLibrary(m_dir.file("base.mdb"));
-    std::string m_db = m_dir.file("p.mdb");
+    const std::string m_library = m_dir.file("base.mdb");
+    const std::string m_templates = rvtest::templateLibrary(m_library);  // its connection
+    const std::string m_db = m_dir.file("p.mdb");
     int m_files = 0;
 };
 
 // Each run on a path of its own, which is not UTF-8 (the database lands on the very bytes
 // of its path): its exit code, standard error (a prefix where it ends in "..."), and the
 // fields it built ("-": no file at the path).
-TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
+TEST_F(RvMakedb, ExitCodesMessagesAndWhatIsBuilt) {
     const std::string ask =
         "ravLIN: メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。\n";
     // Written on Japanese Windows.
-    const std::string cp932 = fields("MAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
-    const std::string typed = fields(
+    const std::string cp932 = file("MAIL1\t\x83\x81\x81\x5b\x83\x8b\t\x95\xb6\x8e\x9a\t100\n");
+    const std::string typed = file(
         "# address book\nMA-IL1\tメール\t文字\t1x00\tOFF\tPCメール\n\n"
         "NAME\t氏名\t文字\t40\nAGE\t年齢\t数字\t5\n");
-    const std::string twice = fields("MAIL1\ta\t数字\n\nmail1\tb\t数字\n");
+    const std::string twice = file("MAIL1\ta\t数字\n\nmail1\tb\t数字\n");
     // A library whose path is not UTF-8 either.
     const std::string library = m_dir.file("\x83\x41\xff.mdb");
     rvtest::templateLibrary(library);
@@ -79,11 +89,11 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
          "rv_makedb: " +
              twice + ":3: this line is row 2; row 1 is line 1\n",
          "-"},
-        {{"--fields", fields("A\ta\tメモ\n")}, 1, ask, "-"},
-        {{"--fields", fields("A\ta\tメモ\n"), "--yes", "-t", library}, 0, ask, "A|a|M|<null>|1|0"},
+        {{"--fields", file("A\ta\tメモ\n")}, 1, ask, "-"},
+        {{"--fields", file("A\ta\tメモ\n"), "--yes", "-t", library}, 0, ask, "A|a|M|<null>|1|0"},
         {{"--fields", cp932}, 2, "rv_makedb: ...", "-"},
         {{"--fields", cp932, "--encoding", "CP932"}, 0, "", "MAIL1|メール|T|100|1|0"},
-        {{"--fields", fields("A\ta\n"), "-t", m_dir.file("none.mdb")},
+        {{"--fields", file("A\ta\n"), "-t", m_dir.file("none.mdb")},
          3,
          "rv_makedb: template library: cannot open " + m_dir.file("none.mdb") + ": ...",
          "-"},
@@ -96,19 +106,17 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
         {{"--fields", m_dir.file("missing.txt")}, 2, "rv_makedb: ...", "-"},
         {{"--bogus"}, 2, "rv_makedb: unknown option --bogus\nUsage: ...", "-"},
     };
-    for (const auto& run : runs) {
-        const std::string db = m_dir.file("\x83\x41" + std::to_string(&run - runs) + ".mdb");
+    for (const auto& want : runs) {
+        const std::string db = m_dir.file("\x83\x41" + std::to_string(&want - runs) + ".mdb");
         std::vector<std::string> args = {"-p", "pw", "-t", m_templates};
-        args.insert(args.end(), run.args.begin(), run.args.end());
+        args.insert(args.end(), want.args.begin(), want.args.end());
         args.push_back(db);
         SCOPED_TRACE(::testing::PrintToString(args));
-        const rvtest::ProgramResult r = batch(args);
-        EXPECT_EQ(r.exitCode, run.exitCode) << r.err;
-        if (run.err.ends_with("...")) {
-            EXPECT_TRUE(r.err.starts_with(run.err.substr(0, run.err.size() - 3))) << r.err;
-        } else {
-            EXPECT_EQ(r.err, run.err);
-        }
+        const rvtest::ProgramResult r = run(args);
+        EXPECT_EQ(r.exitCode, want.exitCode) << r.err;
+        const std::size_t exact =
+            want.err.ends_with("...") ? want.err.size() - 3 : std::string::npos;
+        EXPECT_EQ(r.err.substr(0, exact), want.err.substr(0, exact));
         std::string built = "-";
         if (std::ifstream(db).good()) {
             built.clear();
@@ -118,7 +126,7 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
                 built += (built.empty() ? "" : " ") + row;
             }
         }
-        EXPECT_EQ(built, run.built);
+        EXPECT_EQ(built, want.built);
     }
     // Without a display the wizard says so in one line (batch mode needs none).
     const auto headless =
@@ -130,10 +138,10 @@ TEST_F(Batch, ExitCodesMessagesAndWhatIsBuilt) {
 }
 
 // A library the wizard would refuse: the same reason, and no window.
-TEST_F(Batch, TheTemplateBrowserAloneStopsAtALibraryItCannotOpen) {
+TEST_F(RvMakedb, TheTemplateBrowserAloneStopsAtALibraryItCannotOpen) {
     rvtest::RawDb(m_dir.file("base.mdb"), "")
         .exec("UPDATE TEMP_FIELD SET P_FIELD_NO=99 WHERE FIELD_NO=5");
-    const auto broken = batch({"--templates", "-t", m_templates});
+    const auto broken = run({"--templates", "-t", m_templates});
     EXPECT_EQ(broken.exitCode, 3);
     EXPECT_NE(broken.err.find("rv_makedb: template library: entry 5 (自宅住所) under 99: no node "
                               "has the key '99'\n"),
@@ -143,12 +151,12 @@ TEST_F(Batch, TheTemplateBrowserAloneStopsAtALibraryItCannotOpen) {
 
 // Batch mode keeps the wizard's messages and adds what the engine said: here a file may not
 // grow beyond 100 KiB, as on a full disk (enough for the empty database, not the build).
-TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
+TEST_F(RvMakedb, AFailedBuildAlsoTellsTheEnginesReason) {
     std::string text = "MAIL1\tm\t文字\t10\n";
     for (int i = 2; i <= 61; ++i) {
         text += "F" + std::to_string(i) + "\tf" + std::to_string(i) + "\t文字\t10\n";
     }
-    const std::string list = fields(text);
+    const std::string list = file(text);
     auto r =
         rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"", "bash",
                             m_bin, "--fields", list, "-p", "pw", "-t", m_templates, m_db});
@@ -161,7 +169,7 @@ TEST_F(Batch, AFailedBuildAlsoTellsTheEnginesReason) {
                   ": row 62 is after the last line of the file\n"
                   "ravLIN: データ作成エラーが発生しました。\n");
     EXPECT_NE(r.err.find("disk", reason), std::string::npos) << r.err;
-    EXPECT_FALSE(exists()) << "the file this run made is gone again";
+    EXPECT_FALSE(std::ifstream(m_db).good()) << "the file this run made is gone again";
 }
 
 std::set<std::string> folderNames(const std::string& folder) {
@@ -174,13 +182,12 @@ std::set<std::string> folderNames(const std::string& folder) {
 
 // --dry-run prints OK's statements and writes nothing: no file appears at a new path, not
 // even for a while, and an existing database keeps its bytes.
-TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
-    const std::string list = fields("MAIL1\tメール\t文字\t100\nAGE\t年齢\t数字\n");
+TEST_F(RvMakedb, ADryRunPrintsTheStatementsAndWritesNothing) {
+    const std::string list = file("MAIL1\tメール\t文字\t100\nAGE\t年齢\t数字\n");
     const std::string folder = m_dir.file("new");
     std::filesystem::create_directory(folder);
     const rvtest::FolderWatch watch(folder);
-    auto r =
-        batch({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, folder + "/n.mdb"});
+    auto r = run({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, folder + "/n.mdb"});
     pollfd created{watch.fd, POLLIN, 0};
     EXPECT_EQ(::poll(&created, 1, 0), 0) << "not even for a while";
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -190,7 +197,7 @@ TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
                             {"INSERT INTO FIELD(FIELD_ID,FIELD_NAME,ATTR,IME,DISP_SEQNO) "
                              "VALUES('E1','e1','M','1',1)"});
     const std::string before = rvtest::readBytes(m_db);
-    r = batch({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, m_db});
+    r = run({"--fields", list, "--dry-run", "-p", "pw", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     // Which statements they are is the builder's; here they are printed, each on its line.
     EXPECT_TRUE(r.out.starts_with("INSERT INTO FIELD(FIELD_ID,")) << r.out;
@@ -199,7 +206,7 @@ TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
 
     // A refusal prints none; on a database that has fields, a row is a line of the file or
     // one of those fields. The password comes from standard input; a wrong one is named.
-    const std::string again = fields("# new\nE1\tx\t数字\n");
+    const std::string again = file("# new\nE1\tx\t数字\n");
     std::ofstream(m_dir.file("pw")) << "pw\n";
     r = rvtest::runProgram(
         {m_bin, "--fields", again, "--dry-run", "--password-file", "-", "-t", m_templates, m_db},
@@ -210,7 +217,7 @@ TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
               "ravLIN: 項目ID あるいは項目名は重複しています。  行： 1　と  2　重複\n"
               "rv_makedb: " +
                   again + ":2: this line is row 2; row 1 is an existing field of the database\n");
-    r = batch({"--fields", list, "-p", "wrong", "-t", m_templates, m_db});
+    r = run({"--fields", list, "-p", "wrong", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "ravLIN: データベースがエラーです\nrv_makedb: " + m_db +
                          ": wrong password, or not a database\n");
@@ -219,8 +226,8 @@ TEST_F(Batch, ADryRunPrintsTheStatementsAndWritesNothing) {
 
 // Killed at each step of making the empty file, a run may leave pieces of that work behind;
 // the next run on the path removes them and builds. Nothing but the database stays.
-TEST_F(Batch, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
-    const std::string list = fields("MAIL1\tm\t文字\t10\n");
+TEST_F(RvMakedb, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
+    const std::string list = file("MAIL1\tm\t文字\t10\n");
     const std::pair<uint32_t, std::string> steps[] = {
         {IN_CREATE, ".creating"},  // its name taken
         {IN_CREATE, "-journal"},   // being written
@@ -249,7 +256,7 @@ TEST_F(Batch, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway) {
 }
 
 // SIGTERM and Ctrl+C close an open wizard as Cancel does: the empty file goes.
-TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
+TEST_F(RvMakedb, TerminationSignalsCloseTheWizardAsCancelDoes) {
     for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, {SIGINT, 130}}) {
         const std::string folder = m_dir.file("signal" + std::to_string(sig));
         std::filesystem::create_directory(folder);
@@ -266,14 +273,14 @@ TEST_F(Batch, TerminationSignalsCloseTheWizardAsCancelDoes) {
 
 // A database's fields listed as a field file and built again from it: the same fields, mail
 // and FAX kinds included, in display order; the listing refuses what it cannot read.
-TEST_F(Batch, ListedFieldsBuildTheSameFieldsAgain) {
-    const std::string list = fields(
+TEST_F(RvMakedb, ListedFieldsBuildTheSameFieldsAgain) {
+    const std::string list = file(
         "MAIL1\tメール\t文字\t100\tOFF\tPCメール\n"
         "FAX1\tファクス\t文字\t20\tON\t\t私用FAX\n"
         "AGE\t年齢\t数字\n"
         "NOTE\t備考\tメモ\t\tOFF\tPCメール\t公用FAX\n");
-    ASSERT_EQ(batch({"--fields", list, "-p", "pw", "-t", m_templates, m_db}).exitCode, 0);
-    const auto listed = batch({"--list-fields", "-p", "pw", m_db});
+    ASSERT_EQ(run({"--fields", list, "-p", "pw", "-t", m_templates, m_db}).exitCode, 0);
+    const auto listed = run({"--list-fields", "-p", "pw", m_db});
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_EQ(listed.out,
               "MAIL1\tメール\t文字\t100\tOFF\tPCメール\t\n"
@@ -281,10 +288,105 @@ TEST_F(Batch, ListedFieldsBuildTheSameFieldsAgain) {
               "AGE\t年齢\t数字\t\t\t\t\n"
               "NOTE\t備考\tメモ\t\tOFF\tPCメール\t公用FAX\n");
     const std::string copy = m_dir.file("copy.mdb");
-    ASSERT_EQ(batch({"--fields", fields(listed.out), "-t", m_templates, copy}).exitCode, 0);
-    EXPECT_EQ(batch({"--list-fields", copy}).out, listed.out);
+    ASSERT_EQ(run({"--fields", file(listed.out), "-t", m_templates, copy}).exitCode, 0);
+    EXPECT_EQ(run({"--list-fields", copy}).out, listed.out);
 
-    EXPECT_EQ(batch({"--list-fields", "-p", "wrong", m_db}).exitCode, 3);
+    EXPECT_EQ(run({"--list-fields", "-p", "wrong", m_db}).exitCode, 3);
+}
+
+// One run for each way out, each with its message. What a library file may hold is the
+// library's to say; here the lines it refuses for the file and those the library refuses
+// come in line order, each naming its line.
+TEST_F(RvMakedb, TemplateCommandsExitStatusesAndMessagesLeaveTheLibraryAsItWas) {
+    const std::string before = exported(m_library);
+    ASSERT_EQ(before.substr(0, kHeader.size()), kHeader);
+    const std::string refused = file(kHeader +
+                                     "\tNEW1\t新1\t数字\t\t\t\t1\n\tCUSTNO\t新2\t数字\t\t\t\t2\n"
+                                     "/x\tNEW3\t新3\t数字\n\tdate\t新4\t日付\t\t\t\t4\n");
+    const std::string none = m_dir.file("none.txt"), cp932 = file("\x95\xb6\x8e\x9a\n");
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string err;  // a prefix where it ends in "..."
+    } runs[] = {
+        {{"--import-templates", refused},
+         1,
+         "rv_makedb: " + refused + ":3: 項目ID あるいは項目名は重複しています。 \n" +
+             "rv_makedb: " + refused +
+             ":4: 4 cells; a folder line has 1, a field line 8 (separated by tabs)\n" +
+             "rv_makedb: " + refused + ":5: この項目ＩＤは使用できません\n"},
+        {{"--import-templates", none}, 2, "rv_makedb: " + none + ": cannot read it\n"},
+        {{"--import-templates", cp932},
+         2,
+         "rv_makedb: " + cp932 + ":1: not valid UTF-8 (name its encoding with --encoding)\n"},
+        {{"--import-templates", refused, "--into", "基本情報"},
+         2,
+         "rv_makedb: --into 基本情報: ..."},
+        {{"--export-templates", m_dir.file("no/such/folder.txt")},
+         2,
+         "rv_makedb: cannot write ..."},
+        {{"--import-templates", refused, "-t", m_dir.file("none.mdb")},
+         3,
+         "rv_makedb: template library: ..."},
+    };
+    for (const auto& r : runs) {
+        std::vector<std::string> args = r.args;
+        if (std::find(args.begin(), args.end(), "-t") == args.end()) {
+            args.insert(args.end(), {"-t", m_library});
+        }
+        SCOPED_TRACE(::testing::PrintToString(args));
+        const auto result = run(args);
+        EXPECT_EQ(result.exitCode, r.exitCode) << result.err;
+        const std::size_t exact = r.err.ends_with("...") ? r.err.size() - 3 : std::string::npos;
+        EXPECT_EQ(result.err.substr(0, exact), r.err.substr(0, exact));
+        EXPECT_EQ(exported(m_library), before);
+    }
+}
+
+// Out to a file and into an empty library: the same bytes again. Then a file in the encoding
+// it was written in, into a folder, a known ID skipped.
+TEST_F(RvMakedb, ATemplateRoundTripGivesTheSameBytesAndAnImportTakesItsOptions) {
+    const std::string out = m_dir.file("out.txt");
+    ASSERT_EQ(run({"--export-templates", out, "-t", m_library}).exitCode, 0);
+    const std::string empty = m_dir.file("empty.mdb");
+    rvtest::templateLibrary(empty, {});
+    const auto imported = run({"--import-templates", out, "-t", empty});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(exported(empty), rvtest::readBytes(out));
+
+    const std::string cp932 = file(kHeader + "\tCUSTNO\tx\t\x95\xb6\x8e\x9a\t10\tON\t\t1\n" +
+                                   "\tNEWID\t\x90\x56\x8b\x4b\t\x95\xb6\x8e\x9a\t10\tON\t\t2\n");
+    const auto r = run({"--import-templates", cp932, "--encoding", "CP932", "--into", "/新",
+                        "--skip-existing", "-t", m_library});
+    EXPECT_EQ(r.out, "rv_makedb: imported 1 folder and 1 field into " + m_library +
+                         "; 1 skipped (ID already in the library)\n")
+        << r.err;
+}
+
+// A full disk (a file may not grow beyond 100 KiB) and a kill while the import writes: the
+// library is as it was.
+TEST_F(RvMakedb, AFullDiskOrAKillInTheMiddleOfAnImportChangesNothing) {
+    std::string text = kHeader + "/大量\n";
+    for (int i = 0; i < 3000; ++i) {
+        text += "/大量\tBULK" + std::to_string(i) + "\t大量" + std::to_string(i) +
+                "\t文字\t100\tON\t\t" + std::to_string(i + 1) + "\n";
+    }
+    const std::string bulk = file(text);
+    const std::string before = exported(m_library);
+
+    const auto full =
+        rvtest::runProgram({"/bin/bash", "-c", "trap '' XFSZ; ulimit -f 100; exec \"$@\"", "bash",
+                            m_bin, "--import-templates", bulk, "-t", m_library});
+    EXPECT_EQ(full.exitCode, 3) << full.err;
+    EXPECT_TRUE(full.err.starts_with("rv_makedb: template library: ")) << full.err;
+    EXPECT_EQ(exported(m_library), before);
+
+    {
+        const rvtest::FolderWatch watch(m_dir.file(""));
+        rvtest::Child child({m_bin, "--import-templates", bulk, "-t", m_library});
+        ASSERT_TRUE(watch.waitFor(IN_CREATE, "-journal"));
+    }  // killed
+    EXPECT_EQ(exported(m_library), before);
 }
 
 }  // namespace
