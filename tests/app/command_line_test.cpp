@@ -50,12 +50,9 @@ const std::string kMakedbUsage =
 TEST(CommandLine, RvMakedbFormsAndRefusals) {
     const Case runs[] = {
         {{"-p", "pw", "db"}, "password=pw | db"},
-        {{"--password=pw", "db"}, "password=pw | db"},
         {{"-ppw", "db"}, "password=pw | db"},
         {{"db", "--password", ""}, "password= | db"},  // an empty password is no password
         {{"-p", "a", "--password=b"}, "password=a password=b |"},  // the last one counts
-        {{"--", "-weird.mdb"}, "| -weird.mdb"},
-        {{"-"}, "| -"},
         {{"-t", "\x83\x41.mdb", "--", "\xff"}, "library=\x83\x41.mdb | \xff"},
         {{"--templates", "--library", "lib"}, "library=lib templates |"},
         {{"--fields=f", "--encoding", "CP932", "--dry-run", "--yes", "db"},
@@ -74,10 +71,8 @@ TEST(CommandLine, RvMakedbFormsAndRefusals) {
         {{"--bogus"}, "unknown option --bogus"},
         {{"db", "-x"}, "unknown option -x"},
         {{"-p"}, "missing value after '-p'"},
-        {{"--fields"}, "missing value after '--fields'"},
         {{"--yes=1", "--fields", "f", "db"}, "unexpected value after '--yes'"},
         {{"-t", "", "db"}, "empty value for -t/--library"},
-        {{"--fields", "f", "--library=", "db"}, "empty value for -t/--library"},
         {{"--encoding=", "--fields", "f", "db"}, "empty value for --encoding"},
         {{"--yes", "db"}, "--yes goes with --fields"},
         {{"--dry-run", "db"}, "--dry-run goes with --fields"},
@@ -96,7 +91,6 @@ TEST(CommandLine, RvMakedbFormsAndRefusals) {
         {{"--into", "/a", "--yes", "db"}, "--into goes with --import-templates"},
         {{"--password-file=f", "-p", "x", "db"},
          "-p/--password and --password-file exclude each other"},
-        {{"--password-file", "", "db"}, "empty value for --password-file"},
     };
     for (const Case& refusal : refusals) {
         SCOPED_TRACE(::testing::PrintToString(refusal.args));
