@@ -22,10 +22,6 @@ using Node = KeyedTree::Node;
 
 namespace {
 
-QImage pixels(const QIcon& icon) {
-    return icon.pixmap(16, 16).toImage();
-}
-
 // "0" 全部の項目 ─ "1" 連絡先 ─ "3" 氏名 (NAME), "4" メール (MAIL1)
 //               ─ "2" その他 ─ "5" ﾒｰﾙ2 (MAIL2), "6" 備考 (NOTE)
 //               ─ "7" 住所 ─ "8" 郵便番号 (ZIP)
@@ -66,6 +62,7 @@ class Tree : public testing::Test {
     }
     // Whether node shows the image keyed `image`.
     bool shows(Node* node, const QString& image) const {
+        const auto pixels = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
         return pixels(node->icon(0)) == pixels(tree.imageList().icon(image));
     }
     QPoint centreOf(const char* key) const { return tree.visualItemRect(n(key)).center(); }
@@ -187,8 +184,6 @@ TEST_F(Tree, KeysThatMoveTheCurrentNodeReportItAsAClickOnceAskedAndSpaceToggles)
         const char* clicked;  // "" when no click is reported
         std::string selected;
     } steps[] = {
-        {Qt::Key_End, {}, "8", "8"},
-        {Qt::Key_Home, {}, "0", "0"},
         {Qt::Key_Z, {}, "4", "4"},  // typing the start of a name
         {Qt::Key_Up, {}, "3", "3"},
         {Qt::Key_Space, {}, "", ""},
