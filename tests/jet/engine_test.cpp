@@ -438,43 +438,40 @@ TEST(Placeholders, FillIsOnePassLeftToRight) {
 
 // Files ----------------------------------------------------------------------
 
-TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
-    rvtest::TempDir dir;
-    const std::string path = dir.file("p.mdb");
-    rvtest::productDatabase(path, "right", {});
+TEST_F(Engine, FailedOpensLeaveFilesAlone) {
+    const std::string path = m_dir.file("t.mdb");
     const std::string before = rvtest::readBytes(path);
     std::string damaged = before;
     for (size_t i = 0; i < 64 && i < damaged.size(); ++i) {
         damaged[i] = static_cast<char>(damaged[i] ^ 0x5a);
     }
-    std::ofstream(dir.file("damaged.mdb"), std::ios::binary) << damaged;
-    std::ofstream(dir.file("text.mdb")) << "this is not a database at all, not even close....";
-    std::ofstream(dir.file("empty.mdb"));
+    std::ofstream(m_dir.file("damaged.mdb"), std::ios::binary) << damaged;
+    std::ofstream(m_dir.file("text.mdb")) << "this is not a database at all, not even close....";
+    std::ofstream(m_dir.file("empty.mdb"));
 
     // File name ("" for the folder itself), password, and the kind a window names.
     using Kind = jet::ErrorKind;
     const std::tuple<const char*, const char*, Kind> refused[] = {
-        {"p.mdb", "wrong", Kind::kNotADatabase},       {"p.mdb", "", Kind::kNotADatabase},
-        {"missing.mdb", "", Kind::kNoSuchFile},        {"", "", Kind::kNotAFile},
-        {"text.mdb", "", Kind::kNotADatabase},         {"empty.mdb", "", Kind::kNotADatabase},
-        {"damaged.mdb", "right", Kind::kNotADatabase},
+        {"t.mdb", "wrong", Kind::kNotADatabase},        {"t.mdb", "", Kind::kNotADatabase},
+        {"missing.mdb", "", Kind::kNoSuchFile},         {"", "", Kind::kNotAFile},
+        {"text.mdb", "", Kind::kNotADatabase},          {"empty.mdb", "", Kind::kNotADatabase},
+        {"damaged.mdb", "secret", Kind::kNotADatabase},
     };
     for (const auto& [file, password, kind] : refused) {
-        const std::string connStr = jet::ConnectionString::build(dir.file(file), password);
+        const std::string connStr = jet::ConnectionString::build(m_dir.file(file), password);
         const jet::Error e = failure([&] { Connection().open(connStr); });
         EXPECT_EQ(e.code(), static_cast<int>(jet::ErrorCode::kCannotOpen)) << connStr;
         EXPECT_EQ(e.kind(), kind) << connStr;
     }
     EXPECT_EQ(rvtest::readBytes(path), before);
-    EXPECT_EQ(rvtest::readBytes(dir.file("damaged.mdb")), damaged);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.mdb")));
+    EXPECT_EQ(rvtest::readBytes(m_dir.file("damaged.mdb")), damaged);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("missing.mdb")));
 }
 
 // A file of no bytes, taken as a new database: a rolled-back write leaves it empty, a
 // committed one makes it a database that only its password opens.
-TEST(EngineFiles, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
-    rvtest::TempDir dir;
-    const std::string path = dir.file("empty.mdb");
+TEST_F(Engine, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
+    const std::string path = m_dir.file("empty.mdb");
     std::ofstream(path).close();
     const std::string connStr = jet::ConnectionString::build(path, "pw");
     for (bool commit : {false, true}) {
@@ -494,19 +491,16 @@ TEST(EngineFiles, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
 }
 
-TEST(EngineFiles, PasswordDecidesEncryption) {
-    rvtest::TempDir dir;
-    const std::string plain = dir.file("plain.mdb");
-    const std::string locked = dir.file("locked.mdb");
+TEST_F(Engine, PasswordDecidesEncryption) {
+    const std::string plain = m_dir.file("plain.mdb");
     jet::Catalog::create(jet::ConnectionString::build(plain, ""));
-    jet::Catalog::create(jet::ConnectionString::build(locked, "pw"));
     EXPECT_EQ(rvtest::readBytes(plain).substr(0, 15), "SQLite format 3");
-    EXPECT_NE(rvtest::readBytes(locked).substr(0, 15), "SQLite format 3");
+    EXPECT_NE(rvtest::readBytes(m_dir.file("t.mdb")).substr(0, 15), "SQLite format 3");
 
     EXPECT_EQ(
         failure([&] { jet::Catalog::create(jet::ConnectionString::build(plain, "")); }).code(),
         static_cast<int>(jet::ErrorCode::kFileExists));
-    EXPECT_THROW(jet::Catalog::create(jet::ConnectionString::build(dir.file("no/such.mdb"), "")),
+    EXPECT_THROW(jet::Catalog::create(jet::ConnectionString::build(m_dir.file("no/such.mdb"), "")),
                  jet::Error);
 }
 
