@@ -180,10 +180,7 @@ TEST_F(FlexGridTest, AListCellIsEditedByPickingAnItem) {
 
 TEST_F(FlexGridTest, TheKeyHandlerSeesTypedKeysOnlyMayDiscardThemAndShowABox) {
     QList<int> seen;
-    QList<QVariantList> edits;
-    QObject::connect(&grid, &FlexGrid::afterEdit, [&](int row, int col) {
-        edits.append({row, col});
-    });
+    QSignalSpy edits(&grid, &FlexGrid::afterEdit);
     grid.setKeyPressEditHandler([&](int, int, int& key) {
         seen.append(key);
         if (key == 'a') {  // a box takes the focus for a moment: the edit goes on
