@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
+// The keyed tree, and finding in it: how texts compare, what the filtered tree shows, and
+// the tree put back afterwards.
 #include "controls/keyed_tree.h"
 #include "controls/accessibility.h"
+#include "controls/tree_find_line.h"
 
 #include <QApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -13,79 +17,101 @@
 
 using namespace Qt::Literals::StringLiterals;
 using controls::KeyedTree;
+using controls::TreeFindLine;
 using Node = KeyedTree::Node;
 
 namespace {
 
-QImage pixels(const QIcon& icon) {
-    return icon.pixmap(16, 16).toImage();
-}
-
-class TreeTest : public testing::Test {
-  protected:
-    Node* n(const char* key) const { return tree.node(QString::fromUtf8(key)); }
-    QStringList keysInAddOrder() const {
-        QStringList keys;
-        for (int i = 0; i < tree.nodeCount(); ++i) {
-            keys.append(KeyedTree::key(tree.nodeAt(i)));
-        }
-        return keys;
-    }
-    // Whether node shows the image keyed `image`.
-    bool shows(Node* node, const QString& image) const {
-        return pixels(node->icon(0)) == pixels(tree.imageList().icon(image));
-    }
-    // Adds node `key` under `parent` ("" for the top level).
-    void add(const char* parent, const char* key) {
-        tree.addNode(QString::fromLatin1(parent), QString::fromLatin1(key),
-                     u"node "_s + QString::fromLatin1(key));
-    }
-    QPoint centreOf(const char* key) const { return tree.visualItemRect(n(key)).center(); }
-    void show() {
-        tree.resize(240, 200);
-        tree.show();
-        tree.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
-    }
-
-    KeyedTree tree;
-};
-
-// root "0" ─ "1" ─ "3", "4";  "0" ─ "2" ─ "5"
-class Library : public TreeTest {
+// "0" 全部の項目 ─ "1" 連絡先 ─ "3" 氏名 (NAME), "4" メール (MAIL1)
+//               ─ "2" その他 ─ "5" ﾒｰﾙ2 (MAIL2), "6" 備考 (NOTE)
+//               ─ "7" 住所 ─ "8" 郵便番号 (ZIP)
+// with "2" and "7" collapsed, "3" selected and current.
+class Tree : public testing::Test {
   protected:
     void SetUp() override {
         tree.setImageList(controls::ImageList::templateNodeImages());
-        for (const auto& [parent, key] :
-             {std::pair{"", "0"}, {"0", "1"}, {"0", "2"}, {"1", "3"}, {"2", "5"}, {"1", "4"}}) {
-            add(parent, key);
-        }
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(&tree);
+        layout->addWidget(&line);
+        load();
+        window.resize(240, 320);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        tree.setFocus();
     }
+    void load() {
+        tree.clearNodes();
+        // parent key name [ID]; "-": the top level
+        for (const QString& row :
+             {u"- 0 全部の項目"_s, u"0 1 連絡先"_s, u"0 2 その他"_s, u"0 7 住所"_s,
+              u"1 3 氏名 NAME"_s, u"1 4 メール MAIL1"_s, u"2 5 ﾒｰﾙ2 MAIL2"_s, u"2 6 備考 NOTE"_s,
+              u"7 8 郵便番号 ZIP"_s}) {
+            const QStringList cells = row.split(u' ') << QString();
+            const QString parent = cells[0] == u"-" ? QString() : cells[0];
+            KeyedTree::setSearchText(tree.addNode(parent, cells[1], cells[2]), cells[3]);
+        }
+        tree.expandAll();
+        n("2")->setExpanded(false);
+        n("7")->setExpanded(false);
+        tree.setCurrentItem(n("3"));
+    }
+    Node* n(const char* key) const { return tree.node(QString::fromLatin1(key)); }
+    void add(const char* parent, const char* key) {
+        tree.addNode(QString::fromLatin1(parent), QString::fromLatin1(key), u"node"_s);
+    }
+    // Whether node shows the image keyed `image`.
+    bool shows(Node* node, const QString& image) const {
+        const auto pixels = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+        return pixels(node->icon(0)) == pixels(tree.imageList().icon(image));
+    }
+    QPoint centreOf(const char* key) const { return tree.visualItemRect(n(key)).center(); }
+    // The keys of the nodes shown, in add order; "+" marks an expanded folder.
+    std::string shown() const {
+        QStringList keys;
+        for (int i = 0; i < tree.nodeCount(); ++i) {
+            const Node* node = tree.nodeAt(i);
+            if (!node->isHidden()) {
+                const bool open = node->childCount() > 0 && node->isExpanded();
+                keys << KeyedTree::key(node) + (open ? u"+"_s : u""_s);
+            }
+        }
+        return keys.join(u' ').toStdString();
+    }
+    std::string selected() const {
+        QStringList keys;
+        for (const Node* node : tree.selectedNodes()) {
+            keys << KeyedTree::key(node);
+        }
+        return keys.join(u' ').toStdString();
+    }
+
+    QWidget window;
+    KeyedTree tree;
+    TreeFindLine line{tree};
 };
 
 }  // namespace
 
-TEST_F(Library, NodesAreFoundByKeyCountedInAddOrderAndRemovedWithTheirSubtree) {
+TEST_F(Tree, NodesAreFoundByKeyCountedInAddOrderAndRemovedWithTheirSubtree) {
     EXPECT_EQ(n("1")->child(1), n("4"));  // last child of its parent
-    EXPECT_EQ(keysInAddOrder(), (QStringList{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"5"_s, u"4"_s}));
-    EXPECT_EQ(tree.indexOf(n("5")), 4);
-    EXPECT_EQ(tree.nodeAt(6), nullptr);
+    EXPECT_EQ(tree.indexOf(n("5")), 6);
+    EXPECT_EQ(tree.nodeAt(9), nullptr);
     EXPECT_EQ(KeyedTree::rootOf(n("4")), n("0"));
     EXPECT_EQ(KeyedTree::previousSibling(n("3")), nullptr);
     EXPECT_EQ(KeyedTree::lastSibling(n("3")), n("4"));
     EXPECT_EQ(KeyedTree::lastSibling(n("0")), n("0"));  // a top-level node
     // An unknown parent or a used key is refused without change.
-    EXPECT_THROW(add("8", "9"), std::invalid_argument);
+    EXPECT_THROW(add("9", "10"), std::invalid_argument);
     EXPECT_THROW(add("0", "3"), std::invalid_argument);
-    EXPECT_EQ(tree.nodeCount(), 6);
-    EXPECT_EQ(n("9"), nullptr);
+    EXPECT_EQ(shown(), "0+ 1+ 2 7 3 4 5 6 8");
 
     tree.setDropHighlight(n("4"));
     tree.removeNode(n("1"));
-    EXPECT_EQ(keysInAddOrder(), (QStringList{u"0"_s, u"2"_s, u"5"_s}));
+    EXPECT_EQ(shown(), "0+ 2 7 5 6 8");
     EXPECT_EQ(tree.dropHighlight(), nullptr);
     add("2", "3");  // its keys are free again
-    EXPECT_EQ(tree.nodeAt(3), n("3"));
+    EXPECT_EQ(tree.nodeAt(6), n("3"));
     tree.clearNodes();
     EXPECT_EQ(tree.topLevelItemCount(), 0);
 }
@@ -93,33 +119,25 @@ TEST_F(Library, NodesAreFoundByKeyCountedInAddOrderAndRemovedWithTheirSubtree) {
 // A chain as deep as a hostile library can be: removing part of it, emptying the tree and
 // destroying it must not take a stack frame per level.
 TEST(DeepTree, AChainTensOfThousandsDeepIsRemovedClearedAndDestroyed) {
-    constexpr int kDepth = 60'000;
-    const auto chain = [](KeyedTree& tree) {
-        QString parent;
-        for (int i = 1; i <= kDepth; ++i) {
-            const QString key = QString::number(i);
-            tree.addNode(parent, key, key);
-            parent = key;
+    KeyedTree tree;
+    const auto chain = [&tree] {
+        for (int i = 1; i <= 60'000; ++i) {
+            tree.addNode(i == 1 ? QString() : QString::number(i - 1), QString::number(i), {});
         }
     };
-    {
-        KeyedTree tree;
-        chain(tree);
-        tree.removeNode(tree.node(u"2"_s));
-        EXPECT_EQ(tree.nodeCount(), 1);
-        EXPECT_EQ(tree.node(u"3"_s), nullptr);
-        tree.clearNodes();
-        EXPECT_EQ(tree.topLevelItemCount(), 0);
-        chain(tree);
-        EXPECT_EQ(tree.nodeCount(), kDepth);
-    }  // and destroyed full
+    chain();
+    tree.removeNode(tree.node(u"2"_s));
+    EXPECT_EQ(tree.nodeCount(), 1);
+    tree.clearNodes();
+    EXPECT_EQ(tree.topLevelItemCount(), 0);
+    chain();  // and destroyed full
 }
 
-TEST_F(Library, NodesShareALookUntilOneIsChangedItself) {
+TEST_F(Tree, NodesShareALookUntilOneIsChangedItself) {
     const KeyedTree::NodeLook look(10, false, QColor(0, 0, 255), u"close"_s, u"open"_s);
-    Node* a = tree.addNode(u"0"_s, u"6"_s, u"a"_s, look);
-    Node* b = tree.addNode(u"0"_s, u"7"_s, u"b"_s, look);
-    add("6", "8");
+    Node* a = tree.addNode(u"0"_s, u"a"_s, u"a"_s, look);
+    Node* b = tree.addNode(u"0"_s, u"b"_s, u"b"_s, look);
+    add("a", "c");
     tree.expandItem(a);  // the expanded image while expanded
     EXPECT_TRUE(shows(a, u"open"_s));
     tree.collapseItem(a);
@@ -133,31 +151,27 @@ TEST_F(Library, NodesShareALookUntilOneIsChangedItself) {
     EXPECT_EQ(KeyedTree::fontSize(b), 10);
     EXPECT_FALSE(KeyedTree::isBold(b));
     EXPECT_TRUE(shows(b, u"close"_s));
-    tree.setImage(n("3"), u"f1"_s);  // no expanded image: the image stays
-    n("3")->setExpanded(true);
-    EXPECT_TRUE(shows(n("3"), u"f1"_s));
+    tree.setImage(n("1"), u"f1"_s);  // no expanded image: the image stays
+    EXPECT_TRUE(shows(n("1"), u"f1"_s));
 
     tree.setIndentationTwips(250);
     EXPECT_EQ(tree.indentation(), 17);
 }
 
-TEST_F(Library, AClickReportsItsNodeAndCtrlClicksSelectSeveral) {
-    show();
+TEST_F(Tree, AClickReportsItsNodeAndCtrlClicksSelectSeveral) {
     tree.expandAll();
     QSignalSpy clicks(&tree, &KeyedTree::nodeClick);
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centreOf("5"));
-    QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf("3"));
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf("4"));
     ASSERT_EQ(clicks.count(), 2);
     EXPECT_EQ(clicks[0][0].value<QTreeWidgetItem*>(), n("5"));
-    EXPECT_EQ(tree.selectedNodes(), (QList<Node*>{n("3"), n("5")}));
+    EXPECT_EQ(selected(), "4 5");
     EXPECT_EQ(tree.hitTest(centreOf("2")), n("2"));
 }
 
-TEST_F(Library, KeysThatMoveTheCurrentNodeReportItAsAClickOnceAskedAndSpaceToggles) {
-    show();
+TEST_F(Tree, KeysThatMoveTheCurrentNodeReportItAsAClickOnceAskedAndSpaceToggles) {
     tree.expandAll();
     n("4")->setText(0, u"zeta"_s);
-    tree.setFocus();
     tree.setCurrentItem(n("0"));
     QSignalSpy clicks(&tree, &KeyedTree::nodeClick);
     QTest::keyClick(&tree, Qt::Key_Down);
@@ -168,41 +182,120 @@ TEST_F(Library, KeysThatMoveTheCurrentNodeReportItAsAClickOnceAskedAndSpaceToggl
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
         const char* clicked;  // "" when no click is reported
-        QList<const char*> selected;
+        std::string selected;
     } steps[] = {
-        {Qt::Key_End, {}, "5", {"5"}},
-        {Qt::Key_Home, {}, "0", {"0"}},
-        {Qt::Key_Z, {}, "4", {"4"}},  // typing the start of a name
-        {Qt::Key_Up, {}, "3", {"3"}},
-        {Qt::Key_Space, {}, "", {}},
-        {Qt::Key_Space, {}, "", {"3"}},
-        {Qt::Key_Down, Qt::ControlModifier, "4", {"3"}},  // moves without selecting
-        {Qt::Key_Space, {}, "", {"3", "4"}},
-        {Qt::Key_Right, {}, "", {"3", "4"}},  // nowhere to go
+        {Qt::Key_Z, {}, "4", "4"},  // typing the start of a name
+        {Qt::Key_Up, {}, "3", "3"},
+        {Qt::Key_Space, {}, "", ""},
+        {Qt::Key_Space, {}, "", "3"},
+        {Qt::Key_Down, Qt::ControlModifier, "4", "3"},  // moves without selecting
+        {Qt::Key_Space, {}, "", "3 4"},
+        {Qt::Key_Right, {}, "", "3 4"},  // nowhere to go
     };
     for (const auto& step : steps) {
         clicks.clear();
         QTest::keyClick(&tree, step.key, step.modifiers);
-        QList<Node*> selected;
-        for (const char* key : step.selected) {
-            selected << n(key);
-        }
-        EXPECT_EQ(tree.selectedNodes(), selected) << step.key;
-        if (*step.clicked == '\0') {
-            EXPECT_EQ(clicks.count(), 0) << step.key;
-        } else {
-            ASSERT_EQ(clicks.count(), 1) << step.key;
+        EXPECT_EQ(selected(), step.selected) << step.key;
+        ASSERT_EQ(clicks.count(), *step.clicked ? 1 : 0) << step.key;
+        if (*step.clicked) {
             EXPECT_EQ(clicks[0][0].value<QTreeWidgetItem*>(), n(step.clicked)) << step.key;
         }
     }
 }
 
-TEST_F(Library, ANameWiderThanTheTreeScrollsInsteadOfBeingCut) {
-    show();
-    tree.expandAll();
+TEST_F(Tree, ANameWiderThanTheTreeScrollsInsteadOfBeingCut) {
     n("5")->setText(0, QString(60, u'名'));
+    n("2")->setExpanded(true);
     QApplication::processEvents();
     EXPECT_GE(tree.columnWidth(0), tree.visualItemRect(n("5")).left() +
                                        tree.fontMetrics().horizontalAdvance(n("5")->text(0)));
     EXPECT_TRUE(tree.horizontalScrollBar()->isVisible());
+}
+
+TEST(FoldForFind, WidthKanaAndCaseAreIgnored) {
+    const struct {
+        QString text;
+        QString typed;
+        bool found;
+    } cases[] = {
+        {u"ＭＡＩＬ１"_s, u"mail1"_s, true},  // full-width letters and digits
+        {u"Mail"_s, u"MAIL"_s, true},        {u"ｶﾅ"_s, u"カナ"_s, true},  // half-width katakana
+        {u"ｶﾞｲﾄﾞ"_s, u"ガイド"_s, true},  // with their voicing marks
+        {u"カナ"_s, u"かな"_s, true},     // katakana and hiragana
+        {u"ﾒｰﾙｱﾄﾞﾚｽ"_s, u"めーる"_s, true},  {u"ヴィラ"_s, u"ゔぃ"_s, true},
+        {u"携帯メール"_s, u"メモ"_s, false}, {u"郵便番号"_s, u"番号"_s, true},
+        {u"NAME"_s, u"nmae"_s, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(controls::foldForFind(c.text).contains(controls::foldForFind(c.typed)), c.found)
+            << c.text.toStdString() << " / " << c.typed.toStdString();
+    }
+}
+
+TEST_F(Tree, TypingKeepsTheMatchesAndTheirFoldersAndEscapePutsTheTreeBack) {
+    const std::string whole = shown();
+    EXPECT_FALSE(line.isVisible());
+    QTest::keyClick(&tree, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(line.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &line);
+
+    const struct {
+        QString typed;
+        std::string shown;
+    } steps[] = {
+        {u"mail"_s, "0+ 1+ 2+ 4 5"},    // by ID, and the hidden folder's field opens it
+        {u"メール"_s, "0+ 1+ 2+ 4 5"},  // by name, the half-width one too
+        {u"zip"_s, "0+ 7+ 8"},
+        {u"なし"_s, ""},
+        {u""_s, whole},  // nothing typed: the whole tree as it was
+        {u"備"_s, "0+ 2+ 6"},
+    };
+    for (const auto& step : steps) {
+        line.setText(step.typed);  // as typed: the text changes, the filter follows
+        EXPECT_EQ(shown(), step.shown) << step.typed.toStdString();
+    }
+    line.setText(u"mail"_s);
+    EXPECT_EQ(selected(), "") << "the hidden 氏名 is not selected meanwhile";
+
+    QTest::keyClick(&line, Qt::Key_Escape);
+    EXPECT_FALSE(line.isVisible());
+    EXPECT_EQ(line.text(), QString());
+    EXPECT_EQ(QApplication::focusWidget(), &tree);
+    EXPECT_EQ(shown(), whole);
+    EXPECT_EQ(selected(), "3");
+    EXPECT_EQ(tree.currentItem(), n("3"));
+}
+
+TEST_F(Tree, EnterWalksTheMatchesAndWhatItChoseStaysChosenAfterEscape) {
+    controls::reportKeyMovesAsClicks(tree);
+    QSignalSpy clicks(&tree, &KeyedTree::nodeClick);
+    line.openFind();
+    line.setText(u"MAIL"_s);
+    EXPECT_EQ(line.matches(), (QList<Node*>{n("4"), n("5")}));
+    // From the current 氏名 on, and round again.
+    for (const char* expected : {"4", "5", "4", "5"}) {
+        QTest::keyClick(&line, Qt::Key_Return);
+        EXPECT_EQ(selected(), expected);
+        EXPECT_EQ(clicks.takeLast()[0].value<QTreeWidgetItem*>(), n(expected));
+    }
+    EXPECT_EQ(QApplication::focusWidget(), &line);
+
+    tree.setFocus();
+    QTest::keyClick(&tree, Qt::Key_Escape);  // from the tree as well
+    EXPECT_FALSE(line.isVisible());
+    EXPECT_EQ(shown(), "0+ 1+ 2+ 7 3 4 5 6 8") << "collapsed as before, but for the choice";
+    EXPECT_EQ(selected(), "5");
+}
+
+TEST_F(Tree, TheFilterFollowsTheTreeWhenItIsLoadedAgain) {
+    line.openFind();
+    line.setText(u"名"_s);
+    ASSERT_EQ(shown(), "0+ 1+ 3");
+    load();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() == "0+ 1+ 3"; }));
+    n("4")->setText(0, u"名刺"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() == "0+ 1+ 3 4"; }));
+    EXPECT_EQ(line.matches(), (QList<Node*>{n("3"), n("4")}));
+    line.closeFind();
+    EXPECT_EQ(shown(), "0+ 1+ 2 7 3 4 5 6 8");
 }

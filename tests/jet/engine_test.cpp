@@ -32,15 +32,15 @@ std::string shown(const jet::Value& v) {
     return (v.isInteger() ? "int " : v.isDouble() ? "real " : "text ") + v.toString();
 }
 
-// The code of the jet::Error that `action` throws; 0 when it throws none.
+// The jet::Error that `action` throws; one of code 0 and no kind when it throws none.
 template <typename Action>
-int errorCode(Action action) {
+jet::Error failure(Action action) {
     try {
         action();
     } catch (const jet::Error& e) {
-        return e.code();
+        return e;
     }
-    return 0;
+    return jet::Error("no failure", 0, static_cast<jet::ErrorKind>(-1));
 }
 
 // One statement's outcome: "ok", a query's column names and rows, or the refusal.
@@ -108,8 +108,6 @@ TEST_F(Engine, ColumnRulesOverValues) {
     const char* zeroLength = "R.V: zero-length string not allowed";
     const Case cases[] = {
         {"TEXT(1)", "", "'TE'", "R.V: at most 1 character"},
-        {"TEXT(10)", "", "'1234567890'", "text 1234567890"},
-        {"TEXT(10)", "", "'12345678901'", "R.V: at most 10 characters"},
         {"TEXT(5) NOT NULL", "", "''", zeroLength},
         {"TEXT(5) NOT NULL", "", "NULL", "R.V: a value is required"},
         {"MEMO", "", "''", zeroLength},
@@ -127,7 +125,6 @@ TEST_F(Engine, ColumnRulesOverValues) {
         // Values of another type, and values that make a careless rule come out null
         // (which would let them pass) or hide their length behind a NUL character.
         {"TEXT(5)", "", "12", "text 12"},
-        {"TEXT(3)", "", "'a'||char(0)||'bcdefgh'", "R.V: not a text"},
         {"MEMO", "", "X'41'", "R.V: not a text"},
         {"LONG", "", "'12'||char(0)||'x'", wholeNumber},
         {"LONG", "", "X'3132'", wholeNumber},
@@ -170,12 +167,8 @@ TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
     // A refused statement and the one that cleans up after it, as the builder sends them.
     const auto start = std::chrono::steady_clock::now();
     for (const char* sql : {"INSERT INTO T VALUES(2)", "delete * from T where A=2"}) {
-        EXPECT_EQ(run(sql), "the database is locked by another program");
-    }
-    try {
-        m_conn.execute("INSERT INTO T VALUES(2)");
-        ADD_FAILURE() << "not locked";
-    } catch (const jet::Error& e) {
+        const jet::Error e = failure([&] { m_conn.execute(sql); });
+        EXPECT_STREQ(e.what(), "the database is locked by another program");
         EXPECT_EQ(e.kind(), jet::ErrorKind::kLocked);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
@@ -183,69 +176,38 @@ TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
     EXPECT_EQ(run("INSERT INTO T VALUES(3)"), "ok");
 }
 
-TEST_F(Engine, ZeroLengthRuleFollowsTheColumnPropertyInTheFile) {
-    m_conn.execute("CREATE TABLE T(S TEXT(10) NOT NULL, N TEXT(100), M MEMO)");
-    EXPECT_EQ(run("allow t.n"), "ok");
-    EXPECT_EQ(run("allow T.M"), "ok");
-    EXPECT_EQ(run("INSERT INTO T VALUES('a','','')"), "ok");
-    EXPECT_EQ(run("INSERT INTO T(S) VALUES('')"), "T.S: zero-length string not allowed");
-    // Kept in the file, shown by the catalog, and it can be taken back.
-    m_conn.close();
-    m_conn.open(m_connStr);
-    EXPECT_EQ(run("catalog T"), "S TEXT(10) 0; N TEXT(100) 2 zero-length; M MEMO 2 zero-length; ");
-    jet::Catalog(m_conn).setProperty("T", "N", jet::kAllowZeroLength, false);
-    EXPECT_EQ(run("INSERT INTO T VALUES('b','','')"), "T.N: zero-length string not allowed");
-}
-
-TEST_F(Engine, CatalogListsTypesFlagsAndTheEnginesOwnTablesAndCountersNeverReuse) {
+// The catalog's types and flags, texts compared without regard to case, nulls sorted
+// first, and a counter that does not take back a number once given.
+TEST_F(Engine, CatalogComparisonsAndCounters) {
     m_conn.execute(
-        "CREATE TABLE T(N COUNTER, L LONG, K TEXT(1) NOT NULL, S TEXT, M MEMO, D DATE, X DOUBLE, "
-        "B YESNO)");
+        "CREATE TABLE T(N COUNTER, KIND TEXT(1) NOT NULL, SORTBY LONG, S TEXT, M MEMO, D DATE, "
+        "X DOUBLE, B YESNO)");
     EXPECT_EQ(run("catalog T"),
-              "N COUNTER 1; L LONG 3; K TEXT(1) 0; S TEXT(255) 2; M MEMO 2; D DATE 3; X DOUBLE 3; "
-              "B YESNO 3; ");
-    for (const char* sql : {"INSERT INTO T(K) VALUES('a')", "INSERT INTO T(K) VALUES('b')",
-                            "Delete from T where N= 2", "INSERT INTO T(K) VALUES('c')"}) {
+              "N COUNTER 1; KIND TEXT(1) 0; SORTBY LONG 3; S TEXT(255) 2; M MEMO 2; D DATE 3; "
+              "X DOUBLE 3; B YESNO 3; ");
+    for (const char* sql :
+         {"INSERT INTO T(KIND, SORTBY) VALUES('f', 2)", "INSERT INTO T(KIND) VALUES('x')",
+          "Delete from T where N= 2", "INSERT INTO T(KIND) VALUES('F')",
+          "INSERT INTO T(KIND, SORTBY) VALUES('A', 1)"}) {
         m_conn.execute(sql);
     }
-    EXPECT_EQ(run("select max(N) AS N from T"), "N | int 3");
+    EXPECT_EQ(run("select count(*) AS C from T where kind='F'"), "C | int 2");
+    EXPECT_EQ(run("SELECT count(*) AS C FROM t WHERE Kind=\"a\""), "C | int 1");
+    EXPECT_EQ(run("select N from T ORDER BY SORTBY"), "N | int 3| int 4| int 1");
+    EXPECT_EQ(run("select SORTBY from T ORDER BY SORTBY DESC"), "SORTBY | int 2| int 1| null");
+    EXPECT_EQ(run("select [N] from T where KIND = 'a' or N = 1 ORDER BY N"), "N | int 1| int 4");
+    m_conn.execute("delete * from t where kind='f'");
+    EXPECT_EQ(run("select N from T;"), "N | int 4") << "a closing ';' is fine";
     const auto tables = jet::Catalog(m_conn).tables();
     ASSERT_EQ(tables.size(), 2u);
     EXPECT_EQ(tables[0].name, "sqlite_sequence");
     EXPECT_TRUE(tables[0].system && !tables[1].system);
 }
 
-TEST_F(Engine, ComparisonsIgnoreCaseAndNullsSortFirst) {
-    m_conn.execute("CREATE TABLE T(KIND TEXT(1), SORTBY LONG, N LONG)");
-    m_conn.execute("INSERT INTO T VALUES('f', 2, 1)");
-    m_conn.execute("INSERT INTO T VALUES('F', NULL, 2)");
-    m_conn.execute("INSERT INTO T VALUES('A', 1, 3)");
-    EXPECT_EQ(run("select count(*) AS C from T where kind='F'"), "C | int 2");
-    EXPECT_EQ(run("SELECT count(*) AS C FROM t WHERE Kind=\"a\""), "C | int 1");
-    EXPECT_EQ(run("select N from T ORDER BY SORTBY"), "N | int 2| int 3| int 1");
-    EXPECT_EQ(run("select SORTBY from T ORDER BY SORTBY DESC"), "SORTBY | int 2| int 1| null");
-    EXPECT_EQ(run("select [N] from T where KIND = 'a' or N = 1 ORDER BY N"), "N | int 1| int 3");
-    m_conn.execute("delete * from t where kind='f'");
-    EXPECT_EQ(run("select N from T"), "N | int 3");
-}
-
-TEST_F(Engine, OnlyOneStatementPerExecute) {
-    m_conn.execute("CREATE TABLE X(A LONG)");
-    EXPECT_THROW(m_conn.execute("select 1; drop table X"), jet::Error);
-    EXPECT_THROW(m_conn.execute("select 1 -- drop"), jet::Error);
-    EXPECT_EQ(run("select count(*) AS N from X;"), "N | int 0") << "a closing ';' is fine";
-}
-
-TEST_F(Engine, RecordSetsReadForwardAndTellNullFromEmpty) {
+TEST_F(Engine, RecordSetsFindFieldsInAnyCaseAndEndAtTheirEnd) {
     m_conn.execute("CREATE TABLE T(A TEXT(5), B LONG)");
-    jet::Catalog(m_conn).setProperty("T", "A", jet::kAllowZeroLength, true);
-    m_conn.execute("INSERT INTO T VALUES('', 1)");
     m_conn.execute("INSERT INTO T VALUES(NULL, 2)");
-    auto rs = m_conn.execute("select A, b as Bee from T order by B");
-    EXPECT_EQ(rs.fieldName(1), "Bee");
-    EXPECT_EQ(shown(rs.field("a")), "text ");
-    rs.moveNext();
-    EXPECT_EQ(shown(rs.field(0)), "null");
+    auto rs = m_conn.execute("select A, b as Bee from T");
     EXPECT_EQ(shown(rs.field("BEE")), "int 2");
     rs.moveNext();
     EXPECT_TRUE(rs.eof());
@@ -283,10 +245,9 @@ TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
         "select * from T",
         "ALTER TABLE T ADD COLUMN 電話 TEXT(8)",  // typed by Japanese users
         "ALTER TABLE T ADD COLUMN E TEXT",
-        "catalog T",
         "INSERT INTO T(ID, B) VALUES(2, 'hello')",
         "INSERT INTO T(ID, E) VALUES(3, '')",
-        "allow T.E",
+        "allow t.e",
         "INSERT INTO T(ID, E, C) VALUES(4, '', True)",
         "ALTER TABLE T ADD COLUMN F DOUBLE",
         "ALTER TABLE U ADD COLUMN Y TEXT(3)",
@@ -341,7 +302,8 @@ TEST(EngineAddedColumns, WaitingShowsInNothingAStatementDoes) {
               "duplicate column name: C in: ALTER TABLE T ADD COLUMN C LONG");
     EXPECT_EQ(of("select * from T"), "ID A B C | int 1 null null null");
     EXPECT_EQ(of("catalog T"),
-              "ID LONG 1; A TEXT(5) 2; B DATE 3; C YESNO 3; 電話 TEXT(8) 2; E TEXT(255) 2; ");
+              "ID LONG 1; A TEXT(5) 2; B DATE 3; C YESNO 3; 電話 TEXT(8) 2; E "
+              "TEXT(255) 2 zero-length; F DOUBLE 3; ");
     EXPECT_EQ(of("INSERT INTO T(ID, B) VALUES(2, 'hello')"), "T.B: not a date (YYYY-MM-DD)");
     EXPECT_EQ(of("INSERT INTO T(ID, E) VALUES(3, '')"), "T.E: zero-length string not allowed");
     EXPECT_EQ(of("select ID, E, C from [T] where E=''"), "ID E C | int 4 text  int -1");
@@ -410,6 +372,64 @@ TEST_F(Engine, RollbackTakesBackTablesAndWaitingColumns) {
     }
 }
 
+// The rules live in the file: a client that is not this engine, holding only the password,
+// is held to them too. Their stored text is part of the file format: files made by earlier
+// versions are read and edited by it.
+TEST_F(Engine, RulesInTheFileHoldForARawSqlcipherClient) {
+    m_conn.execute("CREATE TABLE PRJ_DETAIL(SYURUI TEXT(20), NAIYOU           TEXT(100))");
+    jet::Catalog(m_conn).setProperty("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength, true);
+    m_conn.execute("CREATE TABLE H(T TEXT(3), M MEMO, L LONG, N DOUBLE, D DATE, B YESNO)");
+    rvtest::RawDb raw(m_dir.file("t.mdb"), "secret");
+    EXPECT_EQ(raw.exec("INSERT INTO PRJ_DETAIL(NAIYOU) VALUES('')"), "ok");
+    // A rule that could come out null would let the value pass.
+    EXPECT_EQ(raw.exec("INSERT INTO H(D) VALUES('hello')"),
+              "CHECK constraint failed: H.D: not a date (YYYY-MM-DD)");
+    EXPECT_EQ(raw.exec("INSERT INTO H VALUES('abc','m','20',1.5,'2026-12-05',-1)"), "ok");
+    EXPECT_EQ(raw.scalar("SELECT typeof(L) FROM H"), "integer");
+    EXPECT_EQ(raw.scalar("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(raw.scalar("SELECT sql FROM sqlite_master WHERE name='PRJ_DETAIL'"),
+              "CREATE TABLE \"PRJ_DETAIL\"(\"SYURUI\" TEXT(20) COLLATE NOCASE CONSTRAINT "
+              "\"PRJ_DETAIL.SYURUI: not a text\" CHECK(\"SYURUI\" IS NULL OR typeof(\"SYURUI\")"
+              "<>'blob' AND instr(\"SYURUI\",char(0))=0) CONSTRAINT \"PRJ_DETAIL.SYURUI: at most "
+              "20 characters\" CHECK(\"SYURUI\" IS NULL OR length(\"SYURUI\")<=20) CONSTRAINT "
+              "\"PRJ_DETAIL.SYURUI: zero-length string not allowed\" CHECK(\"SYURUI\" IS NULL OR "
+              "length(\"SYURUI\")>0), \"NAIYOU\" TEXT(100) COLLATE NOCASE CONSTRAINT "
+              "\"PRJ_DETAIL.NAIYOU: not a text\" CHECK(\"NAIYOU\" IS NULL OR typeof(\"NAIYOU\")"
+              "<>'blob' AND instr(\"NAIYOU\",char(0))=0) CONSTRAINT \"PRJ_DETAIL.NAIYOU: at most "
+              "100 characters\" CHECK(\"NAIYOU\" IS NULL OR length(\"NAIYOU\")<=100))");
+}
+
+// A file made before the rules were null-proof: its zero-length rules have their
+// earlier text, which is still read as the property and can still be set.
+TEST_F(Engine, EarlierRuleTextsKeepWorking) {
+    rvtest::RawDb raw(m_dir.file("t.mdb"), "secret");
+    ASSERT_EQ(raw.exec("CREATE TABLE \"PRJ_DETAIL\"(\"SYURUI\" TEXT(20) COLLATE NOCASE "
+                       "CONSTRAINT \"PRJ_DETAIL.SYURUI: at most 20 characters\" "
+                       "CHECK(length(\"SYURUI\")<=20) CONSTRAINT \"PRJ_DETAIL.SYURUI: "
+                       "zero-length string not allowed\" CHECK(\"SYURUI\"<>''), \"NAIYOU\" "
+                       "TEXT(100) COLLATE NOCASE CONSTRAINT \"PRJ_DETAIL.NAIYOU: at most 100 "
+                       "characters\" CHECK(length(\"NAIYOU\")<=100) CONSTRAINT "
+                       "\"PRJ_DETAIL.NAIYOU: zero-length string not allowed\" "
+                       "CHECK(\"NAIYOU\"<>''))"),
+              "ok");
+    ASSERT_EQ(raw.exec("INSERT INTO PRJ_DETAIL VALUES('a','b')"), "ok");
+    jet::Catalog catalog(m_conn);
+    EXPECT_EQ(catalog.property("PRJ_DETAIL", "SYURUI", jet::kAllowZeroLength), "False");
+    EXPECT_EQ(catalog.property("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength), "False");
+    catalog.setProperty("PRJ_DETAIL", "NAIYOU", jet::kAllowZeroLength, true);
+    catalog.setProperty("PRJ_DETAIL", "SYURUI", jet::kAllowZeroLength, true);
+    catalog.setProperty("PRJ_DETAIL", "SYURUI", jet::kAllowZeroLength, false);
+    m_conn.execute("ALTER TABLE PRJ_DETAIL ADD COLUMN  D DATE");
+
+    EXPECT_EQ(raw.exec("INSERT INTO PRJ_DETAIL(SYURUI,NAIYOU) VALUES('x','')"), "ok");
+    EXPECT_EQ(raw.exec("INSERT INTO PRJ_DETAIL(SYURUI) VALUES('')"),
+              "CHECK constraint failed: PRJ_DETAIL.SYURUI: zero-length string not allowed");
+    EXPECT_EQ(raw.exec("INSERT INTO PRJ_DETAIL(D) VALUES('2026-13-45')"),
+              "CHECK constraint failed: PRJ_DETAIL.D: not a date (YYYY-MM-DD)");
+    EXPECT_EQ(raw.scalar("SELECT count(*) FROM PRJ_DETAIL"), "2");
+    EXPECT_EQ(raw.scalar("PRAGMA integrity_check"), "ok");
+}
+
 TEST(Placeholders, FillIsOnePassLeftToRight) {
     EXPECT_EQ(jet::fill("%1=%2", {"A%2B", "x"}), "A%2B=x");
     EXPECT_EQ(jet::fill("%2-%1-%2", {"a", "b"}), "b-a-b");
@@ -418,47 +438,40 @@ TEST(Placeholders, FillIsOnePassLeftToRight) {
 
 // Files ----------------------------------------------------------------------
 
-TEST(EngineFiles, FailedOpensLeaveFilesAlone) {
-    rvtest::TempDir dir;
-    const std::string path = dir.file("p.mdb");
-    rvtest::productDatabase(path, "right", {});
+TEST_F(Engine, FailedOpensLeaveFilesAlone) {
+    const std::string path = m_dir.file("t.mdb");
     const std::string before = rvtest::readBytes(path);
     std::string damaged = before;
     for (size_t i = 0; i < 64 && i < damaged.size(); ++i) {
         damaged[i] = static_cast<char>(damaged[i] ^ 0x5a);
     }
-    std::ofstream(dir.file("damaged.mdb"), std::ios::binary) << damaged;
-    std::ofstream(dir.file("text.mdb")) << "this is not a database at all, not even close....";
-    std::ofstream(dir.file("empty.mdb"));
+    std::ofstream(m_dir.file("damaged.mdb"), std::ios::binary) << damaged;
+    std::ofstream(m_dir.file("text.mdb")) << "this is not a database at all, not even close....";
+    std::ofstream(m_dir.file("empty.mdb"));
 
     // File name ("" for the folder itself), password, and the kind a window names.
     using Kind = jet::ErrorKind;
     const std::tuple<const char*, const char*, Kind> refused[] = {
-        {"p.mdb", "wrong", Kind::kNotADatabase},       {"p.mdb", "", Kind::kNotADatabase},
-        {"missing.mdb", "", Kind::kNoSuchFile},        {"", "", Kind::kNotAFile},
-        {"text.mdb", "", Kind::kNotADatabase},         {"empty.mdb", "", Kind::kNotADatabase},
-        {"damaged.mdb", "right", Kind::kNotADatabase},
+        {"t.mdb", "wrong", Kind::kNotADatabase},        {"t.mdb", "", Kind::kNotADatabase},
+        {"missing.mdb", "", Kind::kNoSuchFile},         {"", "", Kind::kNotAFile},
+        {"text.mdb", "", Kind::kNotADatabase},          {"empty.mdb", "", Kind::kNotADatabase},
+        {"damaged.mdb", "secret", Kind::kNotADatabase},
     };
     for (const auto& [file, password, kind] : refused) {
-        const std::string connStr = jet::ConnectionString::build(dir.file(file), password);
-        try {
-            Connection().open(connStr);
-            ADD_FAILURE() << connStr;
-        } catch (const jet::Error& e) {
-            EXPECT_EQ(e.code(), static_cast<int>(jet::ErrorCode::kCannotOpen)) << connStr;
-            EXPECT_EQ(e.kind(), kind) << connStr;
-        }
+        const std::string connStr = jet::ConnectionString::build(m_dir.file(file), password);
+        const jet::Error e = failure([&] { Connection().open(connStr); });
+        EXPECT_EQ(e.code(), static_cast<int>(jet::ErrorCode::kCannotOpen)) << connStr;
+        EXPECT_EQ(e.kind(), kind) << connStr;
     }
     EXPECT_EQ(rvtest::readBytes(path), before);
-    EXPECT_EQ(rvtest::readBytes(dir.file("damaged.mdb")), damaged);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.mdb")));
+    EXPECT_EQ(rvtest::readBytes(m_dir.file("damaged.mdb")), damaged);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("missing.mdb")));
 }
 
 // A file of no bytes, taken as a new database: a rolled-back write leaves it empty, a
 // committed one makes it a database that only its password opens.
-TEST(EngineFiles, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
-    rvtest::TempDir dir;
-    const std::string path = dir.file("empty.mdb");
+TEST_F(Engine, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
+    const std::string path = m_dir.file("empty.mdb");
     std::ofstream(path).close();
     const std::string connStr = jet::ConnectionString::build(path, "pw");
     for (bool commit : {false, true}) {
@@ -475,23 +488,19 @@ TEST(EngineFiles, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
         EXPECT_EQ(std::filesystem::file_size(path) == 0, !commit);
     }
     EXPECT_EQ(rvtest::RawDb(path, "pw").scalar("SELECT count(*) FROM T"), "0");
-    EXPECT_THROW(Connection().open(jet::ConnectionString::build(path, "other")), jet::Error);
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
 }
 
-TEST(EngineFiles, PasswordDecidesEncryption) {
-    rvtest::TempDir dir;
-    const std::string plain = dir.file("plain.mdb");
-    const std::string locked = dir.file("locked.mdb");
+TEST_F(Engine, PasswordDecidesEncryption) {
+    const std::string plain = m_dir.file("plain.mdb");
     jet::Catalog::create(jet::ConnectionString::build(plain, ""));
-    jet::Catalog::create(jet::ConnectionString::build(locked, "pw"));
     EXPECT_EQ(rvtest::readBytes(plain).substr(0, 15), "SQLite format 3");
-    EXPECT_NE(rvtest::readBytes(locked).substr(0, 15), "SQLite format 3");
-    EXPECT_NE(rvtest::RawDb(locked, "other").exec("SELECT count(*) FROM sqlite_master"), "ok");
+    EXPECT_NE(rvtest::readBytes(m_dir.file("t.mdb")).substr(0, 15), "SQLite format 3");
 
-    EXPECT_EQ(errorCode([&] { jet::Catalog::create(jet::ConnectionString::build(plain, "")); }),
-              static_cast<int>(jet::ErrorCode::kFileExists));
-    EXPECT_THROW(jet::Catalog::create(jet::ConnectionString::build(dir.file("no/such.mdb"), "")),
+    EXPECT_EQ(
+        failure([&] { jet::Catalog::create(jet::ConnectionString::build(plain, "")); }).code(),
+        static_cast<int>(jet::ErrorCode::kFileExists));
+    EXPECT_THROW(jet::Catalog::create(jet::ConnectionString::build(m_dir.file("no/such.mdb"), "")),
                  jet::Error);
 }
 
@@ -504,18 +513,15 @@ TEST_F(Engine, EveryFailureHasAKindAndEveryKindAJapaneseReason) {
         {"INSERT INTO T VALUES('it's')", Kind::kUnterminated},
         {"INSERT INTO T VALUES([A)", Kind::kUnterminated},
         {"INSERT INTO T VALUES(NULL)", Kind::kValueRefused},
-        {"INSERT INTO T VALUES('longer')", Kind::kValueRefused},
         {"SELECT * FROM NOWHERE", Kind::kOther},
         {"INSERT T", Kind::kSyntax},
         {"SELECT A FROM T WHERE A LIKE", Kind::kSyntax},
+        // One statement at a time.
+        {"select 1; drop table T", Kind::kSyntax},
+        {"select 1 -- drop", Kind::kSyntax},
     };
     for (const auto& [sql, kind] : statements) {
-        try {
-            m_conn.execute(sql);
-            ADD_FAILURE() << sql;
-        } catch (const jet::Error& e) {
-            EXPECT_EQ(e.kind(), kind) << sql << ": " << e.what();
-        }
+        EXPECT_EQ(failure([&] { m_conn.execute(sql); }).kind(), kind) << sql;
     }
     // SQLite's codes for what no test can bring about here (SQLITE_READONLY_DIRECTORY,
     // SQLITE_FULL, SQLITE_IOERR_WRITE, SQLITE_BUSY_SNAPSHOT, SQLITE_NOTADB).
@@ -547,17 +553,13 @@ TEST(EngineConnectionString, ParsesTheAdoForm) {
         "Password=p=w;Persist Security Info=False");
     EXPECT_EQ(cs.dataSource(), "/a b/c.mdb");
     EXPECT_EQ(cs.password(), "p=w");
-    EXPECT_EQ(jet::ConnectionString::parse("Data Source=\"x;y.mdb\"").dataSource(), "x;y.mdb");
     EXPECT_EQ(jet::ConnectionString::parse("Data Source='a''b\"c'").dataSource(), "a'b\"c");
-    for (const char* bad :
-         {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
-          "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
-          "Data Source=\"x\"y",
-          // A key named twice, whatever the case, quoting or key.
-          "Data Source=A.mdb;Data Source=OTHER.mdb", "Data Source='A.mdb';data source=OTHER.mdb",
-          "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=A.mdb;Provider="
-          "Microsoft.Jet.OLEDB.4.0",
-          "Data Source=A.mdb;Mode=Read;Mode=Share Deny None"}) {
+    for (const char* bad : {"Provider=SQLOLEDB;Data Source=x", "Provider=Microsoft.Jet.OLEDB.4.0",
+                            "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
+                            "Data Source=\"x\"y",
+                            // A key named twice, whatever the case, quoting or key.
+                            "Data Source='A.mdb';data source=OTHER.mdb",
+                            "Data Source=A.mdb;Mode=Read;Mode=Share Deny None"}) {
         EXPECT_THROW(jet::ConnectionString::parse(bad), jet::Error) << bad;
     }
 }

@@ -27,7 +27,6 @@ TEST(MsgBoxConst, ConvertsByEachRulesOwnMatching) {
         {"getATTRLabel", getATTRLabel, u"T"_s, u"文字"_s},
         {"getATTRLabel", getATTRLabel, u"t"_s, u""_s},
         {"getATTR", getATTR, u"メモ"_s, u"M"_s},
-        {"getATTR", getATTR, u"YESNO"_s, u"B"_s},
         {"getATTR", getATTR, u"yesno"_s, u""_s},
         {"getONOFF", getONOFF, u"1"_s, u"ON"_s},
         {"getONOFF", getONOFF, u"0"_s, u"OFF"_s},
@@ -37,7 +36,6 @@ TEST(MsgBoxConst, ConvertsByEachRulesOwnMatching) {
         // The builder's cells: contained, ignoring case; mail, FAX, IME take the first match.
         {"imeCode", imeCode, u"on"_s, u"1"_s},
         {"imeCode", imeCode, u"OFF"_s, u"0"_s},
-        {"imeCode", imeCode, u" "_s, u"0"_s},
         {"mailCode", mailCode, u"pcメール"_s, u"1"_s},
         {"mailCode", mailCode, u"携帯メール PCメール"_s, u"1"_s},
         {"mailCode", mailCode, u"携帯メール"_s, u"2"_s},
