@@ -125,7 +125,9 @@ TEST_F(Life, ADatabaseWithoutTablesIsNotYetBuiltAndIsNeverDeleted) {
             EXPECT_FALSE(cancelled.build());
         }
         EXPECT_EQ(rvtest::readBytes(m_path), before) << "Cancel keeps it as it was";
-        EXPECT_TRUE(Wizard(m_path).build());
+        Wizard built(m_path);
+        EXPECT_TRUE(built.build());
+        EXPECT_TRUE(built.status.dbExists);
         EXPECT_EQ(rvtest::RawDb(m_path, "pw").scalar("SELECT FIELD_ID FROM FIELD"), "MAIL1");
         std::remove(m_path.c_str());
     }
