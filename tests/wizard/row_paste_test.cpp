@@ -80,42 +80,29 @@ TEST(RowPaste, EachCellGoesThroughTheGridsRulesAsTyping) {
     }
 }
 
-TEST(RowPaste, RowsFollowTheSelectedRowAndNeverChangeTheRowsThere) {
-    const QList<QStringList> lines = {
-        {u"フィールドID"_s, u"項目名"_s, u"属性"_s, u"サイズ"_s, u"IME"_s},  // the headings
-        {u"P1"_s, u"p1"_s},
-        {u"P2"_s, u"p2"_s},
-    };
-    const struct {
-        const char* name;
-        int existing, typed, selected;
-        QString ids;
-    } cases[] = {
-        {"after the selected typed row", 0, 3, 1, u"T1|P1|P2|T2|T3"_s},
-        {"nothing selected: at the end", 0, 2, -1, u"T1|T2|P1|P2"_s},
-        {"an existing row selected: at the end", 2, 1, 1, u"E1|E2|T1|P1|P2"_s},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        controls::FlexGridModel fg1;
-        rvtest::fillGrid(fg1, c.existing, c.typed);
-        fg1.setText(fg1.gridRows() - 1, wizard::kColReadOnly, u"1"_s);  // the last row is fixed
-        QStringList before;
-        for (int r = 1; r < fg1.gridRows(); ++r) {
-            before << rvtest::gridRow(fg1, r).section(u'|', 1);
-        }
-        wizard::pasteRows(fg1, c.selected, lines);
-        EXPECT_EQ(rvtest::gridColumn(fg1, wizard::kColFieldId).join(u'|'), c.ids);
-        QStringList after;
+// The rows go where a new row goes (the row commands' test says where), the heading line is
+// left out, and the rows already there keep their cells, a fixed one's too.
+TEST(RowPaste, RowsGoWhereANewRowGoesAndNeverChangeTheRowsThere) {
+    controls::FlexGridModel fg1;
+    rvtest::fillGrid(fg1, 0, 3);
+    fg1.setText(3, wizard::kColReadOnly, u"1"_s);
+    const auto cells = [&] {  // of the rows not pasted
+        QStringList out;
         for (int r = 1; r < fg1.gridRows(); ++r) {
             if (!fg1.text(r, wizard::kColFieldId).startsWith(u'P')) {
-                after << rvtest::gridRow(fg1, r).section(u'|', 1);
+                out << rvtest::gridRow(fg1, r).section(u'|', 1);
             }
         }
-        EXPECT_EQ(after, before);
-        EXPECT_EQ(rvtest::gridColumn(fg1, 0).join(u'|'),
-                  u"1|2|3|4|5"_s.left(2 * (fg1.gridRows() - 1) - 1));
-    }
+        return out;
+    };
+    const QStringList before = cells();
+    wizard::pasteRows(fg1, 1,
+                      {{u"フィールドID"_s, u"項目名"_s, u"属性"_s, u"サイズ"_s, u"IME"_s},
+                       {u"P1"_s, u"p1"_s},
+                       {u"P2"_s, u"p2"_s}});
+    EXPECT_EQ(rvtest::gridColumn(fg1, wizard::kColFieldId).join(u'|'), u"T1|P1|P2|T2|T3"_s);
+    EXPECT_EQ(cells(), before);
+    EXPECT_EQ(rvtest::gridColumn(fg1, 0).join(u'|'), u"1|2|3|4|5"_s);
 }
 
 }  // namespace
