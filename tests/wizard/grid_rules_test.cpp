@@ -35,19 +35,32 @@ class GridRules : public ::testing::Test {
     controls::FlexGridModel m_grid;
 };
 
-TEST_F(GridRules, SizeOfATextRowIsCutToThreeDigitsThenKeptFrom1To255) {
-    const QString warning = u"3行目のデータサイズは1以上、255以下でなければなりません｡"_s;
+// The size of a text row is cut to three digits, then kept from 1 to 255; the field ID keeps
+// codes 48 to 122, and quotes go silently.
+TEST_F(GridRules, AnEditedCellIsRepairedWithAWarning) {
+    const P size(1, u"3行目のデータサイズは1以上、255以下でなければなりません｡"_s);
+    const P id{u"使用不可の文字があるので､その文字が削除されます｡"_s};
     const struct {
+        int col;
         QString typed, kept;
-        qsizetype warnings;
+        P warnings;
     } cases[] = {
-        {u"1000"_s, u"100"_s, 1}, {u"999"_s, u""_s, 1}, {u"0"_s, u""_s, 1},
-        {u"2560"_s, u""_s, 2},    {u"1a"_s, u""_s, 1},  {u""_s, u""_s, 0},
-        {u"255"_s, u"255"_s, 0},  {u"1"_s, u"1"_s, 0},
+        {kColSize, u"1000"_s, u"100"_s, size},
+        {kColSize, u"999"_s, u""_s, size},
+        {kColSize, u"0"_s, u""_s, size},
+        {kColSize, u"2560"_s, u""_s, size + size},
+        {kColSize, u"1a"_s, u""_s, size},
+        {kColSize, u""_s, u""_s, {}},
+        {kColSize, u"255"_s, u"255"_s, {}},
+        {kColSize, u"1"_s, u"1"_s, {}},
+        {kColFieldId, u"氏名_a-1"_s, u"_a1"_s, id},
+        {kColFieldId, u"a'b"_s, u"ab"_s, {}},
+        {kColFieldId, u"Z0:@[`z"_s, u"Z0:@[`z"_s, {}},
+        {kColFieldId, u"a b{"_s, u"ab"_s, id},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(edit(3, kColSize, c.typed), P(c.warnings, warning)) << c.typed.toStdString();
-        EXPECT_EQ(cell(3, kColSize), c.kept) << c.typed.toStdString();
+        EXPECT_EQ(edit(3, c.col, c.typed), c.warnings) << c.typed.toStdString();
+        EXPECT_EQ(cell(3, c.col), c.kept) << c.typed.toStdString();
     }
     // A memo row keeps no size; naming a number row empties its size.
     m_grid.setText(2, kColAttr, u"メモ"_s);
@@ -57,24 +70,6 @@ TEST_F(GridRules, SizeOfATextRowIsCutToThreeDigitsThenKeptFrom1To255) {
     m_grid.setText(4, kColSize, u"12"_s);
     EXPECT_EQ(edit(4, kColFieldName, u"n"_s), P{});
     EXPECT_EQ(cell(4, kColSize), QString());
-}
-
-TEST_F(GridRules, FieldIdKeepsCodes48To122AndQuotesGoSilently) {
-    const QString warning = u"使用不可の文字があるので､その文字が削除されます｡"_s;
-    const struct {
-        QString typed, kept;
-        bool warned;
-    } cases[] = {
-        {u"氏名_a-1"_s, u"_a1"_s, true},
-        {u"a'b"_s, u"ab"_s, false},
-        {u"Z0:@[`z"_s, u"Z0:@[`z"_s, false},
-        {u"a b{"_s, u"ab"_s, true},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(edit(2, kColFieldId, c.typed), c.warned ? P{warning} : P{})
-            << c.typed.toStdString();
-        EXPECT_EQ(cell(2, kColFieldId), c.kept);
-    }
     // Any edit of the row repairs the ID and the name, the attribute's included.
     m_grid.setText(3, kColFieldId, u"x'y"_s);
     m_grid.setText(3, kColFieldName, u"O'Neil"_s);
