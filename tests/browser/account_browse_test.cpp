@@ -47,20 +47,6 @@ void type(QWidget* widget, const QString& text) {
 
 struct Session : rvtest::OpenBrowser {
     explicit Session(const Rows& library = kLibrary) : OpenBrowser(library, controls::vbCancel) {}
-    QPoint at(const char* key) {
-        tree().scrollToItem(node(key));
-        return tree().visualItemRect(node(key)).center();
-    }
-    void click(const char* key) {
-        QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, at(key));
-    }
-    // A drag from `from` to `to`, without a click on either.
-    void drag(const char* from, const char* to) {
-        QTest::mousePress(tree().viewport(), Qt::LeftButton, {}, at(from));
-        QTest::mouseMove(tree().viewport(), at(from) + QPoint(30, 0));
-        QTest::mouseMove(tree().viewport(), at(to));
-        QTest::mouseRelease(tree().viewport(), Qt::LeftButton, {}, at(to));
-    }
     void press(int button) {
         QTest::mouseClick(browser.Toolbar1->buttonWidget(button), Qt::LeftButton);
     }

@@ -2,7 +2,8 @@
 #pragma once
 
 // The template browser shown over a library holding exactly the given rows, with the
-// statements it sends (the connection's observer) and the messages it shows (the responder).
+// statements it sends (the connection's observer) and the messages it shows (the responder),
+// and the mouse on its tree.
 #include <QTest>
 
 #include "browser/account_browse.h"
@@ -24,6 +25,22 @@ struct OpenBrowser {
     controls::KeyedTree& tree() { return *browser.SSTree1; }
     controls::KeyedTree::Node* node(const std::string& key) {
         return tree().node(QString::fromStdString(key));
+    }
+    QPoint at(const char* key) { return tree().visualItemRect(node(key)).center(); }
+    void click(const char* key) {
+        QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, at(key));
+    }
+    // Presses a mouse button on `key` and moves the pointer far enough to start a drag.
+    void lift(const char* key, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(tree().viewport(), button, {}, at(key));
+        QTest::mouseMove(tree().viewport(), at(key) + QPoint(30, 0));
+    }
+    // Drags `from` over `to` ("" for below the last row) and drops it there.
+    void drag(const char* from, const char* to, Qt::MouseButton button = Qt::LeftButton) {
+        const QPoint end = *to ? at(to) : QPoint(at(from).x(), tree().viewport()->height() - 2);
+        lift(from, button);
+        QTest::mouseMove(tree().viewport(), end);
+        QTest::mouseRelease(tree().viewport(), button, {}, end);
     }
     QStringList prompts() const {
         const std::vector<QString> all = responder.prompts();
