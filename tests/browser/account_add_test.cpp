@@ -8,13 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 #include "browser/account_add.h"
-#include "controls/indexed_toolbar.h"
-#include "modal.h"
 #include "open_browser.h"
-#include "raw_db.h"
 
 namespace {
 
@@ -48,16 +44,12 @@ class Editor : public ::testing::Test, public rvtest::OpenBrowser {
         Q_EMIT browser.SSTree1->nodeClick(node(key));
         sent.clear();
         responder.clear();
-        rvtest::whenModal<AccountAdd>([inside](AccountAdd* d) { inside(*d), d->close(); });
-        auto timedOut = rvtest::closeModalsAfter(10000);
-        QTest::mouseClick(browser.Toolbar1->buttonWidget(button), Qt::LeftButton);
-        EXPECT_FALSE(*timedOut);
+        inDialog<AccountAdd>(button, inside);
     }
     std::string fields() {
-        return rvtest::RawDb(m_path, "")
-            .scalar(
-                "SELECT group_concat(FIELD_NO||':'||FIELD_ID||':'||FIELD_NAME||':'||ATTR||':'||"
-                "FIELD_SIZE||':'||SORTBY||':'||IME, ' ') FROM TEMP_FIELD WHERE KIND='A'");
+        return raw(
+            "SELECT FIELD_NO||':'||FIELD_ID||':'||FIELD_NAME||':'||ATTR||':'||FIELD_SIZE||':'||"
+            "SORTBY||':'||IME FROM TEMP_FIELD WHERE KIND='A'");
     }
     QStringList prompts() const {
         QStringList out;

@@ -3,10 +3,7 @@
 // table (read raw) and the tree, the messages, the edge scrolling.
 #include <gtest/gtest.h>
 
-#include <QTest>
-
 #include "open_browser.h"
-#include "raw_db.h"
 
 namespace {
 

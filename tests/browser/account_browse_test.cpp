@@ -9,15 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 #include "browser/folder_add.h"
-#include "controls/indexed_toolbar.h"
 #include "controls/tree_find_line.h"
-#include "databases.h"
-#include "modal.h"
 #include "open_browser.h"
-#include "raw_db.h"
 
 namespace {
 
@@ -47,9 +42,6 @@ void type(QWidget* widget, const QString& text) {
 
 struct Session : rvtest::OpenBrowser {
     explicit Session(const Rows& library = kLibrary) : OpenBrowser(library, controls::vbCancel) {}
-    void press(int button) {
-        QTest::mouseClick(browser.Toolbar1->buttonWidget(button), Qt::LeftButton);
-    }
     // Buttons 1, 2, 3, 5, 6, 7, 9: their number when on, '-' when off.
     std::string buttons() const {
         std::string out;
@@ -58,30 +50,11 @@ struct Session : rvtest::OpenBrowser {
         }
         return out;
     }
-    // The numbers of the rows in the table, read raw.
-    std::string numbers() {
-        std::string out;
-        for (const std::string& n :
-             rvtest::RawDb(m_path, "").rows("SELECT FIELD_NO FROM TEMP_FIELD ORDER BY 1")) {
-            out += (out.empty() ? "" : " ") + n;
-        }
-        return out;
-    }
+    std::string numbers() { return raw("SELECT FIELD_NO FROM TEMP_FIELD ORDER BY 1"); }
     std::string row(const char* number) {
-        return rvtest::RawDb(m_path, "")
-            .scalar(std::string("SELECT FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME FROM TEMP_FIELD WHERE "
-                                "FIELD_NO=") +
-                    number);
-    }
-    // Opens the folder editor with `button`, runs `inside` on it.
-    void inFolderEditor(int button, const std::function<void(FolderAdd&)>& inside) {
-        rvtest::whenModal<FolderAdd>([inside](FolderAdd* dialog) {
-            inside(*dialog);
-            dialog->close();
-        });
-        auto timedOut = rvtest::closeModalsAfter(10000);
-        press(button);
-        EXPECT_FALSE(*timedOut);
+        return raw(std::string("SELECT FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME FROM TEMP_FIELD WHERE "
+                               "FIELD_NO=") +
+                   number);
     }
 };
 class Browser : public ::testing::Test, public Session {};
@@ -185,7 +158,7 @@ TEST_F(Browser, ARenameInPlaceSendsItsTextAndARefusedOneKeepsTheOldText) {
 TEST_F(Browser, TheFolderEditorAddsAFolderBelowTheSelectedNodeAndRenamesAsTyped) {
     click("5");
     node("5")->setExpanded(false);
-    inFolderEditor(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
+    inDialog<FolderAdd>(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
         EXPECT_EQ(dialog.windowTitle(), u"フォルダの追加"_s);
         type(dialog.Text1, u"新'規"_s);
         EXPECT_EQ(dialog.Text1->text(), u"新規"_s);
@@ -197,7 +170,7 @@ TEST_F(Browser, TheFolderEditorAddsAFolderBelowTheSelectedNodeAndRenamesAsTyped)
     ASSERT_TRUE(added != nullptr && added == browser.atNode && added->parent() == node("5"));
     EXPECT_TRUE(KeyedTree::lastSibling(added) == added && node("5")->isExpanded());
 
-    inFolderEditor(AccountBrowse::kRenameFolder, [this](FolderAdd& dialog) {
+    inDialog<FolderAdd>(AccountBrowse::kRenameFolder, [this](FolderAdd& dialog) {
         EXPECT_EQ(dialog.windowTitle() + dialog.Text1->text(), u"フォルダの修正D"_s);
         dialog.Text1->setText(u"'''"_s);
         dialog.Command2->click();
@@ -221,7 +194,7 @@ TEST(BrowserSequence, ACommandOnAnEntryTheTreeDoesNotShowIsRefusedAndWritesNothi
     t.click("1");
     t.drag("1", "2");
     t.click("1");
-    t.inFolderEditor(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
+    t.inDialog<FolderAdd>(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
         dialog.Text1->setText(u"N"_s);
         dialog.Command2->click();
     });
@@ -242,7 +215,7 @@ TEST(BrowserSequence, ACommandOnAnEntryTheTreeDoesNotShowIsRefusedAndWritesNothi
 TEST_F(Browser, AFolderDeletedMeanwhileTakesNothingBelowIt) {
     click("5");
     rvtest::RawDb(m_path, "").exec("DELETE FROM TEMP_FIELD WHERE FIELD_NO=5");
-    inFolderEditor(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
+    inDialog<FolderAdd>(AccountBrowse::kAddFolder, [](FolderAdd& dialog) {
         dialog.Text1->setText(u"新規"_s);
         dialog.Command2->click();
         EXPECT_FALSE(dialog.isVisible());

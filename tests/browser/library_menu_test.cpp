@@ -14,7 +14,6 @@
 
 #include "browser/texts.h"
 #include "jet/connection_string.h"
-#include "modal.h"
 #include "open_browser.h"
 #include "templates/library_import.h"
 

@@ -4,11 +4,15 @@
 // The template browser shown over a library holding exactly the given rows, with the
 // statements it sends (the connection's observer) and the messages it shows (the responder),
 // and the mouse on its tree.
+#include <QAbstractButton>
 #include <QTest>
 
 #include "browser/account_browse.h"
+#include "controls/indexed_toolbar.h"
 #include "controls/msg_box.h"
 #include "databases.h"
+#include "modal.h"
+#include "raw_db.h"
 #include "temp_dir.h"
 
 namespace rvtest {
@@ -41,6 +45,28 @@ struct OpenBrowser {
         lift(from, button);
         QTest::mouseMove(tree().viewport(), end);
         QTest::mouseRelease(tree().viewport(), button, {}, end);
+    }
+    void press(int button) {
+        QTest::mouseClick(browser.Toolbar1->buttonWidget(button), Qt::LeftButton);
+    }
+    // Presses toolbar `button`, runs `inside` on the dialog it opens, and closes that.
+    template <class Dialog>
+    void inDialog(int button, const std::function<void(Dialog&)>& inside) {
+        rvtest::whenModal<Dialog>([inside](Dialog* dialog) {
+            inside(*dialog);
+            dialog->close();
+        });
+        auto timedOut = rvtest::closeModalsAfter(10000);
+        press(button);
+        EXPECT_FALSE(*timedOut);
+    }
+    // The rows of `sql` in the library, read raw, one after another.
+    std::string raw(const std::string& sql) {
+        std::string out;
+        for (const std::string& row : RawDb(m_path, "").rows(sql)) {
+            out += (out.empty() ? "" : " ") + row;
+        }
+        return out;
     }
     QStringList prompts() const {
         const std::vector<QString> all = responder.prompts();
