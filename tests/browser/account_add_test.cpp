@@ -141,7 +141,7 @@ TEST_F(Editor, AddAndCopyWriteBesideTheSelectedEntryAndARefusedDraftKeepsTheDial
     EXPECT_EQ(node(8)->parent(), node(1));
 }
 
-TEST_F(Editor, EditChangesRowAndNodeInPlaceAndAFixedFieldCannotBeChanged) {
+TEST_F(Editor, EditChangesRowAndNodeInPlaceUnlessTheFieldIsFixedOrTheEngineRefuses) {
     inEditor(6, AccountBrowse::kEditField, [&](AccountAdd& d) {
         EXPECT_EQ(prompts(), QStringList{kRefused + u'!'});  // before the dialog showed
         EXPECT_EQ(d.windowTitle() + d.Text1->text() + d.basFIELDIDCopy, u"項目の修正A1A-1"_s);
@@ -160,14 +160,13 @@ TEST_F(Editor, EditChangesRowAndNodeInPlaceAndAFixedFieldCannotBeChanged) {
         QTest::keyClick(&d, Qt::Key_Return);
         EXPECT_TRUE(d.isVisible());
     });
-    EXPECT_EQ(fields(), "3:X3:x3:T:20:4:0 4:X4:x4:M::5:1 6:A1:新名:T:9:1:1");
-}
 
-TEST_F(Editor, AStatementTheEngineRefusesKeepsTheDialogAndLeavesNothingBehind) {
+    // A statement the engine refuses keeps the dialog and leaves nothing behind.
     rvtest::RawDb(m_path, "")
         .exec(
             "CREATE TRIGGER no_update BEFORE UPDATE ON TEMP_FIELD BEGIN SELECT "
-            "RAISE(ABORT,'kept'); END");
+            "RAISE(ABORT,'kept'); "
+            "END");
     inEditor(3, AccountBrowse::kEditField, [&](AccountAdd& d) {
         d.Text2->setText(u"q"_s);
         d.Command1->click();
@@ -176,7 +175,7 @@ TEST_F(Editor, AStatementTheEngineRefusesKeepsTheDialogAndLeavesNothingBehind) {
         EXPECT_TRUE(d.isVisible() && d.Text2->text() == u"q"_s);
     });
     EXPECT_EQ(node(3)->text(0), u"x3"_s);
-    EXPECT_EQ(fields(), "3:X3:x3:T:20:4:0 4:X4:x4:M::5:1 6:A-1:a1:N::1:");
+    EXPECT_EQ(fields(), "3:X3:x3:T:20:4:0 4:X4:x4:M::5:1 6:A1:新名:T:9:1:1");
 }
 
 }  // namespace
