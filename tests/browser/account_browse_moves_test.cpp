@@ -134,7 +134,8 @@ TEST(MoveDrops, AltUpAndAltDownMoveASelectedFieldPastItsNeighbour) {
         {"12", Qt::Key_Up, ""},   // the first after the folders
         {"9", Qt::Key_Down, ""},  // the last field
         {"7", Qt::Key_Up, "6:5:2 7:5:1 8:5:4 9:5:5"},
-        {"8", Qt::Key_Down, "8:5:5"},  // past the last: the folder's end
+        {"6", Qt::Key_Down, "6:5:3 8:5:4 9:5:5"},  // before the field after its neighbour
+        {"8", Qt::Key_Down, "8:5:5"},              // past the last: the folder's end
     };
     for (const auto& c : cases) {
         Browser t;
