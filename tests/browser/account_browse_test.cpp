@@ -158,7 +158,8 @@ TEST_F(Browser, TheFolderEditorAddsAFolderBelowTheSelectedNodeAndRenamesAsTyped)
     EXPECT_EQ(row("13"), "13|5|F|新規");
     KeyedTree::Node* added = node("13");
     ASSERT_TRUE(added != nullptr && added == browser.atNode && added->parent() == node("5"));
-    EXPECT_TRUE(KeyedTree::lastSibling(added) == added && node("5")->isExpanded());
+    EXPECT_TRUE(KeyedTree::lastSibling(added) == added && node("5")->isExpanded() &&
+                !added->isSelected());
 
     inDialog<FolderAdd>(AccountBrowse::kRenameFolder, [this](FolderAdd& dialog) {
         EXPECT_EQ(dialog.windowTitle() + dialog.Text1->text(), u"フォルダの修正D"_s);
