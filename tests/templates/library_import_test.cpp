@@ -24,11 +24,6 @@ class LibraryImportTest : public ::testing::Test {
   protected:
     LibraryImportTest() { m_library.open(rvtest::templateLibrary(m_dir.file("base.mdb"))); }
 
-    static ImportOptions skipExisting() {
-        ImportOptions options;
-        options.skipExisting = true;
-        return options;
-    }
     ImportResult import(const QString& text, const ImportOptions& options = {}) {
         const ParsedLibrary parsed = parseLibraryText(text);
         EXPECT_TRUE(parsed.refusals.empty()) << parsed.refusals[0].message.toStdString();
@@ -121,16 +116,17 @@ TEST_F(LibraryImportTest, FieldsGoAfterTheirFolderInPositionOrderIntoReusedOrNew
 }
 
 TEST_F(LibraryImportTest, SkipExistingPassesOverKnownIdsOnly) {
+    ImportOptions skip;
+    skip.skipExisting = true;
     const QString file = kHeader +
                          u"/基本情報\tCUSTNO\t顧客番号\t文字\t20\tOFF\t\t1\n"
                          u"/基本情報\tNEWNO\t新番号\t文字\t20\tOFF\t\t2\n"_s;
-    const ImportResult result = import(file, skipExisting());
+    const ImportResult result = import(file, skip);
     EXPECT_TRUE(result.refusals.empty());
     EXPECT_EQ(result.skipped, 1);
     EXPECT_EQ(result.fields, 1);
     // A known name under a new ID is still a duplicate.
-    const ImportResult again =
-        import(kHeader + u"\tOTHER\t新番号\t数字\t\t\t\t1\n"_s, skipExisting());
+    const ImportResult again = import(kHeader + u"\tOTHER\t新番号\t数字\t\t\t\t1\n"_s, skip);
     EXPECT_EQ(again.refusals, (std::vector<LibraryRefusal>{{2, kMsgDuplicateField.toString()}}));
 }
 
