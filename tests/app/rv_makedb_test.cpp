@@ -249,7 +249,7 @@ TEST_F(RvMakedb, ListedFieldsBuildTheSameFieldsAgainAndADryRunWritesNothing) {
     EXPECT_EQ(rvtest::readBytes(m_db), before);
 
     // The password from standard input.
-    const std::string again = file("# new\nAGE\tx\t数字\n");
+    const std::string again = file("# new\nNOTE\tx\t数字\n");
     std::ofstream(m_dir.file("pw")) << "pw\n";
     r = rvtest::runProgram(
         {m_bin, "--fields", again, "--dry-run", "--password-file", "-", "-t", m_templates, m_db},
@@ -257,9 +257,9 @@ TEST_F(RvMakedb, ListedFieldsBuildTheSameFieldsAgainAndADryRunWritesNothing) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err,
-              "ravLIN: 項目ID あるいは項目名は重複しています。  行： 3　と  5　重複\n"
+              "ravLIN: 項目ID あるいは項目名は重複しています。  行： 4　と  5　重複\n"
               "rv_makedb: " +
-                  again + ":2: this line is row 5; row 3 is an existing field of the database\n");
+                  again + ":2: this line is row 5; row 4 is an existing field of the database\n");
     r = run({"--fields", more, "-p", "wrong", "-t", m_templates, m_db});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "ravLIN: データベースがエラーです\nrv_makedb: " + m_db +
