@@ -15,7 +15,6 @@
 #include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
-#include "jet/placeholders.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 
@@ -410,15 +409,9 @@ TEST_F(Engine, EarlierRuleTextsKeepWorking) {
     EXPECT_EQ(raw.scalar("PRAGMA integrity_check"), "ok");
 }
 
-TEST(Placeholders, FillIsOnePassLeftToRight) {
-    EXPECT_EQ(jet::fill("%1=%2", {"A%2B", "x"}), "A%2B=x");
-    EXPECT_EQ(jet::fill("%2-%1-%2", {"a", "b"}), "b-a-b");
-    EXPECT_EQ(jet::fill("100% %3 %", {"x"}), "100% %3 %");
-}
-
 // Files ----------------------------------------------------------------------
 
-TEST_F(Engine, FailedOpensLeaveFilesAlone) {
+TEST_F(Engine, FailedOpensLeaveFilesAloneAndAnEmptyFileStaysEmptyUntilACommit) {
     const std::string path = m_dir.file("t.mdb");
     const std::string before = rvtest::readBytes(path);
     std::string damaged = before;
@@ -446,17 +439,13 @@ TEST_F(Engine, FailedOpensLeaveFilesAlone) {
     EXPECT_EQ(rvtest::readBytes(path), before);
     EXPECT_EQ(rvtest::readBytes(m_dir.file("damaged.mdb")), damaged);
     EXPECT_FALSE(std::filesystem::exists(m_dir.file("missing.mdb")));
-}
 
-// A file of no bytes, taken as a new database: a rolled-back write leaves it empty, a
-// committed one makes it a database that only its password opens.
-TEST_F(Engine, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
-    const std::string path = m_dir.file("empty.mdb");
-    std::ofstream(path).close();
-    const std::string connStr = jet::ConnectionString::build(path, "pw");
+    // The file of no bytes, taken as a new database: a rolled-back write leaves it empty, a
+    // committed one makes it a database that only its password opens.
+    const std::string empty = m_dir.file("empty.mdb");
     for (bool commit : {false, true}) {
         Connection db;
-        db.open(connStr, Connection::EmptyFile::kNewDatabase);
+        db.open(jet::ConnectionString::build(empty, "pw"), Connection::EmptyFile::kNewDatabase);
         db.beginTrans();
         db.execute("CREATE TABLE T(A LONG)");
         if (commit) {
@@ -465,10 +454,10 @@ TEST_F(Engine, AnEmptyFileTakenAsNewStaysEmptyUntilACommit) {
             db.rollbackTrans();
         }
         db.close();
-        EXPECT_EQ(std::filesystem::file_size(path) == 0, !commit);
+        EXPECT_EQ(std::filesystem::file_size(empty) == 0, !commit);
     }
-    EXPECT_EQ(rvtest::RawDb(path, "pw").scalar("SELECT count(*) FROM T"), "0");
-    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+    EXPECT_EQ(rvtest::RawDb(empty, "pw").scalar("SELECT count(*) FROM T"), "0");
+    EXPECT_FALSE(std::filesystem::exists(empty + "-journal"));
 }
 
 TEST_F(Engine, PasswordDecidesEncryption) {
