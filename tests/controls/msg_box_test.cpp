@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "controls/msg_box.h"
 #include "controls/accessibility.h"
-#include "controls/mouse_pointer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCursor>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -47,24 +45,4 @@ TEST(MsgBox, WithoutAResponderShowsAModalBoxInJapanese) {
     });
     EXPECT_EQ(MsgBox(u"続けますか"_s, vbOKCancel + vbExclamation, u"ravLIN"_s), vbCancel);
     EXPECT_EQ(shown, u"%1 ravLIN 続けますか OK,キャンセル"_s.arg(int(QMessageBox::Warning)));
-}
-
-// Ours is the wait pointer only: it is set once however often it is asked for, and normal
-// takes back that one and no other program's.
-TEST(MousePointer, WaitIsSetOnceAndNormalRemovesOnlyIt) {
-    const auto shape = [] {
-        return QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape()
-                                                 : Qt::BlankCursor;
-    };
-    QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
-    setMousePointer(kPointerNormal);
-    setMousePointer(kPointerWait);
-    setMousePointer(kPointerWait);
-    EXPECT_EQ(shape(), Qt::WaitCursor);
-    for (int i = 0; i < 2; ++i) {
-        setMousePointer(kPointerNormal);
-        EXPECT_EQ(shape(), Qt::CrossCursor);
-    }
-    QGuiApplication::restoreOverrideCursor();
-    EXPECT_EQ(shape(), Qt::BlankCursor);
 }
