@@ -312,12 +312,13 @@ TEST_F(Engine, WaitingColumnsMeetTriggersAndOpenRecordSets) {
     m_conn.execute("INSERT INTO T VALUES(2)");
     m_conn.beginTrans();
     jet::Recordset rs = m_conn.execute("select ID from T");
+    m_conn.execute("INSERT INTO T VALUES(3)");  // a write: what follows may wait
     m_conn.execute("ALTER TABLE T ADD COLUMN A TEXT(5)");
-    EXPECT_EQ(run("INSERT INTO U VALUES(3)"), "ok");
+    EXPECT_EQ(run("INSERT INTO U VALUES(4)"), "ok");
     m_conn.commitTrans();
     rs.moveNext();
     EXPECT_EQ(shown(rs.field(0)), "int 2");
-    EXPECT_EQ(run("select A from T where ID=3"), "A | text w");
+    EXPECT_EQ(run("select A from T where ID=4"), "A | text w");
 }
 
 // Rolled back, or released without commit: nothing of the transaction stays, neither a
