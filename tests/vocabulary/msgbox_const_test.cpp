@@ -29,7 +29,6 @@ TEST(MsgBoxConst, ConvertsByEachRulesOwnMatching) {
         {"getATTR", getATTR, u"メモ"_s, u"M"_s},
         {"getATTR", getATTR, u"yesno"_s, u""_s},
         {"getONOFF", getONOFF, u"1"_s, u"ON"_s},
-        {"getONOFF", getONOFF, u"0"_s, u"OFF"_s},
         {"getONOFF", getONOFF, u"on"_s, u""_s},
         {"getFlagMark", getFlagMark, u"1"_s, u"1"_s},
         {"getFlagMark", getFlagMark, u"0"_s, u""_s},
@@ -47,15 +46,12 @@ TEST(MsgBoxConst, ConvertsByEachRulesOwnMatching) {
         {"attrCode", code(attrCode), u"メモ文字"_s, u"M"_s},
         {"attrCode", code(attrCode), u"TEXT"_s, u"<none>"_s},
         {"columnType", code(columnType), u"日付 数字"_s, u"DATE"_s},
-        {"columnType", code(columnType), u"文字"_s, u"TEXT"_s},
         // Stored values of an existing field: codes contained, ignoring case.
         {"attrLabelOfStored", attrLabelOfStored, u"t"_s, u"文字"_s},
-        {"attrLabelOfStored", attrLabelOfStored, u"B"_s, u"YESNO"_s},
         {"attrLabelOfStored", attrLabelOfStored, u"X"_s, u"X"_s},
         {"imeLabelOfStored", imeLabelOfStored, u"1"_s, u"ON"_s},
         {"imeLabelOfStored", imeLabelOfStored, u""_s, u"OFF"_s},
         {"mailLabelOfStored", mailLabelOfStored, u"2"_s, u"携帯メール"_s},
-        {"mailLabelOfStored", mailLabelOfStored, u"0"_s, u""_s},
         {"faxLabelOfStored", faxLabelOfStored, u"12"_s, u"公用FAX"_s},
     };
     for (const Case& c : cases) {
