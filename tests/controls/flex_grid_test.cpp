@@ -3,6 +3,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -188,10 +190,16 @@ TEST_F(FlexGridTest, EditKeysOpenATextCellWithItsTextSelectedAndAListCellByPicki
 }
 
 // Typed keys pass the key handler, which may discard them and show a box. A hidden column
-// keeps its cells; the keys pass over it, and moves and edits are told in the
-// grid's own columns.
+// keeps its cells; the keys and a screen reader pass over it, and moves and edits are told
+// in the grid's own columns.
 TEST_F(FlexGridTest, TheKeyHandlerSeesTypedKeysOnlyAndKeysPassOverAHiddenColumn) {
+    grid.setTextMatrix(0, 4, u"サイズ"_s);
     grid.setColHidden(3, true);
+    // A screen reader sees the shown columns only, each under its own heading.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+    ASSERT_NE(table->tableInterface(), nullptr);
+    EXPECT_EQ(table->tableInterface()->columnCount(), 4);
+    EXPECT_EQ(table->tableInterface()->columnDescription(2), u"サイズ"_s);
     QList<QVariantList> seen;  // moves, the keys the handler sees, and edits
     QObject::connect(&grid, &FlexGrid::afterRowColChange, [&](int, int, int row, int col) {
         seen.append({row, col});
