@@ -109,8 +109,6 @@ TEST_F(Shipped, TheFieldEditorRefusesPerMode) {
         std::optional<FieldRefusal> refusal;
     } cases[] = {
         {{u""_s, u"名"_s, u"T"_s, {}, {}}, EditorMode::kAdd, FieldRefusal::kIncomplete},
-        {{u"X"_s, u""_s, u"T"_s, {}, {}}, EditorMode::kEdit, FieldRefusal::kIncomplete},
-        {{u"X"_s, u"名"_s, u""_s, {}, {}}, EditorMode::kCopy, FieldRefusal::kIncomplete},
         {{u"memo"_s, u"名"_s, u"T"_s, {}, {}}, EditorMode::kAdd, FieldRefusal::kReservedId},
         {{u"CUSTNO"_s, u"名"_s, u"T"_s, {}, {}}, EditorMode::kAdd, FieldRefusal::kDuplicate},
         {{u"NEW"_s, u"顧客番号"_s, u"T"_s, {}, {}}, EditorMode::kCopy, FieldRefusal::kDuplicate},
@@ -177,9 +175,8 @@ TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
 }
 
 // The shipped library has the index its statements by parent need, so that a walk
-// through a folder costs a lookup per entry, not a reading of the whole table; a long walk
-// reports how far it has come.
-TEST_F(Shipped, TheWalksLookUpChildrenThroughAnIndexAndReportTheirProgress) {
+// through a folder costs a lookup per entry, not a reading of the whole table.
+TEST_F(Shipped, TheWalksLookUpChildrenThroughAnIndex) {
     for (const std::string& statement :
          {jet::fill(templates::kSelectChildren, {"13"}),
           jet::fill(templates::kSelectChildrenWithFixedMark, {"13"}),
@@ -188,17 +185,6 @@ TEST_F(Shipped, TheWalksLookUpChildrenThroughAnIndexAndReportTheirProgress) {
                   std::string::npos)
             << statement;
     }
-    exec(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<240) "
-        "INSERT INTO TEMP_FIELD(FIELD_NO,P_FIELD_NO,KIND,FIELD_NAME) SELECT 1000+i,13,'A',i FROM "
-        "n");
-    std::vector<int> checked;
-    std::vector<int> deleted;
-    EXPECT_FALSE(library.holdsFixedField(u"13"_s, [&](int n) { checked.push_back(n); }));
-    library.deleteFolder(u"13"_s, [&](int n) { deleted.push_back(n); });
-    EXPECT_EQ(checked, (std::vector<int>{100, 200}));
-    EXPECT_EQ(deleted, (std::vector<int>{100, 200}));
-    EXPECT_EQ(count(), "69");  // 80 and 240, less 13 with its 250 fields
 }
 
 TEST(DropTable, ADropIsJudgedByTheTextsOfTheNodes) {
