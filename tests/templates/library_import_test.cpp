@@ -34,7 +34,7 @@ class LibraryImportTest : public ::testing::Test {
     jet::Connection m_library;
 };
 
-// A library database as the source, into an empty library: every field fits the editor and
+// The shipped library as the source, into an empty library: every field fits the editor and
 // the export is the same. (The round trip through a file: rv_makedb's test.)
 TEST_F(LibraryImportTest, ADatabaseImportedIntoAnEmptyLibraryExportsTheSameBytes) {
     jet::Connection empty;
@@ -42,7 +42,11 @@ TEST_F(LibraryImportTest, ADatabaseImportedIntoAnEmptyLibraryExportsTheSameBytes
     const ImportResult result = importLibrary(
         empty, libraryFromDatabase(QString::fromStdString(m_dir.file("base.mdb"))).lines);
     EXPECT_TRUE(result.refusals.empty());
-    EXPECT_EQ(exportLibrary(empty), exportLibrary(m_library));
+    const QString exported = exportLibrary(empty);
+    EXPECT_EQ(exported, exportLibrary(m_library));
+    // The addresses a product database must have are fixed.
+    EXPECT_TRUE(exported.contains(u"\tMAIL1\tPCメール\t文字\t100\tOFF\t1\t"_s) &&
+                exported.contains(u"\tFAX1\t公用FAX\t文字\t20\tOFF\t1\t"_s));
 }
 
 TEST_F(LibraryImportTest, EveryRefusedLineIsListedAndNothingIsWritten) {

@@ -84,25 +84,6 @@ TEST_F(LibraryPlaceTest, TheBuildTreeThenTheUsersThenEachSharedFolderThenTheInst
     }
 }
 
-TEST_F(LibraryPlaceTest, ChangesToASharedOrInstalledLibraryGoToTheUsersCopy) {
-    const QString site = put(u"site/rv_makedb/base.mdb"_s);
-    const QString installed = put(u"installed/base.mdb"_s);
-    const QString beside = put(u"beside/base.mdb"_s);
-    const QString own = put(u"own.mdb"_s);
-    QDir().mkpath(at(u"link"_s));
-    QFile::link(at(u"site"_s), at(u"link/site"_s));
-    const DataFolders folders{at(u"user"_s), at(u"site"_s), at(u"h"_s), beside, installed};
-    const QString user = at(u"user/rv_makedb/base.mdb"_s);
-    for (const auto& [path, changes] : {std::pair{site, user},
-                                        {installed, user},
-                                        {at(u"link/site/rv_makedb/base.mdb"_s), user},
-                                        {beside, beside},
-                                        {own, own},
-                                        {user, user}}) {
-        EXPECT_EQ(libraryForChanges(path, folders), changes) << path.toStdString();
-    }
-}
-
 TEST_F(LibraryPlaceTest, TheCopyIsMadeOnceWholeAndPrivateLeavingTheSourceAsItWas) {
     rvtest::TempDir shipped;
     const std::string source = shipped.file("base.mdb");
@@ -129,19 +110,35 @@ TEST_F(LibraryPlaceTest, TheCopyIsMadeOnceWholeAndPrivateLeavingTheSourceAsItWas
               QStringList{u"base.mdb"_s});
 }
 
-// (What the browser then writes goes to the copy: the browser's library menu test.)
-TEST_F(LibraryPlaceTest, AWindowSwitchesToTheCopyBeforeItsFirstChangeOnly) {
-    QDir().mkpath(at(u"site/rv_makedb"_s));
-    const std::string site = at(u"site/rv_makedb/base.mdb"_s).toStdString();
-    const QString siteConnection = QString::fromStdString(rvtest::templateLibrary(site));
-    const DataFolders folders{at(u"user"_s), at(u"site"_s), at(u"h"_s), {}, {}};
-    EXPECT_TRUE(
-        libraryCopyFor(QString::fromStdString(rvtest::connectionString(m_dir.file("own.mdb"))),
-                       folders)
-            .to.isEmpty());
+// Changes to a shared or installed library go to the user's copy, which a window switches to
+// before its first change only. (What the browser then writes goes to the copy: the
+// browser's library menu test.)
+TEST_F(LibraryPlaceTest, ChangesToASharedOrInstalledLibraryGoToTheUsersCopyOnce) {
+    const QString site = put(u"site/rv_makedb/base.mdb"_s);
+    const QString installed = put(u"installed/base.mdb"_s);
+    const QString beside = put(u"beside/base.mdb"_s);
+    const QString own = put(u"own.mdb"_s);
+    QDir().mkpath(at(u"link"_s));
+    QFile::link(at(u"site"_s), at(u"link/site"_s));
+    const DataFolders folders{at(u"user"_s), at(u"site"_s), at(u"h"_s), beside, installed};
+    const QString user = at(u"user/rv_makedb/base.mdb"_s);
+    for (const auto& [path, changes] : {std::pair{site, user},
+                                        {installed, user},
+                                        {at(u"link/site/rv_makedb/base.mdb"_s), user},
+                                        {beside, beside},
+                                        {own, own},
+                                        {user, user}}) {
+        EXPECT_EQ(libraryForChanges(path, folders), changes) << path.toStdString();
+    }
 
+    QFile::remove(site);
+    const QString siteConnection =
+        QString::fromStdString(rvtest::templateLibrary(site.toStdString()));
+    EXPECT_TRUE(
+        libraryCopyFor(QString::fromStdString(rvtest::connectionString(own.toStdString())), folders)
+            .to.isEmpty());
     LibraryCopy copy = libraryCopyFor(siteConnection, folders);
-    ASSERT_EQ(copy.to, at(u"user/rv_makedb/base.mdb"_s));
+    ASSERT_EQ(copy.to, user);
     const QString userConnection = copy.connection;
     jet::Connection connection;
     connection.open(siteConnection.toStdString());
