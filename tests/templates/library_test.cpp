@@ -96,6 +96,7 @@ TEST_F(Shipped, TheFieldEditorRefusesPerMode) {
         std::optional<FieldRefusal> refusal;
     } cases[] = {
         {{u""_s, u"名"_s, u"T"_s, {}, {}}, EditorMode::kAdd, FieldRefusal::kIncomplete},
+        {{u"X"_s, u""_s, u"T"_s, {}, {}}, EditorMode::kEdit, FieldRefusal::kIncomplete},
         {{u"CUSTNO"_s, u"名"_s, u"T"_s, {}, {}}, EditorMode::kAdd, FieldRefusal::kDuplicate},
         {{u"NEW"_s, u"顧客番号"_s, u"T"_s, {}, {}}, EditorMode::kCopy, FieldRefusal::kDuplicate},
         {{u"CUSTNO"_s, u"顧客番号"_s, u"N"_s, {}, {}}, EditorMode::kEdit, std::nullopt},
