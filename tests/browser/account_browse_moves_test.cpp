@@ -65,11 +65,10 @@ TEST(MoveDrops, ADropMovesTheEntryOrIsRefusedAndTheTreeShowsTheTable) {
     EXPECT_FALSE(t.tree().isDragging());
 }
 
-TEST(MoveDrops, ADragNeedsAClickTheLeftButtonAndADistanceAndAFailureUndoesIt) {
+TEST(MoveDrops, ADragNeedsAClickAndADistanceAndAFailureUndoesIt) {
     Browser t;
     t.drag("6", "8");
     t.click("6");
-    t.drag("6", "8", Qt::RightButton);  // the left button alone drags
     EXPECT_EQ(t.changes(), "");
     const QPoint shaken = t.at("7") + QPoint(2, 0);  // a click with a shaking hand
     QTest::mousePress(t.tree().viewport(), Qt::LeftButton, {}, t.at("7"));
@@ -89,21 +88,14 @@ TEST(MoveDrops, ADragNeedsAClickTheLeftButtonAndADistanceAndAFailureUndoesIt) {
     EXPECT_NE(t.node("6"), nullptr);
 }
 
-TEST(MoveDrops, ADragScrollsAtTheEdgesAndDropsOnTheMarkedNode) {
+// Escape ends a drag: the release after it drops nothing.
+TEST(MoveDrops, EscapeEndsADragAndADropGoesToTheMarkedNode) {
     Browser t;
     t.click("6");
     t.browser.resize(420, 160);
     KeyedTree& tree = t.tree();
-    tree.setFirstVisible(t.node("5"));
     t.lift("5");
-    t.over(t.node("5"));
-    EXPECT_EQ(tree.firstVisible(), t.node("4")) << "the last row inside A, K and C";
-    KeyedTree::Node* second = tree.visibleNode(2);
-    t.over(tree.visibleNode(tree.visibleCount()));
-    EXPECT_EQ(tree.firstVisible(), second);
-    tree.setFirstVisible(t.node("0"));
     t.over(t.node("0"));
-    EXPECT_EQ(tree.firstVisible(), t.node("0")) << "the very top";
     EXPECT_EQ(tree.dropHighlight(), t.node("0"));
     QTest::keyClick(&tree, Qt::Key_Escape);
     EXPECT_FALSE(tree.isDragging());

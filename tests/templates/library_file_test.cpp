@@ -80,7 +80,6 @@ TEST(LibraryFile, RefusesEachFaultyLineWithItsNumber) {
     };
     const Case cases[] = {
         {u"folder\tid\tname\n/a\n"_s, {1}, kFileWrongHeader},
-        {u""_s, {1}, kFileWrongHeader},
         {header + u"/a\x0000\n"_s, {0}, kFileBinary},
         {header + u"/a\tb\n/c\tID\t名\t文字\t1\tON\t\t1\textra\n"_s, {2, 3}, kFileWrongCellCount},
         {header + u"a\n/a\n\n# note\n/b\\x\n"_s, {2, 6}, kFileBadPath},

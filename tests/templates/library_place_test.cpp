@@ -84,26 +84,7 @@ TEST_F(LibraryPlaceTest, TheBuildTreeThenTheUsersThenEachSharedFolderThenTheInst
     }
 }
 
-TEST_F(LibraryPlaceTest, ChangesToASharedOrInstalledLibraryGoToTheUsersCopy) {
-    const QString site = put(u"site/rv_makedb/base.mdb"_s);
-    const QString installed = put(u"installed/base.mdb"_s);
-    const QString beside = put(u"beside/base.mdb"_s);
-    const QString own = put(u"own.mdb"_s);
-    QDir().mkpath(at(u"link"_s));
-    QFile::link(at(u"site"_s), at(u"link/site"_s));
-    const DataFolders folders{at(u"user"_s), at(u"site"_s), at(u"h"_s), beside, installed};
-    const QString user = at(u"user/rv_makedb/base.mdb"_s);
-    for (const auto& [path, changes] : {std::pair{site, user},
-                                        {installed, user},
-                                        {at(u"link/site/rv_makedb/base.mdb"_s), user},
-                                        {beside, beside},
-                                        {own, own},
-                                        {user, user}}) {
-        EXPECT_EQ(libraryForChanges(path, folders), changes) << path.toStdString();
-    }
-}
-
-TEST_F(LibraryPlaceTest, TheCopyIsMadeOnceWholeAndPrivateLeavingTheSourceAsItWas) {
+TEST_F(LibraryPlaceTest, TheCopyIsMadeOnceWholeAndPrivateOrReportedLeavingTheSourceAsItWas) {
     rvtest::TempDir shipped;
     const std::string source = shipped.file("base.mdb");
     rvtest::templateLibrary(source);
@@ -124,43 +105,57 @@ TEST_F(LibraryPlaceTest, TheCopyIsMadeOnceWholeAndPrivateLeavingTheSourceAsItWas
     std::ofstream(copy.toStdString(), std::ios::app) << "changed";
     EXPECT_FALSE(copyLibraryOnce(QString::fromStdString(source), copy));
     EXPECT_EQ(rvtest::readBytes(copy.toStdString()), before + "changed");
-    EXPECT_EQ(rvtest::readBytes(source), before);
     EXPECT_EQ(QDir(at(u"data/new/rv_makedb"_s)).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"base.mdb"_s});
+
+    // A path through a file, and a file system nobody writes (root included): reported, and
+    // nothing made.
+    put(u"file"_s);
+    for (const QString& refused :
+         {at(u"file/rv_makedb/base.mdb"_s), u"/proc/rv_makedb_test/rv_makedb/base.mdb"_s}) {
+        EXPECT_THROW(copyLibraryOnce(QString::fromStdString(source), refused), std::runtime_error)
+            << refused.toStdString();
+        EXPECT_FALSE(QFile::exists(refused));
+    }
+    EXPECT_EQ(rvtest::readBytes(source), before);
+    EXPECT_EQ(QDir(at({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{u"data"_s, u"file"_s}));
 }
 
-// (What the browser then writes goes to the copy: the browser's library menu test.)
-TEST_F(LibraryPlaceTest, AWindowSwitchesToTheCopyBeforeItsFirstChangeOnly) {
-    QDir().mkpath(at(u"site/rv_makedb"_s));
-    const std::string site = at(u"site/rv_makedb/base.mdb"_s).toStdString();
-    const QString siteConnection = QString::fromStdString(rvtest::templateLibrary(site));
-    const DataFolders folders{at(u"user"_s), at(u"site"_s), at(u"h"_s), {}, {}};
-    EXPECT_TRUE(
-        libraryCopyFor(QString::fromStdString(rvtest::connectionString(m_dir.file("own.mdb"))),
-                       folders)
-            .to.isEmpty());
+// Changes to a shared or installed library go to the user's copy, which a window switches to
+// before its first change only. (What the browser then writes goes to the copy: the
+// browser's library menu test.)
+TEST_F(LibraryPlaceTest, ChangesToASharedOrInstalledLibraryGoToTheUsersCopyOnce) {
+    const QString site = put(u"site/rv_makedb/base.mdb"_s);
+    const QString installed = put(u"installed/base.mdb"_s);
+    const QString beside = put(u"beside/base.mdb"_s);
+    const QString own = put(u"own.mdb"_s);
+    QDir().mkpath(at(u"link"_s));
+    QFile::link(at(u"site"_s), at(u"link/site"_s));
+    const DataFolders folders{at(u"user"_s), at(u"site"_s), at(u"h"_s), beside, installed};
+    const QString user = at(u"user/rv_makedb/base.mdb"_s);
+    for (const auto& [path, changes] : {std::pair{site, user},
+                                        {installed, user},
+                                        {at(u"link/site/rv_makedb/base.mdb"_s), user},
+                                        {beside, beside},
+                                        {own, own},
+                                        {user, user}}) {
+        EXPECT_EQ(libraryForChanges(path, folders), changes) << path.toStdString();
+    }
 
+    QFile::remove(site);
+    const QString siteConnection =
+        QString::fromStdString(rvtest::templateLibrary(site.toStdString()));
+    EXPECT_TRUE(
+        libraryCopyFor(QString::fromStdString(rvtest::connectionString(own.toStdString())), folders)
+            .to.isEmpty());
     LibraryCopy copy = libraryCopyFor(siteConnection, folders);
-    ASSERT_EQ(copy.to, at(u"user/rv_makedb/base.mdb"_s));
+    ASSERT_EQ(copy.to, user);
     const QString userConnection = copy.connection;
     jet::Connection connection;
     connection.open(siteConnection.toStdString());
     EXPECT_EQ(switchToCopy(copy, connection), userConnection);
     EXPECT_TRUE(switchToCopy(copy, connection).isEmpty()) << "once only";
-}
-
-TEST_F(LibraryPlaceTest, AFolderThatCannotBeWrittenIsReportedAndLeftAsItWas) {
-    const QString source = put(u"site/base.mdb"_s);
-    put(u"file"_s);
-    // A path through a file, and a file system nobody writes (root included).
-    for (const QString& copy :
-         {at(u"file/rv_makedb/base.mdb"_s), u"/proc/rv_makedb_test/rv_makedb/base.mdb"_s}) {
-        EXPECT_THROW(copyLibraryOnce(source, copy), std::runtime_error) << copy.toStdString();
-        EXPECT_FALSE(QFile::exists(copy));
-    }
-    EXPECT_EQ(rvtest::readBytes(source.toStdString()), "library");
-    EXPECT_EQ(QDir(at({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{u"file"_s, u"site"_s}));
 }
 
 }  // namespace
