@@ -36,7 +36,7 @@ QStringList ids(const std::vector<templates::TemplateEntry>& entries) {
     return out;
 }
 
-// (An unreadable library is the window's test: it tells so after the rows read before.)
+// (An unreadable library is the window's test: it says so.)
 TEST(TemplateImport, ChosenFieldsComeBackInLibraryOrder) {
     rvtest::TempDir dir;
     // Library order (parent, then position) differs from numbers and from the tree's order.
@@ -130,17 +130,6 @@ TEST(TemplateImport, TheRowsFollowTheFirstSelectedRowOrGoBelowTheExistingFields)
         EXPECT_EQ(plan.current, c.current);
         EXPECT_FALSE(plan.message);
     }
-}
-
-TEST(TemplateImport, AnUnreadableLibraryIsToldAfterTheRowsReadBeforeIt) {
-    controls::FlexGridModel fg1;
-    rvtest::fillGrid(fg1, 0, 1);
-    ChosenTemplates chosen{{entry(u"A|a|T|10|1|"_s)}, true};
-    const wizard::ImportPlan plan = wizard::planImport(chosen, fg1, {}, ChosenNodes::kOne);
-    EXPECT_EQ(plan.rows.size(), 1);
-    ASSERT_TRUE(plan.message);
-    EXPECT_EQ(plan.message->prompt(), u"データベースがエラーです"_s);
-    EXPECT_EQ(plan.message->buttons, controls::vbExclamation);
 }
 
 }  // namespace
