@@ -254,8 +254,9 @@ TEST_F(WizardLife, TheWindowShowsItsTextsAndTheKeyboardReachesEveryControlAndThe
         EXPECT_EQ(fg1.selectedRows(), (QList<int>{2, 3}));
         QTest::keyClick(&fg1, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(clipboard->text(), u"MAIL1\tメール\t文字\t100\tON\t\t\nN\tn\t数字\t\t\t\t\n"_s);
-        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);  // the paste, and only it
         EXPECT_EQ(ids(fg1), "1:b");
+        EXPECT_EQ(fg1.textMatrix(1, 3), u"数字"_s);
 
         QFile file(QString::fromStdString(m_dir.file("fields.txt")));
         form.addFieldFile(file.fileName(), u"UTF-8"_s);  // not there yet
