@@ -92,10 +92,11 @@ TEST_F(WizardLife, AWrongPasswordSaysSoOnceAndClosesByItself) {
 }
 
 // OK runs the checks, the question and the build. A row OK would refuse carries OK's message
-// as its heading's tooltip, with no message box while the grid changes, and OK refuses with
-// it; a failed build keeps the window open with the pointer back to normal; F9 (also in the
-// grid's context menu) shows, read-only, exactly the statements OK then sends, and its copy
-// button takes them all; the corrected grid is built and closes the window.
+// as its heading's tooltip, with no message box while the grid changes (the prompts are
+// listed in full at the end), and OK refuses with it; a failed build keeps the window open
+// with the pointer back to normal; F9 (also in the grid's context menu) shows, read-only,
+// exactly the statements OK then sends, and its copy button takes them all; the corrected
+// grid is built and closes the window.
 TEST_F(WizardLife, OkBuildsAndClosesOnlyWhenTheBuildSucceeds) {
     rvtest::productDatabase(m_path, "pw", {kMemo + "('E1','x','M','1',1)"});
     QString tip;
@@ -105,7 +106,6 @@ TEST_F(WizardLife, OkBuildsAndClosesOnlyWhenTheBuildSucceeds) {
         fg1.addItem(u"\tA\ta\t文字\t\tON"_s);
         QApplication::processEvents();
         tip = fg1.model()->headerData(2, Qt::Vertical, Qt::ToolTipRole).toString();
-        EXPECT_TRUE(m_responder.calls().empty());
         form.Command2->click();
         fg1.setTextMatrix(3, 4, u"5"_s);
         form.Command2->click();
