@@ -24,9 +24,8 @@ TEST(LiveChecks, EachRowOkWouldRefuseCarriesItsMessageUntilItPasses) {
         QString note;   // its row number is 2
         QString fixed;  // ID|name|attribute|size that passes
     } cases[] = {
-        // Which rows OK refuses, with which message, is the create checks' own test.
-        {"text without a size", u"A|名|文字|"_s, u"2行目のデータサイズは必須です｡"_s,
-         u"A|名|文字|5"_s},
+        // Which rows OK refuses, with which message, is the create checks' own test; that a
+        // refused row is marked, the window's.
         {"the name of another row", u"A|E1名|数字|"_s,
          u"項目ID あるいは項目名は重複しています。 \r\n行： 1　と  2　重複"_s, u"A|名|数字|"_s},
     };

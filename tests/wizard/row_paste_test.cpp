@@ -34,16 +34,13 @@ TEST(RowPaste, TextSplitsIntoRowsAndCellsAsSpreadsheetsWriteIt) {
     }
 }
 
+// (The text of plain rows is the window's Ctrl+C test.)
 TEST(RowPaste, CopiedRowsPasteBackTheSameCells) {
     controls::FlexGridModel fg1;
-    rvtest::fillGrid(fg1, 0, 2);
+    rvtest::fillGrid(fg1, 0, 1);
     fg1.setText(1, wizard::kColFieldName, u"a\tb \"c\"\nd"_s);
-    fg1.setText(2, wizard::kColMail, u"PCメール"_s);
-    const QString text = wizard::rowsText(fg1, {1, 2});
-    EXPECT_EQ(text,
-              u"T1\t\"a\tb \"\"c\"\"\nd\"\t文字\t\tON\t\t\nT2\tT2名\t文字\t\tON\tPCメール\t\n"_s);
-    EXPECT_EQ(joined(wizard::parseRows(text)),
-              u"T1|a\tb \"c\"\nd|文字||ON||/T2|T2名|文字||ON|PCメール|"_s);
+    EXPECT_EQ(joined(wizard::parseRows(wizard::rowsText(fg1, {1}))),
+              u"T1|a\tb \"c\"\nd|文字||ON||"_s);
 }
 
 // Each line becomes a row typed in cell by cell: "ID|name|attribute|size|IME" in, the cells
