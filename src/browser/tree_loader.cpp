@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "browser/tree_loader.h"
 
-#include <QHash>
-
-#include <cstdint>
-#include <variant>
+#include <exception>
 #include <vector>
 
 #include "browser/texts.h"
@@ -12,8 +9,8 @@
 #include "controls/keyed_tree.h"
 #include "jet/connection.h"
 #include "jet/error.h"
-#include "templates/store.h"
 #include "templates/texts.h"
+#include "templates/tree_plan.h"
 #include "vocabulary/host_text.h"
 
 namespace browser {
@@ -23,8 +20,6 @@ using templates::kImageClosed;
 using templates::kImageField;
 using templates::kImageFixedField;
 using templates::kImageOpen;
-using templates::kKindField;
-using templates::kKindFolder;
 using templates::kRootKey;
 
 namespace {
@@ -41,134 +36,36 @@ class DrawingOff {
     KeyedTree& m_tree;
 };
 
-// The columns of a TEMP_FIELD query that the tree shows, looked up once per query.
-struct Columns {
-    explicit Columns(const jet::Recordset& rs)
-        : number(rs.fieldIndex("FIELD_NO")),
-          parent(rs.fieldIndex("P_FIELD_NO")),
-          kind(rs.fieldIndex("KIND")),
-          name(rs.fieldIndex("FIELD_NAME")),
-          id(rs.fieldIndex("FIELD_ID")),
-          fixed(rs.fieldIndex("DIS_ALT_FLG")) {}
-    int number;
-    int parent;
-    int kind;
-    int name;
-    int id;
-    int fixed;
-};
-
-QString text(const jet::Recordset& rs, int column) {
-    return QString::fromStdString(rs.field(column).toString());
-}
-
-// Whether the row's KIND is exactly `kind` (a one-letter text).
-bool isKind(const jet::Recordset& rs, const Columns& columns, QStringView kind) {
-    const std::string value = rs.field(columns.kind).toString();
-    return value.size() == 1 && QLatin1Char(value[0]) == kind[0];
-}
-
-// An entry number as a node key: its decimal text.
-QString keyText(const jet::Value& number) {
-    if (number.isInteger()) {
-        return QString::number(std::get<std::int64_t>(number.storage()));
-    }
-    return QString::fromStdString(number.toString());
-}
-
-// Adds the node of one TEMP_FIELD row below its parent, and expands the parent; under
-// LoadErrors::kSkip a row whose node cannot be added is left out. Rows come grouped by
-// parent, so a parent is looked up once for each group.
-class EntryAdder {
-  public:
-    EntryAdder(KeyedTree& tree, LoadErrors errors) : m_tree(tree), m_errors(errors) {}
-    // The parents are expanded once every node is in, also when the load ends early: an
-    // expanded node costs the tree work on every later insertion.
-    ~EntryAdder() {
-        for (KeyedTree::Node* node : m_toExpand) {
-            node->setExpanded(true);
-        }
-    }
-    EntryAdder(const EntryAdder&) = delete;
-    EntryAdder& operator=(const EntryAdder&) = delete;
-
-    void add(const jet::Recordset& rs, const Columns& columns, const KeyedTree::NodeLook& look) {
-        const jet::Value parent = rs.field(columns.parent);
-        const jet::Value number = rs.field(columns.number);
-        try {
-            if (parent.isNull() || number.isNull()) {
-                throw std::invalid_argument("an entry without a number or parent number");
-            }
-            const bool newParent = parent.storage() != m_parentNumber.storage() || !m_parent;
-            if (newParent) {
-                m_parent = m_tree.node(keyText(parent));
-                m_parentNumber = parent;
-                if (m_parent == nullptr) {
-                    throw std::invalid_argument("no node has the key '" + parent.toString() + "'");
-                }
-                m_parentDepth = m_depth.value(m_parent, 0);
-            }
-            if (m_parentDepth >= kMaxTreeDepth) {
-                throw std::invalid_argument("more than " + std::to_string(kMaxTreeDepth) +
-                                            " levels below the root");
-            }
-            KeyedTree::Node* node =
-                m_tree.addNode(m_parent, keyText(number), text(rs, columns.name), look);
-            m_depth.insert(node, m_parentDepth + 1);
-            // A find matches the ID too, which the node does not show.
-            if (const jet::Value id = rs.field(columns.id); !id.isNull()) {
-                KeyedTree::setSearchText(node, QString::fromStdString(id.toString()));
-            }
-            if (m_parent != m_expanded) {
-                m_expanded = m_parent;
-                m_toExpand.push_back(m_parent);
-            }
-        } catch (const std::invalid_argument& e) {
-            if (m_errors == LoadErrors::kSkip) {
-                return;
-            }
-            throw TreeLoadError("template library: entry " + number.toString() + " (" +
-                                rs.field(columns.name).toString() + ") under " + parent.toString() +
-                                ": " + e.what());
-        }
-    }
-
-  private:
-    KeyedTree& m_tree;
-    LoadErrors m_errors;
-    KeyedTree::Node* m_parent = nullptr;  // the parent of the row before
-    jet::Value m_parentNumber;
-    int m_parentDepth = 0;
-    QHash<const KeyedTree::Node*, int> m_depth;  // levels below the root; the root is 0
-    KeyedTree::Node* m_expanded = nullptr;
-    std::vector<KeyedTree::Node*> m_toExpand;
-};
-
-// Every folder, then every field, each below its parent.
-void addEntries(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    templates::TemplateStore store(connection);
-    EntryAdder adder(tree, errors);
+// Adds the planned nodes, each below its parent, and expands every parent. The parents
+// are expanded once every node is in: an expanded node costs the tree work on every later
+// insertion.
+void addEntries(KeyedTree& tree, const templates::TreePlan& plan) {
     const KeyedTree::NodeLook folder = folderLook();
-    {
-        jet::Recordset rs = store.selectFolders();
-        const Columns columns(rs);
-        for (; !rs.eof(); rs.moveNext()) {
-            if (isKind(rs, columns, kKindFolder)) {
-                adder.add(rs, columns, folder);
-            }
-        }
-    }
     const KeyedTree::NodeLook field = fieldLook();
     const KeyedTree::NodeLook fixedField = fieldLook(FieldMark::kFixed);
-    {
-        jet::Recordset rs = store.selectFields();
-        const Columns columns(rs);
-        for (; !rs.eof(); rs.moveNext()) {
-            if (isKind(rs, columns, kKindField)) {
-                const bool fixed = rs.field(columns.fixed).toInt() == 1;
-                adder.add(rs, columns, fixed ? fixedField : field);
-            }
+    KeyedTree::Node* const root = tree.nodeAt(0);
+    std::vector<KeyedTree::Node*> nodes;
+    nodes.reserve(plan.entries.size());
+    std::vector<KeyedTree::Node*> toExpand;
+    KeyedTree::Node* expanded = nullptr;
+    for (const templates::TreeEntry& entry : plan.entries) {
+        const templates::TreeRow& row = *entry.row;
+        KeyedTree::Node* parent = entry.parent < 0 ? root : nodes[entry.parent];
+        const KeyedTree::NodeLook& look = !entry.field ? folder : row.fixed ? fixedField : field;
+        KeyedTree::Node* node =
+            tree.addNode(parent, *row.number, QString::fromStdString(row.name), look);
+        // A find matches the ID too, which the node does not show.
+        if (row.fieldId) {
+            KeyedTree::setSearchText(node, QString::fromStdString(*row.fieldId));
         }
+        nodes.push_back(node);
+        if (parent != expanded) {
+            expanded = parent;
+            toExpand.push_back(parent);
+        }
+    }
+    for (KeyedTree::Node* node : toExpand) {
+        node->setExpanded(true);
     }
 }
 
@@ -185,7 +82,23 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     DrawingOff drawingOff(tree);
     addRoot(tree);
 
-    addEntries(tree, connection, errors);
+    // The rows read before a failing statement are shown all the same; a refused row among
+    // them comes first, as it comes before the failure.
+    templates::TreeRows rows;
+    std::exception_ptr failure;
+    try {
+        templates::readTreeRows(connection, rows);
+    } catch (const jet::Error&) {
+        failure = std::current_exception();
+    }
+    const templates::TreePlan plan = templates::planTree(rows, errors);
+    addEntries(tree, plan);
+    if (errors == LoadErrors::kStop && !plan.refusals.empty()) {
+        throw TreeLoadError(plan.refusals.front());
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 
     // Back to the top: the root of the last node added becomes the first visible row.
     tree.setFirstVisible(KeyedTree::rootOf(tree.nodeAt(tree.nodeCount() - 1)));

@@ -9,6 +9,7 @@
 
 #include "controls/keyed_tree.h"
 #include "jet/error.h"
+#include "templates/tree_plan.h"
 
 namespace jet {
 class Connection;
@@ -16,16 +17,9 @@ class Connection;
 
 namespace browser {
 
-// What a load does with a row whose node cannot be added (its parent is not in the tree
-// yet, its key is taken, or it would lie more than kMaxTreeDepth levels below the root) or
-// with a failing statement.
-enum class LoadErrors {
-    kStop,  // the first failure ends the load and reaches the caller (the wizard)
-    kSkip,  // the row is left out and the load goes on (the template browser)
-};
-
-// The deepest level a node may have below the root; a row deeper down cannot be shown.
-inline constexpr int kMaxTreeDepth = 1000;
+// What a load does with a row it cannot show, and the deepest level below the root.
+using templates::kMaxTreeDepth;
+using templates::LoadErrors;
 
 class TreeLoadError : public std::runtime_error {
   public:
