@@ -8,11 +8,9 @@
 
 #include "databases.h"
 #include "jet/error.h"
-#include "jet/placeholders.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "templates/library.h"
-#include "templates/statements.h"
 
 namespace {
 
@@ -110,19 +108,6 @@ TEST_F(Shipped, TheFieldEditorRefusesPerMode) {
     }
 }
 
-TEST_F(Shipped, AFieldIsAddedAfterTheLastPositionOfItsFolder) {
-    const QString folder = library.addFolder(u"7"_s, u"新規"_s);
-    EXPECT_EQ(folder, u"168"_s);
-    const FieldDraft draft{u"ID"_s, u"名"_s, u"T"_s, u"20"_s, u"1"_s};
-    for (const auto& [parent, number, where] :
-         {std::tuple{"1", "169", "1:5"}, {"168", "170", "168:1"}, {"168", "171", "168:2"}}) {
-        FieldDraft d = draft;
-        d.fieldId += QString::fromLatin1(number);
-        EXPECT_EQ(library.addField(QString::fromLatin1(parent), d), QString::fromLatin1(number));
-        EXPECT_EQ(place(std::stoi(number)), where);
-    }
-}
-
 // Another program deleted folder 13 and field 158 meanwhile: every write that names one of
 // them (as its parent, its target or itself) writes nothing.
 TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
@@ -149,19 +134,6 @@ TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
     EXPECT_EQ(count(), before);
     EXPECT_EQ(place(101), "1:1");
     EXPECT_EQ(raw("SELECT count(*) FROM TEMP_FIELD WHERE FIELD_NAME='新'"), "0");
-}
-
-// The shipped library has the index its statements by parent need, so that a walk
-// through a folder costs a lookup per entry, not a reading of the whole table.
-TEST_F(Shipped, TheWalksLookUpChildrenThroughAnIndex) {
-    for (const std::string& statement :
-         {jet::fill(templates::kSelectChildren, {"13"}),
-          jet::fill(templates::kSelectChildrenWithFixedMark, {"13"}),
-          templates::selectPositions("13"), templates::shiftPositions("13", "2")}) {
-        EXPECT_NE(raw("EXPLAIN QUERY PLAN " + statement).find("INDEX TEMP_FIELD_PARENT"),
-                  std::string::npos)
-            << statement;
-    }
 }
 
 TEST(DropTable, ADropIsJudgedByTheTextsOfTheNodes) {
