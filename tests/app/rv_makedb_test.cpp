@@ -142,6 +142,13 @@ TEST_F(RvMakedb, ExitCodesMessagesAndWhatIsBuilt) {
         EXPECT_EQ(std::ifstream(db).good() ? rvtest::RawDb(db, "pw").rows(kBuilt) : kNone,
                   want.built);
     }
+    // Without a display the wizard says so in one line (batch mode needs none).
+    const auto headless =
+        rvtest::runProgram({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                            "QT_QPA_PLATFORM", m_bin, m_db});
+    EXPECT_EQ(headless.exitCode, 2);
+    EXPECT_EQ(headless.err,
+              "rv_makedb: no display available (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
 }
 
 std::set<std::string> folderNames(const std::string& folder) {

@@ -85,12 +85,6 @@ class Tree : public testing::Test {
 
 TEST_F(Tree, NodesAreFoundByKeyCountedInAddOrderAndRemovedWithTheirSubtree) {
     EXPECT_EQ(n("1")->child(1), n("4"));  // last child of its parent
-    EXPECT_EQ(tree.indexOf(n("5")), 6);
-    EXPECT_EQ(tree.nodeAt(9), nullptr);
-    EXPECT_EQ(KeyedTree::rootOf(n("4")), n("0"));
-    EXPECT_EQ(KeyedTree::previousSibling(n("3")), nullptr);
-    EXPECT_EQ(KeyedTree::lastSibling(n("3")), n("4"));
-    EXPECT_EQ(KeyedTree::lastSibling(n("0")), n("0"));  // a top-level node
     // An unknown parent or a used key is refused without change.
     EXPECT_THROW(tree.addNode(u"9"_s, u"10"_s, {}), std::invalid_argument);
     EXPECT_THROW(tree.addNode(u"0"_s, u"3"_s, {}), std::invalid_argument);
