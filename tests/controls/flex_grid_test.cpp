@@ -32,6 +32,7 @@ class FlexGridTest : public testing::Test {
         grid.resize(640, 400);
         grid.setCols(6);
         grid.setColComboList(3, u"文字|数字|日付|YESNO|メモ"_s);
+        grid.setColComboList(5, u" "_s);
         for (int r = 1; r <= 6; ++r) {
             grid.addItem(QString::number(r) + u"\tid"_s + QString::number(r) + u"\t\t文字"_s);
         }
@@ -160,6 +161,14 @@ TEST_F(FlexGridTest, EditKeysOpenATextCellWithItsTextSelectedAndAListCellByPicki
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid.textMatrix(3, 3) == u"数字"_s; }));
     EXPECT_EQ(edits.count(), 3);
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid.findChild<QComboBox*>() == nullptr; }));
+
+    // A list of one blank item writes the blank.
+    click(3, 5);
+    press(Qt::Key_Return);
+    list = shownList();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list->view(), Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid.textMatrix(3, 5) == u" "_s; }));
 
     // Nothing is edited while editing is off.
     grid.setEditable(false);

@@ -85,6 +85,7 @@ class Tree : public testing::Test {
 
 TEST_F(Tree, NodesAreFoundByKeyCountedInAddOrderAndRemovedWithTheirSubtree) {
     EXPECT_EQ(n("1")->child(1), n("4"));  // last child of its parent
+    EXPECT_EQ(KeyedTree::rootOf(n("4")), n("0"));
     // An unknown parent or a used key is refused without change.
     EXPECT_THROW(tree.addNode(u"9"_s, u"10"_s, {}), std::invalid_argument);
     EXPECT_THROW(tree.addNode(u"0"_s, u"3"_s, {}), std::invalid_argument);
@@ -125,7 +126,6 @@ TEST_F(Tree, ClicksAndKeysThatMoveTheCurrentNodeReportItAndSpaceToggles) {
     ASSERT_EQ(clicks.count(), 2);
     EXPECT_EQ(clicks[0][0].value<QTreeWidgetItem*>(), n("5"));
     EXPECT_EQ(selected(), "4 5");
-    EXPECT_EQ(tree.hitTest(centreOf("2")), n("2"));
 
     n("4")->setText(0, u"zeta"_s);
     tree.setCurrentItem(n("0"));

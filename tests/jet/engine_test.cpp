@@ -201,7 +201,6 @@ TEST_F(Engine, CatalogComparisonsAndCounters) {
     rs.moveNext();
     EXPECT_TRUE(rs.eof());
     EXPECT_THROW(rs.field(0), jet::Error);
-    EXPECT_TRUE(m_conn.execute("select N from T where N=9").eof());
     const auto tables = jet::Catalog(m_conn).tables();
     ASSERT_EQ(tables.size(), 2u);
     EXPECT_EQ(tables[0].name, "sqlite_sequence");
