@@ -190,6 +190,22 @@ TEST_F(RvMakedb, AKillWhileTheFileIsMadeLeavesNothingTheNextRunDoesNotClearAway)
     EXPECT_GT(leftBehind, 0) << "no kill came early enough to leave anything";
 }
 
+// SIGTERM and Ctrl+C close an open wizard as Cancel does: the empty file goes.
+TEST_F(RvMakedb, TerminationSignalsCloseTheWizardAsCancelDoes) {
+    for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, {SIGINT, 130}}) {
+        const std::string folder = m_dir.file("signal" + std::to_string(sig));
+        std::filesystem::create_directory(folder);
+        const rvtest::FolderWatch watch(folder);
+        rvtest::Child child({m_bin, "-t", m_templates, folder + "/w.mdb"});
+        ASSERT_TRUE(watch.waitFor(IN_CREATE | IN_MOVED_TO, "w.mdb"));
+        child.signal(sig);
+        rvtest::ProgramResult r;
+        ASSERT_TRUE(child.run(20000, r)) << "the wizard stays open";
+        EXPECT_EQ(r.exitCode, status) << r.err;
+        EXPECT_TRUE(folderNames(folder).empty());
+    }
+}
+
 // A database's fields listed as a field file and built again from it: the same fields, mail
 // and FAX kinds included, in display order. On it, --dry-run prints OK's statements and
 // writes nothing, as it writes no file at a new path, not even for a while; a refusal prints

@@ -8,9 +8,11 @@
 
 #include "databases.h"
 #include "jet/error.h"
+#include "jet/placeholders.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "templates/library.h"
+#include "templates/statements.h"
 
 namespace {
 
@@ -129,6 +131,19 @@ TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
     EXPECT_EQ(count(), before);
     EXPECT_EQ(place(101), "1:1");
     EXPECT_EQ(raw("SELECT count(*) FROM TEMP_FIELD WHERE FIELD_NAME='新'"), "0");
+}
+
+// The shipped library has the index its statements by parent need, so that a walk
+// through a folder costs a lookup per entry, not a reading of the whole table.
+TEST_F(Shipped, TheWalksLookUpChildrenThroughAnIndex) {
+    for (const std::string& statement :
+         {jet::fill(templates::kSelectChildren, {"13"}),
+          jet::fill(templates::kSelectChildrenWithFixedMark, {"13"}),
+          templates::selectPositions("13"), templates::shiftPositions("13", "2")}) {
+        EXPECT_NE(raw("EXPLAIN QUERY PLAN " + statement).find("INDEX TEMP_FIELD_PARENT"),
+                  std::string::npos)
+            << statement;
+    }
 }
 
 TEST(DropTable, ADropIsJudgedByTheTextsOfTheNodes) {
