@@ -175,7 +175,6 @@ void describe(std::string& out, const Option& option) {
 struct Parser {
     static Parsed parse(const Program& program, const std::vector<std::string>& args) {
         QCommandLineParser parser;
-        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
         parser.addOption(qtOption(kHelp));
         parser.addOption(qtOption(kVersion));
         for (const Option& option : program.options) {

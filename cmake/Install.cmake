@@ -19,11 +19,45 @@ include(CMakePackageConfigHelpers)
 set(RV_DATA_DIR ${CMAKE_INSTALL_DATADIR}/rv_makedb)
 # The desktop and AppStream ID (reverse-DNS form; names the .desktop, icon and metainfo).
 set(RV_APP_ID org.rv_makedb.wizard)
-# The release: its date (metainfo, Debian changelog) and the homepage (metainfo, copyright).
+# The release date (metainfo, Debian changelog).
 set(RV_RELEASE_DATE 2026-12-07)
-set(RV_HOMEPAGE https://example.org/rv_makedb)
-set(RV_PACKAGE_CONTACT "rv_makeDB developers <rv-makedb@example.org>"
-    CACHE STRING "Maintainer of the Debian packages")
+# A homepage that does not exist is worse than none: the packages, their copyright file and
+# the metainfo name one (and the metainfo its screenshots under it) only when it is given.
+set(RV_HOMEPAGE "" CACHE STRING
+    "The project's homepage, with screenshots/*.png from `make screenshots` published under it; empty leaves it out")
+# The maintainer of the packages, "Name <address>": whoever builds and hands them out
+# answers for them. Unless given, it is taken as Debian's own tools take it (DEBFULLNAME and
+# DEBEMAIL), else from git: the name and address configured for this clone, else the author
+# of the commit being built.
+if(NOT RV_PACKAGE_CONTACT)
+  set(_rv_contact "")
+  if(DEFINED ENV{DEBEMAIL} AND "$ENV{DEBEMAIL}" MATCHES "<")
+    set(_rv_contact "$ENV{DEBEMAIL}")
+  elseif(DEFINED ENV{DEBEMAIL} AND DEFINED ENV{DEBFULLNAME})
+    set(_rv_contact "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+  else()
+    find_package(Git QUIET)
+    if(GIT_FOUND)
+      foreach(_rv_ask "config user.name;config user.email" "log -1 --format=%an;log -1 --format=%ae")
+        set(_rv_parts "")
+        foreach(_rv_args IN LISTS _rv_ask)
+          separate_arguments(_rv_args)
+          execute_process(COMMAND ${GIT_EXECUTABLE} ${_rv_args} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                          OUTPUT_VARIABLE _rv_out OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+          list(APPEND _rv_parts "${_rv_out}")
+        endforeach()
+        list(GET _rv_parts 0 _rv_name)
+        list(GET _rv_parts 1 _rv_mail)
+        if(_rv_name AND _rv_mail)
+          set(_rv_contact "${_rv_name} <${_rv_mail}>")
+          break()
+        endif()
+      endforeach()
+    endif()
+  endif()
+  set(RV_PACKAGE_CONTACT "${_rv_contact}" CACHE STRING
+      "Maintainer of the Debian packages, \"Name <address>\" (default: DEBFULLNAME/DEBEMAIL, else git)" FORCE)
+endif()
 
 # The component finds the installed base.mdb relative to the file its code is in: the
 # library, or a program that links the component in. Both stay right when the tree moves.
@@ -78,9 +112,17 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makeDBConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/packaging/rv_makeDBConfigVersion.cmake
         DESTINATION ${_rv_cmake_dir} COMPONENT dev)
 
-# The desktop: menu entry, icon, AppStream metainfo (with this version and date).
-configure_file(${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.metainfo.xml.in
-               ${CMAKE_CURRENT_BINARY_DIR}/packaging/${RV_APP_ID}.metainfo.xml @ONLY)
+# The desktop: menu entry, icon, AppStream metainfo (with this version and date). The
+# homepage and the screenshots published under it stand between <!--homepage--> lines,
+# kept only when RV_HOMEPAGE is given (`make screenshots` renders the pictures).
+file(READ ${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.metainfo.xml.in _rv_metainfo)
+if(RV_HOMEPAGE)
+  string(REGEX REPLACE " *<!--/?homepage-->\n" "" _rv_metainfo "${_rv_metainfo}")
+else()
+  string(REGEX REPLACE " *<!--homepage-->.*<!--/homepage-->\n" "" _rv_metainfo "${_rv_metainfo}")
+endif()
+file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/packaging/${RV_APP_ID}.metainfo.xml
+     CONTENT "${_rv_metainfo}" @ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT programs)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${RV_APP_ID}.svg

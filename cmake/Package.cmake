@@ -30,6 +30,10 @@ foreach(line IN LISTS _rv_license_lines)
 endforeach()
 string(STRIP "${RV_LICENSE_TEXT}" RV_LICENSE_TEXT)
 string(PREPEND RV_LICENSE_TEXT " ")
+set(RV_COPYRIGHT_SOURCE "")  # the Source field is optional: only a homepage that exists
+if(RV_HOMEPAGE)
+  set(RV_COPYRIGHT_SOURCE "Source: ${RV_HOMEPAGE}\n")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/packaging/deb/copyright.in ${_rv_pkg_out}/copyright @ONLY)
 
 # The Debian changelog, dated at the release date (RFC 5322 form at noon UTC).
@@ -67,6 +71,11 @@ endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rv-makedb)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+if(NOT RV_PACKAGE_CONTACT MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+>$")
+  message(WARNING "RV_PACKAGE_CONTACT is \"${RV_PACKAGE_CONTACT}\", not \"Name <address>\": "
+                  "give it (-DRV_PACKAGE_CONTACT=...) or set DEBFULLNAME and DEBEMAIL before "
+                  "`make package`.")
+endif()
 set(CPACK_PACKAGE_CONTACT "${RV_PACKAGE_CONTACT}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Not stripped at install: CPack's debug-package step splits the debug information off
@@ -81,7 +90,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${RV_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SOURCE rv-makedb)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${RV_HOMEPAGE})
+if(RV_HOMEPAGE)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${RV_HOMEPAGE})
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 

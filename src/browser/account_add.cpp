@@ -259,7 +259,6 @@ void AccountAdd::Command1_Click() {
     if (m_commit && !m_commit(draft)) {
         return;
     }
-    m_draft = draft;
     accept();
 }
 

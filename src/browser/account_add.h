@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 #include "templates/library.h"
 
@@ -42,9 +41,6 @@ class AccountAdd : public QDialog {
     // Both lists emptied and filled afresh: the five attribute labels, then "ON" (item data
     // 1) and "OFF" (item data 0); nothing selected, and nothing else changed.
     void refillLists();
-
-    // The draft OK wrote; nothing when the dialog was cancelled.
-    const std::optional<templates::FieldDraft>& draft() const { return m_draft; }
 
     // FIELD_ID of the row the editor started from; the edit's duplicate check skips its rows.
     QString basFIELDIDCopy;
@@ -83,7 +79,6 @@ class AccountAdd : public QDialog {
     void addImeEntries();
 
     Commit m_commit;
-    std::optional<templates::FieldDraft> m_draft;
 };
 
 }  // namespace browser

@@ -69,7 +69,6 @@ void FolderAdd::Command2_Click() {
     if (m_commit && !m_commit(name)) {
         return;
     }
-    m_draft = name;
     accept();
 }
 

@@ -4,7 +4,6 @@
 #include <QDialog>
 
 #include <functional>
-#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -24,9 +23,6 @@ class FolderAdd : public QDialog {
     FolderAdd(const QString& caption, const QString& name, Commit commit,
               QWidget* parent = nullptr);
 
-    // The name OK wrote; nothing when the dialog was cancelled.
-    const std::optional<QString>& draft() const { return m_draft; }
-
     QLabel* Label1;
     QLineEdit* Text1;       // the name: at most 30 characters, never an apostrophe
     QPushButton* Command2;  // OK(&O), the default button
@@ -37,7 +33,6 @@ class FolderAdd : public QDialog {
     void Command2_Click();
 
     Commit m_commit;
-    std::optional<QString> m_draft;
 };
 
 }  // namespace browser

@@ -160,10 +160,6 @@ ApplicationScope::ApplicationScope() {
 
 ApplicationScope::~ApplicationScope() = default;
 
-component::rv_makeDBForm* currentWizard() {
-    return s_wizard.data();
-}
-
 void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
     const ApplicationScope application;
     if (s_wizard) {

@@ -21,9 +21,6 @@ namespace CreateDBSql {
 // ApplicationScope refuses.
 void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn);
 
-// The wizard while it is open (for tests and the host's own windows), else nullptr.
-component::rv_makeDBForm* currentWizard();
-
 // Opens the template browser alone on the template library `connStr`, modally, and returns
 // when it has closed. A library it cannot use — one that cannot be opened, or that the
 // wizard's loading refuses — throws std::runtime_error ("template library: REASON")

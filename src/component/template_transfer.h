@@ -33,7 +33,7 @@ struct TemplateImportJob {
     bool skipExisting = false;
 };
 
-// Exit statuses (the README's table).
+// Exit statuses (man rv_makedb, EXIT STATUS).
 enum class TransferStatus : int {
     kDone = 0,
     kRefused = 1,       // lines refused; each on standard error, nothing written

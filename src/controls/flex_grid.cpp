@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "controls/flex_grid.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -238,10 +239,6 @@ void FlexGrid::changeRows(Change change) {
     }
 }
 
-void FlexGrid::setRows(int rows) {
-    changeRows([&] { m_model->setGridRows(rows); });
-}
-
 void FlexGrid::setCols(int cols) {
     const int old = this->cols();
     changeRows([&] { m_model->setGridCols(cols); });
@@ -351,19 +348,6 @@ void FlexGrid::applyWidths() {
     }
 }
 
-int FlexGrid::colWidth(int col) const {
-    int pixels = 0;
-    if (col == 0) {
-        pixels = verticalHeader()->width();
-    } else if (const int column = m_model->modelColumn(col); column >= 0) {
-        pixels = columnWidth(column);
-    } else {
-        (void)m_model->text(0, col);  // range check
-        pixels = m_widths.value(col, horizontalHeader()->defaultSectionSize());
-    }
-    return qRound(pixels * kTwipsPerInch / logicalDpiX());
-}
-
 QList<int> FlexGrid::selectedRows() const {
     std::set<int> rows;
     for (const QItemSelectionRange& range : selectionModel()->selection()) {
@@ -419,28 +403,6 @@ int FlexGrid::currentRow() const {
 int FlexGrid::currentCol() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? m_model->gridColumn(current.column()) : -1;
-}
-
-void FlexGrid::setCellBackground(int row1, int col1, int row2, int col2, const QColor& color) {
-    m_model->setBackground(
-        row1, col1, row2, col2,
-        color.isValid() ? std::optional<unsigned int>(color.rgba()) : std::nullopt);
-}
-
-QColor FlexGrid::cellBackground(int row, int col) const {
-    const std::optional<unsigned int> argb = m_model->background(row, col);
-    return argb ? QColor::fromRgba(*argb) : QColor();
-}
-
-void FlexGrid::setCellForeColor(int row1, int col1, int row2, int col2, const QColor& color) {
-    m_model->setForeground(
-        row1, col1, row2, col2,
-        color.isValid() ? std::optional<unsigned int>(color.rgba()) : std::nullopt);
-}
-
-QColor FlexGrid::cellForeColor(int row, int col) const {
-    const std::optional<unsigned int> argb = m_model->foreground(row, col);
-    return argb ? QColor::fromRgba(*argb) : QColor();
 }
 
 QSize FlexGrid::minimumSizeHint() const {

@@ -3,7 +3,6 @@
 
 #include "controls/flex_grid_model.h"
 
-#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QPersistentModelIndex>
@@ -40,7 +39,6 @@ class FlexGrid : public QTableView {
     FlexGridModel* gridModel() const { return m_model; }
 
     int rows() const { return m_model->gridRows(); }
-    void setRows(int rows);
     int cols() const { return m_model->gridCols(); }
     void setCols(int cols);
 
@@ -59,7 +57,6 @@ class FlexGrid : public QTableView {
     // Column width in twips (1/1440 inch); a hidden column gets it when it is shown. A column
     // is never narrower than its heading.
     void setColWidth(int col, int twips);
-    int colWidth(int col) const;
 
     // Selected rows in ascending order.
     QList<int> selectedRows() const;
@@ -88,14 +85,6 @@ class FlexGrid : public QTableView {
     // Moves rows one after another, as moveRow does for each (from, to) in order, and shows
     // only the end result: many moves cost about as much as one.
     void moveRows(const QList<std::pair<int, int>>& moves);
-
-    void setCellBackground(int row1, int col1, int row2, int col2, const QColor& color);
-    // The cell's background, or an invalid colour when none was set.
-    QColor cellBackground(int row, int col) const;
-    // The text colour of a block of cells; an invalid colour brings back the normal one.
-    void setCellForeColor(int row1, int col1, int row2, int col2, const QColor& color);
-    // The cell's text colour, or an invalid colour when none was set.
-    QColor cellForeColor(int row, int col) const;
 
     void setEditable(bool editable) { m_editable = editable; }
     bool isEditable() const { return m_editable; }

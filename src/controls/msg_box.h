@@ -46,7 +46,6 @@ class MsgBoxResponder {
     MsgBoxResponder& operator=(const MsgBoxResponder&) = delete;
 
     void queueAnswer(int answer) { m_queue.push_back(answer); }
-    void setDefaultAnswer(int answer) { m_defaultAnswer = answer; }
 
     const std::vector<MsgBoxCall>& calls() const { return m_calls; }
     // The prompts of all calls, in order; the common thing a test compares.
@@ -69,7 +68,7 @@ class MsgBoxResponder {
     MsgBoxResponder* m_previous = nullptr;
     std::vector<MsgBoxCall> m_calls;
     std::deque<int> m_queue;
-    int m_defaultAnswer;
+    const int m_defaultAnswer;
 };
 
 }  // namespace controls

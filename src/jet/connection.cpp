@@ -100,8 +100,7 @@ Recordset Connection::execute(std::string_view statement) {
     try {
         cursor->stmt = db.prepare(t.sql);
         if (t.kind == Translation::Kind::kQuery) {
-            cursor->empty = !cursor->step(t.sql);
-            cursor->onFirstRow = true;
+            cursor->step(t.sql);
             return Recordset(std::move(cursor));
         }
         while (cursor->step(t.sql)) {

@@ -14,8 +14,6 @@ struct Cursor {
     std::shared_ptr<Database> db;  // declared first: the handle outlives the statement
     Statement stmt;
     bool eof = true;
-    bool empty = true;  // the result had no rows
-    bool onFirstRow = false;
 
     // Advances to the next row; returns false at the end.
     bool step(std::string_view sqlForErrors);

@@ -29,25 +29,11 @@ Recordset::Recordset(std::unique_ptr<Cursor> cursor) : m_cursor(std::move(cursor
 bool Recordset::eof() const {
     return !m_cursor || m_cursor->eof;
 }
-bool Recordset::bof() const {
-    return !m_cursor || m_cursor->empty;
-}
 
 void Recordset::moveNext() {
     if (eof()) {
         throw Error("no current row: the record set is at its end", ErrorCode::kNoCurrentRow);
     }
-    m_cursor->onFirstRow = false;
-    m_cursor->step({});
-}
-
-void Recordset::moveFirst() {
-    if (!m_cursor || m_cursor->empty || m_cursor->onFirstRow) {
-        return;
-    }
-    // Forward-only: going back means running the query again.
-    sqlite3_reset(m_cursor->stmt.get());
-    m_cursor->onFirstRow = true;
     m_cursor->step({});
 }
 

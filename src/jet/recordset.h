@@ -24,11 +24,7 @@ class Recordset {
     Recordset& operator=(Recordset&&) noexcept;
 
     bool eof() const;
-    // True before the first row, that is, only for an empty result.
-    bool bof() const;
     void moveNext();
-    // Forward-only: allowed only while on the first row (or an empty result).
-    void moveFirst();
     void close();
 
     int fieldCount() const;

@@ -36,7 +36,7 @@ inline constexpr QStringView kMsgDuplicate =
     u"項目ID あるいは項目名は重複しています。 \r\n行： %1　と  %2　重複";
 inline constexpr QStringView kMsgNoMailField =
     u"メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。";
-// Kept with its mail counterpart; the create command does not ask it (see README).
+// Kept with its mail counterpart; the create command does not ask it (see docs/decisions.md).
 inline constexpr QStringView kMsgNoFaxField =
     u"FAX項目が存在しないため、FAXを送信することが出来ません。よろしいですか。";
 inline constexpr QStringView kMsgCreateFailed = u"データ作成エラーが発生しました。";

@@ -35,7 +35,7 @@ after_kib=$(du -sxk "$root" | cut -f1)
 echo "   installed: $(( (after_kib - before_kib) / 1024 )) MiB with the dependencies"
 in_root dpkg -l 'librv-makedb*' rv-makedb | grep '^ii'
 
-echo "-- batch example (README, Batch mode)"
+echo "-- batch example (docs/guide.md, Batch mode)"
 in_root sh -c "cd /tmp && printf 'MAIL1\tメール\t文字\t100\tOFF\tPCメール\nNAME\t氏名\t文字\t40\nAGE\t年齢\t数字\n' > fields.txt &&
     QT_QPA_PLATFORM=offscreen rv_makedb --fields fields.txt -p secret /tmp/address.mdb &&
     rv_sql -p secret /tmp/address.mdb 'select FIELD_ID from FIELD'"
