@@ -120,7 +120,8 @@ void rv_makeDBForm::copyRows() {
 
 namespace {
 
-// Pastes `lines` after the selected row as one step, then shows each warning once.
+// Pastes `lines` after the selected row as one step, then shows each warning once and the
+// first list cell refused (every refused row is marked).
 void paste(rv_makeDBForm& form, const QList<QStringList>& lines,
            const std::function<void(const std::function<void()>&)>& recorded) {
     wizard::PastedRows pasted;
@@ -132,6 +133,9 @@ void paste(rv_makeDBForm& form, const QList<QStringList>& lines,
     });
     for (const controls::Message& warning : pasted.warnings) {
         controls::tell(warning);
+    }
+    if (!pasted.refusals.isEmpty()) {
+        controls::tell(pasted.refusals.front());
     }
 }
 

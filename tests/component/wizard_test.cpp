@@ -270,10 +270,16 @@ TEST_F(WizardLife, TheWindowShowsItsTextsAndTheKeyboardReachesEveryControlAndThe
         ASSERT_EQ(prompts().size(), 2);
         EXPECT_TRUE(prompts()[1].startsWith(file.fileName())) << prompts()[1].toStdString();
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("# fields\nA\ta\n\nB\tb\t数字\n");
+        file.write("# fields\nA\ta\n\nB\tb\t数字\nC\tc\tfoo\n");
         file.close();
         form.addFieldFile(file.fileName(), u"UTF-8"_s);
-        EXPECT_EQ(ids(fg1), "1:b 2:A 3:B");
+        EXPECT_EQ(ids(fg1), "1:b 2:A 3:B 4:C");
+        // A list cell that took none of its entries: one message, and its row is marked.
+        const QString refused =
+            u"4行目の属性は「文字、数字、日付、YESNO、メモ」のいずれかでなければなりません｡"_s;
+        EXPECT_EQ(prompts().back(), refused);
+        EXPECT_EQ(prompts().size(), 3);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fg1.gridModel()->rowNote(4) == refused; }));
 
         EXPECT_EQ(form.windowTitle(), u"データベース作成ウイザード"_s);
         EXPECT_EQ(form.Label1->text(),
