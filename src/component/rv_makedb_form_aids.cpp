@@ -105,10 +105,16 @@ void rv_makeDBForm::restoreSelection(
             fg1->setSelectedRows(selection->rows);
         }
     }
-    // Moving the current cell back runs the current-cell change as any move does.
-    if (selection && selection->currentRow > 0 && selection->currentRow < fg1->rows()) {
+    if (!selection) {
+        return;
+    }
+    if (selection->currentRow > 0 && selection->currentRow < fg1->rows()) {
         fg1->setCurrentCell(selection->currentRow, selection->currentCol);
     }
+    // The current cell may have stayed where the rows left it while the grid was quiet: the
+    // current-cell change runs for it all the same, so that its editability, the IME list and
+    // the buttons are what the same command done by hand leaves.
+    fg1_AfterRowColChange(-1, -1, fg1->currentRow(), fg1->currentCol());
 }
 
 void rv_makeDBForm::copyRows() {
