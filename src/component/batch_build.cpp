@@ -48,11 +48,16 @@ class TypedGrid {
     }
 
     // Types one cell as a person would: move onto it, key by key through the size key
-    // filter, then commit, which runs the after-edit check.
-    void type(int row, int col, const QString& text) {
+    // filter, then commit, which runs the after-edit check. A list cell refuses what is no
+    // entry of its list: the refusal is told, and false returned.
+    bool type(int row, int col, const QString& text) {
         moveTo(row, col);
-        wizard::typeCell(m_cells, row, col, text,
-                         [](const controls::Message& warning) { controls::tell(warning); });
+        const auto tell = [](const controls::Message& message) { controls::tell(message); };
+        if (auto refusal = wizard::typeCell(m_cells, row, col, text, tell)) {
+            tell(*refusal);
+            return false;
+        }
+        return true;
     }
 
     // The current cell moves; the current-cell change runs when it really moved.
@@ -81,7 +86,7 @@ struct RowMessage {
 const RowMessage kRowMessages[] = {
     {wizard::kMsgSizeOutOfRange, 1},  {wizard::kMsgIdAndNameRequired, 1},
     {wizard::kMsgSizeRequired, 1},    {wizard::kMsgDuplicate, 2},
-    {productdb::kMsgFieldIdWrong, 1},
+    {productdb::kMsgFieldIdWrong, 1}, {wizard::kMsgNotAListEntry, 1},
 };
 
 // The grid rows a message names, in its order.
@@ -157,6 +162,9 @@ class FieldFileResponder : public controls::BatchMsgBoxResponder {
   private:
     std::string what(int row) const {
         const std::string named = "row " + std::to_string(row);
+        if (row == 0) {
+            return named + " is the heading row (フィールドID, 項目名, ...)";
+        }
         if (m_lines.contains(row)) {
             return named + " is line " + std::to_string(m_lines.at(row));
         }
@@ -281,6 +289,7 @@ BatchResult runBatch(const BatchJob& job) {
     auto stop = [&] { return job.stopRequested && job.stopRequested(); };
 
     constexpr int kTypedColumns = 7;  // ID, name, attribute, size, IME, mail, FAX
+    bool refused = false;             // a list cell took none of its entries: OK is not pressed
     for (qsizetype n = 0; n < job.fieldLines.size(); ++n) {
         if (stop()) {
             return cancel();
@@ -291,12 +300,12 @@ BatchResult runBatch(const BatchJob& job) {
                                                                   : static_cast<int>(n) + 1);
         const QStringList cells = job.fieldLines[n].split(u'\t');
         for (int i = 0; i < kTypedColumns && i < cells.size(); ++i) {
-            grid.type(row, i + 1, cells[i]);
+            refused = !grid.type(row, i + 1, cells[i]) || refused;
         }
         grid.moveTo(row, 1);  // and on to the next row
         responder.done();
     }
-    if (stop()) {
+    if (stop() || refused) {
         return cancel();
     }
 

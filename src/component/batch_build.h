@@ -13,7 +13,9 @@ namespace component {
 // Batch mode: the wizard's opening, grid rules, checks, builder and closing, run without
 // its window. Each field line (cells tab-separated: ID, name, attribute label, size, IME
 // label, mail kind, FAX kind) is added as "項目追加" adds a row and typed in cell by cell;
-// then OK runs. Messages go to standard error, one line each.
+// then OK runs. A list cell that takes none of its entries is refused with the window's
+// message, and after the last line the wizard closes as Cancel does instead of OK.
+// Messages go to standard error, one line each.
 struct BatchJob {
     QString database;  // path and password as fromHostBytes() holds them
     QString password;

@@ -7,6 +7,7 @@
 
 #include "jet/connection_string.h"
 #include "productdb/stored_fields.h"
+#include "vocabulary/field_text.h"
 #include "vocabulary/msgbox_const.h"
 
 namespace component {
@@ -31,7 +32,12 @@ QString fieldFileOf(const std::string& path, const std::string& password) {
             MsgBox_Const::mailLabelOfStored(field.mail),
             MsgBox_Const::faxLabelOfStored(field.fax),
         };
-        out += cells.join(u'\t') + u'\n';
+        // A control character would break the line; typed in, the cell loses it anyway.
+        QStringList line;
+        for (const QString& cell : cells) {
+            line << vocabulary::withoutControlCharacters(cell);
+        }
+        out += line.join(u'\t') + u'\n';
     }
     return out;
 }

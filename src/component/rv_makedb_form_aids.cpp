@@ -105,10 +105,16 @@ void rv_makeDBForm::restoreSelection(
             fg1->setSelectedRows(selection->rows);
         }
     }
-    // Moving the current cell back runs the current-cell change as any move does.
-    if (selection && selection->currentRow > 0 && selection->currentRow < fg1->rows()) {
+    if (!selection) {
+        return;
+    }
+    if (selection->currentRow > 0 && selection->currentRow < fg1->rows()) {
         fg1->setCurrentCell(selection->currentRow, selection->currentCol);
     }
+    // The current cell may have stayed where the rows left it while the grid was quiet: the
+    // current-cell change runs for it all the same, so that its editability, the IME list and
+    // the buttons are what the same command done by hand leaves.
+    fg1_AfterRowColChange(-1, -1, fg1->currentRow(), fg1->currentCol());
 }
 
 void rv_makeDBForm::copyRows() {
@@ -120,7 +126,8 @@ void rv_makeDBForm::copyRows() {
 
 namespace {
 
-// Pastes `lines` after the selected row as one step, then shows each warning once.
+// Pastes `lines` after the selected row as one step, then shows each warning once and the
+// first list cell refused (every refused row is marked).
 void paste(rv_makeDBForm& form, const QList<QStringList>& lines,
            const std::function<void(const std::function<void()>&)>& recorded) {
     wizard::PastedRows pasted;
@@ -132,6 +139,9 @@ void paste(rv_makeDBForm& form, const QList<QStringList>& lines,
     });
     for (const controls::Message& warning : pasted.warnings) {
         controls::tell(warning);
+    }
+    if (!pasted.refusals.isEmpty()) {
+        controls::tell(pasted.refusals.front());
     }
 }
 

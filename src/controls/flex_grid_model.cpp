@@ -389,6 +389,25 @@ QString FlexGridModel::rowNote(int row) const {
     return m_cells[row][0].note;
 }
 
+void FlexGridModel::setCellNote(int row, int col, const QString& note) {
+    checkRow(row, 1);
+    checkCol(col);
+    if (col == 0) {
+        throw std::out_of_range("FlexGridModel: column 0 holds the row's note");
+    }
+    QString& target = m_cells[row][col].note;
+    if (target != note) {
+        target = note;
+        cellChanged(row, col, {});
+    }
+}
+
+QString FlexGridModel::cellNote(int row, int col) const {
+    checkRow(row, 1);
+    checkCol(col);
+    return col == 0 ? QString() : m_cells[row][col].note;
+}
+
 QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     const bool noteRole =
         role == kRowNoteRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole;

@@ -89,6 +89,10 @@ class FlexGridModel : public QAbstractTableModel {
     // the note as its tooltip. The note travels with its row; an empty text removes it.
     void setRowNote(int row, const QString& note);
     QString rowNote(int row) const;
+    // A note on cell (row, col) of a data row, col from 1, that no view shows: what the
+    // program keeps of the cell besides its text. It travels with its row.
+    void setCellNote(int row, int col, const QString& note);
+    QString cellNote(int row, int col) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -103,7 +107,7 @@ class FlexGridModel : public QAbstractTableModel {
         QString text;
         std::optional<unsigned int> background;
         std::optional<unsigned int> foreground;
-        QString note;  // column 0 only: the row's note
+        QString note;  // column 0: the row's note; others: the cell's
     };
     using Row = QList<Cell>;
 

@@ -10,6 +10,7 @@
 #include "productdb/texts.h"
 #include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
+#include "wizard/grid_rules.h"
 #include "wizard/texts.h"
 
 namespace wizard {
@@ -23,6 +24,21 @@ constexpr int kWarning = controls::vbExclamation;
 
 Message warning(QStringView text, QStringList values = {}) {
     return {text.toString(), kWarning, std::move(values)};
+}
+
+// The first list cell of new row `r` that holds no entry of its list, or refused what came
+// in for it; 0 when none. Existing fields are the database's already.
+int refusedListColumn(const controls::FlexGridModel& fg1, int r) {
+    if (r < 1 || !fg1.text(r, kColExisting).isEmpty()) {
+        return 0;
+    }
+    for (int c : {kColAttr, kColIme, kColMail, kColFax}) {
+        const QString text = fg1.text(r, c);
+        if (!fg1.cellNote(r, c).isEmpty() || listCellValue(c, text) != text) {
+            return c;
+        }
+    }
+    return 0;
 }
 
 bool hasMailField(const controls::FlexGridModel& fg1) {
@@ -46,6 +62,11 @@ std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
     for (int r = 0; r < rows; ++r) {
         if (fg1.text(r, kColFieldName).isEmpty() || fg1.text(r, kColFieldId).isEmpty()) {
             refused.push_back({r, warning(kMsgIdAndNameRequired, {QString::number(r)})});
+            rowChecked[static_cast<std::size_t>(r)] = true;
+            continue;
+        }
+        if (const int c = refusedListColumn(fg1, r)) {
+            refused.push_back({r, listRefusal(r, c)});
             rowChecked[static_cast<std::size_t>(r)] = true;
             continue;
         }

@@ -33,7 +33,8 @@ struct RowRefusal {
 };
 
 // Every row the create command refuses, each once, with the first message the checks give
-// for it, in the order the checks come upon them: rows without an ID or a name, "文字"
+// for it, in the order the checks come upon them: rows without an ID or a name, new rows
+// with a list cell that holds no entry of its list or refused what came in, "文字"
 // rows without a size, or rows beyond the most fields a database holds (productdb::maxFields,
 // existing rows counted), from row 0 (the heading row) down; then the rows that share an ID or
 // a name (ignoring letter case) with another, by the first pair of rows that names them.

@@ -8,13 +8,9 @@ namespace wizard {
 
 void setupGridModel(controls::FlexGridModel& fg1) {
     fg1.setGridCols(kGridColumns);
-    fg1.setText(0, kColFieldId, kHeadingFieldId.toString());
-    fg1.setText(0, kColFieldName, kHeadingFieldName.toString());
-    fg1.setText(0, kColAttr, kHeadingAttr.toString());
-    fg1.setText(0, kColSize, kHeadingSize.toString());
-    fg1.setText(0, kColIme, kHeadingIme.toString());
-    fg1.setText(0, kColMail, kHeadingMail.toString());
-    fg1.setText(0, kColFax, kHeadingFax.toString());
+    for (int col = kColFieldId; col <= kColFax; ++col) {
+        fg1.setText(0, col, columnHeading(col).toString());
+    }
 }
 
 void renumberRows(controls::FlexGridModel& fg1) {

@@ -5,6 +5,7 @@
 // each data row is one field definition.
 
 #include <QStringView>
+#include <iterator>
 
 namespace wizard {
 
@@ -32,6 +33,19 @@ inline constexpr QStringView kHeadingSize = u"サイズ";
 inline constexpr QStringView kHeadingIme = u"IME";
 inline constexpr QStringView kHeadingMail = u"メールアドレス";
 inline constexpr QStringView kHeadingFax = u"FAX番号";
+
+// The heading of a column from 1 to 7; empty for the others.
+constexpr QStringView columnHeading(int col) {
+    constexpr QStringView kHeadings[] = {{},           kHeadingFieldId, kHeadingFieldName,
+                                         kHeadingAttr, kHeadingSize,    kHeadingIme,
+                                         kHeadingMail, kHeadingFax};
+    return col >= 0 && col < static_cast<int>(std::size(kHeadings)) ? kHeadings[col]
+                                                                    : QStringView();
+}
+
+// The cell note (FlexGridModel::setCellNote) of a list cell that refused what came in for it:
+// the row is refused by OK until an entry is set there.
+inline constexpr QStringView kRefusedEntryNote = u"1";
 
 // Background of the rows loaded from an existing product database, RGB(192, 192, 255) as
 // an opaque ARGB number.

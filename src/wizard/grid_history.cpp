@@ -36,7 +36,7 @@ bool GridHistory::rowIs(int r, const GridState::Row& row) const {
     for (int c = 0; c < m_fg1.gridCols(); ++c) {
         const GridState::Cell& cell = row[c];
         if (m_fg1.text(r, c) != cell.text || m_fg1.background(r, c) != cell.background ||
-            m_fg1.foreground(r, c) != cell.foreground) {
+            m_fg1.foreground(r, c) != cell.foreground || m_fg1.cellNote(r, c) != cell.note) {
             return false;
         }
     }
@@ -57,7 +57,8 @@ GridState GridHistory::capture() const {
         GridState::Row row;
         row.reserve(m_fg1.gridCols());
         for (int c = 0; c < m_fg1.gridCols(); ++c) {
-            row.append({m_fg1.text(r, c), m_fg1.background(r, c), m_fg1.foreground(r, c)});
+            row.append({m_fg1.text(r, c), m_fg1.background(r, c), m_fg1.foreground(r, c),
+                        m_fg1.cellNote(r, c)});
         }
         state.rows.append(std::move(row));
     }
@@ -139,6 +140,9 @@ void GridHistory::restore(const GridState& state) {
             }
             if (m_fg1.foreground(r, c) != cell.foreground) {
                 m_fg1.setForeground(r, c, r, c, cell.foreground);
+            }
+            if (c > 0) {
+                m_fg1.setCellNote(r, c, cell.note);
             }
         }
     };

@@ -29,6 +29,7 @@ struct GridState {
         QString text;
         std::optional<unsigned int> background;
         std::optional<unsigned int> foreground;
+        QString note;  // the cell's note; the row's (column 0) is the live checks'
         bool operator==(const Cell&) const = default;
     };
     using Row = QList<Cell>;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "controls/flex_grid_model.h"
+#include "vocabulary/field_text.h"
 #include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
 #include "wizard/texts.h"
@@ -54,7 +55,60 @@ bool isIdChar(QChar c) {
     return c.unicode() >= kLowestIdChar && c.unicode() <= kHighestIdChar;
 }
 
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\u3000';
+}
+
+// The entries of a list column in the order of its drop-down list, the blank item as an empty
+// text; none for other columns.
+QStringList listEntries(int col) {
+    const QString list = col == kColAttr   ? MsgBox_Const::attributeList()
+                         : col == kColIme  ? MsgBox_Const::imeList()
+                         : col == kColMail ? MsgBox_Const::mailList()
+                         : col == kColFax  ? MsgBox_Const::faxList()
+                                           : QString();
+    QStringList entries = list.split(vocabulary::kListSeparator.toString(), Qt::SkipEmptyParts);
+    for (QString& entry : entries) {
+        if (entry == vocabulary::kBlankItem) {
+            entry.clear();
+        }
+    }
+    return entries;
+}
+
 }  // namespace
+
+bool isListColumn(int col) {
+    return col == kColAttr || col == kColIme || col == kColMail || col == kColFax;
+}
+
+std::optional<QString> listCellValue(int col, const QString& text) {
+    qsizetype from = 0, to = text.size();
+    while (from < to && isBlank(text[from])) {
+        ++from;
+    }
+    while (to > from && isBlank(text[to - 1])) {
+        --to;
+    }
+    const QString value = text.mid(from, to - from);
+    if (listEntries(col).contains(value) || (col == kColIme && value.isEmpty())) {
+        return value;
+    }
+    return std::nullopt;
+}
+
+Message listRefusal(int row, int col) {
+    QStringList entries = listEntries(col);
+    for (QString& entry : entries) {
+        if (entry.isEmpty()) {
+            entry = kBlankEntry.toString();
+        }
+    }
+    return Message{
+        kMsgNotAListEntry.toString(),
+        kWarning,
+        {QString::number(row), columnHeading(col).toString(), entries.join(kEntrySeparator)}};
+}
 
 void afterEditCheck(controls::FlexGridModel& fg1, int row, int col, const Warn& warn) {
     if (row < 1 || row >= fg1.gridRows()) {
@@ -83,10 +137,15 @@ void afterEditCheck(controls::FlexGridModel& fg1, int row, int col, const Warn& 
         }
     }
 
-    // Quotes would break the statements the builder joins from these texts.
+    if (isListColumn(col)) {
+        fg1.setCellNote(row, col, QString());
+    }
+
+    // Quotes would break the statements the builder joins from these texts, control
+    // characters the lines of a field file.
     QString id = fg1.text(row, kColFieldId);
     id.remove(u'\'');
-    QString name = fg1.text(row, kColFieldName);
+    QString name = vocabulary::withoutControlCharacters(fg1.text(row, kColFieldName));
     name.remove(u'\'');
     fg1.setText(row, kColFieldName, name);
 

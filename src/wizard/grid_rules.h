@@ -18,6 +18,22 @@ class FlexGridModel;
 
 namespace wizard {
 
+// The list cells: attribute, IME, mail kind and FAX kind. The window sets them only by
+// picking an entry; every other way in (typing a line, a paste, a field file) goes through
+// listCellValue().
+bool isListColumn(int col);
+
+// What a list cell of column `col` takes of `text`: blanks around it (ASCII and ideographic)
+// trimmed, then exactly one of the column's entries. The IME, mail and FAX kinds may also be
+// empty (none; an empty IME is filled by the current-cell change), and the IME may be "ON"
+// or "OFF" on any row (the current-cell change empties it where the attribute takes none).
+// None: the text is no entry, and the cell keeps what it held.
+std::optional<QString> listCellValue(int col, const QString& text);
+
+// The refusal of a text that is no entry of column `col`'s list, in row `row`: the row, the
+// column's heading and its entries.
+controls::Message listRefusal(int row, int col);
+
 // Whether the row commands up, down and remove apply to the selected rows.
 enum class RowCommands { kDisabled, kEnabled };
 
@@ -25,8 +41,9 @@ enum class RowCommands { kDisabled, kEnabled };
 using Warn = std::function<void(const controls::Message&)>;
 
 // Checks and repairs row `row` after an edit of its column `col`: a size only where the
-// attribute takes one, at most 3 digits from 1 to 255 on a text row; no quote in the ID and
-// the name; only characters with codes 48 to 122 in the ID. Warns of what it removes.
+// attribute takes one, at most 3 digits from 1 to 255 on a text row; no quote and no control
+// character in the ID and the name; only characters with codes 48 to 122 in the ID. Warns of
+// what it removes from the ID. A list cell edited is no longer refused (listCellValue()).
 void afterEditCheck(controls::FlexGridModel& fg1, int row, int col, const Warn& warn);
 
 // The row commands apply when at least one row is selected (`selected`, ascending) and none

@@ -105,11 +105,22 @@ QString rowsText(const controls::FlexGridModel& fg1, const QList<int>& rows) {
     return out;
 }
 
-void typeCell(controls::FlexGridModel& fg1, int row, int col, const QString& text,
-              const std::function<void(const controls::Message&)>& warn) {
+std::optional<controls::Message> typeCell(
+    controls::FlexGridModel& fg1, int row, int col, const QString& text,
+    const std::function<void(const controls::Message&)>& warn) {
     if (const std::optional<bool> editable = currentCellChange(fg1, {}, row, col).editable;
         editable && !*editable) {
-        return;
+        return std::nullopt;
+    }
+    if (isListColumn(col)) {
+        const std::optional<QString> entry = listCellValue(col, text);
+        if (!entry) {
+            fg1.setCellNote(row, col, kRefusedEntryNote.toString());
+            return listRefusal(row, col);
+        }
+        fg1.setText(row, col, *entry);
+        afterEditCheck(fg1, row, col, warn);
+        return std::nullopt;
     }
     QString typed;
     for (QChar ch : text) {
@@ -123,6 +134,7 @@ void typeCell(controls::FlexGridModel& fg1, int row, int col, const QString& tex
     }
     fg1.setText(row, col, typed);
     afterEditCheck(fg1, row, col, warn);
+    return std::nullopt;
 }
 
 PastedRows pasteRows(controls::FlexGridModel& fg1, int firstSelected,
@@ -154,7 +166,9 @@ PastedRows pasteRows(controls::FlexGridModel& fg1, int firstSelected,
             const QStringList& cells = fields[i];
             for (int c = 0; c < static_cast<int>(std::size(kLineColumns)) && c < cells.size();
                  ++c) {
-                typeCell(fg1, row, kLineColumns[c], cells[c], warn);
+                if (auto refusal = typeCell(fg1, row, kLineColumns[c], cells[c], warn)) {
+                    pasted.refusals << *refusal;
+                }
             }
             currentCellChange(fg1, {}, row, kColFieldId);  // and on to the next row
         }

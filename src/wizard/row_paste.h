@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "controls/message.h"
 
@@ -29,14 +30,19 @@ QString rowsText(const controls::FlexGridModel& fg1, const QList<int>& rows);
 // Types one cell of a data row as a person would: the current cell moves onto it (which
 // brings the IME cell in line with the attribute), nothing happens where editing is off;
 // each character passes the size key filter, then the after-edit check runs. Warns as the
-// rules do.
-void typeCell(controls::FlexGridModel& fg1, int row, int col, const QString& text,
-              const std::function<void(const controls::Message&)>& warn);
+// rules do. A list cell takes only an entry of its list (wizard::listCellValue()): any other
+// text is refused, the cell keeps what it held and is marked refused until an entry is set
+// there, and the refusal is returned.
+std::optional<controls::Message> typeCell(
+    controls::FlexGridModel& fg1, int row, int col, const QString& text,
+    const std::function<void(const controls::Message&)>& warn);
 
-// What a paste did: the new rows, and each warning the rules gave, once.
+// What a paste did: the new rows, each warning the rules gave, once, and the refusal of each
+// list cell that took none of its entries, in the order met.
 struct PastedRows {
     QList<int> rows;
     QList<controls::Message> warnings;
+    QList<controls::Message> refusals;
 };
 
 // Adds each of `lines` as "項目追加" adds a row after the first selected row (-1: none) and

@@ -6,6 +6,7 @@
 #include "controls/flex_grid_model.h"
 #include "jet/connection.h"
 #include "jet/error.h"
+#include "vocabulary/field_text.h"
 #include "vocabulary/host_text.h"
 #include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
@@ -15,11 +16,12 @@ namespace wizard {
 
 namespace {
 
-// The cells of a grid row from a template field. Mail and FAX kinds stay empty.
+// The cells of a grid row from a template field. Mail and FAX kinds stay empty; a control
+// character in the ID or the name stays in the library.
 QStringList rowCells(const templates::TemplateEntry& entry) {
     QStringList cells(kGridColumns);
-    cells[kColFieldId] = entry.fieldId;
-    cells[kColFieldName] = entry.name;
+    cells[kColFieldId] = vocabulary::withoutControlCharacters(entry.fieldId);
+    cells[kColFieldName] = vocabulary::withoutControlCharacters(entry.name);
     cells[kColAttr] = MsgBox_Const::getATTRLabel(entry.attr);
     cells[kColSize] = entry.size;
     cells[kColIme] = MsgBox_Const::getONOFF(entry.ime);

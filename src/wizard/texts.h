@@ -20,6 +20,14 @@ inline constexpr QStringView kMsgSizeOutOfRange =
 inline constexpr QStringView kMsgInvalidIdCharacters = templates::kMsgRefusedIdCharacters;
 inline constexpr QStringView kMsgDigitsOnly = templates::kMsgDigitsOnly;
 
+// A value that is no entry of a list cell's list, however it came (typed, pasted, read from
+// a field file, imported); %1 the row, %2 the column's heading, %3 its entries (exclamation
+// icon, OK only). The entries are joined by kEntrySeparator; the blank item is kBlankEntry.
+inline constexpr QStringView kMsgNotAListEntry =
+    u"%1行目の%2は「%3」のいずれかでなければなりません｡";
+inline constexpr QStringView kEntrySeparator = u"、";
+inline constexpr QStringView kBlankEntry = u"空白";
+
 // Refusals of the row moves (no icon, OK only).
 inline constexpr QStringView kMsgFirstRecord = u"最初のレコードです。";
 inline constexpr QStringView kMsgCannotMoveAboveExisting = u"元のレコードの上に移動できません。";

@@ -263,6 +263,99 @@ TEST_F(RvMakedb, ListedFieldsBuildTheSameFieldsAgainAndADryRunWritesNothing) {
     EXPECT_EQ(rvtest::readBytes(m_db), before);
 }
 
+// A list cell's text is trimmed of blanks, then must be an entry of its list: each line that
+// holds another is named with the row it made and the allowed entries, and nothing is built
+// or written, not even by --dry-run. A duplicate of the heading row is named as such.
+TEST_F(RvMakedb, EachRefusedLineIsNamedAndNothingIsWritten) {
+    const std::string attr =
+        "行目の属性は「文字、数字、日付、YESNO、メモ」のいずれかでなければなりません｡\n";
+    const std::string trimmed = file("MAIL1\tm\t文字 \t20\n");
+    const std::string foo = file("# fields\nA\ta\t文字\t10\n\nX\tx\tfoo\t20\nY\ty\t数字\t\tzz\n");
+    const std::string heading = file("MAIL1\t項目名\t文字\t10\n");
+    ASSERT_EQ(run({"--fields", trimmed, "-p", "pw", "-t", m_templates, m_db}).exitCode, 0);
+    {
+        rvtest::RawDb db(m_db, "pw");
+        EXPECT_EQ(db.rows(kBuilt), std::vector<std::string>{"MAIL1|m|T|20|1|0"});
+        // A TEXT(20) column: 20 characters fit, 21 do not.
+        const std::string twenty(20, 'a');
+        EXPECT_EQ(db.rows("INSERT INTO ADDRESS(ADDRESS_NO,MAIL1) VALUES(1,'" + twenty + "')"),
+                  std::vector<std::string>{});
+        EXPECT_TRUE(db.rows("INSERT INTO ADDRESS(ADDRESS_NO,MAIL1) VALUES(2,'" + twenty + "a')")
+                        .at(0)
+                        .starts_with("<error"));
+    }
+    const std::string before = rvtest::readBytes(m_db);
+    const std::string fresh = m_dir.file("fresh.mdb");
+    for (const std::string& db : {m_db, fresh}) {
+        for (const bool dry : {false, true}) {
+            std::vector<std::string> args{"--fields", foo, "-p", "pw", "-t", m_templates};
+            if (dry) {
+                args.push_back("--dry-run");
+            }
+            args.push_back(db);
+            const rvtest::ProgramResult r = run(args);
+            const int first = db == m_db ? 2 : 1;  // below the database's own field
+            SCOPED_TRACE(db + (dry ? " --dry-run" : ""));
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err, "ravLIN: " + std::to_string(first + 1) + attr + "rv_makedb: " + foo +
+                                 ":4: this line is row " + std::to_string(first + 1) +
+                                 "\nravLIN: " + std::to_string(first + 2) +
+                                 "行目のIMEは「ON、OFF」のいずれかでなければなりません｡\n"
+                                 "rv_makedb: " +
+                                 foo + ":5: this line is row " + std::to_string(first + 2) + "\n");
+        }
+    }
+    EXPECT_EQ(rvtest::readBytes(m_db), before);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    const rvtest::ProgramResult r =
+        run({"--fields", heading, "-p", "pw", "-t", m_templates, fresh});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "ravLIN: 項目ID あるいは項目名は重複しています。  行： 0　と  1　重複\n"
+              "rv_makedb: " +
+                  heading +
+                  ":1: this line is row 1; row 0 is the heading row (フィールドID, 項目名, "
+                  "...)\n");
+}
+
+// Whatever a name holds, the listing of a database reads back with --fields to the same
+// fields, and no name is stored with a control character: those typed in are dropped, and
+// a field stored with one before is listed without it.
+TEST_F(RvMakedb, ListedFieldsReadBackToTheSameFieldsWhateverTheirNames) {
+    const std::string hostile = file(
+        "MAIL1\tna\rme\t文字\t10\n"
+        "B\x7f"
+        "\x01"
+        "C\tx\u2028y\u2029z\t文字\t10\n"
+        "Q\tq\"uote\"\t数字\n"
+        "H\t#hash %1 back\\slash\tメモ\n"
+        "S\t  blanks\u3000\u3000 \t日付\n");
+    const rvtest::ProgramResult built =
+        run({"--fields", hostile, "-p", "pw", "-t", m_templates, m_db});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(rvtest::RawDb(m_db, "pw")
+                  .rows("SELECT FIELD_ID||'|'||FIELD_NAME FROM FIELD ORDER "
+                        "BY DISP_SEQNO"),
+              (std::vector<std::string>{"MAIL1|name", "BC|xyz", "Q|q\"uote\"",
+                                        "H|#hash %1 back\\slash", "S|  blanks\u3000\u3000 "}));
+    // Stored before names were kept clean.
+    rvtest::RawDb(m_db, "pw")
+        .rows(
+            "UPDATE FIELD SET FIELD_NAME='t'||char(9)||'a'||char(10)||'b'||char(13) WHERE "
+            "FIELD_ID='Q'");
+    const rvtest::ProgramResult listed = run({"--list-fields", "-p", "pw", m_db});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const std::string copy = m_dir.file("copy.mdb");
+    const rvtest::ProgramResult again =
+        run({"--fields", file(listed.out), "-p", "pw", "-t", m_templates, copy});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(again.err, "");
+    EXPECT_EQ(run({"--list-fields", "-p", "pw", copy}).out, listed.out);
+    EXPECT_EQ(rvtest::RawDb(copy, "pw").rows("SELECT FIELD_NAME FROM FIELD WHERE FIELD_ID='Q'"),
+              std::vector<std::string>{"tab"});
+}
+
 // One run for each way out, each with its message. What a library file may hold is the
 // library's to say; here the lines it refuses for the file and those the library refuses
 // come in line order, each naming its line.

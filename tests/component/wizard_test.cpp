@@ -270,10 +270,16 @@ TEST_F(WizardLife, TheWindowShowsItsTextsAndTheKeyboardReachesEveryControlAndThe
         ASSERT_EQ(prompts().size(), 2);
         EXPECT_TRUE(prompts()[1].startsWith(file.fileName())) << prompts()[1].toStdString();
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("# fields\nA\ta\n\nB\tb\t数字\n");
+        file.write("# fields\nA\ta\n\nB\tb\t数字\nC\tc\tfoo\n");
         file.close();
         form.addFieldFile(file.fileName(), u"UTF-8"_s);
-        EXPECT_EQ(ids(fg1), "1:b 2:A 3:B");
+        EXPECT_EQ(ids(fg1), "1:b 2:A 3:B 4:C");
+        // A list cell that took none of its entries: one message, and its row is marked.
+        const QString refused =
+            u"4行目の属性は「文字、数字、日付、YESNO、メモ」のいずれかでなければなりません｡"_s;
+        EXPECT_EQ(prompts().back(), refused);
+        EXPECT_EQ(prompts().size(), 3);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fg1.gridModel()->rowNote(4) == refused; }));
 
         EXPECT_EQ(form.windowTitle(), u"データベース作成ウイザード"_s);
         EXPECT_EQ(form.Label1->text(),
@@ -376,6 +382,45 @@ TEST_F(WizardLife, UndoAndRedoKeysBringBackTheRowsTheSelectionAndTheCurrentCell)
     });
     EXPECT_EQ(prompts(), QStringList{u"使用不可の文字があるので､その文字が削除されます｡"_s});
     EXPECT_EQ(rvtest::readBytes(m_path), file) << "Cancel leaves an existing file alone";
+}
+
+// Undo and redo leave the current cell, its editability and the buttons as the command done
+// by hand does: a typed row current, the fixed template 氏名 imported after it (current and
+// read-only), then undone: the typed row's cell takes F2 at once.
+TEST_F(WizardLife, UndoAndRedoLeaveTheCurrentCellAsTheCommandByHand) {
+    run("", [&](rv_makeDBForm& form) {
+        controls::FlexGrid& fg1 = *form.fg1;
+        const auto state = [&] {  // the current cell, its editability, the row buttons
+            std::string out = std::to_string(fg1.currentRow()) + "," +
+                              std::to_string(fg1.currentCol()) +
+                              (fg1.isEditable() ? " editable" : " locked");
+            for (QPushButton* b : {form.Command3, form.Command5, form.Command6}) {
+                out += b->isEnabled() ? " on" : " off";
+            }
+            return out;
+        };
+        form.Command8->click();
+        const std::string typed = state();
+        EXPECT_EQ(typed.substr(0, 12), "1,1 editable");
+        form.SSTree1->node(u"105"_s)->setSelected(true);  // 氏名, a fixed template
+        form.Command4_Click();
+        ASSERT_EQ(ids(fg1), "1: 2:FULLNAME");
+        const std::string imported = state();
+        EXPECT_EQ(imported.substr(0, 10), "2,1 locked");
+        const auto press = [&](Qt::Key key) {
+            fg1.setFocus();
+            QTest::keyClick(&form, key, Qt::ControlModifier);
+            return state();
+        };
+        EXPECT_EQ(press(Qt::Key_Z), typed);
+        QTest::keyClick(&fg1, Qt::Key_F2);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            const QWidget* editor = QApplication::focusWidget();
+            return editor && editor != &fg1 && fg1.isAncestorOf(editor);
+        })) << "F2 opens the cell's editor";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(press(Qt::Key_Y), imported);
+    });
 }
 
 }  // namespace

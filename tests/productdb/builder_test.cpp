@@ -7,6 +7,7 @@
 
 #include "databases.h"
 #include "jet/catalog.h"
+#include "jet/connection.h"
 #include "jet/connection_string.h"
 #include "productdb/builder.h"
 #include "productdb/schema.h"
@@ -133,6 +134,41 @@ TEST_F(Builder, AFailureNamesItsRowAndLeavesTheFileAsItWas) {
         EXPECT_EQ(m_state.dbExists, c.existing);
         EXPECT_EQ(rvtest::readBytes(m_path), before) << c.fieldId;
     }
+}
+
+// Which columns the builder gives the zero-length setting: every nullable text and memo
+// column, the new ADDRESS columns included, and no other; on a new file and on an extended
+// one (whose tables the fixture made without it).
+TEST_F(Builder, EveryNullableTextAndMemoColumnAndNoOtherTakesTheZeroLengthSetting) {
+    // The columns whose setting is not what their flags ask for, and ADDRESS's with it.
+    const auto columns = [&] {
+        jet::Connection db;
+        db.open(jet::ConnectionString::build(m_path, "pw"));
+        std::vector<std::string> wrong, address;
+        for (const jet::TableInfo& t : jet::Catalog(db).tables()) {
+            for (const jet::ColumnInfo& c : t.columns) {
+                if (!t.system && c.allowZeroLength != (c.attributes == jet::kColNullable)) {
+                    wrong.push_back(t.name + "." + c.name);
+                }
+                if (t.name == "ADDRESS" && c.allowZeroLength) {
+                    address.push_back(c.name);
+                }
+            }
+        }
+        return std::pair(wrong, address);
+    };
+    using Names = std::vector<std::string>;
+    newFile();
+    ASSERT_TRUE(
+        build({field("NAME", "文字", "20"), field("NOTE", "メモ", ""), field("AGE", "数字", "")})
+            .built);
+    EXPECT_EQ(columns(), std::pair(Names{}, Names{"NAME", "NOTE"}));
+
+    m_path = m_dir.file("extended.mdb");
+    m_state = {};
+    existingFile({});
+    ASSERT_TRUE(build({field("TEL", "文字", "20"), field("DAY", "日付", "")}).built);
+    EXPECT_EQ(columns(), std::pair(Names{}, Names{"TEL"}));
 }
 
 // The limit the create command's checks apply is the engine's: as many fields as it allows

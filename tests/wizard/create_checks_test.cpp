@@ -10,6 +10,8 @@
 #include "temp_dir.h"
 #include "wizard/create_checks.h"
 #include "wizard/existing_fields.h"
+#include "wizard/grid_columns.h"
+#include "wizard/grid_rules.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ TEST(CreateChecks, OkRefusesWithTheFirstRefusedRowOrAsksForAMailField) {
          u"2行目の 項目IDと項目名を入力してください。"_s},
         {u"mail1|a|メモ|"_s, kAskMail,
          u"メール項目が存在しないため、メールを送信することが出来ません。よろしいですか。"_s},
-        {u"MAIL2|a|数字|;D|d|日付|;B|b|YESNO|;M|m|メモ|;T|t|文字 |"_s, kPassed, {}},
+        {u"MAIL2|a|数字|;D|d|日付|;B|b|YESNO|;M|m|メモ|"_s, kPassed, {}},
     };
     for (const auto& c : cases) {
         controls::FlexGridModel fg1;
@@ -61,6 +63,8 @@ TEST(CreateChecks, EveryRefusedRowCarriesTheFirstMessageOkGivesForIt) {
         u"項目ID あるいは項目名は重複しています。 \r\n行： %1　と  %2　重複"_s;
     const QString noId = u"%1行目の 項目IDと項目名を入力してください。"_s;
     const QString noSize = u"%1行目のデータサイズは必須です｡"_s;
+    const QString notAnEntry =
+        u"%1行目の属性は「文字、数字、日付、YESNO、メモ」のいずれかでなければなりません｡"_s;
     const struct {
         QString rows;
         QStringList refused;  // "row:message"
@@ -76,6 +80,11 @@ TEST(CreateChecks, EveryRefusedRowCarriesTheFirstMessageOkGivesForIt) {
         {u"|a|文字|1;X|a|文字|1;B|項目名|メモ|"_s,
          {u"1:"_s + noId.arg(1), u"0:"_s + duplicate.arg(0).arg(3),
           u"3:"_s + duplicate.arg(0).arg(3), u"2:"_s + duplicate.arg(1).arg(2)}},
+        // An attribute that is no label of the list (a template's unknown code leaves it
+        // empty) is refused before the builder would fail on it, a text label with a blank
+        // too: it would build a text column without its size.
+        {u"A|a|文字 |10;B|b||;C|c|数字|"_s,
+         {u"1:"_s + notAnEntry.arg(1), u"2:"_s + notAnEntry.arg(2)}},
     };
     for (const auto& c : cases) {
         controls::FlexGridModel fg1;
@@ -87,6 +96,27 @@ TEST(CreateChecks, EveryRefusedRowCarriesTheFirstMessageOkGivesForIt) {
         }
         EXPECT_EQ(refused, c.refused) << c.rows.toStdString();
     }
+}
+
+// A list cell that refused what came in for it refuses its row until an entry is set there;
+// the cells of an existing field are the database's and never refused.
+TEST(CreateChecks, AListCellThatRefusedRefusesItsRowUntilAnEntryIsSetThere) {
+    controls::FlexGridModel fg1;
+    rvtest::fillGrid(fg1, 1, 1);
+    fg1.setText(1, wizard::kColAttr, u"X"_s);
+    fg1.setText(2, wizard::kColSize, u"10"_s);
+    fg1.setCellNote(2, wizard::kColMail, wizard::kRefusedEntryNote.toString());
+    const auto refused = [&] {
+        QStringList out;
+        for (const wizard::RowRefusal& r : wizard::refusedRows(fg1)) {
+            out << QString::number(r.row) + u':' + r.message.prompt();
+        }
+        return out;
+    };
+    EXPECT_EQ(refused(), QStringList{u"2:2行目のメールアドレスは「空白、PCメール、携帯メール」の"
+                                     u"いずれかでなければなりません｡"_s});
+    wizard::afterEditCheck(fg1, 2, wizard::kColMail, [](const controls::Message&) {});
+    EXPECT_EQ(refused(), QStringList{});
 }
 
 // Rows beyond the most fields a database holds, the existing ones counted, are refused by

@@ -36,8 +36,8 @@ class GridRules : public ::testing::Test {
 };
 
 // The size of a text row is cut to three digits, then kept from 1 to 255; the field ID keeps
-// codes 48 to 122, and quotes go silently. (The keys the size cell takes are the window's
-// test: digits, Backspace and Enter.)
+// codes 48 to 122, and quotes and control characters go silently from the name. (The keys the size
+// cell takes are the window's test: digits, Backspace and Enter.)
 TEST_F(GridRules, AnEditedCellIsRepairedWithAWarning) {
     const P size(1, u"3行目のデータサイズは1以上、255以下でなければなりません｡"_s);
     const P id{u"使用不可の文字があるので､その文字が削除されます｡"_s};
@@ -58,6 +58,9 @@ TEST_F(GridRules, AnEditedCellIsRepairedWithAWarning) {
         {kColFieldId, u"a'b"_s, u"ab"_s, {}},
         {kColFieldId, u"Z0:@[`z"_s, u"Z0:@[`z"_s, {}},
         {kColFieldId, u"a b{"_s, u"ab"_s, id},
+        // Rows pasted into a cell's editor: control characters leave the name silently.
+        {kColFieldId, u"A\u2028B\t"_s, u"AB"_s, id},
+        {kColFieldName, u"x\t y\r\n\u2028\u2029\u0001'z\u007f"_s, u"x yz"_s, {}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(edit(3, c.col, c.typed), c.warnings) << c.typed.toStdString();

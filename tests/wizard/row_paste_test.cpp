@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "grid_rows.h"
+#include "wizard/create_checks.h"
 #include "wizard/grid_columns.h"
 #include "wizard/row_paste.h"
 
@@ -43,16 +44,26 @@ TEST(RowPaste, CopiedRowsPasteBackTheSameCells) {
               u"T1|a\tb \"c\"\nd|文字||ON||"_s);
 }
 
-// Each line becomes a row typed in cell by cell: "ID|name|attribute|size|IME" in, the cells
-// of columns 1 to 7 out, with the warnings the rules give.
+// Each line becomes a row typed in cell by cell: "ID|name|attribute|size|IME|mail|FAX" in,
+// the cells of columns 1 to 7 out, with the warnings the rules give. A list cell takes an
+// entry of its list, blanks around it trimmed, or refuses: it keeps what it held, the row is
+// refused by OK with the same message, and the rest of the line is typed all the same.
 TEST(RowPaste, EachCellGoesThroughTheGridsRulesAsTyping) {
+    const QString attr =
+        u"1行目の属性は「文字、数字、日付、YESNO、メモ」のいずれかでなければなりません｡"_s;
+    const QString ime = u"1行目のIMEは「ON、OFF」のいずれかでなければなりません｡"_s;
+    const QString mail =
+        u"1行目のメールアドレスは「空白、PCメール、携帯メール」のいずれかでなければなりません｡"_s;
+    const QString fax =
+        u"1行目のFAX番号は「空白、公用FAX、私用FAX」のいずれかでなければなりません｡"_s;
     const struct {
         QString line, cells;
         QStringList warnings;
+        QString refused = {};
     } cases[] = {
-        // Quotes and characters outside 48..122 leave the ID.
-        {u"a'-b\tx'y\t文字\t5"_s,
-         u"ab|xy|文字|5|ON||"_s,
+        // Quotes and characters outside 48..122 leave the ID; control characters the name.
+        {u"a'-b\tx'y\u2028z\r\t文字\t5"_s,
+         u"ab|xyz|文字|5|ON||"_s,
          {u"使用不可の文字があるので､その文字が削除されます｡"_s}},
         // A size only on 文字 rows.
         {u"N\t数\t数字\t10\tON"_s, u"N|数|数字||||"_s, {}},
@@ -61,6 +72,16 @@ TEST(RowPaste, EachCellGoesThroughTheGridsRulesAsTyping) {
         {u"M\tm\t文字\t50\tOFF\tPCメール\t公用FAX"_s, u"M|m|文字|50|OFF|PCメール|公用FAX"_s, {}},
         // A short line keeps the new row's defaults.
         {u"D\td"_s, u"D|d|文字||ON||"_s, {}},
+        // Blanks around an entry go, ideographic ones too; a blank is the lists' none.
+        {u"L\tl\t文字 \t20\t OFF\t　携帯メール \t "_s, u"L|l|文字|20|OFF|携帯メール|"_s, {}},
+        {u"O\to\t　メモ\t\t\t\t私用FAX"_s, u"O|o|メモ||ON||私用FAX"_s, {}},
+        // What is no entry is refused, an empty attribute too; the size stays with the row.
+        {u"F\tf\tfoo\t20"_s, u"F|f|文字|20|ON||"_s, {}, attr},
+        {u"E\te\t\t5"_s, u"E|e|文字|5|ON||"_s, {}, attr},
+        {u"Z\tz\tメモ\t\tzz"_s, u"Z|z|メモ||ON||"_s, {}, ime},
+        {u"Z\tz\t文字\t5\ton"_s, u"Z|z|文字|5|ON||"_s, {}, ime},
+        {u"P\tp\t数字\t\t\tPC"_s, u"P|p|数字||||"_s, {}, mail},
+        {u"Q\tq\t日付\t\t\t\t公用"_s, u"Q|q|日付||||"_s, {}, fax},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
@@ -69,11 +90,21 @@ TEST(RowPaste, EachCellGoesThroughTheGridsRulesAsTyping) {
         const wizard::PastedRows pasted = wizard::pasteRows(fg1, -1, {c.line.split(u'\t')});
         EXPECT_EQ(pasted.rows, QList<int>{1});
         EXPECT_EQ(rvtest::gridRow(fg1, 1).split(u'|').mid(1, 7).join(u'|'), c.cells);
-        QStringList warnings;
+        QStringList warnings, refusals;
         for (const controls::Message& m : pasted.warnings) {
             warnings << m.prompt();
         }
+        for (const controls::Message& m : pasted.refusals) {
+            EXPECT_EQ(m.buttons, controls::vbExclamation);
+            refusals << m.prompt();
+        }
         EXPECT_EQ(warnings, c.warnings);
+        EXPECT_EQ(refusals, c.refused.isEmpty() ? QStringList{} : QStringList{c.refused});
+        if (!c.refused.isEmpty()) {
+            const std::vector<wizard::RowRefusal> ok = wizard::refusedRows(fg1);
+            ASSERT_FALSE(ok.empty());
+            EXPECT_EQ(ok.front().message.prompt(), c.refused);
+        }
     }
 }
 

@@ -64,7 +64,7 @@ TEST(TemplateImport, ChosenFieldsComeBackInLibraryOrder) {
 }
 
 // Each column gets its code's label (every code's label is the vocabulary's test); only a
-// fixed template is read-only.
+// fixed template is read-only; a control character in the ID or the name stays behind.
 TEST(TemplateImport, CodesBecomeLabelsAndOnlyFixedTemplatesAreReadOnly) {
     controls::FlexGridModel fg1;
     rvtest::fillGrid(fg1, 0, 0);
@@ -74,6 +74,8 @@ TEST(TemplateImport, CodesBecomeLabelsAndOnlyFixedTemplatesAreReadOnly) {
     } cases[] = {
         {u"NAME|氏名|T|40|1|"_s, u"|NAME|氏名|文字|40|ON||||"_s, false},
         {u"OPTIN|案内可|B||0|1"_s, u"|OPTIN|案内可|YESNO||OFF|||1|"_s, true},
+        {u"T\u2028EL|電\t話\r\n番号\u007f\u2029|T|20|1|"_s, u"|TEL|電話番号|文字|20|ON||||"_s,
+         false},
     };
     for (const auto& c : cases) {
         const wizard::ImportPlan plan =
