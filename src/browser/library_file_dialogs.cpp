@@ -9,6 +9,7 @@
 #include "controls/msg_box.h"
 #include "jet/connection.h"
 #include "templates/library_import.h"
+#include "templates/library_owner.h"
 
 namespace browser {
 
@@ -69,9 +70,9 @@ bool exportFolderDialog(QWidget* parent, jet::Connection& library, const QString
     return true;
 }
 
-std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& library,
-                                              const QString& folder,
-                                              const std::function<void()>& beforeChange) {
+std::optional<QString> importIntoFolderDialog(QWidget* parent,
+                                              templates::LibraryConnection& library,
+                                              const QString& folder) {
     const QString file = QFileDialog::getOpenFileName(parent, kImportCaption.toString(), {},
                                                       kLibraryFileFilter.toString());
     if (file.isEmpty()) {
@@ -96,13 +97,7 @@ std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& 
         return std::nullopt;
     }
     try {
-        ImportResult result = importLibrary(library, parsed.lines, below(folder, true));
-        if (result.refusals.empty()) {
-            if (beforeChange) {
-                beforeChange();
-            }
-            result = importLibrary(library, parsed.lines, below(folder, false));
-        }
+        const ImportResult result = importLibrary(library, parsed.lines, below(folder, false));
         if (!result.refusals.empty()) {
             tellRefused(result.refusals);
             return std::nullopt;
