@@ -137,6 +137,30 @@ TEST(LibraryOwner, EveryWriteGoesToTheFileEveryReaderReadsAndTheSharedOneStaysAs
     }
 }
 
+// The shared library holds folder G, fixed field FX at the top and field Y. FX is dropped
+// into G (the first change: the user's copy), then the library is named as before and
+// opened again: it shows the copy, so deleting G is refused for FX and nothing is lost.
+TEST(LibraryOwner, AFixedFieldMovedInTheUsersCopyStillRefusesItsFoldersDeletion) {
+    rvtest::TempDir dir;
+    std::filesystem::create_directories(dir.file("share/rv_makedb"));
+    const std::string shared = dir.file("share/rv_makedb/base.mdb");
+    const QString named = QString::fromStdString(rvtest::templateLibrary(
+        shared, {"1,0,'F','','G','','',NULL,'',''", "2,0,'A','FX','FX','T','8',1,'0','1'",
+                 "3,0,'A','Y','Y','T','8',2,'0','0'"}));
+    const std::string shipped = rvtest::readBytes(shared);
+    DataFolders folders;
+    folders.dataHome = QString::fromStdString(dir.file("home"));
+    folders.dataDirs = QString::fromStdString(dir.file("share"));
+    {
+        LibraryConnection first(LibraryOwner::named(named, folders));
+        Library(first).move(u"2"_s, DropTarget{u"1"_s, {}});
+    }
+    LibraryConnection again(LibraryOwner::named(named, folders));
+    EXPECT_EQ(Library(again).entry(u"2"_s).parent, u"1"_s);
+    EXPECT_TRUE(Library(again).holdsFixedField(u"1"_s));
+    EXPECT_EQ(rvtest::readBytes(shared), shipped);
+}
+
 // The first change of a shared library fails (an entry gone meanwhile, a row the file
 // refuses): the copy it made goes again, and the reads stay on the shared library.
 TEST(LibraryOwner, AFirstChangeThatFailsLeavesNoCopy) {
