@@ -8,6 +8,7 @@
 #include "browser/texts.h"
 #include "controls/msg_box.h"
 #include "jet/connection.h"
+#include "jet/error.h"
 #include "templates/library_import.h"
 #include "templates/library_owner.h"
 
@@ -103,6 +104,11 @@ std::optional<QString> importIntoFolderDialog(QWidget* parent,
             return std::nullopt;
         }
         return result.firstFolder.isEmpty() ? std::nullopt : std::optional(result.firstFolder);
+    } catch (const jet::Error& e) {
+        // The engine's reason in the user's words; the library is as it was.
+        controls::tell(controls::Message{QString::fromUtf8(jet::reasonInJapanese(e.kind())),
+                                         controls::vbExclamation});
+        return std::nullopt;
     } catch (const std::exception& e) {
         controls::tell(
             controls::Message{QString::fromStdString(e.what()), controls::vbExclamation});
