@@ -52,13 +52,6 @@ std::string defaultTemplates() {
     return CreateDBSql::templateLibrary().toStdString();
 }
 
-std::string templateConnection(const std::string& templates) {
-    if (templates.find('=') != std::string::npos) {
-        return templates;
-    }
-    return jet::ConnectionString::forFile(templates);
-}
-
 // Milliseconds since this process started, from the kernel's start time (clock ticks
 // since boot) and the boot-relative clock; -1 when they cannot be read.
 double msSinceProcessStart() {
@@ -246,7 +239,7 @@ int runBatchMode(const cli::Arguments& args, const Target& target) {
     qputenv("QT_QPA_PLATFORM", "offscreen");  // no window is shown
     job.database = component::fromHostBytes(target.database);
     job.password = component::fromHostBytes(target.password);
-    job.templates = component::fromHostBytes(target.templates);
+    job.library = CreateDBSql::libraryOwner(component::fromHostBytes(target.templates));
     job.answerYes = args.has("yes");
     job.dryRun = args.has("dry-run") ? &std::cout : nullptr;
     job.stopRequested = [] { return g_signal != 0; };
@@ -261,19 +254,20 @@ int runBatchMode(const cli::Arguments& args, const Target& target) {
 
 // --export-templates, --import-templates, --templates --where: no window.
 int runTemplateCommand(const cli::Arguments& args) {
-    const component::TemplateTarget target = component::TemplateTarget::of(args.value("library"));
+    const templates::LibraryOwner library =
+        CreateDBSql::libraryOwner(component::fromHostBytes(args.value("library")));
     if (args.has("where")) {
-        std::cout << target.library << "\n";
+        std::cout << component::toHostBytes(library.path()) << "\n";
         return kExitOk;
     }
     if (args.has("export-templates")) {
-        return static_cast<int>(component::exportTemplates(target, args.value("export-templates"),
+        return static_cast<int>(component::exportTemplates(library, args.value("export-templates"),
                                                            std::cout, std::cerr));
     }
     const component::TemplateImportJob job{args.value("import-templates"), args.value("encoding"),
                                            args.value("into"), args.has("skip-existing")};
     return exitStatus(
-        static_cast<int>(component::importTemplates(target, job, std::cout, std::cerr)));
+        static_cast<int>(component::importTemplates(library, job, std::cout, std::cerr)));
 }
 
 // The windows: the wizard on `database`, the template browser alone, or the test window.
@@ -288,7 +282,8 @@ int runWindows(char** argv, const cli::Arguments& args, const Target& target) {
     closeWindowsOnSignal(&app);
     if (args.has("templates")) {
         try {
-            CreateDBSql::showTemplateBrowser(component::fromHostBytes(target.templates));
+            CreateDBSql::showTemplateBrowser(
+                CreateDBSql::libraryOwner(component::fromHostBytes(target.templates)));
         } catch (const std::exception& e) {
             std::cerr << "rv_makedb: " << e.what() << "\n";
             return exitStatus(kExitFailed);
@@ -332,7 +327,7 @@ int main(int argc, char** argv) {
     Target target;
     target.database =
         absolutePath(args.positional().empty() ? "ravlinDB.mdb" : args.positional().front());
-    target.templates = templateConnection(args.value("library", defaultTemplates()));
+    target.templates = jet::connectionStringFor(args.value("library", defaultTemplates()));
     try {
         target.password = cli::passwordOf(args, std::cin, STDIN_FILENO);
     } catch (const std::exception& e) {

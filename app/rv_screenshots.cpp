@@ -134,7 +134,7 @@ void makeExistingProductDb(const Context& ctx, const QString& path, const QStrin
     component::BatchJob job;
     job.database = path;
     job.password = password;
-    job.templates = ctx.templates;
+    job.library = templates::LibraryOwner(ctx.templates);
     job.fieldLines = {
         QStringLiteral("FULLNAME\t氏名\t文字\t60\tON"),
         QStringLiteral("FULLKANA\tフリガナ\t文字\t60\tON"),

@@ -75,7 +75,7 @@ Options optionsOf(const cli::Arguments& args) {
 }
 
 std::string connectionStringOf(const Options& o) {
-    if (o.database.find('=') != std::string::npos) {
+    if (jet::isConnectionString(o.database)) {
         return o.database;
     }
     return jet::ConnectionString::build(o.database, o.password);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rv_sql_args.h"
 
+#include "jet/connection_string.h"
 #include "password.h"
 
 namespace rv_sql {
@@ -93,7 +94,7 @@ cli::Parsed parseCommandLine(const std::vector<std::string>& args) {
     if (a.positional().empty() || a.positional().front().empty()) {
         return cli::usageError(kProgram, "no DATABASE given");
     }
-    if (a.positional().front().find('=') != std::string::npos &&
+    if (jet::isConnectionString(a.positional().front()) &&
         (a.has("password") || a.has("password-file") || a.has("ask-password"))) {
         return cli::usageError(kProgram,
                                "a password goes with a file path, not with a connection string");

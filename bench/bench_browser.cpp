@@ -155,7 +155,7 @@ void BM_OpenBrowser(benchmark::State& state) {
         {
             const auto start = Clock::now();
             auto browser = std::make_unique<browser::AccountBrowse>();
-            browser->basconnStr = cs;
+            browser->setLibrary(templates::LibraryOwner(cs));
             if (!browser->Form_Load()) {
                 state.SkipWithError("the library did not open");
                 break;
@@ -228,7 +228,7 @@ void BM_DeleteFolder(benchmark::State& state) {
         }
         {
             browser::AccountBrowse browser;
-            browser.basconnStr = QString::fromStdString(freshCopy());
+            browser.setLibrary(templates::LibraryOwner(QString::fromStdString(freshCopy())));
             browser.Form_Load();
             settle(browser);
             controls::KeyedTree& tree = *browser.SSTree1;
@@ -292,7 +292,8 @@ void BM_DeleteTenth(benchmark::State& state, int entries) {
         double ours = 0;
         {
             browser::AccountBrowse browser;
-            browser.basconnStr = QString::fromStdString(freshCopy(tenthLibrary(entries)));
+            browser.setLibrary(
+                templates::LibraryOwner(QString::fromStdString(freshCopy(tenthLibrary(entries)))));
             browser.Form_Load();
             settle(browser);
             controls::KeyedTree& tree = *browser.SSTree1;
@@ -352,7 +353,8 @@ void BM_DropIntoFolder(benchmark::State& state) {
         }
         {
             browser::AccountBrowse browser;
-            browser.basconnStr = QString::fromStdString(freshCopy(dropLibrary()));
+            browser.setLibrary(
+                templates::LibraryOwner(QString::fromStdString(freshCopy(dropLibrary()))));
             browser.Form_Load();
             settle(browser);
             controls::KeyedTree& tree = *browser.SSTree1;
@@ -396,7 +398,7 @@ void BM_AddField(benchmark::State& state) {
     const std::string path = scratch().path("fields.mdb");
     const QString cs = QString::fromStdString(bench::makeLibrary(path, kEditorFields));
     browser::AccountBrowse browser;
-    browser.basconnStr = cs;
+    browser.setLibrary(templates::LibraryOwner(cs));
     browser.Form_Load();
     settle(browser);
     jet::Connection c;

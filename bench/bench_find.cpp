@@ -76,7 +76,7 @@ void BM_FindInTree(benchmark::State& state) {
     layout->addWidget(tree);
     layout->addWidget(line);
     window.resize(320, 600);
-    browser::loadTemplateTree(*tree, library, browser::LoadErrors::kStop);
+    browser::loadTemplateTree(*tree, templates::LibraryOwner(library), browser::LoadErrors::kStop);
     window.show();
     settle();
 

@@ -23,6 +23,7 @@
 #include "jet/connection_string.h"
 #include "templates/library_file.h"
 #include "templates/library_import.h"
+#include "templates/library_owner.h"
 #include "templates/statements.h"
 
 #include "bench_support.h"
@@ -158,8 +159,8 @@ void BM_Import(benchmark::State& state) {
     timeBoth(
         state, g_import,
         [&] {
-            jet::Connection c;
-            c.open(freshEmpty());
+            templates::LibraryConnection c(
+                templates::LibraryOwner(QString::fromStdString(freshEmpty())));
             const auto start = Clock::now();
             const templates::ImportResult result =
                 templates::importLibrary(c, templates::parseLibraryText(text).lines);

@@ -87,7 +87,8 @@ void BM_LoadTemplateTree(benchmark::State& state) {
                 runFloor();
             }
             const auto start = Clock::now();
-            browser::loadTemplateTree(tree, connectionString, browser::LoadErrors::kStop);
+            browser::loadTemplateTree(tree, templates::LibraryOwner(connectionString),
+                                      browser::LoadErrors::kStop);
             loader = seconds(start);
             if (!floorFirst) {
                 runFloor();

@@ -29,7 +29,6 @@
 #include "controls/wait_pointer.h"
 #include "jet/error.h"
 #include "templates/texts.h"
-#include "vocabulary/host_text.h"
 
 namespace browser {
 
@@ -93,7 +92,7 @@ class BusyIndicator {
 
 }  // namespace
 
-AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
+AccountBrowse::AccountBrowse(Unloading unloading, QWidget* parent)
     : QDialog(parent), m_unloading(std::move(unloading)) {
     setObjectName(QStringLiteral("AccountBrowse"));
     setWindowTitle(kBrowserCaption.toString());
@@ -162,8 +161,8 @@ AccountBrowse::AccountBrowse(std::function<void()> unloading, QWidget* parent)
 
 AccountBrowse::~AccountBrowse() = default;
 
-bool AccountBrowse::showAccountForm(const QString& connStr) {
-    basconnStr = connStr;
+bool AccountBrowse::showAccountForm(const templates::LibraryOwner& library) {
+    m_library = library;
     const bool usable = Form_Load();
     exec();
     return usable;
@@ -172,11 +171,9 @@ bool AccountBrowse::showAccountForm(const QString& connStr) {
 bool AccountBrowse::Form_Load() {
     const std::optional<QString> refused = openLibrary();
     if (refused) {
-        // The engine's reason in the user's words; the loading's own (an entry it cannot
-        // show) as it names the entry.
-        controls::tell(
-            m_refusalKind ? QString::fromUtf8(jet::reasonInJapanese(*m_refusalKind)) : *refused,
-            controls::vbOKOnly);
+        // The engine's reason in the user's words.
+        controls::tell(QString::fromUtf8(jet::reasonInJapanese(*m_refusalKind)),
+                       controls::vbOKOnly);
     }
     return !refused;
 }
@@ -184,9 +181,10 @@ bool AccountBrowse::Form_Load() {
 std::optional<QString> AccountBrowse::openLibrary() {
     std::optional<QString> refused;
     try {
-        basTable.open(vocabulary::toHostBytes(basconnStr));
-        // As the wizard loads it: a row the tree cannot show stops the loading.
-        loadTemplateTree(*SSTree1, basTable, LoadErrors::kStop);
+        basTable.open(m_library);
+        // A library the wizard could not read is refused here too; rows it cannot place
+        // are left out.
+        loadTemplateTree(*SSTree1, basTable.connection(), LoadErrors::kStop);
     } catch (const jet::Error& e) {
         refused = QString::fromStdString(e.what());
         m_refusalKind = e.kind();
@@ -205,15 +203,15 @@ std::optional<QString> AccountBrowse::openLibrary() {
     return refused;
 }
 
-void AccountBrowse::connectDB(const QString& DBStr) {
+void AccountBrowse::connectDB() {
     if (!basTable.isOpen()) {
         try {
-            basTable.open(vocabulary::toHostBytes(DBStr));
+            basTable.open(m_library);
         } catch (const jet::Error&) {
             // Skipped: the loading below shows the root alone.
         }
     }
-    loadTemplateTree(*SSTree1, basTable, LoadErrors::kSkip);
+    loadTemplateTree(*SSTree1, basTable.connection(), LoadErrors::kSkip);
 }
 
 void AccountBrowse::resizeEvent(QResizeEvent* event) {
@@ -256,7 +254,7 @@ void AccountBrowse::done(int result) {
 
 void AccountBrowse::Form_Unload() {
     if (m_unloading) {
-        m_unloading();
+        m_unloading(m_library);
     }
     if (m_dialog) {
         m_dialog->close();
@@ -298,7 +296,7 @@ void AccountBrowse::SSTree1_NodeClick(KeyedTree::Node* node) {
 void AccountBrowse::SSTree1_AfterLabelEdit(KeyedTree::Node* node, QString& newText, bool& cancel) {
     // The edited node's own row: the node clicked last, or the one reached with the keys.
     try {
-        templates::Library(forChange()).rename(KeyedTree::key(node), newText);
+        templates::Library(basTable).rename(KeyedTree::key(node), newText);
     } catch (const jet::Error& e) {
         tellFailure(e);
         cancel = true;  // the table still holds the old text
@@ -394,7 +392,7 @@ void AccountBrowse::addFolder() {
         kFolderAddCaption.toString(), {},
         [&](const QString& name) {
             return committed([&] {
-                const QString number = Library(forChange()).addFolder(parent, name);
+                const QString number = Library(basTable).addFolder(parent, name);
                 showAdded(parent, number, name, folderLook());
                 return true;
             });
@@ -411,7 +409,7 @@ void AccountBrowse::renameFolder() {
         kFolderRenameCaption.toString(), node->text(0),
         [&](const QString& name) {
             return committed([&] {
-                Library(forChange()).renameFolder(folder, name);
+                Library(basTable).renameFolder(folder, name);
                 if (KeyedTree::Node* shown = SSTree1->node(folder)) {
                     shown->setText(0, name);
                 }
@@ -427,7 +425,7 @@ void AccountBrowse::showAdded(const QString& parent, const QString& number, cons
                               const KeyedTree::NodeLook& look) {
     KeyedTree::Node* parentNode = SSTree1->node(parent);
     if (parentNode == nullptr || SSTree1->node(number) != nullptr) {
-        connectDB(basconnStr);
+        connectDB();
         return;
     }
     atNode = SSTree1->addNode(parentNode, number, name, look);
@@ -449,7 +447,7 @@ void AccountBrowse::openFieldEditor(EditorMode mode) {
 }
 
 bool AccountBrowse::commitField(EditorMode mode, const FieldDraft& draft) {
-    Library library(forChange());
+    Library library(basTable);
     // Added beside the selected entry, or the selected field changed in place.
     const QString parent = mode == EditorMode::kEdit ? QString() : library.parentFolder(basNodeKey);
     if (library.refusal(draft, mode, bascopyRs.fieldId)) {
@@ -491,7 +489,7 @@ void AccountBrowse::deleteFolder() {
     {
         const controls::WaitPointer wait;
         BusyIndicator busy(this);
-        Library(forChange()).deleteFolder(basNodeKey, [&busy](int) { busy.tick(); });
+        Library(basTable).deleteFolder(basNodeKey, [&busy](int) { busy.tick(); });
     }
     enableAllButton();
 }
@@ -506,15 +504,8 @@ void AccountBrowse::deleteField() {
         return;
     }
     SSTree1->removeNode(SSTree1->node(basNodeKey));
-    Library(forChange()).deleteEntry(basNodeKey);
+    Library(basTable).deleteEntry(basNodeKey);
     enableAllButton();
-}
-
-jet::Connection& AccountBrowse::forChange() {
-    if (const QString copy = templates::switchToCopy(m_copy, basTable); !copy.isEmpty()) {
-        basconnStr = copy;
-    }
-    return basTable;
 }
 
 void AccountBrowse::SSTree1_ContextMenu(const QPoint& pos) {
@@ -530,14 +521,13 @@ void AccountBrowse::SSTree1_ContextMenu(const QPoint& pos) {
     if (chosen == exportAction) {
         const bool root = folder == templates::kRootKey;
         exportFolderDialog(
-            this, basTable, folder,
+            this, basTable.connection(), folder,
             root ? kExportDefaultName.toString() : node->text(0) + QStringLiteral(".tsv"));
     } else if (chosen == importAction) {
-        const std::optional<QString> shown =
-            importIntoFolderDialog(this, basTable, folder, [this] { forChange(); });
+        const std::optional<QString> shown = importIntoFolderDialog(this, basTable, folder);
         if (shown) {
             // The tree as the library now is, the imported folder open and in sight.
-            loadTemplateTree(*SSTree1, basTable, LoadErrors::kSkip);
+            loadTemplateTree(*SSTree1, basTable.connection(), LoadErrors::kSkip);
             enableAllButton();
             if (KeyedTree::Node* imported = SSTree1->node(*shown)) {
                 imported->setExpanded(true);
@@ -550,7 +540,7 @@ void AccountBrowse::SSTree1_ContextMenu(const QPoint& pos) {
 
 void AccountBrowse::reloadAfterFailure() {
     try {
-        connectDB(basconnStr);
+        connectDB();
     } catch (...) {
         SSTree1->clearNodes();  // not even the root could be shown
     }

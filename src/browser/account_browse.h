@@ -11,10 +11,9 @@
 #include "browser/tree_moves.h"
 #include "controls/image_list.h"
 #include "controls/keyed_tree.h"
-#include "jet/connection.h"
 #include "jet/error.h"
 #include "templates/library.h"
-#include "templates/library_place.h"
+#include "templates/library_owner.h"
 
 namespace controls {
 class IndexedToolbar;
@@ -32,8 +31,10 @@ class FolderAdd;
 // a click on the selected node). Entries move by dragging their nodes onto another node, and
 // a selected template field moves among its neighbours with Alt+Up and Alt+Down.
 //
-// The browser holds one connection, basTable, from Form_Load to Form_Unload. Its commands
-// ask the library (templates::Library) on that connection, then bring the tree up to date;
+// The browser holds one connection, basTable, from Form_Load to Form_Unload, on the library
+// its owner reads (templates::LibraryOwner); a shared library's first change moves it to the
+// user's copy. Its commands ask the library (templates::Library) on that connection, then
+// bring the tree up to date;
 // the dialogs it opens take values and hand back a draft. A statement the engine refuses is
 // shown with the engine's message, and the tree then shows what the table holds. No
 // exception leaves a handler: anything unforeseen is shown as well, and the tree is loaded
@@ -57,35 +58,36 @@ class AccountBrowse : public QDialog {
     // folder, for a template field.
     enum class ButtonState { kNone, kRoot, kFolder, kField };
 
-    // `unloading` runs first when the window closes: the opener reloads its own tree there.
-    explicit AccountBrowse(std::function<void()> unloading = {}, QWidget* parent = nullptr);
+    // `unloading` runs first when the window closes, told the library's owner as the browser
+    // leaves it: the opener takes it back and reloads its own tree there.
+    using Unloading = std::function<void(const templates::LibraryOwner& library)>;
+    explicit AccountBrowse(Unloading unloading = {}, QWidget* parent = nullptr);
     ~AccountBrowse() override;
 
-    // Stores connStr in basconnStr, loads the window and shows it modally; returns when it
-    // has closed. A library that cannot be used is reported, and the window opens with the
-    // root alone: false.
-    bool showAccountForm(const QString& connStr);
+    // The library the window opens on (before Form_Load), and as it is now.
+    void setLibrary(const templates::LibraryOwner& library) { m_library = library; }
+    const templates::LibraryOwner& library() const { return m_library; }
 
-    // Opens basTable on basconnStr, loads the tree and turns every action button off; false
-    // (after the message) when the library cannot be used (see openLibrary).
+    // Takes the library, loads the window and shows it modally; returns when it has closed.
+    // A library that cannot be used is reported, and the window opens with the root alone:
+    // false.
+    bool showAccountForm(const templates::LibraryOwner& library);
+
+    // Opens basTable on the library, loads the tree and turns every action button off;
+    // false (after the message) when the library cannot be used (see openLibrary).
     bool Form_Load();
-    // The same without a message: the reason when the library cannot be opened or the tree
-    // cannot show it as the wizard would (a broken parent link, a library too deep, a
-    // missing table or column, a damaged page). The browser then shows the root alone and
-    // keeps every action button off until it closes.
+    // The same without a message: the engine's reason when the library cannot be opened or
+    // read (no file, not a database, no TEMP_FIELD, its columns wrong, a damaged page). The
+    // browser then shows the root alone and keeps every action button off until it closes.
+    // Rows that cannot be placed are left out, the rest shown as usual.
     std::optional<QString> openLibrary();
-    // Loads the tree from the table on basTable, opening it on DBStr first when it is not
-    // open; rows that cannot be shown are left out.
-    void connectDB(const QString& DBStr);
+    // Loads the tree from the table on basTable, opening it on the library first when it
+    // is not open; rows that cannot be shown, and statements that fail, are left out.
+    void connectDB();
     // The buttons for the root node: only "add folder".
     void enableButton();
     // Every action button off.
     void enableAllButton();
-
-    // Where the first change goes when the library read must not be written (a shared or
-    // installed one): before it, the library is copied there and basTable and basconnStr
-    // move to the copy.
-    void setLibraryCopy(const templates::LibraryCopy& copy) { m_copy = copy; }
 
     // Shows a statement's failure: "ravLIN" and the engine's reason in Japanese, without an
     // icon like every message of the browser.
@@ -96,8 +98,8 @@ class AccountBrowse : public QDialog {
     // The toolbar's images (the tree's are the template node images, given by the loading).
     controls::ImageList ImageList2;
 
-    jet::Connection basTable;
-    QString basconnStr;
+    // Reads here; writes through templates::Library, which moves it to the user's copy.
+    templates::LibraryConnection basTable;
     // The key of the node clicked last; empty until the first click.
     QString basNodeKey;
     // The selected template field's row when a field is edited, copied or deleted.
@@ -129,8 +131,6 @@ class AccountBrowse : public QDialog {
     bool committed(const std::function<bool()>& write, Failure failure = Failure::kKeep);
     // Shows a failure the program did not foresee, with its reason when it has one.
     static void tellUnexpected(const QString& reason);
-    // The connection a write goes to: basTable, on the user's copy from the first change on.
-    jet::Connection& forChange();
     // The context menu of a folder and the root: "書き出し...", "読み込み...".
     void SSTree1_ContextMenu(const QPoint& pos);
     void addFolder();
@@ -162,8 +162,8 @@ class AccountBrowse : public QDialog {
     // Alt+Up / Alt+Down on a selected template field; the field stays selected.
     void moveSelectedField(FieldStep step);
 
-    std::function<void()> m_unloading;
-    templates::LibraryCopy m_copy;
+    Unloading m_unloading;
+    templates::LibraryOwner m_library;
     // The key of the node under the pointer at the last mouse-down in the tree, or empty.
     QString basDragNode;
     bool basDragging = false;

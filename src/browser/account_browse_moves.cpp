@@ -81,8 +81,8 @@ void AccountBrowse::endDrag() {
 }
 
 void AccountBrowse::runMove(const QString& moved, const DropTarget& target) {
-    templates::Library(forChange()).move(moved, target);
-    connectDB(basconnStr);
+    templates::Library(basTable).move(moved, target);
+    connectDB();
 }
 
 void AccountBrowse::moveSelectedField(FieldStep step) {

@@ -8,7 +8,9 @@
 #include "browser/texts.h"
 #include "controls/msg_box.h"
 #include "jet/connection.h"
+#include "jet/error.h"
 #include "templates/library_import.h"
+#include "templates/library_owner.h"
 
 namespace browser {
 
@@ -69,9 +71,9 @@ bool exportFolderDialog(QWidget* parent, jet::Connection& library, const QString
     return true;
 }
 
-std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& library,
-                                              const QString& folder,
-                                              const std::function<void()>& beforeChange) {
+std::optional<QString> importIntoFolderDialog(QWidget* parent,
+                                              templates::LibraryConnection& library,
+                                              const QString& folder) {
     const QString file = QFileDialog::getOpenFileName(parent, kImportCaption.toString(), {},
                                                       kLibraryFileFilter.toString());
     if (file.isEmpty()) {
@@ -96,18 +98,17 @@ std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& 
         return std::nullopt;
     }
     try {
-        ImportResult result = importLibrary(library, parsed.lines, below(folder, true));
-        if (result.refusals.empty()) {
-            if (beforeChange) {
-                beforeChange();
-            }
-            result = importLibrary(library, parsed.lines, below(folder, false));
-        }
+        const ImportResult result = importLibrary(library, parsed.lines, below(folder, false));
         if (!result.refusals.empty()) {
             tellRefused(result.refusals);
             return std::nullopt;
         }
         return result.firstFolder.isEmpty() ? std::nullopt : std::optional(result.firstFolder);
+    } catch (const jet::Error& e) {
+        // The engine's reason in the user's words; the library is as it was.
+        controls::tell(controls::Message{QString::fromUtf8(jet::reasonInJapanese(e.kind())),
+                                         controls::vbExclamation});
+        return std::nullopt;
     } catch (const std::exception& e) {
         controls::tell(
             controls::Message{QString::fromStdString(e.what()), controls::vbExclamation});

@@ -7,13 +7,15 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 
 class QWidget;
 
 namespace jet {
 class Connection;
+}
+namespace templates {
+class LibraryConnection;
 }
 
 namespace browser {
@@ -25,12 +27,11 @@ bool exportFolderDialog(QWidget* parent, jet::Connection& library, const QString
                         const QString& name);
 
 // Asks for a library file or library database and imports it into `folder` (an entry
-// number; "0": the top level). Refused lines are told in one message and
-// nothing is written. `beforeChange` runs after the checks, before the first write, and
-// may move `library` (to the user's copy); it may throw. Returns the number of the folder
-// to show (the first the file went into), or nothing when nothing was imported.
-std::optional<QString> importIntoFolderDialog(QWidget* parent, jet::Connection& library,
-                                              const QString& folder,
-                                              const std::function<void()>& beforeChange);
+// number; "0": the top level) of `library`, through its owner. Refused lines are told in one
+// message and nothing is written. Returns the number of the folder to show (the first the
+// file went into), or nothing when nothing was imported.
+std::optional<QString> importIntoFolderDialog(QWidget* parent,
+                                              templates::LibraryConnection& library,
+                                              const QString& folder);
 
 }  // namespace browser

@@ -78,12 +78,11 @@ void addRoot(KeyedTree& tree) {
                  KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
 }
 
-void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
+templates::LeftOut load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     DrawingOff drawingOff(tree);
     addRoot(tree);
 
-    // The rows read before a failing statement are shown all the same; a refused row among
-    // them comes first, as it comes before the failure.
+    // The rows read before a failing statement are shown all the same.
     templates::TreeRows rows;
     std::exception_ptr failure;
     try {
@@ -91,18 +90,20 @@ void load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
     } catch (const jet::Error&) {
         failure = std::current_exception();
     }
-    const templates::TreePlan plan = templates::planTree(rows, errors);
+    const templates::TreePlan plan = templates::planTree(rows);
     addEntries(tree, plan);
-    if (errors == LoadErrors::kStop && !plan.refusals.empty()) {
-        throw TreeLoadError(plan.refusals.front());
-    }
-    if (failure) {
+    if (failure && errors == LoadErrors::kStop) {
         std::rethrow_exception(failure);
     }
 
     // Back to the top: the root of the last node added becomes the first visible row.
     tree.setFirstVisible(KeyedTree::rootOf(tree.nodeAt(tree.nodeCount() - 1)));
     tree.setIndentationTwips(kTreeIndentTwips);
+    return templates::leftOut(plan);
+}
+
+[[noreturn]] void fail(const jet::Error& e) {
+    throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
 }
 
 }  // namespace
@@ -121,39 +122,36 @@ void loadRootAlone(KeyedTree& tree) {
     tree.setIndentationTwips(kTreeIndentTwips);
 }
 
-void loadTemplateTree(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    if (errors == LoadErrors::kSkip) {
-        try {
-            load(tree, connection, errors);
-        } catch (const jet::Error&) {
-            // The browser shows whatever could be loaded.
-        }
-        return;
-    }
+templates::LeftOut loadTemplateTree(KeyedTree& tree, jet::Connection& connection,
+                                    LoadErrors errors) {
     try {
-        load(tree, connection, errors);
+        return load(tree, connection, errors);
     } catch (const jet::Error& e) {
-        throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
+        fail(e);
     }
 }
 
-void loadTemplateTree(KeyedTree& tree, const QString& connectionString, LoadErrors errors) {
+templates::LeftOut loadTemplateTree(KeyedTree& tree, const templates::LibraryOwner& library,
+                                    LoadErrors errors) {
     jet::Connection connection;
     try {
-        connection.open(vocabulary::toHostBytes(connectionString));
+        connection.open(vocabulary::toHostBytes(library.connectionString()));
     } catch (const jet::Error& e) {
-        throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
+        fail(e);
     }
-    loadTemplateTree(tree, connection, errors);
+    return loadTemplateTree(tree, connection, errors);
 }
 
-bool isFieldNode(const KeyedTree& tree, const QString& key) {
-    const KeyedTree::Node* node = tree.node(key);
+bool isFieldNode(const KeyedTree::Node* node) {
     if (!node) {
         return false;
     }
     const QString image = KeyedTree::image(node);
     return image == kImageField || image == kImageFixedField;
+}
+
+bool isFieldNode(const KeyedTree& tree, const QString& key) {
+    return isFieldNode(tree.node(key));
 }
 
 }  // namespace browser

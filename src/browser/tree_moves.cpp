@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "browser/tree_moves.h"
 
+#include "browser/tree_loader.h"
 #include "templates/texts.h"
 
 namespace browser {
@@ -14,11 +15,6 @@ namespace {
 
 bool isRoot(const Node* node) {
     return KeyedTree::key(node) == templates::kRootKey;
-}
-
-bool isField(const Node* node) {
-    const QString image = KeyedTree::image(node);
-    return image == templates::kImageField || image == templates::kImageFixedField;
 }
 
 }  // namespace
@@ -40,7 +36,7 @@ DropVerdict judgeDrop(const Node* moved, const Node* target) {
 DropTarget dropTargetOf(const Node* target) {
     DropTarget out;
     out.key = KeyedTree::key(target);
-    out.isField = isField(target);
+    out.isField = isFieldNode(target);
     if (target->parent() != nullptr) {
         out.parent = KeyedTree::key(target->parent());
     }
@@ -88,12 +84,12 @@ std::optional<FieldStep> fieldStepKey(int key, Qt::KeyboardModifiers modifiers) 
 }
 
 std::optional<DropTarget> stepTarget(const Node* field, FieldStep step) {
-    if (field == nullptr || !isField(field)) {
+    if (field == nullptr || !isFieldNode(field)) {
         return std::nullopt;
     }
     if (step == FieldStep::kUp) {
         const Node* before = KeyedTree::previousSibling(field);
-        if (before == nullptr || !isField(before)) {
+        if (before == nullptr || !isFieldNode(before)) {
             return std::nullopt;  // folders come first: this is the first field
         }
         return dropTargetOf(before);

@@ -254,7 +254,7 @@ QString fieldFileText(const std::string& bytes, const std::string& encoding) {
 
 BatchResult runBatch(const BatchJob& job) {
     // The template tree is loaded as the window loads it, so that a library the window
-    // could not show stops batch mode too.
+    // could not read stops batch mode too; entries it leaves out are told in one line.
     const CreateDBSql::ApplicationScope application;
     FieldFileResponder responder(job.answerYes
                                      ? controls::BatchMsgBoxResponder::QuestionAnswer::Ok
@@ -265,7 +265,7 @@ BatchResult runBatch(const BatchJob& job) {
     TypedGrid grid;
     try {
         controls::KeyedTree tree;
-        browser::loadTemplateTree(tree, job.templates, browser::LoadErrors::kStop);
+        tellLeftOut(browser::loadTemplateTree(tree, job.library, browser::LoadErrors::kStop));
     } catch (const browser::TreeLoadError& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return BatchResult::kOpenFailed;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "templates/library_owner.h"
+
 namespace component {
 
 // Batch mode: the wizard's opening, grid rules, checks, builder and closing, run without
@@ -19,7 +21,7 @@ namespace component {
 struct BatchJob {
     QString database;  // path and password as fromHostBytes() holds them
     QString password;
-    QString templates;  // connection string
+    templates::LibraryOwner library;  // the template library
     QStringList fieldLines;
     // Messages name the field file's lines: its name as given, and the line of each field
     // line in it (none: the field lines are lines 1, 2, ...).

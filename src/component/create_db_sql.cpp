@@ -25,7 +25,7 @@
 #include "controls/accessibility.h"
 #include "jet/connection.h"
 #include "jet/error.h"
-#include "templates/library_place.h"
+#include "templates/library_owner.h"
 
 // Where the install puts base.mdb, relative to the folder of the file that holds this code:
 // the library's, or a program's that links the component in (both set by the build).
@@ -178,11 +178,10 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
     form->exec();
 }
 
-void showTemplateBrowser(const QString& connStr) {
+void showTemplateBrowser(const templates::LibraryOwner& library) {
     const ApplicationScope application;
     browser::AccountBrowse browser;
-    browser.basconnStr = connStr;
-    browser.setLibraryCopy(templates::libraryCopyFor(connStr, dataFolders()));
+    browser.setLibrary(library);
     if (const std::optional<QString> refused = browser.openLibrary()) {
         const std::string reason = refused->toStdString();
         throw std::runtime_error(
@@ -219,6 +218,12 @@ templates::DataFolders dataFolders() {
 
 QString templateLibrary() {
     return templates::findLibrary(dataFolders()).path;
+}
+
+templates::LibraryOwner libraryOwner(const QString& named) {
+    const templates::DataFolders folders = dataFolders();
+    return named.isEmpty() ? templates::LibraryOwner::found(folders)
+                           : templates::LibraryOwner::named(named, folders);
 }
 
 }  // namespace CreateDBSql

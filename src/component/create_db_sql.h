@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "templates/library_owner.h"
 #include "templates/library_place.h"
 
 class QApplication;
@@ -21,11 +22,10 @@ namespace CreateDBSql {
 // ApplicationScope refuses.
 void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn);
 
-// Opens the template browser alone on the template library `connStr`, modally, and returns
-// when it has closed. A library it cannot use — one that cannot be opened, or that the
-// wizard's loading refuses — throws std::runtime_error ("template library: REASON")
-// before any window opens.
-void showTemplateBrowser(const QString& connStr);
+// Opens the template browser alone on `library`, modally, and returns when it has closed.
+// A library that cannot be opened or read throws std::runtime_error ("template library:
+// REASON") before any window opens; entries the tree cannot place are only left out.
+void showTemplateBrowser(const templates::LibraryOwner& library);
 
 // The QApplication the wizard needs, for as long as this object lives: the host's own
 // when it has one, which is never touched, else one made here and destroyed again when
@@ -65,5 +65,10 @@ templates::DataFolders dataFolders();
 // The field template library the programs use without one named: see
 // templates/library_place.h for the order. When none exists, the user's (missing).
 QString templateLibrary();
+
+// The owner of the library `named` names (a path or a connection string, as -t gives it),
+// or without one, of the library templateLibrary() finds; changes to a shared library go to
+// the user's copy.
+templates::LibraryOwner libraryOwner(const QString& named);
 
 }  // namespace CreateDBSql

@@ -13,6 +13,7 @@
 #include "browser/texts.h"
 #include "browser/tree_key_guard.h"
 #include "browser/tree_loader.h"
+#include "component/create_db_sql.h"
 #include "component/grid_layout.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
@@ -126,26 +127,25 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
 
 rv_makeDBForm::~rv_makeDBForm() = default;
 
-void rv_makeDBForm::createTree(const QString& DBStr) {
-    browser::loadTemplateTree(*SSTree1, DBStr, browser::LoadErrors::kStop);
+templates::LeftOut rv_makeDBForm::createTree(const templates::LibraryOwner& library) {
+    return browser::loadTemplateTree(*SSTree1, library, browser::LoadErrors::kStop);
 }
 
 void rv_makeDBForm::reloadTree() {
     try {
-        createTree(basconnStr);
+        createTree(m_library);
     } catch (const browser::TreeLoadError& e) {
         // The tree keeps what could be loaded. The engine's reason in the user's words.
-        const QString reason = e.engineKind()
-                                   ? QString::fromUtf8(jet::reasonInJapanese(*e.engineKind()))
-                                   : QString::fromStdString(e.what());
-        controls::tell(controls::Message{reason, controls::vbExclamation});
+        controls::tell(controls::Message{QString::fromUtf8(jet::reasonInJapanese(e.engineKind())),
+                                         controls::vbExclamation});
     }
     Command4->setEnabled(false);
 }
 
 void rv_makeDBForm::Form_Load() {
     layOutGrid(*fg1);
-    createTree(basconnStr);  // failures go to the caller
+    m_library = templates::LibraryOwner::named(basconnStr, CreateDBSql::dataFolders());
+    tellLeftOut(createTree(m_library));  // a library that cannot be read goes to the caller
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
     startHistory();
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "component/wizard_life.h"
+#include "templates/library_owner.h"
 
 class QLabel;
 class QPushButton;
@@ -45,16 +46,23 @@ class rv_makeDBForm : public QDialog {
     QString basPass;
     QString basNodeKey;
 
-    // The opening. A failure to load the template tree is thrown to the caller before
-    // anything else happens; every later failure shows "データベースがエラーです" and
-    // makes the wizard close itself when it is activated.
+    // The opening. The library's owner is made from basconnStr; a template library that
+    // cannot be read is thrown to the caller before anything else happens (entries the tree
+    // cannot place are only left out, told once); every later failure shows
+    // "データベースがエラーです" and makes the wizard close itself when it is activated.
     void Form_Load();
 
-    // Rebuilds the template tree from `DBStr` on a connection of its own; throws
-    // browser::TreeLoadError.
-    void createTree(const QString& DBStr);
-    // createTree with basconnStr after the template browser closed; a failure is shown.
+    // Rebuilds the template tree from the library `library` reads, on a connection of its
+    // own; returns the entries left out. Throws browser::TreeLoadError.
+    templates::LeftOut createTree(const templates::LibraryOwner& library);
+    // createTree with the wizard's library after the template browser closed; a failure
+    // is shown.
     void reloadTree();
+
+    // The template library: made by Form_Load from basconnStr; the tree, "<< 使用" and the
+    // browser ("設定") all read and write what it names, and the browser hands it back.
+    const templates::LibraryOwner& library() const { return m_library; }
+    void setLibrary(const templates::LibraryOwner& library) { m_library = library; }
 
     bool dbExists() const { return m_status.dbExists; }
     bool openFailed() const { return m_status.openFailed; }
@@ -131,6 +139,7 @@ class rv_makeDBForm : public QDialog {
     void restoreSelection(const std::function<std::optional<wizard::GridSelection>()>& step);
 
     WizardStatus m_status;
+    templates::LibraryOwner m_library;
     std::unique_ptr<wizard::GridHistory> m_history;
     bool m_closing = false;
     // Under the tree, open while finding (Ctrl+F).

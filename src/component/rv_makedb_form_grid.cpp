@@ -7,7 +7,6 @@
 
 #include "browser/account_browse.h"
 #include "browser/tree_loader.h"
-#include "component/create_db_sql.h"
 #include "component/rv_makedb_form.h"
 #include "controls/flex_grid.h"
 #include "controls/keyed_tree.h"
@@ -82,7 +81,7 @@ void rv_makeDBForm::Command4_Click() {
             }
         }
         const wizard::ImportPlan plan = wizard::planImport(
-            wizard::readChosenTemplates(basconnStr, fieldNumbers), *fg1->gridModel(),
+            wizard::readChosenTemplates(m_library, fieldNumbers), *fg1->gridModel(),
             fg1->selectedRows(),
             nodes.size() > 1 ? wizard::ChosenNodes::kSeveral : wizard::ChosenNodes::kOne);
         for (const wizard::ImportRow& row : plan.rows) {
@@ -120,18 +119,15 @@ void rv_makeDBForm::Command6_Click() {
 }
 
 void rv_makeDBForm::Command7_Click() {
-    // Closing the browser reloads this tree, so that it shows the library as left there:
-    // the user's copy once a change made one.
-    browser::AccountBrowse* opened = nullptr;
+    // Closing the browser hands the library back and reloads this tree, so that it shows
+    // the library as left there: the user's copy once a change made one.
     browser::AccountBrowse browser(
-        [this, &opened] {
-            basconnStr = opened->basconnStr;
+        [this](const templates::LibraryOwner& library) {
+            m_library = library;
             reloadTree();
         },
         this);
-    opened = &browser;
-    browser.setLibraryCopy(templates::libraryCopyFor(basconnStr, CreateDBSql::dataFolders()));
-    browser.showAccountForm(basconnStr);
+    browser.showAccountForm(m_library);
 }
 
 void rv_makeDBForm::Command8_Click() {

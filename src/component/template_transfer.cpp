@@ -11,25 +11,15 @@
 
 #include "component/batch_build.h"
 #include "component/create_db_sql.h"
-#include "jet/connection.h"
-#include "jet/connection_string.h"
 #include "jet/error.h"
 #include "templates/library_import.h"
+#include "templates/library_owner.h"
 #include "templates/library_place.h"
 #include "templates/texts.h"
 
 namespace component {
 
 namespace {
-
-std::string connectionOf(const std::string& library) {
-    return library.find('=') != std::string::npos ? library
-                                                  : jet::ConnectionString::forFile(library);
-}
-
-void openLibrary(jet::Connection& connection, const std::string& library) {
-    connection.open(connectionOf(library));
-}
 
 std::string text(const QString& s) {
     return s.toStdString();
@@ -84,16 +74,6 @@ templates::ParsedLibrary readSource(const TemplateImportJob& job) {
 
 }  // namespace
 
-TemplateTarget TemplateTarget::of(const std::string& named) {
-    if (!named.empty()) {
-        return {named, {}};
-    }
-    const templates::DataFolders folders = CreateDBSql::dataFolders();
-    const QString library = templates::findLibrary(folders).path;
-    const QString changes = templates::libraryForChanges(library, folders);
-    return {text(library), changes == library ? std::string() : text(changes)};
-}
-
 std::string templateLibraryHelp() {
     using Source = templates::LibraryPlace::Source;
     const templates::DataFolders folders = CreateDBSql::dataFolders();
@@ -120,13 +100,12 @@ std::string templateLibraryHelp() {
     return "Here: " + text(place.path) + "\n      " + why + "\n";
 }
 
-TransferStatus exportTemplates(const TemplateTarget& target, const std::string& file,
+TransferStatus exportTemplates(const templates::LibraryOwner& library, const std::string& file,
                                std::ostream& out, std::ostream& err) {
     QByteArray bytes;
     try {
-        jet::Connection connection;
-        openLibrary(connection, target.library);
-        bytes = templates::exportLibrary(connection).toUtf8();
+        templates::LibraryConnection connection(library);
+        bytes = templates::exportLibrary(connection.connection()).toUtf8();
     } catch (const jet::Error& e) {
         err << "rv_makedb: template library: " << e.what() << "\n";
         return TransferStatus::kLibraryFailed;
@@ -149,7 +128,7 @@ TransferStatus exportTemplates(const TemplateTarget& target, const std::string& 
     return TransferStatus::kDone;
 }
 
-TransferStatus importTemplates(const TemplateTarget& target, const TemplateImportJob& job,
+TransferStatus importTemplates(const templates::LibraryOwner& owner, const TemplateImportJob& job,
                                std::ostream& out, std::ostream& err) {
     templates::ImportOptions options;
     options.skipExisting = job.skipExisting;
@@ -164,15 +143,13 @@ TransferStatus importTemplates(const TemplateTarget& target, const TemplateImpor
         return TransferStatus::kUnusableFile;
     }
 
-    // Checked on the library as it is, so a refused import never makes the user's copy.
-    const bool copy = !target.changes.empty();
+    // Checked before anything is written: a refused import never makes the user's copy.
     templates::ImportResult result;
     std::vector<templates::LibraryRefusal> refusals = parsed.refusals;
-    bool madeCopy = false;
+    QString into;
     try {
-        jet::Connection library;
-        openLibrary(library, target.library);
-        options.checkOnly = copy || !refusals.empty();
+        templates::LibraryConnection library(owner);
+        options.checkOnly = !refusals.empty();
         result = templates::importLibrary(library, parsed.lines, options);
         refusals.insert(refusals.end(), result.refusals.begin(), result.refusals.end());
         std::stable_sort(refusals.begin(), refusals.end(),
@@ -181,19 +158,8 @@ TransferStatus importTemplates(const TemplateTarget& target, const TemplateImpor
             tell(err, job.file, refusals);
             return TransferStatus::kRefused;
         }
-        if (copy) {
-            library.close();
-            madeCopy = templates::copyLibraryOnce(QString::fromStdString(target.library),
-                                                  QString::fromStdString(target.changes));
-            openLibrary(library, target.changes);
-            options.checkOnly = false;
-            result = templates::importLibrary(library, parsed.lines, options);
-        }
+        into = library.owner().path();
     } catch (const std::exception& e) {
-        // A copy made for this import goes again: the library is as it was.
-        if (madeCopy) {
-            QFile::remove(QString::fromStdString(target.changes));
-        }
         err << "rv_makedb: template library: " << e.what() << "\n";
         return TransferStatus::kLibraryFailed;
     }
@@ -201,7 +167,7 @@ TransferStatus importTemplates(const TemplateTarget& target, const TemplateImpor
         return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
     };
     out << "rv_makedb: imported " << count(result.folders, "folder") << " and "
-        << count(result.fields, "field") << " into " << (copy ? target.changes : target.library);
+        << count(result.fields, "field") << " into " << text(into);
     if (job.skipExisting) {
         out << "; " << result.skipped << " skipped (ID already in the library)";
     }

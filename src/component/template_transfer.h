@@ -8,19 +8,9 @@
 #include <ostream>
 #include <string>
 
+#include "templates/library_owner.h"
+
 namespace component {
-
-// The template library a program works on.
-struct TemplateTarget {
-    std::string library;  // a path or a whole connection string
-    // Where changes go when not to `library` itself (a shared or installed library: the
-    // user's copy, made on the first change); empty otherwise.
-    std::string changes;
-
-    // The library named with -t (a path or connection string); without one, the library
-    // the data folders give, its changes to the user's copy.
-    static TemplateTarget of(const std::string& named);
-};
 
 // The end of --help: "Here: PATH" (the library used without -t) and a line saying why
 // that one, and where its changes go.
@@ -41,13 +31,14 @@ enum class TransferStatus : int {
     kLibraryFailed = 3  // the library cannot be opened or written; it is as it was
 };
 
-// Writes the library file of `target` to `file` ("-": `out`); a file appears whole or
+// Writes the library file of `library` to `file` ("-": `out`); a file appears whole or
 // not at all.
-TransferStatus exportTemplates(const TemplateTarget& target, const std::string& file,
+TransferStatus exportTemplates(const templates::LibraryOwner& library, const std::string& file,
                                std::ostream& out, std::ostream& err);
 
-// Imports `job.file` into `target`, all or nothing; says on `out` what it added.
-TransferStatus importTemplates(const TemplateTarget& target, const TemplateImportJob& job,
+// Imports `job.file` into `library`, all or nothing (a shared library's copy, made for it,
+// goes again when the import fails); says on `out` what it added, and where.
+TransferStatus importTemplates(const templates::LibraryOwner& library, const TemplateImportJob& job,
                                std::ostream& out, std::ostream& err);
 
 }  // namespace component

@@ -42,6 +42,12 @@ inline constexpr QStringView kFieldFileEncodingLabel = u"項目ファイルの�
 // opening then fails and the wizard closes without touching the file.
 inline constexpr QStringView kMsgDatabaseInUse = u"このデータベースは他のプログラムで使用中です。";
 
+// Shown once (exclamation icon, OK) when the template tree leaves out entries it can never
+// place (no parent, a loop, a number twice): how many, and the first by its name and number.
+// The wizard opens all the same, with the rest of the tree.
+inline constexpr QStringView kMsgEntriesLeftOut =
+    u"表示できない項目が%1件あります。最初の項目は「%2」（番号 %3）です。";
+
 // What a screen reader calls the grid of fields (the template tree's name is the
 // templates' own).
 inline constexpr QStringView kGridAccessibleName = u"フィールド一覧";

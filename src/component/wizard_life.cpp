@@ -209,4 +209,11 @@ void closeProductDatabase(WizardStatus& status, const QString& path, const QStri
     status.lock.release();
 }
 
+void tellLeftOut(const templates::LeftOut& left) {
+    if (left.count > 0) {
+        controls::tell(kMsgEntriesLeftOut, controls::vbOKOnly + controls::vbExclamation,
+                       {QString::number(left.count), left.name, left.number});
+    }
+}
+
 }  // namespace component

@@ -11,12 +11,16 @@
 
 #include "component/product_file_lock.h"
 #include "jet/connection.h"
+#include "templates/tree_plan.h"
 
 namespace controls {
 class FlexGridModel;
 }
 
 namespace component {
+
+// The template tree's entries left out, once, when there are any (kMsgEntriesLeftOut).
+void tellLeftOut(const templates::LeftOut& left);
 
 // The wizard's status values while it is loaded.
 struct WizardStatus {

@@ -178,4 +178,13 @@ std::string ConnectionString::forFile(std::string_view path) {
     return s;
 }
 
+bool isConnectionString(std::string_view text) {
+    return text.find('=') != std::string_view::npos;
+}
+
+std::string connectionStringFor(std::string_view pathOrConnection) {
+    return isConnectionString(pathOrConnection) ? std::string(pathOrConnection)
+                                                : ConnectionString::forFile(pathOrConnection);
+}
+
 }  // namespace jet

@@ -44,4 +44,12 @@ class ConnectionString {
     std::string m_password;
 };
 
+// Whether `text` names a database by a connection string ("key=value;...") rather than by
+// a file's path: a connection string holds '=', which the programs take no path to hold.
+bool isConnectionString(std::string_view text);
+
+// The connection string of what `pathOrConnection` names: itself when it is a connection
+// string, else ConnectionString::forFile of the path.
+std::string connectionStringFor(std::string_view pathOrConnection);
+
 }  // namespace jet

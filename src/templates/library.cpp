@@ -4,7 +4,6 @@
 #include <set>
 #include <vector>
 
-#include "jet/transaction.h"
 #include "templates/field_rules.h"
 #include "templates/texts.h"
 
@@ -39,7 +38,7 @@ void requireEntry(TemplateStore& store, const QString& number) {
 }  // namespace
 
 TemplateEntry Library::entry(const QString& number) {
-    return entryAt(TemplateStore(m_connection).selectEntry(number));
+    return entryAt(TemplateStore(reading()).selectEntry(number));
 }
 
 QString Library::parentFolder(const QString& selected) {
@@ -52,7 +51,7 @@ bool Library::holdsFixedField(const QString& folder) {
 }
 
 bool Library::holdsFixedField(const QString& folder, const Progress& progress) {
-    TemplateStore store(m_connection);
+    TemplateStore store(reading());
     int walked = 0;
     // One open level per folder on the way down, as a recursion would keep them.
     std::vector<jet::Recordset> levels;
@@ -87,9 +86,9 @@ void Library::deleteFolder(const QString& folder) {
 }
 
 void Library::deleteFolder(const QString& folder, const Progress& progress) {
-    jet::Transaction transaction(m_connection);
+    LibraryConnection::Write write(m_library);
     int deleted = 0;
-    TemplateStore store(m_connection);
+    TemplateStore store(write.connection());
     store.deleteEntry(folder);
     // Children before parents: each level's children are read before any of them goes.
     struct Level {
@@ -127,13 +126,13 @@ void Library::deleteFolder(const QString& folder, const Progress& progress) {
             levels.push_back(open(child));
         }
     }
-    transaction.commit();
+    write.commit();
 }
 
 void Library::deleteEntry(const QString& entry) {
-    jet::Transaction transaction(m_connection);
-    TemplateStore(m_connection).deleteEntry(entry);
-    transaction.commit();
+    LibraryConnection::Write write(m_library);
+    TemplateStore(write.connection()).deleteEntry(entry);
+    write.commit();
 }
 
 std::optional<FieldRefusal> Library::formRefusal(const FieldDraft& draft) {
@@ -156,7 +155,7 @@ std::optional<FieldRefusal> Library::refusal(const FieldDraft& draft, EditorMode
     const std::string name = draft.name.toStdString();
     const std::string own = ownId.toStdString();
     const bool skipOwnRows = mode == EditorMode::kEdit;
-    for (jet::Recordset rs = TemplateStore(m_connection).selectFieldIdsAndNames(); !rs.eof();
+    for (jet::Recordset rs = TemplateStore(reading()).selectFieldIdsAndNames(); !rs.eof();
          rs.moveNext()) {
         const std::string rowId = rs.field(0).toString();
         if ((rowId == id || rs.field(1).toString() == name) && !(skipOwnRows && rowId == own)) {
@@ -167,49 +166,49 @@ std::optional<FieldRefusal> Library::refusal(const FieldDraft& draft, EditorMode
 }
 
 QString Library::addField(const QString& folder, const FieldDraft& draft) {
-    jet::Transaction transaction(m_connection);
-    TemplateStore store(m_connection);
+    LibraryConnection::Write write(m_library);
+    TemplateStore store(write.connection());
     requireEntry(store, folder);
     const QString position = positionAfter(firstPosition(store.selectPositions(folder)));
     store.insertField(folder, draft.fieldId, draft.name, draft.attr, draft.size, position,
                       draft.ime);
-    const QString number = text(store.selectMaxFieldNo().field(0));
-    transaction.commit();
+    const QString number = store.insertedNumber();
+    write.commit();
     return number;
 }
 
 void Library::editField(const QString& entry, const FieldDraft& draft) {
-    jet::Transaction transaction(m_connection);
-    TemplateStore store(m_connection);
+    LibraryConnection::Write write(m_library);
+    TemplateStore store(write.connection());
     requireEntry(store, entry);
     store.updateField(draft.fieldId, draft.name, draft.attr, draft.size, draft.ime, entry);
-    transaction.commit();
+    write.commit();
 }
 
 QString Library::addFolder(const QString& parent, const QString& name) {
-    jet::Transaction transaction(m_connection);
-    TemplateStore store(m_connection);
+    LibraryConnection::Write write(m_library);
+    TemplateStore store(write.connection());
     requireEntry(store, parent);
     store.insertFolder(parent, name);
-    const QString number = text(store.selectMaxFieldNo().field(0));
-    transaction.commit();
+    const QString number = store.insertedNumber();
+    write.commit();
     return number;
 }
 
 void Library::renameFolder(const QString& folder, const QString& name) {
-    jet::Transaction transaction(m_connection);
-    TemplateStore store(m_connection);
+    LibraryConnection::Write write(m_library);
+    TemplateStore store(write.connection());
     requireEntry(store, folder);
     store.updateFolderName(name, folder);
-    transaction.commit();
+    write.commit();
 }
 
 void Library::rename(const QString& entry, const QString& name) {
-    jet::Transaction transaction(m_connection);
-    TemplateStore store(m_connection);
+    LibraryConnection::Write write(m_library);
+    TemplateStore store(write.connection());
     requireEntry(store, entry);
     store.rename(name, entry);
-    transaction.commit();
+    write.commit();
 }
 
 DropVerdict Library::judgeDrop(const DropNode& moved, const DropNode& target,
@@ -226,8 +225,8 @@ DropVerdict Library::judgeDrop(const DropNode& moved, const DropNode& target,
 }
 
 void Library::move(const QString& moved, const DropTarget& target) {
-    jet::Transaction transaction(m_connection);
-    TemplateStore store(m_connection);
+    LibraryConnection::Write write(m_library);
+    TemplateStore store(write.connection());
     requireEntry(store, moved);
     requireEntry(store, target.key);
     if (target.isField) {
@@ -245,7 +244,7 @@ void Library::move(const QString& moved, const DropTarget& target) {
         store.setPosition(QString::number(*highest + 1), moved);
         store.setParent(target.key, moved);
     }  // else the folder holds only entries without a position (subfolders)
-    transaction.commit();
+    write.commit();
 }
 
 }  // namespace templates

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The template library's operations on plain values, over a connection the caller holds:
-// what the browser and its dialogs do to TEMP_FIELD, without a window. Each write runs in
-// one transaction: it is done whole or not at all. The engine's refusals reach the caller
+// The template library's operations on plain values, over a connection to the library its
+// owner names (library_owner.h): what the browser and its dialogs do to TEMP_FIELD, without
+// a window. It reads the file the owner reads, and each write goes through the owner
+// (LibraryConnection::Write), so it changes that same file, or the user's copy the first
+// change makes of a shared one. Each write runs in one transaction: it is done whole or
+// not at all. The engine's refusals reach the caller
 // as jet::Error. A write that names an entry first checks, inside its transaction, that the
 // entry is still there (the top level, 0, always is); when it is not, it throws EntryGone
 // and writes nothing.
@@ -15,7 +18,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "jet/connection.h"
+#include "templates/library_owner.h"
 #include "templates/store.h"
 
 namespace templates {
@@ -76,7 +79,7 @@ struct DropTarget {
 
 class Library {
   public:
-    explicit Library(jet::Connection& connection) : m_connection(connection) {}
+    explicit Library(LibraryConnection& library) : m_library(library) {}
 
     // One entry's row; throws jet::Error when there is none.
     TemplateEntry entry(const QString& number);
@@ -126,7 +129,9 @@ class Library {
     void move(const QString& moved, const DropTarget& target);
 
   private:
-    jet::Connection& m_connection;
+    jet::Connection& reading() { return m_library.connection(); }
+
+    LibraryConnection& m_library;
 };
 
 }  // namespace templates

@@ -8,10 +8,10 @@
 #include <optional>
 
 #include "jet/connection.h"
-#include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/placeholders.h"
 #include "templates/field_rules.h"
+#include "templates/library_owner.h"
 #include "templates/store.h"
 #include "templates/texts.h"
 #include "vocabulary/msgbox_const.h"
@@ -19,33 +19,6 @@
 namespace templates {
 
 namespace {
-
-// Rolls the transaction back unless committed.
-class WriteTransaction {
-  public:
-    explicit WriteTransaction(jet::Connection& connection) : m_connection(connection) {
-        m_connection.beginTrans();
-    }
-    ~WriteTransaction() {
-        if (m_open) {
-            try {
-                m_connection.rollbackTrans();
-            } catch (const jet::Error&) {
-                // Closing the connection drops what was not committed all the same.
-            }
-        }
-    }
-    WriteTransaction(const WriteTransaction&) = delete;
-    WriteTransaction& operator=(const WriteTransaction&) = delete;
-    void commit() {
-        m_connection.commitTrans();
-        m_open = false;
-    }
-
-  private:
-    jet::Connection& m_connection;
-    bool m_open = true;
-};
 
 // Why the field editor would not take the field of `line`, leaving duplicates aside.
 std::optional<QStringView> fieldRefusal(const LibraryLine& line) {
@@ -186,11 +159,8 @@ QString exportLibrary(jet::Connection& connection, const QString& top) {
 }
 
 ParsedLibrary libraryFromDatabase(const QString& path) {
-    jet::Connection connection;
-    const std::string text = path.toStdString();
-    connection.open(text.find('=') != std::string::npos ? text
-                                                        : jet::ConnectionString::forFile(text));
-    return {libraryLines(readEntries(connection)), {}};
+    LibraryConnection library(LibraryOwner{path});
+    return {libraryLines(readEntries(library.connection())), {}};
 }
 
 ParsedLibrary readLibraryFile(const QString& path) {
@@ -217,10 +187,10 @@ ParsedLibrary readLibraryFile(const QString& path) {
     return parseLibraryText(text);
 }
 
-ImportResult importLibrary(jet::Connection& connection, const std::vector<LibraryLine>& lines,
+ImportResult importLibrary(LibraryConnection& library, const std::vector<LibraryLine>& lines,
                            const ImportOptions& options) {
     ImportResult result;
-    Plan plan(readEntries(connection));
+    Plan plan(readEntries(library.connection()));
     QHash<QString, int> folderOrder;
     QHash<QStringList, QString> resolved;  // the folders of the paths met so far
     for (const LibraryLine& line : lines) {
@@ -271,13 +241,11 @@ ImportResult importLibrary(jet::Connection& connection, const std::vector<Librar
                                                    : a.line->position < b.line->position;
                      });
 
-    TemplateStore store(connection);
-    WriteTransaction transaction(connection);
+    LibraryConnection::Write write(library);
+    TemplateStore store(write.connection());
     QHash<QString, QString> numbers;  // placeholder -> number
     auto number = [&](const QString& folder) { return numbers.value(folder, folder); };
-    auto lastNumber = [&] {
-        return QString::fromStdString(store.selectMaxFieldNo().field(0).toString());
-    };
+    auto lastNumber = [&] { return store.insertedNumber(); };
     for (const Plan::NewFolder& f : plan.newFolders) {
         store.insertFolder(number(f.parent), f.name);
         numbers.insert(f.placeholder, lastNumber());
@@ -304,7 +272,7 @@ ImportResult importLibrary(jet::Connection& connection, const std::vector<Librar
             store.markFixed(lastNumber());
         }
     }
-    transaction.commit();
+    write.commit();
     result.firstFolder = number(result.firstFolder);
     return result;
 }

@@ -49,9 +49,13 @@ ParsedLibrary libraryFromDatabase(const QString& path);
 // UTF-8 library file. A file that cannot be read or opened is refused as a whole.
 ParsedLibrary readLibraryFile(const QString& path);
 
-// Imports `lines` into the library on `connection`. Throws jet::Error when the library
-// refuses a write (it is then as it was).
-ImportResult importLibrary(jet::Connection& connection, const std::vector<LibraryLine>& lines,
+class LibraryConnection;
+
+// Imports `lines` into `library`, in one write through its owner (a shared library's first
+// change makes the user's copy; a failed import removes it again). Throws jet::Error when
+// the library refuses a write, std::runtime_error when the copy cannot be made; the library
+// is then as it was.
+ImportResult importLibrary(LibraryConnection& library, const std::vector<LibraryLine>& lines,
                            const ImportOptions& options = {});
 
 }  // namespace templates

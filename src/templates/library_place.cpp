@@ -14,10 +14,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "jet/connection.h"
-#include "jet/connection_string.h"
-#include "jet/error.h"
-
 namespace templates {
 
 namespace {
@@ -228,37 +224,6 @@ bool copyLibraryOnce(const QString& from, const QString& to) {
         ::close(dir);
     }
     return true;
-}
-
-LibraryCopy libraryCopyFor(const QString& connectionString, const DataFolders& folders) {
-    try {
-        const jet::ConnectionString parsed =
-            jet::ConnectionString::parse(connectionString.toStdString());
-        const QString from = QString::fromStdString(parsed.dataSource());
-        const QString to = libraryForChanges(from, folders);
-        if (to == from) {
-            return {};
-        }
-        return {from, to,
-                QString::fromStdString(
-                    jet::ConnectionString::build(to.toStdString(), parsed.password()))};
-    } catch (const jet::Error&) {
-        return {};
-    }
-}
-
-QString switchToCopy(LibraryCopy& copy, jet::Connection& connection) {
-    if (copy.to.isEmpty()) {
-        return {};
-    }
-    copyLibraryOnce(copy.from, copy.to);
-    jet::Connection opened;
-    opened.open(copy.connection.toStdString());
-    connection.close();
-    connection.open(copy.connection.toStdString());
-    const QString switched = copy.connection;
-    copy = {};
-    return switched;
 }
 
 }  // namespace templates

@@ -8,14 +8,11 @@
 // installed with. In the build tree the library beside the programs comes first.
 //
 // The libraries of the shared data folders are the site's and the package's: they are
-// never written. The first change goes to a copy in the user's data folder.
+// never written. The first change goes to a copy in the user's data folder (the library's
+// owner, library_owner.h, decides and makes it).
 
 #include <QString>
 #include <QStringList>
-
-namespace jet {
-class Connection;
-}
 
 namespace templates {
 
@@ -60,22 +57,5 @@ QString libraryForChanges(const QString& path, const DataFolders& folders);
 // Missing folders are made (mode 0700), the file has mode 0600. Throws std::runtime_error
 // naming the path and the system's reason; nothing is left behind then.
 bool copyLibraryOnce(const QString& from, const QString& to);
-
-// The copy a window makes before its first change to a library it must not write.
-struct LibraryCopy {
-    QString from;        // the library read
-    QString to;          // the user's copy; empty: changes go to the library read
-    QString connection;  // the copy's connection string (the same password)
-};
-
-// The copy for changes to the library of `connectionString` (see libraryForChanges); none
-// for a library written where it is, and for a connection string that does not parse.
-LibraryCopy libraryCopyFor(const QString& connectionString, const DataFolders& folders);
-
-// Before a change: when a copy is still due, makes it (copyLibraryOnce), reopens
-// `connection` on it and returns its connection string, and the copy is no longer due;
-// otherwise an empty text and nothing happens. Throws std::runtime_error or jet::Error,
-// with `connection` still on the library read.
-QString switchToCopy(LibraryCopy& copy, jet::Connection& connection);
 
 }  // namespace templates

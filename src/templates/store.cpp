@@ -57,6 +57,10 @@ jet::Recordset TemplateStore::selectMaxFieldNo() {
     return m_connection.execute(kSelectMaxFieldNo);
 }
 
+QString TemplateStore::insertedNumber() {
+    return QString::fromStdString(selectMaxFieldNo().field(0).toString());
+}
+
 jet::Recordset TemplateStore::selectFieldIdsAndNames() {
     return m_connection.execute(kSelectFieldIdsAndNames);
 }

@@ -45,8 +45,9 @@ class TemplateStore {
     // The children of a folder, and the same with their fixed marks.
     jet::Recordset selectChildren(const QString& parent);
     jet::Recordset selectChildrenWithFixedMark(const QString& parent);
-    // The number of the row inserted last.
+    // The number of the row inserted last, and the same as text.
     jet::Recordset selectMaxFieldNo();
+    QString insertedNumber();
     // IDs and names of all template fields.
     jet::Recordset selectFieldIdsAndNames();
     // The positions in a folder, highest first; the position of one entry.

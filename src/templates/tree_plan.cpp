@@ -3,6 +3,10 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 #include "jet/connection.h"
 #include "templates/store.h"
 #include "templates/texts.h"
@@ -46,65 +50,94 @@ void readRows(jet::Recordset rs, std::vector<TreeRow>& rows) {
     }
 }
 
-std::string text(const std::optional<QString>& key) {
-    return key ? key->toStdString() : std::string();
-}
+using Reason = TreeRefusal::Reason;
 
-// Places rows one by one below the entries placed before them. Rows come grouped by
-// parent, so a parent is looked up once for each group.
+// Places rows one by one below the entries placed before them; a row whose parent is not
+// placed yet waits for it. Rows come grouped by parent, so a parent is looked up once for
+// each group.
 class Planner {
   public:
-    Planner(TreePlan& plan, LoadErrors errors, int maxDepth, std::size_t rows)
-        : m_plan(plan), m_errors(errors), m_maxDepth(maxDepth) {
+    Planner(TreePlan& plan, int maxDepth, std::size_t rows) : m_plan(plan), m_maxDepth(maxDepth) {
         m_placed.reserve(static_cast<qsizetype>(rows) + 1);
         m_placed.insert(kRootKey.toString(), -1);
         m_plan.entries.reserve(rows);
     }
 
-    // Whether the plan goes on after `row`.
-    bool place(const TreeRow& row, bool field) {
+    void place(const TreeRow& row, bool field) {
         if (!row.number || !row.parent) {
-            return refuse(row, "an entry without a number or parent number");
+            m_plan.refusals.push_back({&row, Reason::kNoNumber});
+            return;
         }
         if (m_parentKey == nullptr || *m_parentKey != *row.parent) {
             const auto found = m_placed.constFind(*row.parent);
-            if (found == m_placed.cend()) {
-                m_parentKey = nullptr;
-                return refuse(row, "no node has the key '" + text(row.parent) + "'");
-            }
             m_parentKey = &*row.parent;
-            m_parent = *found;
-            m_parentDepth = m_parent < 0 ? 0 : m_plan.entries[m_parent].depth;
+            m_parent = found == m_placed.cend() ? kWaiting : *found;
         }
-        if (m_parentDepth >= m_maxDepth) {
-            return refuse(row,
-                          "more than " + std::to_string(m_maxDepth) + " levels below the root");
+        if (m_parent == kWaiting) {
+            m_waiting[*row.parent].push_back(&row);
+            return;
         }
-        // One look-up both refuses a taken key and keeps the place for the new entry.
-        const qsizetype before = m_placed.size();
-        int& place = m_placed[*row.number];
-        if (m_placed.size() == before) {
-            return refuse(row, "a node already has the key '" + text(row.number) + "'");
+        add(row, m_parent, field);
+    }
+
+    // The end of a query: the rows still waiting can never be placed, in row order.
+    void finish() {
+        std::vector<const TreeRow*> left;
+        for (const std::vector<const TreeRow*>& rows : std::as_const(m_waiting)) {
+            left.insert(left.end(), rows.begin(), rows.end());
         }
-        place = static_cast<int>(m_plan.entries.size());
-        m_plan.entries.push_back({&row, m_parent, m_parentDepth + 1, field});
-        return true;
+        std::sort(left.begin(), left.end(), std::less<const TreeRow*>());
+        for (const TreeRow* row : left) {
+            m_plan.refusals.push_back({row, Reason::kNoParent});
+        }
+        m_waiting.clear();
+        m_parentKey = nullptr;
     }
 
   private:
-    bool refuse(const TreeRow& row, const std::string& reason) {
-        m_plan.refusals.push_back("template library: entry " + text(row.number) + " (" + row.name +
-                                  ") under " + text(row.parent) + ": " + reason);
-        return m_errors == LoadErrors::kSkip;
+    static constexpr int kWaiting = -2;
+
+    // Adds `row` below the entry `parent`, and then the rows that waited for it.
+    void add(const TreeRow& first, int firstParent, bool field) {
+        std::vector<std::pair<const TreeRow*, int>> todo{{&first, firstParent}};
+        while (!todo.empty()) {
+            const auto [row, parent] = todo.back();
+            todo.pop_back();
+            const int depth = (parent < 0 ? 0 : m_plan.entries[parent].depth) + 1;
+            if (depth > m_maxDepth) {
+                m_plan.refusals.push_back({row, Reason::kTooDeep});
+                continue;
+            }
+            // One look-up both refuses a taken key and keeps the place for the new entry.
+            const qsizetype before = m_placed.size();
+            int& place = m_placed[*row->number];
+            if (m_placed.size() == before) {
+                m_plan.refusals.push_back({row, Reason::kKeyTaken});
+                continue;
+            }
+            const int index = static_cast<int>(m_plan.entries.size());
+            place = index;
+            m_plan.entries.push_back({row, parent, depth, field});
+            if (m_waiting.isEmpty()) {
+                continue;
+            }
+            if (const auto waiting = m_waiting.find(*row->number); waiting != m_waiting.end()) {
+                // In their order: the first ends up on top.
+                const std::vector<const TreeRow*> children = std::move(*waiting);
+                m_waiting.erase(waiting);
+                for (auto child = children.rbegin(); child != children.rend(); ++child) {
+                    todo.emplace_back(*child, index);
+                }
+            }
+        }
     }
 
     TreePlan& m_plan;
-    LoadErrors m_errors;
     int m_maxDepth;
-    QHash<QString, int> m_placed;          // entry index by key; -1 for the root
-    const QString* m_parentKey = nullptr;  // the parent of the row before, once placed
-    int m_parent = -1;
-    int m_parentDepth = 0;
+    QHash<QString, int> m_placed;                           // entry index by key; -1 for the root
+    QHash<QString, std::vector<const TreeRow*>> m_waiting;  // rows by the parent they wait for
+    const QString* m_parentKey = nullptr;                   // the parent of the row before
+    int m_parent = -1;                                      // its entry, or kWaiting
 };
 
 bool isKind(const TreeRow& row, QStringView kind) {
@@ -119,19 +152,30 @@ void readTreeRows(jet::Connection& connection, TreeRows& rows) {
     readRows(store.selectFields(), rows.fields);
 }
 
-TreePlan planTree(const TreeRows& rows, LoadErrors errors, int maxDepth) {
+LeftOut leftOut(const TreePlan& plan) {
+    if (plan.refusals.empty()) {
+        return {};
+    }
+    const TreeRow& first = *plan.refusals.front().row;
+    return {static_cast<int>(plan.refusals.size()), first.number.value_or(QString()),
+            QString::fromStdString(first.name)};
+}
+
+TreePlan planTree(const TreeRows& rows, int maxDepth) {
     TreePlan plan;
-    Planner planner(plan, errors, maxDepth, rows.folders.size() + rows.fields.size());
+    Planner planner(plan, maxDepth, rows.folders.size() + rows.fields.size());
     for (const TreeRow& row : rows.folders) {
-        if (isKind(row, kKindFolder) && !planner.place(row, false)) {
-            return plan;
+        if (isKind(row, kKindFolder)) {
+            planner.place(row, false);
         }
     }
+    planner.finish();
     for (const TreeRow& row : rows.fields) {
-        if (isKind(row, kKindField) && !planner.place(row, true)) {
-            return plan;
+        if (isKind(row, kKindField)) {
+            planner.place(row, true);
         }
     }
+    planner.finish();
     return plan;
 }
 

@@ -16,12 +16,10 @@ class Connection;
 
 namespace templates {
 
-// What a load does with a row whose node cannot be added (it has no number or parent
-// number, its parent is not in the tree yet, its key is taken, or it would lie more than
-// kMaxTreeDepth levels below the root) or with a failing statement.
+// What a load does with a failing statement (the rows read before it are shown either way).
 enum class LoadErrors {
-    kStop,  // the first failure ends the load and reaches the caller (the wizard)
-    kSkip,  // the row is left out and the load goes on (the template browser)
+    kStop,  // the failure reaches the caller (the wizard: a library it cannot read)
+    kSkip,  // the load ends quietly with what it read (the template browser)
 };
 
 // The deepest level a node may have below the root; a row deeper down cannot be shown.
@@ -55,16 +53,41 @@ struct TreeEntry {
     bool field;
 };
 
-struct TreePlan {
-    std::vector<TreeEntry> entries;
-    // Why each refused row is left out, in row order ("template library: entry N (NAME)
-    // under P: REASON"); under LoadErrors::kStop the first one ends the plan. A row of
-    // another kind is left out without a word.
-    std::vector<std::string> refusals;
+// A row left out because it can never be placed.
+struct TreeRefusal {
+    enum class Reason {
+        kNoNumber,  // no number or no parent number
+        kNoParent,  // no entry placed has its parent's key (an orphan, a cycle)
+        kKeyTaken,  // its key is the root's or an entry's placed before
+        kTooDeep,   // more than the deepest level below the root
+    };
+    const TreeRow* row;
+    Reason reason;
 };
 
+struct TreePlan {
+    std::vector<TreeEntry> entries;
+    // The rows left out, the folders' before the fields'. A row of another kind than "F" or
+    // "A" is left out without a word, as the tree never shows one.
+    std::vector<TreeRefusal> refusals;
+};
+
+// How many rows a plan left out, and the first of them by its number (empty for a null)
+// and name, for a message.
+struct LeftOut {
+    int count = 0;
+    QString number;
+    QString name;
+
+    bool operator==(const LeftOut&) const = default;
+};
+LeftOut leftOut(const TreePlan& plan);
+
 // Every folder, then every field, each below its parent, at most `maxDepth` levels below
-// the root, whose key is "0". The plan points into `rows`.
-TreePlan planTree(const TreeRows& rows, LoadErrors errors, int maxDepth = kMaxTreeDepth);
+// the root, whose key is "0". A row whose parent comes later in its query is placed once its
+// parent is (a folder moved into a newer folder keeps what is below it), right after it and
+// before the rows that follow; rows that can never be placed are refused. The plan points
+// into `rows`.
+TreePlan planTree(const TreeRows& rows, int maxDepth = kMaxTreeDepth);
 
 }  // namespace templates

@@ -7,7 +7,6 @@
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "vocabulary/field_text.h"
-#include "vocabulary/host_text.h"
 #include "vocabulary/msgbox_const.h"
 #include "wizard/grid_columns.h"
 #include "wizard/texts.h"
@@ -31,13 +30,12 @@ QStringList rowCells(const templates::TemplateEntry& entry) {
 
 }  // namespace
 
-ChosenTemplates readChosenTemplates(const QString& templateConnectionString,
+ChosenTemplates readChosenTemplates(const templates::LibraryOwner& library,
                                     const QSet<qint64>& fieldNumbers) {
     ChosenTemplates chosen;
     try {
-        jet::Connection db;
-        db.open(vocabulary::toHostBytes(templateConnectionString));
-        templates::TemplateStore store(db);
+        templates::LibraryConnection db(library);
+        templates::TemplateStore store(db.connection());
         for (auto numbers = store.selectFieldNumbers(); !numbers.eof(); numbers.moveNext()) {
             const auto number = numbers.field(0).toInt();
             if (number && fieldNumbers.contains(*number)) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "controls/message.h"
+#include "templates/library_owner.h"
 #include "templates/store.h"
 
 namespace controls {
@@ -29,10 +30,11 @@ struct ChosenTemplates {
     bool unreadable = false;
 };
 
-// Reads the template fields numbered `fieldNumbers` (the keys of the chosen field nodes) on a
-// connection of its own, closed again at the end: the field numbers in library order, then
-// each chosen one. Numbers that are no template field are left out.
-ChosenTemplates readChosenTemplates(const QString& templateConnectionString,
+// Reads the template fields numbered `fieldNumbers` (the keys of the chosen field nodes) from
+// the library `library` reads, on a connection of its own, closed again at the end: the field
+// numbers in library order, then each chosen one. Numbers that are no template field are left
+// out.
+ChosenTemplates readChosenTemplates(const templates::LibraryOwner& library,
                                     const QSet<qint64>& fieldNumbers);
 
 // How many nodes were selected in the tree, folders and the root included.

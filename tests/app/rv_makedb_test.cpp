@@ -80,6 +80,10 @@ TEST_F(RvMakedb, ExitCodesMessagesAndWhatIsBuilt) {
     // A library whose path is not UTF-8 either.
     const std::string library = m_dir.file("\x83\x41\xff.mdb");
     rvtest::templateLibrary(library);
+    // A library with an entry whose parent is nowhere.
+    const std::string orphaned = m_dir.file("orphaned.mdb");
+    rvtest::templateLibrary(
+        orphaned, {"5,0,'F','','親','','',NULL,'',''", "971,960,'F','','Gamma','','',NULL,'',''"});
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -108,6 +112,11 @@ TEST_F(RvMakedb, ExitCodesMessagesAndWhatIsBuilt) {
         {{"--fields", file("A\ta\tメモ\n")}, 1, ask},
         {{"--fields", file("A\ta\tメモ\n"), "--yes", "-t", library}, 0, ask, {"A|a|M|<null>|1|0"}},
         {{"--fields", cp932, "--encoding", "CP932"}, 0, "", {"MAIL1|メール|T|100|1|0"}},
+        // Entries the tree cannot place: one warning line, and the run goes on.
+        {{"--fields", cp932, "--encoding", "CP932", "-t", orphaned},
+         0,
+         "ravLIN: 表示できない項目が1件あります。最初の項目は「Gamma」（番号 971）です。\n",
+         {"MAIL1|メール|T|100|1|0"}},
         {{"--fields", file("A\ta\n"), "-t", m_dir.file("none.mdb")},
          3,
          "rv_makedb: template library: cannot open " + m_dir.file("none.mdb") + ": ..."},

@@ -84,7 +84,7 @@ TEST(MoveDrops, ADragNeedsAClickAndADistanceAndAFailureUndoesIt) {
     t.drag("6", "8");
     EXPECT_EQ(t.changes(), "値がデータベースの規則に合いません。");  // the engine's reason
     EXPECT_FALSE(t.responder.calls().at(0).exclamation);
-    EXPECT_FALSE(t.browser.basTable.inTransaction());
+    EXPECT_FALSE(t.browser.basTable.connection().inTransaction());
     EXPECT_NE(t.node("6"), nullptr);
 }
 

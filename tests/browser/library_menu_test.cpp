@@ -60,8 +60,14 @@ TEST(LibraryMenu, AFolderGoesOutARefusedImportWritesNothingAndAnImportGoesToTheU
     const std::string shipped = rvtest::readBytes(open.m_path);
     const std::string copy = open.m_dir.file("user/rv_makedb/base.mdb");
     const QString copyConnection = QString::fromStdString(jet::ConnectionString::build(copy, ""));
-    open.browser.setLibraryCopy(
-        {QString::fromStdString(open.m_path), QString::fromStdString(copy), copyConnection});
+    // The library as an installed one: its changes go to the user's copy.
+    templates::DataFolders folders;
+    folders.dataHome = QString::fromStdString(open.m_dir.file("user"));
+    folders.installed = QString::fromStdString(open.m_path);
+    open.browser.setLibrary(
+        templates::LibraryOwner::named(QString::fromStdString(open.m_path), folders));
+    open.browser.basTable.close();
+    ASSERT_TRUE(open.browser.Form_Load());
 
     // Folder 1 written out, and back into itself: its field is there already.
     const std::string out = open.m_dir.file("住所.tsv");
@@ -69,7 +75,7 @@ TEST(LibraryMenu, AFolderGoesOutARefusedImportWritesNothingAndAnImportGoesToTheU
     QFile written(QString::fromStdString(out));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(written.readAll()),
-              templates::exportLibrary(open.browser.basTable, u"1"_s));
+              templates::exportLibrary(open.browser.basTable.connection(), u"1"_s));
     fromMenu(open, "1", browser::kMenuImport, out);
     ASSERT_EQ(open.prompts().size(), 1);
     EXPECT_TRUE(open.prompts()[0].startsWith(
@@ -87,7 +93,8 @@ TEST(LibraryMenu, AFolderGoesOutARefusedImportWritesNothingAndAnImportGoesToTheU
     fromMenu(open, "1", browser::kMenuImport, file);
     EXPECT_TRUE(open.prompts().isEmpty()) << open.prompts().join(u'\n').toStdString();
     EXPECT_EQ(rvtest::readBytes(open.m_path), shipped);
-    EXPECT_EQ(open.browser.basconnStr, copyConnection);
+    EXPECT_EQ(open.browser.library().connectionString(), copyConnection);
+    EXPECT_TRUE(open.browser.basTable.owner().readsCopy());
     const controls::KeyedTree::Node* shown = open.tree().currentItem();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->text(0), u"自宅"_s);

@@ -19,12 +19,14 @@ namespace rvtest {
 
 struct OpenBrowser {
     OpenBrowser(const std::vector<std::string>& library, int answer) : responder(answer) {
-        browser.basconnStr = QString::fromStdString(templateLibrary(m_path, library));
+        browser.setLibrary(
+            templates::LibraryOwner(QString::fromStdString(templateLibrary(m_path, library))));
         EXPECT_TRUE(browser.Form_Load());
         browser.show();
         browser.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&browser));
-        browser.basTable.setObserver([this](std::string_view s) { sent.emplace_back(s); });
+        browser.basTable.connection().setObserver(
+            [this](std::string_view s) { sent.emplace_back(s); });
     }
     controls::KeyedTree& tree() { return *browser.SSTree1; }
     controls::KeyedTree::Node* node(const std::string& key) {

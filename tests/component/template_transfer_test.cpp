@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // An import into a library that must not be written (a shared one): checked there, written
-// to the user's copy, which a refused import never makes.
+// to the user's copy, which a refused import never makes, and read from there afterwards.
 #include "component/template_transfer.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,11 @@ TEST(TemplateTransfer, ASharedLibraryIsReadAndTheUsersCopyWrittenOnlyWhenTheImpo
     const std::string shared = dir.file("base.mdb");
     rvtest::templateLibrary(shared);
     const std::string shipped = rvtest::readBytes(shared);
-    const component::TemplateTarget target{shared, dir.file("user/rv_makedb/base.mdb")};
+    const std::string copy = dir.file("user/rv_makedb/base.mdb");
+    templates::DataFolders folders;
+    folders.dataHome = QString::fromStdString(dir.file("user"));
+    folders.installed = QString::fromStdString(shared);
+    const auto target = templates::LibraryOwner::named(QString::fromStdString(shared), folders);
     const std::string header = "folder\tid\tname\tattribute\tsize\time\tfixed\tposition\n";
     auto import = [&](const std::string& line) {
         const std::string file = dir.file("import.tsv");
@@ -29,11 +33,11 @@ TEST(TemplateTransfer, ASharedLibraryIsReadAndTheUsersCopyWrittenOnlyWhenTheImpo
     };
 
     EXPECT_EQ(import("\tCUSTNO\t顧客\t数字\t\t\t\t1\n"), component::TransferStatus::kRefused);
-    EXPECT_FALSE(std::filesystem::exists(target.changes));
+    EXPECT_FALSE(std::filesystem::exists(copy));
     EXPECT_EQ(import("/mine\tONE\t一\t数字\t\t\t\t1\n"), component::TransferStatus::kDone);
     EXPECT_EQ(rvtest::readBytes(shared), shipped);
     std::ostringstream exported, err;
-    component::exportTemplates({target.changes, {}}, "-", exported, err);
+    component::exportTemplates(target, "-", exported, err);
     EXPECT_NE(exported.str().find("/mine\tONE\t一"), std::string::npos);
 }
 

@@ -19,8 +19,10 @@
 
 #include "browser/account_browse.h"
 #include "component/build_preview.h"
+#include "component/create_db_sql.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
+#include "component/texts.h"
 #include "controls/flex_grid.h"
 #include "controls/indexed_toolbar.h"
 #include "controls/keyed_tree.h"
@@ -89,6 +91,36 @@ TEST_F(WizardLife, AWrongPasswordSaysSoOnceAndClosesByItself) {
     makeDB().CreateDatabase(m_path.c_str(), "wrong", m_templates.c_str());
     EXPECT_FALSE(*timedOut);
     EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s});
+}
+
+// Folder 960 moved into the newer 961 and 971 added below it, and an entry whose parent is
+// nowhere: the wizard opens with the moved folder in its place and tells once, in Japanese,
+// that one entry was left out; the browser alone opens on the same library.
+TEST_F(WizardLife, EntriesItCannotPlaceAreToldOnceAndTheRestOpens) {
+    m_templates = rvtest::templateLibrary(
+        m_dir.file("moved.mdb"),
+        {"961,0,'F','','Beta','','',NULL,'',''", "960,961,'F','','Alpha','','',NULL,'',''",
+         "971,960,'F','','Gamma','','',NULL,'',''", "972,55,'F','','孤','','',NULL,'',''",
+         "980,971,'A','Y','Y','T','1',1,'0','0'"});
+    std::string parents;
+    run("", [&](rv_makeDBForm& form) {
+        for (const char* key : {"960", "971", "980"}) {
+            parents +=
+                controls::KeyedTree::key(form.SSTree1->node(QString::fromLatin1(key))->parent())
+                    .toStdString() +
+                " ";
+        }
+    });
+    EXPECT_EQ(parents, "961 960 971 ");
+    EXPECT_EQ(prompts(), QStringList{controls::fill(component::kMsgEntriesLeftOut,
+                                                    {u"1"_s, u"孤"_s, u"972"_s})});
+
+    rvtest::whenModal<browser::AccountBrowse>([](browser::AccountBrowse* shown) {
+        EXPECT_NE(shown->SSTree1->node(u"980"_s), nullptr);
+        shown->close();
+    });
+    EXPECT_NO_THROW(CreateDBSql::showTemplateBrowser(
+        templates::LibraryOwner(QString::fromStdString(m_templates))));
 }
 
 // OK runs the checks, the question and the build. A row OK would refuse carries OK's message
@@ -178,13 +210,14 @@ TEST_F(WizardLife, TheTreeImportsByUseEnterOrDoubleClickAndReloadsAfterTheBrowse
             QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, at);
         }
         EXPECT_EQ(ids(*form.fg1), "1:MAIL1 2:MAIL1 3:MAIL1 4:MAIL2 5:MAIL2");
-        const QString library = form.basconnStr;
-        form.basconnStr = QString::fromStdString(rvtest::connectionString(m_dir.file("gone")));
+        const templates::LibraryOwner library = form.library();
+        form.setLibrary(templates::LibraryOwner(
+            QString::fromStdString(rvtest::connectionString(m_dir.file("gone")))));
         form.Command4_Click();  // told at the end
-        form.basconnStr = library;
+        form.setLibrary(library);
 
         rvtest::whenModal<browser::AccountBrowse>([](browser::AccountBrowse* browser) {
-            templates::TemplateStore(browser->basTable).rename(u"改名"_s, u"137"_s);
+            templates::TemplateStore(browser->basTable.connection()).rename(u"改名"_s, u"137"_s);
             QTest::mouseClick(browser->Toolbar1->buttonWidget(11), Qt::LeftButton);
         });
         form.Command7->click();

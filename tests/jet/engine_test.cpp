@@ -530,7 +530,9 @@ TEST(EngineConnectionString, ParsesTheAdoFormAndBuildsTheHostsForms) {
                             "Data Source=x;Colour=blue", "Data Source=x;junk", "Data Source=\"x",
                             "Data Source=\"x\"y",
                             // A key named twice (the fuzz target names Data Source twice).
-                            "Data Source=A.mdb;Mode=Read;Mode=Share Deny None"}) {
+                            "Data Source=A.mdb;Mode=Read;Mode=Share Deny None",
+                            // ... also in another letter case.
+                            "Data Source=a;data source=b"}) {
         EXPECT_THROW(ConnectionString::parse(bad), jet::Error) << bad;
     }
     // A path cannot hold a NUL character: it would name another file.
@@ -547,6 +549,9 @@ TEST(EngineConnectionString, ParsesTheAdoFormAndBuildsTheHostsForms) {
     EXPECT_EQ(ConnectionString::forFile("/t/base.mdb"),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/t/base.mdb;Persist Security "
               "Info=False");
+    // A path is named by its file's connection string; a connection string stays as it is.
+    EXPECT_EQ(jet::connectionStringFor("/t/base.mdb"), ConnectionString::forFile("/t/base.mdb"));
+    EXPECT_EQ(jet::connectionStringFor(built), built);
 }
 
 }  // namespace

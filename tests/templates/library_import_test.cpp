@@ -11,6 +11,7 @@
 #include "jet/error.h"
 #include "raw_db.h"
 #include "temp_dir.h"
+#include "templates/library_owner.h"
 #include "templates/texts.h"
 
 namespace {
@@ -22,7 +23,11 @@ const QString kHeader = kLibraryFileHeader.toString() + u"\n"_s;
 
 class LibraryImportTest : public ::testing::Test {
   protected:
-    LibraryImportTest() { m_library.open(rvtest::templateLibrary(m_dir.file("base.mdb"))); }
+    LibraryImportTest() { m_library.open(owner(rvtest::templateLibrary(m_dir.file("base.mdb")))); }
+
+    static LibraryOwner owner(const std::string& connection) {
+        return LibraryOwner(QString::fromStdString(connection));
+    }
 
     ImportResult import(const QString& text, const ImportOptions& options = {}) {
         const ParsedLibrary parsed = parseLibraryText(text);
@@ -31,26 +36,25 @@ class LibraryImportTest : public ::testing::Test {
     }
 
     rvtest::TempDir m_dir;
-    jet::Connection m_library;
+    LibraryConnection m_library;
 };
 
 // The shipped library as the source, into an empty library: every field fits the editor and
 // the export is the same. (The round trip through a file: rv_makedb's test.)
 TEST_F(LibraryImportTest, ADatabaseImportedIntoAnEmptyLibraryExportsTheSameBytes) {
-    jet::Connection empty;
-    empty.open(rvtest::templateLibrary(m_dir.file("empty.mdb"), {}));
+    LibraryConnection empty(owner(rvtest::templateLibrary(m_dir.file("empty.mdb"), {})));
     const ImportResult result = importLibrary(
         empty, libraryFromDatabase(QString::fromStdString(m_dir.file("base.mdb"))).lines);
     EXPECT_TRUE(result.refusals.empty());
-    const QString exported = exportLibrary(empty);
-    EXPECT_EQ(exported, exportLibrary(m_library));
+    const QString exported = exportLibrary(empty.connection());
+    EXPECT_EQ(exported, exportLibrary(m_library.connection()));
     // The addresses a product database must have are fixed.
     EXPECT_TRUE(exported.contains(u"\tMAIL1\tPCメール\t文字\t100\tOFF\t1\t"_s) &&
                 exported.contains(u"\tFAX1\t公用FAX\t文字\t20\tOFF\t1\t"_s));
 }
 
 TEST_F(LibraryImportTest, EveryRefusedLineIsListedAndNothingIsWritten) {
-    const QString before = exportLibrary(m_library);
+    const QString before = exportLibrary(m_library.connection());
     const QString file = kHeader +
                          u"/新しい\n"                                  // 2 fine
                          u"/新しい\tNEW1\t新1\t文字\t10\tON\t\t1\n"    // 3 fine
@@ -82,7 +86,7 @@ TEST_F(LibraryImportTest, EveryRefusedLineIsListedAndNothingIsWritten) {
         {15, kImportIdTooLong.toString()},
     };
     EXPECT_EQ(result.refusals, expected);
-    EXPECT_EQ(exportLibrary(m_library), before);
+    EXPECT_EQ(exportLibrary(m_library.connection()), before);
 }
 
 TEST_F(LibraryImportTest, FieldsGoAfterTheirFolderInPositionOrderIntoReusedOrNewFolders) {
@@ -124,18 +128,17 @@ TEST_F(LibraryImportTest, SkipExistingPassesOverKnownIdsOnly) {
 }
 
 TEST_F(LibraryImportTest, AWriteTheLibraryRefusesLeavesItAsItWas) {
-    const QString before = exportLibrary(m_library);
+    const QString before = exportLibrary(m_library.connection());
     rvtest::RawDb(m_dir.file("base.mdb"), "")
         .exec(
             "CREATE TRIGGER boom BEFORE INSERT ON TEMP_FIELD WHEN NEW.FIELD_ID='BOOM' "
             "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    jet::Connection fresh;
-    fresh.open(rvtest::connectionString(m_dir.file("base.mdb")));
+    LibraryConnection fresh(owner(rvtest::connectionString(m_dir.file("base.mdb"))));
     const ParsedLibrary parsed = parseLibraryText(kHeader +
                                                   u"/新\n/新/下\tOK1\t一\t数字\t\t\t1\t1\n"
                                                   u"/新/下\tBOOM\t二\t数字\t\t\t\t2\n"_s);
     EXPECT_THROW(importLibrary(fresh, parsed.lines), jet::Error);
-    EXPECT_EQ(exportLibrary(fresh), before);
+    EXPECT_EQ(exportLibrary(fresh.connection()), before);
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ using templates::Library;
 // folder 4 holds folders 5 (120-125) and 6 (126-130) and no field; 7 holds 8, 9 (fixed 137)
 // and 10 (fixed 141).
 struct Shipped : ::testing::Test {
-    Shipped() { db.open(rvtest::templateLibrary(path)); }
+    Shipped() {
+        db.open(templates::LibraryOwner(QString::fromStdString(rvtest::templateLibrary(path))));
+    }
     std::string raw(const std::string& sql) { return rvtest::RawDb(path, "").scalar(sql); }
     std::string count() { return raw("SELECT count(*) FROM TEMP_FIELD"); }
     // "parent:position" of an entry.
@@ -40,7 +42,7 @@ struct Shipped : ::testing::Test {
 
     rvtest::TempDir dir;
     std::string path = dir.file("base.mdb");
-    jet::Connection db;
+    templates::LibraryConnection db;
     Library library{db};
 };
 
@@ -60,7 +62,7 @@ TEST_F(Shipped, DeletingAFolderDeletesEverythingBelowItInOneTransaction) {
         "CREATE TRIGGER keep123 BEFORE DELETE ON TEMP_FIELD WHEN old.FIELD_NO=123 "
         "BEGIN SELECT RAISE(ABORT,'entry 123 is kept'); END");
     EXPECT_THROW(library.deleteFolder(u"4"_s), jet::Error);
-    EXPECT_FALSE(db.inTransaction());
+    EXPECT_FALSE(db.connection().inTransaction());
     EXPECT_EQ(count(), "80");
     exec("DROP TRIGGER keep123");
     library.deleteFolder(u"4"_s);
@@ -126,7 +128,7 @@ TEST_F(Shipped, AWriteThatNamesAnEntryThatIsGoneWritesNothing) {
     };
     for (const auto& [what, write] : writes) {
         EXPECT_THROW(write(), templates::EntryGone) << what;
-        EXPECT_FALSE(db.inTransaction()) << what;
+        EXPECT_FALSE(db.connection().inTransaction()) << what;
     }
     EXPECT_EQ(count(), before);
     EXPECT_EQ(place(101), "1:1");
@@ -202,7 +204,7 @@ TEST_F(Shipped, EachMoveLeavesItsPositionsAndParent) {
         "CREATE TRIGGER keep101 BEFORE UPDATE OF SORTBY ON TEMP_FIELD WHEN new.FIELD_NO=101 "
         "BEGIN SELECT RAISE(ABORT,'entry 101 stays'); END");
     EXPECT_THROW(library.move(u"101"_s, {u"103"_s, u"1"_s, true}), jet::Error);
-    EXPECT_FALSE(db.inTransaction());
+    EXPECT_FALSE(db.connection().inTransaction());
     EXPECT_EQ(place(103) + place(104), "1:31:4") << "the shift is undone with the move";
 }
 

@@ -40,7 +40,7 @@ QStringList ids(const std::vector<templates::TemplateEntry>& entries) {
 TEST(TemplateImport, ChosenFieldsComeBackInLibraryOrder) {
     rvtest::TempDir dir;
     // Library order (parent, then position) differs from numbers and from the tree's order.
-    const QString conn = QString::fromStdString(rvtest::templateLibrary(
+    const templates::LibraryOwner conn(QString::fromStdString(rvtest::templateLibrary(
         dir.file("t.mdb"), {
                                "1,0,'F','','連絡先','','',NULL,'',''",
                                "2,0,'F','','その他','','',NULL,'',''",
@@ -48,7 +48,7 @@ TEST(TemplateImport, ChosenFieldsComeBackInLibraryOrder) {
                                "4,1,'A','MAIL1','メール','T','100',1,'0','1'",
                                "5,2,'A','BIRTH','誕生日','D','',1,'',NULL",
                                "10,0,'A','TOP','先頭','T','10',1,'1',''",
-                           }));
+                           })));
     const struct {
         QSet<qint64> chosen;
         QStringList ids;
