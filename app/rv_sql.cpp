@@ -170,6 +170,7 @@ void interactive(sql_shell::Session& session) {
             continue;
         }
         if (typed == nullptr) {
+            std::cout << '\n';  // Ctrl+D leaves the cursor after the prompt
             break;
         }
         const std::string line = typed;
@@ -194,7 +195,6 @@ void interactive(sql_shell::Session& session) {
         }
     }
     g_session = nullptr;
-    std::cout << '\n';
 }
 
 }  // namespace

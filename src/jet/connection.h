@@ -52,9 +52,9 @@ class Connection {
     bool inTransaction() const;
 
     // Stops the statement running on this connection (a query being read included) soon:
-    // it fails with "interrupted". A change interrupted inside a transaction ends the
-    // transaction, rolled back, and its message says so. Safe to call from a signal
-    // handler or another thread; does nothing while no statement runs.
+    // it fails with "interrupted". A change interrupted while it writes inside a
+    // transaction ends the transaction, rolled back (SQLite does so), and its message says so. Safe
+    // to call from a signal handler or another thread; does nothing while no statement runs.
     void interrupt() noexcept;
 
     // Receives each statement text as the caller sent it, before it runs.
