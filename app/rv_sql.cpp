@@ -4,6 +4,8 @@
 
 #include <editline/readline.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -104,10 +106,19 @@ extern "C" void onInterrupt(int) {
 int readCharacter(FILE*) {
     char bytes[MB_LEN_MAX];
     std::size_t n = 0;
+    // Ctrl+C stays blocked but while waiting for a key, so that one pressed just before
+    // the wait begins ends it too.
+    sigset_t interrupt, others;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
     while (true) {
+        ::pthread_sigmask(SIG_BLOCK, &interrupt, &others);
         pollfd in{STDIN_FILENO, POLLIN, 0};
-        if (::poll(&in, 1, -1) < 0) {  // never restarted: a signal ends the wait
-            if (errno == EINTR && !g_interrupted) {
+        const int ready = g_interrupted ? -1 : ::ppoll(&in, 1, nullptr, &others);
+        const int error = g_interrupted ? EINTR : errno;
+        ::pthread_sigmask(SIG_SETMASK, &others, nullptr);
+        if (ready < 0) {  // never restarted: a signal ends the wait
+            if (error == EINTR && !g_interrupted) {
                 continue;
             }
             return -1;
