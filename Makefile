@@ -22,7 +22,11 @@ PASSWORD ?=
 run: build
 	@cd build && bin/rv_makedb $(if $(PASSWORD),-p '$(PASSWORD)') ravlinDB.mdb
 
-test: test-dev test-asan fuzz
+# Every test: the dev and asan builds' suites and the fuzzers, each part to its end even when
+# another fails; the last line sums them all up ("N passed, N failed"), and the status is 1
+# when anything failed (a build that breaks counts as one failed test).
+test: deps
+	@scripts/run-tests "$(MAKE) --no-print-directory"
 
 test-dev: build
 	@ctest --preset dev -j $(JOBS)

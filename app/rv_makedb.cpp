@@ -329,7 +329,11 @@ int main(int argc, char** argv) {
         absolutePath(args.positional().empty() ? "ravlinDB.mdb" : args.positional().front());
     target.templates = jet::connectionStringFor(args.value("library", defaultTemplates()));
     try {
-        target.password = cli::passwordOf(args, std::cin, STDIN_FILENO);
+        // The wizard and batch mode make a database missing at the path.
+        const bool made = !args.has("list-fields") && !args.has("dry-run") &&
+                          ::access(target.database.c_str(), F_OK) != 0;
+        target.password = cli::passwordOf(args, std::cin, STDIN_FILENO,
+                                          made ? cli::NewDatabase::kYes : cli::NewDatabase::kNo);
     } catch (const std::exception& e) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return kExitUsage;

@@ -57,11 +57,17 @@ statement.
 Statements come from the arguments, in order. With none, they come from
 standard input: when a line of it ends with ';', statements may span lines and
 end with ';' at the end of a line; when none does, each line is a statement.
-Empty lines and lines beginning with "--" between statements are skipped. At a
-terminal, rv_sql prompts, with line editing and a history (~/.rv_sql_history);
-a failing statement is reported and the session goes on; Ctrl+D ends it.
+Several statements may stand on one line, separated by ';'. Empty lines and
+lines beginning with "--" between statements are skipped. At a terminal,
+rv_sql prompts, with line editing and a history (~/.rv_sql_history, written as
+each line is entered); a failing statement is reported and the session goes
+on. Ctrl+C stops the statement running or drops the line being typed; .quit,
+.exit or Ctrl+D ends the session.
 
-Dot-commands, on a line of their own: .tables, .schema [TABLE], .help.
+Dot-commands, on a line of their own: .tables, .schema [TABLE] (the statements
+that make the tables again, keys and indexes included), .headers on|off,
+.mode tabs|list|csv|json, .read FILE, .allow-zero-length TABLE.COLUMN...,
+.quit, .exit, .help.
 
 BEGIN, COMMIT and ROLLBACK, alone and in any letter case, begin, commit and
 roll back a transaction. A transaction still open at the end is rolled back.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target: the Jet-dialect translator. Any text either translates into one
-// SQLite statement or is refused with jet::Error.
+// SQLite statement or is refused with jet::Error; split into statements, each piece is a
+// part of the text, not empty, and translates or is refused the same way.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const jet::Translation t = jet::translate(text);
         (void)t;
+    } catch (const jet::Error&) {
+    }
+    try {
+        for (const std::string_view piece : jet::splitStatements(text)) {
+            if (piece.empty() || piece.data() < text.data() ||
+                piece.data() + piece.size() > text.data() + text.size()) {
+                __builtin_trap();
+            }
+            try {
+                (void)jet::translate(piece);
+            } catch (const jet::Error&) {
+            }
+        }
     } catch (const jet::Error&) {
     }
     (void)jet::isValidPlainName(text);

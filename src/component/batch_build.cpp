@@ -15,6 +15,7 @@
 #include "browser/tree_loader.h"
 #include "component/create_db_sql.h"
 #include "component/host_text.h"
+#include "component/texts.h"
 #include "component/wizard_life.h"
 #include "controls/batch_msg_box_responder.h"
 #include "controls/flex_grid_model.h"
@@ -118,7 +119,7 @@ std::vector<int> rowsNamedBy(const QString& prompt) {
 class FieldFileResponder : public controls::BatchMsgBoxResponder {
   public:
     FieldFileResponder(QuestionAnswer answer, std::string file)
-        : BatchMsgBoxResponder(answer), m_file(std::move(file)) {}
+        : BatchMsgBoxResponder(answer), m_answer(answer), m_file(std::move(file)) {}
 
     // The rows up to `rows` are the database's fields.
     void setExistingRows(int rows) { m_existingRows = rows; }
@@ -132,6 +133,10 @@ class FieldFileResponder : public controls::BatchMsgBoxResponder {
   protected:
     void report(const controls::MsgBoxCall& call) override {
         BatchMsgBoxResponder::report(call);
+        if (call.okCancel && m_answer == QuestionAnswer::Cancel) {
+            std::fputs((kBatchQuestionDeclined.toString().toStdString() + "\n").c_str(), stderr);
+            std::fflush(stderr);
+        }
         std::vector<int> rows = rowsNamedBy(call.prompt);
         if (rows.empty() && m_typingRow > 0) {
             rows = {m_typingRow};
@@ -174,6 +179,7 @@ class FieldFileResponder : public controls::BatchMsgBoxResponder {
         return named + " is after the last line of the file";
     }
 
+    QuestionAnswer m_answer;
     std::string m_file;
     std::map<int, int> m_lines;  // grid row: line of the file
     int m_existingRows = 0;

@@ -55,6 +55,10 @@ inline constexpr QStringView kGridAccessibleName = u"フィールド一覧";
 // The field template library's file name, beside the component or in its data folder.
 inline constexpr QStringView kTemplateLibraryFile = u"base.mdb";
 
+// Batch mode: the line after a question it answered Cancel, as it does without --yes.
+inline constexpr QStringView kBatchQuestionDeclined =
+    u"rv_makedb: answered Cancel, as without --yes (--yes answers OK)";
+
 // The test window frmMain.
 inline constexpr QStringView kTestWindowDatabase = u"ravlinDB.mdb";
 inline constexpr QStringView kTestWindowConnPrefix = u"Provider=Microsoft.Jet.OLEDB.4.0;";

@@ -266,6 +266,62 @@ TableInfo Catalog::table(std::string_view name) const {
     return describe(db, found, std::move(sql));
 }
 
+std::vector<IndexInfo> Catalog::indexes(std::string_view table) const {
+    Database& db = openDb(m_connection->m_db);
+    const std::string name = this->table(table).name;  // throws for a missing table
+    struct Found {
+        IndexInfo info;
+        std::string sqliteName;
+    };
+    std::vector<Found> found;
+    {
+        const Statement s = db.prepare("PRAGMA index_list(" + detail::quoteIdent(name) + ")");
+        while (sqlite3_step(s.get()) == SQLITE_ROW) {
+            Found f;
+            f.sqliteName = s.text(1);
+            f.info.unique = sqlite3_column_int(s.get(), 2) != 0;
+            const std::string_view origin = s.text(3);
+            f.info.kind = origin == "pk"  ? IndexInfo::Kind::kPrimaryKey
+                          : origin == "u" ? IndexInfo::Kind::kUnique
+                                          : IndexInfo::Kind::kIndex;
+            if (f.info.kind == IndexInfo::Kind::kIndex) {
+                f.info.name = f.sqliteName;
+            }
+            found.push_back(std::move(f));
+        }
+    }
+    for (Found& f : found) {
+        const Statement s =
+            db.prepare("PRAGMA index_xinfo(" + detail::quoteIdent(f.sqliteName) + ")");
+        while (sqlite3_step(s.get()) == SQLITE_ROW) {
+            if (sqlite3_column_int(s.get(), 5) != 0) {  // a key column, not the row's number
+                f.info.columns.push_back(
+                    {std::string(s.text(2)), sqlite3_column_int(s.get(), 3) != 0});
+            }
+        }
+    }
+    // SQLite names the index of the Nth UNIQUE clause "sqlite_autoindex_TABLE_N".
+    auto clauseNumber = [](const std::string& sqliteName) {
+        const auto underscore = sqliteName.rfind('_');
+        return std::atoi(sqliteName.c_str() + underscore + 1);
+    };
+    std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
+        if (a.info.kind != b.info.kind) {
+            return a.info.kind < b.info.kind;
+        }
+        if (a.info.kind != IndexInfo::Kind::kIndex) {
+            return clauseNumber(a.sqliteName) < clauseNumber(b.sqliteName);
+        }
+        return detail::lower(a.info.name) < detail::lower(b.info.name);
+    });
+    std::vector<IndexInfo> out;
+    out.reserve(found.size());
+    for (Found& f : found) {
+        out.push_back(std::move(f.info));
+    }
+    return out;
+}
+
 namespace {
 const ColumnInfo& findColumn(const TableInfo& t, std::string_view column) {
     for (const auto& c : t.columns) {

@@ -32,6 +32,19 @@ struct TableInfo {
     std::vector<ColumnInfo> columns;
 };
 
+// A table's primary key, one of its UNIQUE clauses, or an index made by CREATE INDEX.
+struct IndexInfo {
+    enum class Kind { kPrimaryKey, kUnique, kIndex };
+    Kind kind = Kind::kIndex;
+    std::string name;  // the index's name (CREATE INDEX only)
+    bool unique = false;
+    struct Column {
+        std::string name;
+        bool descending = false;
+    };
+    std::vector<Column> columns;  // in key order
+};
+
 // The database catalog over an open connection: tables (the engine's own included),
 // their columns, attribute flags and named properties.
 class Catalog {
@@ -49,6 +62,10 @@ class Catalog {
     // Every table in name order (ignoring case), with its columns in table order.
     std::vector<TableInfo> tables() const;
     TableInfo table(std::string_view name) const;
+    // The keys and indexes of a table: its primary key first (a COUNTER column, which is
+    // its table's key, is not listed), then its UNIQUE clauses as declared, then its
+    // indexes by name.
+    std::vector<IndexInfo> indexes(std::string_view table) const;
 
     // Named properties of a column. Readable: "Jet OLEDB:Allow Zero Length",
     // "Nullable", "Autoincrement" (as "True"/"False"); settable: the first.

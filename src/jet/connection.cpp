@@ -157,6 +157,12 @@ bool Connection::inTransaction() const {
     return m_db && m_db->inTransaction;
 }
 
+void Connection::interrupt() noexcept {
+    if (Database* db = m_db.get(); db && db->handle) {
+        sqlite3_interrupt(db->handle);
+    }
+}
+
 void Connection::setObserver(Observer observer) {
     m_observer = std::move(observer);
 }

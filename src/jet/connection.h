@@ -51,6 +51,12 @@ class Connection {
     void rollbackTrans();
     bool inTransaction() const;
 
+    // Stops the statement running on this connection (a query being read included) soon:
+    // it fails with "interrupted". A change interrupted while it writes inside a
+    // transaction ends the transaction, rolled back (SQLite does so), and its message says so. Safe
+    // to call from a signal handler or another thread; does nothing while no statement runs.
+    void interrupt() noexcept;
+
     // Receives each statement text as the caller sent it, before it runs.
     void setObserver(Observer observer);
     // Receives each SQL text handed to SQLCipher itself (translations and the

@@ -128,11 +128,17 @@ Database::~Database() {
     }
 }
 
-void Database::fail(int rc, std::string_view statement) const {
+void Database::fail(int rc, std::string_view statement) {
     const std::string raw(sqliteText(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc)));
     const int code = handle ? sqlite3_extended_errcode(handle) : rc;
+    std::string message = friendlyMessage(code, raw, statement);
+    if (inTransaction && handle && sqlite3_get_autocommit(handle)) {
+        discardPending();
+        inTransaction = false;
+        message += " (the transaction was rolled back)";
+    }
     // SQLite's own syntax errors are the statement's fault, whatever their code.
-    throw Error(friendlyMessage(code, raw, statement), code,
+    throw Error(message, code,
                 raw.find("syntax error") != std::string::npos ? ErrorKind::kSyntax : kindOf(code));
 }
 

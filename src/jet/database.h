@@ -85,7 +85,10 @@ struct Database {
     // For unwinding: runs `sql` untraced and ignores a failure.
     void execQuietly(const char* sql) noexcept;
     Statement prepare(std::string_view sql);
-    [[noreturn]] void fail(int rc, std::string_view statement) const;
+    // Throws the engine's refusal of `statement`. When SQLite has ended the transaction
+    // itself (an interrupted change, a full disk), the message says so and the transaction
+    // is no longer taken as open.
+    [[noreturn]] void fail(int rc, std::string_view statement);
 
     // Takes an added column into the table's waiting changes, when SQLite would accept
     // it at this point; false when the statement has to run now (the caller then runs it,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "translator.h"
 
+#include <optional>
 #include <unordered_set>
 
 #include "error.h"
@@ -498,7 +499,77 @@ std::vector<std::string> mentions(const std::vector<Token>& toks) {
     return out;
 }
 
+// A query's TOP clause: the rows it keeps.
+struct Top {
+    std::string count;  // a whole number, as written
+    bool percent = false;
+};
+
+// Takes "TOP n [PERCENT]" out of the query `toks` (right after SELECT and a DISTINCT or
+// ALL), if it is there.
+std::optional<Top> takeTop(std::vector<Token>& toks, size_t select) {
+    auto next = [&](size_t i) {
+        while (i < toks.size() && toks[i].type == Tok::kSpace) {
+            ++i;
+        }
+        return i;
+    };
+    auto isWord = [&](size_t i, std::string_view w) {
+        return i < toks.size() && toks[i].type == Tok::kWord && iequals(toks[i].text, w);
+    };
+    size_t at = next(select + 1);
+    if (isWord(at, "DISTINCT") || isWord(at, "DISTINCTROW") || isWord(at, "ALL")) {
+        at = next(at + 1);
+    }
+    if (!isWord(at, "TOP")) {
+        return std::nullopt;
+    }
+    const size_t number = next(at + 1);
+    if (number == toks.size() || toks[number].type != Tok::kNumber ||
+        toks[number].text.find_first_not_of("0123456789") != std::string_view::npos) {
+        syntax("TOP takes a whole number");
+    }
+    Top top{std::string(toks[number].text)};
+    size_t end = number + 1;
+    if (const size_t word = next(end); isWord(word, "PERCENT")) {
+        top.percent = true;
+        end = word + 1;
+    }
+    int depth = 0;
+    for (size_t i = end; i < toks.size(); ++i) {
+        depth += toks[i].text == "(" ? 1 : toks[i].text == ")" ? -1 : 0;
+        if (depth == 0 && isWord(i, "UNION")) {
+            unsupported("TOP in a query with UNION is not supported");
+        }
+    }
+    toks.erase(toks.begin() + static_cast<std::ptrdiff_t>(at),
+               toks.begin() + static_cast<std::ptrdiff_t>(end));
+    return top;
+}
+
 }  // namespace
+
+std::vector<std::string_view> splitStatements(std::string_view text) {
+    std::vector<std::string_view> out;
+    size_t begin = 0;
+    bool blank = true;
+    for (const Token& t : detail::tokenize(text)) {
+        if (t.type == Tok::kSemi) {
+            const auto at = static_cast<size_t>(t.text.data() - text.data());
+            if (!blank) {
+                out.push_back(text.substr(begin, at - begin));
+            }
+            begin = at + 1;
+            blank = true;
+        } else if (t.type != Tok::kSpace) {
+            blank = false;
+        }
+    }
+    if (!blank) {
+        out.push_back(text.substr(begin));
+    }
+    return out;
+}
 
 bool isReservedWord(std::string_view word) {
     return reservedWords().count(upper(word)) > 0;
@@ -555,8 +626,16 @@ Translation translate(std::string_view statement) {
     if (verb == "SELECT" || verb == "INSERT" || verb == "UPDATE" || verb == "DELETE") {
         Translation t;
         t.kind = verb == "SELECT" ? Translation::Kind::kQuery : Translation::Kind::kChange;
-        t.sql = rewriteDml(toks, verb == "DELETE");
         t.mentions = mentions(toks);
+        const std::optional<Top> top =
+            verb == "SELECT" ? takeTop(toks, first) : std::optional<Top>();
+        t.sql = rewriteDml(toks, verb == "DELETE");
+        if (top && !top->percent) {
+            t.sql += " LIMIT " + top->count;
+        } else if (top) {
+            t.sql += " LIMIT (SELECT (COUNT(*) * " + top->count + " + 99) / 100 FROM (" + t.sql +
+                     ") AS jet_top)";
+        }
         return t;
     }
     if (verb == "CREATE") {

@@ -32,7 +32,15 @@ struct Translation {
 
 // Throws jet::Error (kSyntax, kUnsupported, kInvalidName) for text that is not one
 // Jet statement; a second statement after the first is refused.
+//
+// A query's TOP n (the first n rows) and TOP n PERCENT (the first n percent of them,
+// rounded up) become a LIMIT; rows tied with the last one are not added.
 Translation translate(std::string_view statement);
+
+// The statements of `text`, each without its closing ';', split where the engine's own
+// lexer sees a ';' (not inside a quoted text, a [name] or a #date#); blank pieces are left
+// out. Throws jet::Error for text the lexer refuses (an unterminated quote, a comment).
+std::vector<std::string_view> splitStatements(std::string_view text);
 
 // True when `name` may stand as a column or table name without brackets.
 bool isValidPlainName(std::string_view name);

@@ -20,32 +20,41 @@ namespace templates {
 
 namespace {
 
+// `text` with its placeholders filled.
+QString filled(QStringView text, const QString& a, const QString& b = {}, const QString& c = {}) {
+    const std::string sa = a.toStdString(), sb = b.toStdString(), sc = c.toStdString();
+    return QString::fromStdString(jet::fill(text.toString().toStdString(), {sa, sb, sc}));
+}
+
 // Why the field editor would not take the field of `line`, leaving duplicates aside.
-std::optional<QStringView> fieldRefusal(const LibraryLine& line) {
+std::optional<QString> fieldRefusal(const LibraryLine& line) {
     if (line.fieldId.isEmpty() || line.name.isEmpty()) {
-        return kMsgEnterText;
+        return kMsgEnterText.toString();
     }
     if (filterFieldId(line.fieldId).text != line.fieldId) {
-        return kMsgRefusedIdCharacters;
+        const auto bad = std::find_if(line.fieldId.begin(), line.fieldId.end(), [](QChar c) {
+            return filterFieldId(QString(c)).text.isEmpty();
+        });
+        return filled(kImportBadIdCharacters, line.fieldId, QString(*bad));
     }
     if (line.fieldId.size() > kFieldIdMaxLength) {
-        return kImportIdTooLong;
+        return kImportIdTooLong.toString();
     }
     if (line.name.size() > kFieldNameMaxLength) {
-        return kImportNameTooLong;
+        return kImportNameTooLong.toString();
     }
     if (line.name.contains(u'\'')) {
-        return kImportApostrophe;
+        return kImportApostrophe.toString();
     }
     if (isReservedFieldId(line.fieldId)) {
-        return kMsgReservedFieldId;
+        return kMsgReservedFieldId.toString();
     }
     const vocabulary::Attribute* attribute = MsgBox_Const::attributeOfLabel(line.attribute);
     if (!attribute->takesSize && !line.size.isEmpty()) {
-        return kImportSizeOnlyText;
+        return kImportSizeOnlyText.toString();
     }
     if (sizeOutOfRange(line.size)) {
-        return kMsgSizeOutOfRange;
+        return kMsgSizeOutOfRange.toString();
     }
     return std::nullopt;
 }
@@ -85,8 +94,9 @@ class Plan {
                 m_fieldNames.insert(std::pair(row.parent, row.name));
             }
             if (row.kind.compare(kKindField, Qt::CaseInsensitive) == 0) {
-                m_ids.insert(row.fieldId);
-                m_names.insert(row.name);
+                const QString entry = filled(kImportLibraryField, row.fieldId, row.name);
+                m_ids.insert(row.fieldId, entry);
+                m_names.insert(row.name, entry);
             }
         }
     }
@@ -127,14 +137,21 @@ class Plan {
     }
 
     bool hasId(const QString& id) const { return m_ids.contains(id); }
-    // False for a duplicate of an ID or name of the library or of the import.
-    bool takeField(const LibraryLine& line) {
-        if (m_ids.contains(line.fieldId) || m_names.contains(line.name)) {
-            return false;
+    // Takes the field of `line`; or, for a duplicate of an ID or name of the library or of
+    // the import, says which entry it clashes with.
+    std::optional<QString> refuseDuplicate(const LibraryLine& line) {
+        const QString duplicate = kMsgDuplicateField.toString();
+        if (const auto it = m_ids.find(line.fieldId); it != m_ids.end()) {
+            return filled(kImportDuplicateId, duplicate, *it);
         }
-        m_ids.insert(line.fieldId);
-        m_names.insert(line.name);
-        return true;
+        if (const auto it = m_names.find(line.name); it != m_names.end()) {
+            return filled(kImportDuplicateName, duplicate, *it);
+        }
+        const QString entry =
+            filled(kImportLineField, QString::number(line.line), line.fieldId, line.name);
+        m_ids.insert(line.fieldId, entry);
+        m_names.insert(line.name, entry);
+        return std::nullopt;
     }
 
     static QString fill(QStringView text, const QString& value) {
@@ -148,8 +165,8 @@ class Plan {
   private:
     QHash<std::pair<QString, QString>, QString> m_folders;
     QSet<std::pair<QString, QString>> m_fieldNames;
-    QSet<QString> m_ids;
-    QSet<QString> m_names;
+    QHash<QString, QString> m_ids;  // the entry that has it, for the duplicate message
+    QHash<QString, QString> m_names;
 };
 
 }  // namespace
@@ -213,16 +230,16 @@ ImportResult importLibrary(LibraryConnection& library, const std::vector<Library
         if (line.kind == LibraryLine::Kind::kFolder) {
             continue;
         }
-        if (const std::optional<QStringView> why = fieldRefusal(line)) {
-            result.refusals.push_back({line.line, why->toString()});
+        if (const std::optional<QString> why = fieldRefusal(line)) {
+            result.refusals.push_back({line.line, *why});
             continue;
         }
         if (options.skipExisting && plan.hasId(line.fieldId)) {
             ++result.skipped;
             continue;
         }
-        if (!plan.takeField(line)) {
-            result.refusals.push_back({line.line, kMsgDuplicateField.toString()});
+        if (const std::optional<QString> clash = plan.refuseDuplicate(line)) {
+            result.refusals.push_back({line.line, *clash});
             continue;
         }
         const int order = static_cast<int>(folderOrder.size());

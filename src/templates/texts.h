@@ -78,5 +78,14 @@ inline constexpr QStringView kImportFolderNameTooLong =
     u"a folder's name is longer than 30 characters";
 inline constexpr QStringView kImportApostrophe = u"a name holds an apostrophe (')";
 inline constexpr QStringView kImportSizeOnlyText = u"only 文字 fields have a size";
+// The editor drops such characters as they are typed; an import refuses the file instead.
+inline constexpr QStringView kImportBadIdCharacters =
+    u"the field ID \"%1\" holds \"%2\": a field ID is made of the letters A-Z, a-z and "
+    u"the digits 0-9 only";
+// A field whose ID or name is taken: the editor's message, then the entry it clashes with.
+inline constexpr QStringView kImportDuplicateId = u"%1(the same ID as %2)";
+inline constexpr QStringView kImportDuplicateName = u"%1(the same name as %2)";
+inline constexpr QStringView kImportLibraryField = u"the library's field %1 「%2」";
+inline constexpr QStringView kImportLineField = u"line %1: %2 「%3」";
 
 }  // namespace templates

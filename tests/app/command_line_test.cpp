@@ -145,8 +145,8 @@ TEST(CommandLine, HelpAndVersion) {
 }
 
 // Each source of the password, and what is refused: the first line of a file without its
-// line feed (a carriage return stays), standard input (left at the next line); a file that
-// cannot be read, and a question without a terminal.
+// line feed (and one carriage return before it), standard input (left at the next line); a
+// file that cannot be read, and a question without a terminal.
 TEST(CommandLine, PasswordSources) {
     rvtest::TempDir dir;
     const auto file = [&](const std::string& name, const std::string& text) {
@@ -158,11 +158,15 @@ TEST(CommandLine, PasswordSources) {
         std::vector<std::string> args;
         std::string password;  // or the reason
         std::string leftOnStdin = "typed\nnext\n";
+        std::string stdinText = "typed\nnext\n";
     } cases[] = {
         {{"--password-file", file("a", "secret one\nsecond\n")}, "secret one"},
         {{"--password-file", file("b", "last")}, "last"},
-        {{"--password-file", file("c", "crlf\r\n")}, "crlf\r"},
+        {{"--password-file", file("c", "crlf\r\n")}, "crlf"},
+        {{"--password-file", file("d", "two\r\r\n")}, "two\r"},
+        {{"--password-file", file("e", "\r")}, ""},
         {{"--password-file=-"}, "typed", "next\n"},
+        {{"--password-file=-"}, "windows", "next\n", "windows\r\nnext\n"},
         {{"--password-file", dir.file("none")},
          "cannot read the password file " + dir.file("none")},
         {{"--password-file", dir.file(".")}, "cannot read the password file " + dir.file(".")},
@@ -174,10 +178,10 @@ TEST(CommandLine, PasswordSources) {
         args.push_back("db");
         const cli::Parsed p = rv_sql::parseCommandLine(args);
         ASSERT_FALSE(p.exit) << p.err;
-        std::istringstream in("typed\nnext\n");
+        std::istringstream in(c.stdinText);
         std::string got;
         try {
-            got = cli::passwordOf(p.args, in, notATerminal);
+            got = cli::passwordOf(p.args, in, notATerminal, cli::NewDatabase::kYes);
         } catch (const std::runtime_error& e) {
             got = e.what();
         }
@@ -185,6 +189,43 @@ TEST(CommandLine, PasswordSources) {
         EXPECT_EQ(in.str().substr(static_cast<std::size_t>(in.tellg())), c.leftOnStdin);
     }
     ::close(notATerminal);
+}
+
+// A typed password is asked twice when it will protect a new database, and two that differ
+// are refused; an existing database is opened with the first.
+TEST(CommandLine, TypedPasswordIsConfirmedForANewDatabase) {
+    using cli::NewDatabase;
+    const struct {
+        NewDatabase made;
+        std::vector<std::string> typed;
+        std::string outcome;  // the password, or the reason
+        std::string prompts;
+    } cases[] = {
+        {NewDatabase::kNo, {"pw", "other"}, "pw", "Password: "},
+        {NewDatabase::kYes, {"pw", "pw"}, "pw", "Password: Retype the password: "},
+        {NewDatabase::kYes,
+         {"pw", "pW"},
+         "the passwords typed differ; nothing was made",
+         "Password: Retype the password: "},
+        {NewDatabase::kYes, {"", ""}, "", "Password: Retype the password: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.typed));
+        std::string prompts;
+        std::size_t next = 0;
+        const auto ask = [&](const char* prompt) {
+            prompts += prompt;
+            return c.typed.at(next++);
+        };
+        std::string got;
+        try {
+            got = cli::askPassword(ask, c.made);
+        } catch (const std::runtime_error& e) {
+            got = e.what();
+        }
+        EXPECT_EQ(got, c.outcome);
+        EXPECT_EQ(prompts, c.prompts);
+    }
 }
 
 }  // namespace

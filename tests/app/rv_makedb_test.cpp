@@ -109,7 +109,10 @@ TEST_F(RvMakedb, ExitCodesMessagesAndWhatIsBuilt) {
          "ravLIN: 項目ID あるいは項目名は重複しています。  行： 1　と  2　重複\n"
          "rv_makedb: " +
              twice + ":3: this line is row 2; row 1 is line 1\n"},
-        {{"--fields", file("A\ta\tメモ\n")}, 1, ask},
+        // Declined without --yes, and told so.
+        {{"--fields", file("A\ta\tメモ\n")},
+         1,
+         ask + "rv_makedb: answered Cancel, as without --yes (--yes answers OK)\n"},
         {{"--fields", file("A\ta\tメモ\n"), "--yes", "-t", library}, 0, ask, {"A|a|M|<null>|1|0"}},
         {{"--fields", cp932, "--encoding", "CP932"}, 0, "", {"MAIL1|メール|T|100|1|0"}},
         // Entries the tree cannot place: one warning line, and the run goes on.
@@ -382,7 +385,9 @@ TEST_F(RvMakedb, TemplateCommandsExitStatusesAndMessagesLeaveTheLibraryAsItWas) 
     } runs[] = {
         {{"--import-templates", refused},
          1,
-         "rv_makedb: " + refused + ":3: 項目ID あるいは項目名は重複しています。 \n" +
+         "rv_makedb: " + refused +
+             ":3: 項目ID あるいは項目名は重複しています。 (the same ID as the library's field "
+             "CUSTNO 「顧客番号」)\n" +
              "rv_makedb: " + refused +
              ":4: 4 cells; a folder line has 1, a field line 8 (separated by tabs)\n" +
              "rv_makedb: " + refused + ":5: この項目ＩＤは使用できません\n"},

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/placeholders.h"
+#include "jet/translator.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 
@@ -205,6 +208,95 @@ TEST_F(Engine, CatalogComparisonsAndCounters) {
     ASSERT_EQ(tables.size(), 2u);
     EXPECT_EQ(tables[0].name, "sqlite_sequence");
     EXPECT_TRUE(tables[0].system && !tables[1].system);
+}
+
+// Jet's TOP keeps the first rows of a query, as many or as many percent (rounded up).
+TEST_F(Engine, TopKeepsTheFirstRows) {
+    m_conn.execute("CREATE TABLE T(A LONG, B TEXT(5))");
+    for (int a : {3, 1, 5, 2, 4}) {
+        m_conn.execute("INSERT INTO T VALUES(" + std::to_string(a) + ", 'b')");
+    }
+    const std::pair<const char*, const char*> cases[] = {
+        {"select top 2 A from T order by A", "A | int 1| int 2"},
+        {"SELECT TOP 2 A FROM T ORDER BY A DESC;", "A | int 5| int 4"},
+        {"select distinct top 1 B from T", "B | text b"},
+        {"select top 40 percent A from T order by A", "A | int 1| int 2"},
+        {"select top 41 percent A from T order by A", "A | int 1| int 2| int 3"},
+        {"select top 0 A from T", "A "},
+        {"select top 9 A from T where A > 4", "A | int 5"},
+        {"select A from T where A in (select top 1 A from T)",
+         "near \"1\": syntax error in: "
+         "select A from T where A in "
+         "(select top 1 A from T)"},
+        {"select top A from T", "TOP takes a whole number"},
+        {"select top 1.5 A from T", "TOP takes a whole number"},
+        {"select top 1 A from T union select B from T",
+         "TOP in a query with UNION is not supported"},
+    };
+    for (const auto& [sql, outcome] : cases) {
+        EXPECT_EQ(run(sql), outcome) << sql;
+    }
+}
+
+// The shell's statements split where the engine's lexer sees a ';'.
+TEST(EngineStatements, SplitAtSemicolonsOutsideQuotes) {
+    const auto split = [](std::string_view text) {
+        std::string out;
+        try {
+            for (std::string_view s : jet::splitStatements(text)) {
+                out += "<" + std::string(s) + ">";
+            }
+        } catch (const jet::Error& e) {
+            out = e.what();
+        }
+        return out;
+    };
+    EXPECT_EQ(split("select 1; select 2;"), "<select 1>< select 2>");
+    EXPECT_EQ(split("select ';' AS [a;b], \"x;\" , #2026-12-05#;  ;\n; select 3"),
+              "<select ';' AS [a;b], \"x;\" , #2026-12-05#>< select 3>");
+    EXPECT_EQ(split(" ; ;"), "");
+    EXPECT_EQ(split("select 'a;"), "unterminated string");
+}
+
+// Ctrl+C in the shell: the statement running stops. A change stopped while it writes
+// inside a transaction ends the transaction, rolled back (SQLite does that), and the
+// connection knows.
+TEST_F(Engine, InterruptStopsTheStatementRunning) {
+    m_conn.execute("CREATE TABLE T(A LONG)");
+    m_conn.beginTrans();
+    for (int i = 0; i < 100; ++i) {
+        m_conn.execute("INSERT INTO T(A) VALUES(" + std::to_string(i) + ")");
+    }
+    m_conn.commitTrans();
+    {
+        jet::Recordset rs = m_conn.execute("select a.A from T a, T b");
+        m_conn.interrupt();
+        EXPECT_EQ(failure([&] {
+                      while (!rs.eof()) {
+                          rs.moveNext();
+                      }
+                  }).what(),
+                  std::string("interrupted"));
+    }
+    EXPECT_EQ(run("select count(*) AS N from T"), "N | int 100");
+
+    // A change stopped while it writes (interrupted from another thread until it ends, as a
+    // signal handler would) takes the whole transaction with it.
+    m_conn.beginTrans();
+    m_conn.execute("INSERT INTO T(A) VALUES(-1)");
+    std::atomic<bool> ended = false;
+    std::thread interrupter([&] {
+        while (!ended) {
+            m_conn.interrupt();
+        }
+    });
+    const std::string outcome = run("INSERT INTO T(A) select a.A from T a, T b, T c");
+    ended = true;
+    interrupter.join();
+    EXPECT_EQ(outcome, "interrupted (the transaction was rolled back)");
+    EXPECT_FALSE(m_conn.inTransaction());
+    EXPECT_EQ(run("select count(*) AS N from T"), "N | int 100");
+    EXPECT_EQ(run("commit"), "no transaction is open");
 }
 
 // Added columns inside a transaction -----------------------------------------

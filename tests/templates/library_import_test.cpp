@@ -72,11 +72,17 @@ TEST_F(LibraryImportTest, EveryRefusedLineIsListedAndNothingIsWritten) {
                          u"\tABCDEFGHIJABCDEFGHIJABCDEFGHIJAB\t長\tメモ\t\tON\t\t1\n"_s;  // 15 ID
     const ImportResult result = import(file);
     const std::vector<LibraryRefusal> expected = {
-        {4, kMsgDuplicateField.toString()},
-        {5, kMsgDuplicateField.toString()},
-        {6, kMsgDuplicateField.toString()},
+        // Each duplicate names the entry it clashes with.
+        {4, kMsgDuplicateField.toString() +
+                u"(the same ID as the library's field CUSTNO 「顧客番号」)"_s},
+        {5, kMsgDuplicateField.toString() +
+                u"(the same name as the library's field CUSTNO 「顧客番号」)"_s},
+        {6, kMsgDuplicateField.toString() + u"(the same ID as line 3: NEW1 「新1」)"_s},
         {7, kMsgReservedFieldId.toString()},
-        {8, kMsgRefusedIdCharacters.toString()},
+        // Nothing is removed from an ID: the file is refused.
+        {8,
+         u"the field ID \"NEW-6\" holds \"-\": a field ID is made of the letters A-Z, "
+         u"a-z and the digits 0-9 only"_s},
         {9, kMsgSizeOutOfRange.toString()},
         {10, kImportSizeOnlyText.toString()},
         {11, kMsgEnterText.toString()},
@@ -124,7 +130,10 @@ TEST_F(LibraryImportTest, SkipExistingPassesOverKnownIdsOnly) {
     skip.skipExisting = true;
     const ImportResult result =
         import(kHeader + u"\tCUSTNO\tx\t数字\t\t\t\t1\n\tOTHER\t顧客番号\t数字\t\t\t\t2\n"_s, skip);
-    EXPECT_EQ(result.refusals, (std::vector<LibraryRefusal>{{3, kMsgDuplicateField.toString()}}));
+    EXPECT_EQ(result.refusals,
+              (std::vector<LibraryRefusal>{{3, kMsgDuplicateField.toString() +
+                                                   u"(the same name as the library's field CUSTNO "
+                                                   u"「顧客番号」)"_s}}));
 }
 
 TEST_F(LibraryImportTest, AWriteTheLibraryRefusesLeavesItAsItWas) {
