@@ -177,8 +177,8 @@ JetFileReader::JetFileReader(const std::string& path, ReadOptions options)
             return;
         }
         if (!receive()) {
-            fail(childTrouble().empty() ? "the reader ended before the file's tables"
-                                        : childTrouble());
+            const std::string trouble = childTrouble();
+            fail(trouble.empty() ? "the reader ended before the file's tables" : trouble);
         }
     }
 }

@@ -13,6 +13,7 @@
 #include <glib.h>
 #include <iconv.h>
 #include <locale.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <mdbtools.h>
@@ -287,6 +288,14 @@ void streamRows(FrameWriter& out, MdbHandle* mdb, MdbTableDef* def, std::uint32_
 
 int run(const char* path) {
     FrameWriter out;
+    // A Jet 4 file is a whole number of pages: one that is not was cut short, and the
+    // library would read its last page as if it were whole.
+    struct stat st {};
+    if (::stat(path, &st) == 0 && st.st_size % MDB_PGSIZE != 0) {
+        out.failure("the file ends inside a page: it was cut short");
+        writeAll(out.buffer());
+        return 1;
+    }
     MdbHandle* mdb = mdb_open(path, MDB_NOFLAGS);
     if (!mdb) {
         out.failure("not a Jet database, or it cannot be read");

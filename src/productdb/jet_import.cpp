@@ -108,13 +108,14 @@ class ExactNumbers {
         char text[64];
         const auto r = std::to_chars(text, text + sizeof text, d);
         std::string shortest(text, r.ptr);
-        // The engine reads numbers of ordinary size exactly; zero's sign, the smallest
-        // magnitudes and the largest are tried before they are used.
+        // The engine reads numbers of ordinary size exactly; the smallest magnitudes and the
+        // largest are tried before they are used. A zero is stored without its sign (the
+        // file format keeps a whole-number double as an integer).
         const double magnitude = std::fabs(d);
-        if ((magnitude >= 1e-250 && magnitude <= 1e300) || (d == 0 && !std::signbit(d))) {
-            return shortest;
+        if ((magnitude >= 1e-250 && magnitude <= 1e300) || d == 0) {
+            return d == 0 ? "0" : shortest;
         }
-        for (const char* format : {"", "%.17g", "%.18g", "%.19g", "%.20g", "%.25g"}) {
+        for (const char* format : {"", "%.17g", "%.18g", "%.19g", "%.20g"}) {
             std::string candidate = shortest;
             if (*format) {
                 std::snprintf(text, sizeof text, format, d);
@@ -127,11 +128,26 @@ class ExactNumbers {
                 return candidate;
             }
         }
+        // A number of ordinary size times a power of two: both read exactly, and the
+        // product is exact.
+        const int shift = magnitude < 1 ? 600 : -600;
+        const std::string scaled = shortestOf(std::ldexp(d, shift));
+        const std::string power = shortestOf(std::ldexp(1.0, -shift));
+        const std::string product = "(" + scaled + "*" + power + ")";
+        if (d != 0 && readsBackAs(product, d)) {
+            return product;
+        }
         throw JetImportError(where + ": the number " + shortest +
                              " cannot be carried exactly into the database engine");
     }
 
   private:
+    static std::string shortestOf(double d) {
+        char text[64];
+        const auto r = std::to_chars(text, text + sizeof text, d);
+        return std::string(text, r.ptr);
+    }
+
     bool readsBackAs(const std::string& candidate, double d) {
         jet::Recordset rs = m_db.execute("SELECT " + candidate);
         const jet::Value v = rs.field(0);
@@ -362,10 +378,10 @@ Shape createTables(jet::Connection& db, const jetfile::JetCatalog& old) {
     return shape;
 }
 
-std::string joined(const std::vector<std::string>& parts) {
+std::string joined(const std::vector<std::string>& parts, std::string_view separator = ", ") {
     std::string out;
     for (const std::string& p : parts) {
-        out += (out.empty() ? "" : ", ") + p;
+        out += (out.empty() ? "" : std::string(separator)) + p;
     }
     return out;
 }
@@ -412,7 +428,7 @@ JetImportResult importJetProduct(const std::string& oldPath, const ProductFile& 
                                      joined(shape.missing));
             }
             if (!shape.refused.empty()) {
-                throw JetImportError(joined(shape.refused));
+                throw JetImportError(joined(shape.refused, "; "));
             }
             std::size_t total = 0;
             for (const jetfile::Table& t : old.tables) {
