@@ -30,8 +30,9 @@ constexpr cli::Option kOptions[] = {
      .alone = "library"},
     {.names = "import-templates",
      .value = "FILE",
-     .help = "add what FILE holds (a library file, '-' for standard input, or another library "
-             "database) to the template library, all or nothing: folders matched by path, "
+     .help = "add what FILE holds (a library file, '-' for standard input, another library "
+             "database, or the Windows system's template library, a Jet .mdb file) to the "
+             "template library, all or nothing: folders matched by path, "
              "fields checked as the field editor checks them; each refused line is listed "
              "with its number",
      .alone = "library|into|skip-existing|encoding"},
