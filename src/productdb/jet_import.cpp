@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "productdb/jet_import.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -28,8 +31,8 @@ namespace {
 using jetfile::JetType;
 
 // Rows go to the engine in statements of several rows each, up to these bounds.
-constexpr std::size_t kBatchRows = 200;
-constexpr std::size_t kBatchBytes = 512 * 1024;
+constexpr std::size_t kBatchRows = 100;
+constexpr std::size_t kBatchBytes = 256 * 1024;
 constexpr auto kProgressEvery = std::chrono::milliseconds(200);
 
 std::string tableNameOf(std::string_view create) {
@@ -172,7 +175,12 @@ class RowBatch {
         m_head += ") VALUES ";
     }
 
+    RowBatch(RowBatch&&) noexcept = default;
+
     void add(const std::vector<jet::Value>& values, ExactNumbers& numbers) {
+        if (m_rows == 0) {
+            m_sql.reserve(kBatchBytes + kBatchBytes / 4);
+        }
         m_sql += m_rows == 0 ? m_head : ",";
         m_sql += '(';
         for (std::size_t i = 0; i < values.size(); ++i) {
@@ -366,13 +374,20 @@ Shape createTables(jet::Connection& db, const jetfile::JetCatalog& old) {
             continue;
         }
         // Zero-length strings where the old column takes them (a NOT NULL one never does).
+        bool changed = false;
         for (const jet::ColumnInfo& info : columns) {
             const jetfile::Column& c =
                 t.columns[static_cast<std::size_t>(jetfile::columnIndex(t, info.name))];
             if ((c.is(JetType::kText) || c.is(JetType::kMemo)) && c.allowZeroLength &&
                 (info.attributes & jet::kColNullable)) {
                 catalog.setProperty(t.name, info.name, jet::kAllowZeroLength, true);
+                changed = true;
             }
+        }
+        // The settings wait in the engine until a statement names the table: named now,
+        // they are written at once instead of being looked for in every text of every row.
+        if (changed) {
+            db.execute("SELECT count(*) FROM " + bracketed(t.name));
         }
     }
     return shape;
@@ -386,12 +401,49 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
     return out;
 }
 
-// Removes the new file, and what the engine may have left beside it.
-void removeNew(const std::string& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-        ::unlink((path + suffix).c_str());
+// The file the import writes, beside NEW under a name of its own; it takes NEW's name
+// only when complete, so that NEW never exists half made (not even after a kill, which
+// leaves the working file). Removed, with what the engine left beside it, unless kept.
+class WorkingFile {
+  public:
+    explicit WorkingFile(const std::string& target)
+        : m_target(target), m_path(target + ".XXXXXX.importing") {
+        const int fd = ::mkostemps(m_path.data(), 10, O_CLOEXEC);
+        if (fd < 0) {
+            throw JetImportError("cannot create " + target + ": " + std::strerror(errno));
+        }
+        ::close(fd);
     }
-}
+    ~WorkingFile() {
+        if (!m_kept) {
+            for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+                ::unlink((m_path + suffix).c_str());
+            }
+        }
+    }
+    WorkingFile(const WorkingFile&) = delete;
+    WorkingFile& operator=(const WorkingFile&) = delete;
+
+    const std::string& path() const { return m_path; }
+    // Gives the complete file NEW's name, never replacing a file that appeared meanwhile.
+    void keep() {
+        if (::renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) !=
+            0) {
+            // No atomic rename on this file system: a hard link does not replace either.
+            if ((errno != EINVAL && errno != ENOSYS) ||
+                ::link(m_path.c_str(), m_target.c_str()) != 0) {
+                throw JetImportError(m_target + " cannot be written: " + std::strerror(errno));
+            }
+            ::unlink(m_path.c_str());
+        }
+        m_kept = true;
+    }
+
+  private:
+    std::string m_target;
+    std::string m_path;
+    bool m_kept = false;
+};
 
 }  // namespace
 
@@ -412,14 +464,13 @@ JetImportResult importJetProduct(const std::string& oldPath, const ProductFile& 
     }
     const jetfile::JetCatalog& old = reader->catalog();
 
-    const std::string connection = jet::ConnectionString::build(target.path, target.password);
     JetImportResult result;
-    bool made = false;
     try {
-        jet::Catalog::create(connection);
-        made = true;
+        WorkingFile working(target.path);
         jet::Connection db;
-        db.open(connection);
+        // An empty file is a new database that the first commit writes, with the password.
+        db.open(jet::ConnectionString::build(working.path(), target.password),
+                jet::Connection::EmptyFile::kNewDatabase);
         {
             jet::Transaction transaction(db);
             const Shape shape = createTables(db, old);
@@ -480,28 +531,16 @@ JetImportResult importJetProduct(const std::string& oldPath, const ProductFile& 
             transaction.commit();
         }
         db.close();
+        working.keep();
         result.tables = old.tables.size();
         if (options.progress) {
             options.progress({{}, result.rows, result.rows});
         }
         return result;
     } catch (const jetfile::ReadError& e) {
-        if (made) {
-            removeNew(target.path);
-        }
         throw JetImportError(oldPath + " cannot be read: " + e.what());
     } catch (const jet::Error& e) {
-        if (made) {
-            removeNew(target.path);
-        }
-        throw JetImportError(e.code() == static_cast<int>(jet::ErrorCode::kFileExists)
-                                 ? target.path + " exists already: the import makes a new file"
-                                 : std::string(e.what()));
-    } catch (...) {
-        if (made) {
-            removeNew(target.path);
-        }
-        throw;
+        throw JetImportError(e.what());
     }
 }
 
