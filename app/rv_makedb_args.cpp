@@ -116,8 +116,8 @@ usage errors, a field file that is too large or not valid text, or when no
 display is available (batch mode needs none); 3 when the wizard or the browser
 could not open (the message is printed; in batch mode also when the database
 could not be read or another wizard has it open), and when DATABASE is a
-database of the Windows system (a Jet file; convert it with --import-jet); 130 or 143 after SIGINT
-(Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
+database of the Windows system (a Jet file; convert it with --import-jet); 130
+or 143 after SIGINT (Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
 
 --import-jet exits with 0 when DATABASE was made, 2 for usage errors and when
 DATABASE exists already, 3 when OLD is not a product database of the Windows

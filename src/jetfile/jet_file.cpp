@@ -163,23 +163,8 @@ JetFileReader::JetFileReader(const std::string& path, ReadOptions options)
         throw ReadError(std::string("cannot start the Jet file reader: ") + std::strerror(errno));
     }
     m_pid = pid;
-    while (true) {
-        std::optional<StreamEvent> e;
-        try {
-            e = m_decoder.next();
-        } catch (const StreamError& error) {
-            fail(error.what());
-        }
-        if (e) {
-            if (e->kind != StreamEvent::Kind::kCatalog) {
-                fail("the file's tables are missing");
-            }
-            return;
-        }
-        if (!receive()) {
-            const std::string trouble = childTrouble();
-            fail(trouble.empty() ? "the reader ended before the file's tables" : trouble);
-        }
+    if (nextEvent("the file's tables").kind != StreamEvent::Kind::kCatalog) {
+        fail("the file's tables are missing");
     }
 }
 
@@ -191,6 +176,32 @@ bool JetFileReader::next(std::size_t& table, std::vector<jet::Value>& values) {
     if (m_ended) {
         return false;
     }
+    StreamEvent e = nextEvent("the end of the file");
+    if (e.kind == StreamEvent::Kind::kRow) {
+        table = e.table;
+        values = std::move(e.values);
+        return true;
+    }
+    if (e.kind != StreamEvent::Kind::kEnd) {
+        fail("a second catalog");
+    }
+    // The child must now end, having said nothing more, with status 0.
+    while (receive()) {
+    }
+    try {
+        m_decoder.finish();
+    } catch (const StreamError& error) {
+        fail(error.what());
+    }
+    const std::string trouble = childTrouble();
+    if (!trouble.empty()) {
+        fail(trouble);
+    }
+    m_ended = true;
+    return false;
+}
+
+StreamEvent JetFileReader::nextEvent(const char* awaited) {
     while (true) {
         std::optional<StreamEvent> e;
         try {
@@ -198,33 +209,12 @@ bool JetFileReader::next(std::size_t& table, std::vector<jet::Value>& values) {
         } catch (const StreamError& error) {
             fail(error.what());
         }
-        if (e && e->kind == StreamEvent::Kind::kRow) {
-            table = e->table;
-            values = std::move(e->values);
-            return true;
-        }
-        if (e && e->kind == StreamEvent::Kind::kEnd) {
-            // The child must now end, having said nothing more, with status 0.
-            while (receive()) {
-            }
-            try {
-                m_decoder.finish();
-            } catch (const StreamError& error) {
-                fail(error.what());
-            }
-            const std::string trouble = childTrouble();
-            if (!trouble.empty()) {
-                fail(trouble);
-            }
-            m_ended = true;
-            return false;
-        }
         if (e) {
-            fail("a second catalog");
+            return std::move(*e);
         }
         if (!receive()) {
             const std::string trouble = childTrouble();
-            fail(trouble.empty() ? "the reader ended before the end of the file" : trouble);
+            fail(trouble.empty() ? std::string("the reader ended before ") + awaited : trouble);
         }
     }
 }

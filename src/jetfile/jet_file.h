@@ -62,6 +62,9 @@ class JetFileReader {
     bool next(std::size_t& table, std::vector<jet::Value>& values);
 
   private:
+    // The next event, reading from the child as needed; `awaited` names what is missing
+    // when the child ends first.
+    StreamEvent nextEvent(const char* awaited);
     // More bytes from the child into the decoder; false at the end of its output.
     bool receive();
     [[noreturn]] void fail(const std::string& why);
