@@ -30,6 +30,7 @@
 #include "component/field_listing.h"
 #include "component/frm_main.h"
 #include "component/host_text.h"
+#include "component/jet_transfer.h"
 #include "component/make_db.h"
 #include "component/rv_makedb_form.h"
 #include "component/template_transfer.h"
@@ -306,6 +307,10 @@ int runWindows(char** argv, const cli::Arguments& args, const Target& target) {
         std::cerr << "rv_makedb: " << e.what() << "\n";
         return exitStatus(kExitFailed);
     }
+    // The wizard has said that the Windows system's database needs converting first.
+    if (component::isEarlierVersionDatabase(target.database)) {
+        return exitStatus(kExitFailed);
+    }
     return exitStatus(kExitOk);
 }
 
@@ -346,6 +351,12 @@ int main(int argc, char** argv) {
             std::cerr << "rv_makedb: " << args.positional().front() << ": " << e.what() << "\n";
             return 3;
         }
+    }
+    if (args.has("import-jet")) {
+        component::JetImportJob job{args.value("import-jet"), target.database, target.password,
+                                    [] { return g_signal != 0; }, STDERR_FILENO};
+        return exitStatus(
+            static_cast<int>(component::importJetDatabase(job, std::cout, std::cerr)));
     }
     if (args.has("fields")) {
         return runBatchMode(args, target);

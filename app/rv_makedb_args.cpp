@@ -30,8 +30,9 @@ constexpr cli::Option kOptions[] = {
      .alone = "library"},
     {.names = "import-templates",
      .value = "FILE",
-     .help = "add what FILE holds (a library file, '-' for standard input, or another library "
-             "database) to the template library, all or nothing: folders matched by path, "
+     .help = "add what FILE holds (a library file, '-' for standard input, another library "
+             "database, or the Windows system's template library, a Jet .mdb file) to the "
+             "template library, all or nothing: folders matched by path, "
              "fields checked as the field editor checks them; each refused line is listed "
              "with its number",
      .alone = "library|into|skip-existing|encoding"},
@@ -74,6 +75,14 @@ constexpr cli::Option kOptions[] = {
              "field file (see --fields), in display order, on standard output (UTF-8), and "
              "open no window: --list-fields a.mdb > f.txt, then --fields f.txt b.mdb makes "
              "the same fields in b.mdb"},
+    {.names = "import-jet",
+     .value = "OLD",
+     .help = "moving from the Windows system: make the product database DATABASE, which must "
+             "not exist, from OLD, a product database the Windows system made (a Jet 4 .mdb "
+             "file), with everything OLD holds: all its tables and rows, its fields with their "
+             "types and widths. DATABASE gets the password of -p, --password-file or "
+             "--ask-password; OLD's own password is not needed. OLD is only read. On any "
+             "failure DATABASE does not exist afterwards. No window is opened."},
     {.names = "test-window",
      .help = "show the component's test window (frmMain) instead",
      .alone = ""},
@@ -87,6 +96,7 @@ const cli::Program kProgram{
         "[OPTION]... [DATABASE]\n"
         "--fields FILE [OPTION]... DATABASE\n"
         "--list-fields [-p PASSWORD] DATABASE\n"
+        "--import-jet OLD [-p PASSWORD] DATABASE\n"
         "--templates [--where] [-t LIB]\n"
         "--export-templates FILE [-t LIB]\n"
         "--import-templates FILE [--into FOLDER] [OPTION]...\n"
@@ -105,8 +115,14 @@ when a check refused, the question was declined or the build failed; 2 for
 usage errors, a field file that is too large or not valid text, or when no
 display is available (batch mode needs none); 3 when the wizard or the browser
 could not open (the message is printed; in batch mode also when the database
-could not be read or another wizard has it open); 130 or 143 after SIGINT
-(Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
+could not be read or another wizard has it open), and when DATABASE is a
+database of the Windows system (a Jet file; convert it with --import-jet); 130
+or 143 after SIGINT (Ctrl+C) or SIGTERM, which close the wizard as Cancel does.
+
+--import-jet exits with 0 when DATABASE was made, 2 for usage errors and when
+DATABASE exists already, 3 when OLD is not a product database of the Windows
+system or cannot be read, a column of OLD has a type the database engine does
+not have, or DATABASE cannot be written (then DATABASE does not exist).
 
 The template commands exit with 0 when done, 1 when lines were refused (then
 nothing is written), 2 for usage errors and a FILE that cannot be read or
@@ -137,6 +153,17 @@ cli::Parsed parseCommandLine(const std::vector<std::string>& args) {
     }
     if (parsed.args.has("list-fields") && (positional.empty() || parsed.args.has("fields"))) {
         return cli::usageError(kProgram, "--list-fields needs a DATABASE and no --fields");
+    }
+    if (parsed.args.has("import-jet")) {
+        for (const char* other : {"fields", "list-fields", "templates", "test-window", "library"}) {
+            if (parsed.args.has(other)) {
+                return cli::usageError(kProgram,
+                                       std::string("--import-jet goes without --") + other);
+            }
+        }
+        if (positional.empty()) {
+            return cli::usageError(kProgram, "--import-jet needs the DATABASE to make");
+        }
     }
     if (parsed.args.has("fields") && positional.empty()) {
         return cli::usageError(kProgram, "--fields needs a DATABASE");

@@ -5,7 +5,8 @@
 #   dev       include/rv_makedb/*.h, lib/<triplet>/librv_makeDB.so,
 #             lib/<triplet>/pkgconfig/rv_makedb.pc, lib/<triplet>/cmake/rv_makeDB/
 #                                                                          librv-makedb-dev
-#   programs  bin/rv_makedb, bin/rv_sql, share/rv_makedb/base.mdb, share/applications,
+#   programs  bin/rv_makedb, bin/rv_sql, lib/<triplet>/rv_makedb/rv_jetread,
+#             share/rv_makedb/base.mdb, share/applications,
 #             share/icons, share/metainfo, share/man/man1                   rv-makedb
 # The static libraries (rv_component, rv_jet, ...) are not installed: a host links
 # librv_makeDB.so alone, the programs carry what they use inside.
@@ -72,6 +73,10 @@ set_target_properties(rv_makeDB PROPERTIES VERSION ${PROJECT_VERSION}
                                            SOVERSION ${PROJECT_VERSION_MAJOR})
 
 install(TARGETS rv_makedb rv_sql RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+# The Jet file reader, a program of the programs' own (the library and rv_makedb start it
+# to read the Windows system's files): the one file that links mdbtools, whose package
+# dpkg-shlibdeps adds to the Depends of rv-makedb.
+install(TARGETS rv_jetread RUNTIME DESTINATION ${RV_JETREAD_DIR} COMPONENT programs)
 install(TARGETS rv_makeDB LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
                           COMPONENT library NAMELINK_COMPONENT dev)
 install(FILES ${PROJECT_SOURCE_DIR}/src/component/rv_makedb.h

@@ -8,17 +8,19 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(ROW_jet "")
+set(ROW_jetfile jet)
 set(ROW_controls_core "")
 set(ROW_controls controls_core)
 set(ROW_vocabulary "")
-set(ROW_productdb jet vocabulary)
-set(ROW_templates jet vocabulary)
+set(ROW_productdb jet jetfile vocabulary)
+set(ROW_templates jet jetfile vocabulary)
 set(ROW_browser jet vocabulary controls templates)
 set(ROW_wizard jet vocabulary controls_core productdb templates)
-set(ROW_component jet vocabulary controls productdb templates browser wizard)
+set(ROW_component jet jetfile vocabulary controls productdb templates browser wizard)
 set(ROW_app component jet)
 
 set(TARGET_jet rv_jet)
+set(TARGET_jetfile rv_jetfile)
 set(TARGET_controls_core rv_controls_core)
 set(TARGET_controls rv_controls)
 set(TARGET_vocabulary rv_vocabulary)
@@ -36,13 +38,14 @@ set(HEADERS_controls_core controls/flex_grid_model.h controls/message.h)
 # Qt: none in the engine; Qt Core at most in the vocabulary, the product database, the
 # template library, the grid's model and the wizard's logic.
 set(QT_jet NONE)
+set(QT_jetfile NONE)
 set(QT_controls_core CORE)
 set(QT_vocabulary CORE)
 set(QT_productdb CORE)
 set(QT_templates CORE)
 set(QT_wizard CORE)
 
-set(FOLDERS jet controls_core controls vocabulary productdb templates browser wizard component app)
+set(FOLDERS jet jetfile controls_core controls vocabulary productdb templates browser wizard component app)
 set(failures "")
 
 # Includes.

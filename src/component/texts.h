@@ -48,6 +48,14 @@ inline constexpr QStringView kMsgDatabaseInUse = u"このデータベースは�
 inline constexpr QStringView kMsgEntriesLeftOut =
     u"表示できない項目が%1件あります。最初の項目は「%2」（番号 %3）です。";
 
+// Shown (exclamation icon, OK) when the file at the path is a database the Windows system
+// made (a Jet file), which this program reads only to convert it; %1 is the path. The
+// opening then fails and the wizard closes without touching the file.
+inline constexpr QStringView kMsgEarlierVersion =
+    u"このファイルは以前のバージョンのデータベースです。\n"
+    u"次のコマンドで新しいデータベースに変換してからお使いください。\n"
+    u"rv_makedb --import-jet \"%1\" 新しいファイル名";
+
 // What a screen reader calls the grid of fields (the template tree's name is the
 // templates' own).
 inline constexpr QStringView kGridAccessibleName = u"フィールド一覧";

@@ -16,6 +16,7 @@
 #include "jet/catalog.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
+#include "jetfile/jet_file.h"
 #include "productdb/builder.h"
 #include "wizard/create_checks.h"
 #include "wizard/existing_fields.h"
@@ -68,6 +69,12 @@ void openProductDatabase(WizardStatus& status, const QString& path, const QStrin
         PathState state = testPath(file);
         if (state == PathState::kUnusable) {
             throw jet::Error("cannot use " + file, jet::ErrorCode::kCannotOpen);
+        }
+        // The Windows system's database: converted by a command, never opened here.
+        if (state == PathState::kFile && jetfile::isJetFile(file)) {
+            controls::tell(kMsgEarlierVersion, controls::vbExclamation, {path});
+            status.openFailed = true;
+            return;
         }
         bool made = false;
         if (state == PathState::kNoFile && creation == FileCreation::kCreate) {

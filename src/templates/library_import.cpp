@@ -10,8 +10,10 @@
 #include "jet/connection.h"
 #include "jet/error.h"
 #include "jet/placeholders.h"
+#include "jetfile/jet_file.h"
 #include "templates/field_rules.h"
 #include "templates/library_owner.h"
+#include "templates/library_jet.h"
 #include "templates/store.h"
 #include "templates/texts.h"
 #include "vocabulary/msgbox_const.h"
@@ -188,6 +190,10 @@ ParsedLibrary readLibraryFile(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         return ParsedLibrary::refused({0, kFileUnreadable.toString()});
+    }
+    // The Windows system's library, a Jet file.
+    if (jetfile::hasJetHeader(std::string_view(bytes.constData(), std::size_t(bytes.size())))) {
+        return libraryFromJetFile(path);
     }
     if (looksLikeDatabase(bytes)) {
         try {

@@ -45,8 +45,9 @@ QString exportLibrary(jet::Connection& connection, const QString& top = QStringL
 // as a file of its export would give them. Throws jet::Error when it cannot be read.
 ParsedLibrary libraryFromDatabase(const QString& path);
 
-// The entries of the file at `path`: a library database (see libraryFromDatabase), else a
-// UTF-8 library file. A file that cannot be read or opened is refused as a whole.
+// The entries of the file at `path`: a library database (see libraryFromDatabase), a
+// template library of the Windows system (a Jet file, library_jet.h), else a UTF-8 library
+// file. A file that cannot be read or opened is refused as a whole.
 ParsedLibrary readLibraryFile(const QString& path);
 
 class LibraryConnection;

@@ -53,6 +53,9 @@ inline constexpr QStringView kMsgSizeOutOfRange =
 
 // Why a library file, or a line of one, is refused.
 inline constexpr QStringView kFileUnreadable = u"cannot read it";
+inline constexpr QStringView kJetNoTemplates =
+    u"a Jet database without a template library (no table TEMP_FIELD with FIELD_NO, "
+    u"P_FIELD_NO, KIND, FIELD_ID and FIELD_NAME)";
 inline constexpr QStringView kFileBinary = u"not a library file: it is not text (binary)";
 inline constexpr QStringView kFileNotUtf8 = u"not valid UTF-8 (name its encoding with --encoding)";
 inline constexpr QStringView kFileWrongHeader =

@@ -471,3 +471,71 @@ TEST_F(RvMakedb, AFullDiskOrAKillInTheMiddleOfAnImportChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string jetFixture(const std::string& name) {
+    const char* source = std::getenv("RV_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/data/jet/" + name;
+}
+
+// Moving from the Windows system: --import-jet makes NEW once, refuses what it cannot
+// import leaving nothing, and what it made is a product database the wizard extends; the
+// wizard (here batch mode) names the conversion for the old file and leaves it alone.
+TEST_F(RvMakedb, ImportJetMakesAProductDatabaseTheWizardExtends) {
+    const std::string old = jetFixture("product-v2003.mdb");
+    const std::string before = rvtest::readBytes(old);
+    const std::string made = m_dir.file("new.db");
+    rvtest::ProgramResult r = run({"--import-jet", old, "-p", "pw", made});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, made + ": 20 tables, 12 fields, 115 rows imported from " + old + "\n");
+    r = run({"--import-jet", old, "-p", "pw", made});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "rv_makedb: " + made +
+                         " exists already: --import-jet makes a new product database\n");
+    const std::string library = jetFixture("product-library.mdb");
+    const std::string refused = m_dir.file("refused.db");
+    r = run({"--import-jet", library, refused});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_TRUE(r.err.starts_with("rv_makedb: " + library +
+                                  " is not a product database: it lacks table PROJECT, "))
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(refused));
+    EXPECT_EQ(run({"--import-jet", old}).exitCode, 2);
+
+    // The old file in the wizard: the message, exit 3, the file untouched.
+    const std::string more = file("NEW1\t新しい項目\t文字\t20\n");
+    r = run({"--fields", more, "-t", m_templates, old});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err,
+              "ravLIN: このファイルは以前のバージョンのデータベースです。 "
+              "次のコマンドで新しいデータベースに変換してからお使いください。 "
+              "rv_makedb --import-jet \"" +
+                  old + "\" 新しいファイル名\n");
+    EXPECT_EQ(rvtest::readBytes(old), before);
+
+    // The new file: its fields are fixed rows, OK adds the new one after them.
+    r = run({"--fields", more, "-p", "pw", "-t", m_templates, made});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    rvtest::RawDb db(made, "pw");
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM FIELD"), "13");
+    EXPECT_EQ(db.scalar("SELECT DISP_SEQNO FROM FIELD WHERE FIELD_ID='NEW1'"), "13");
+    EXPECT_EQ(db.scalar("SELECT count(NEW1) FROM ADDRESS"), "0");
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM ADDRESS"), "50");
+}
+
+// Stopped in the middle (its working file made, NEW not yet), the import leaves no file.
+TEST_F(RvMakedb, ImportJetStoppedLeavesNothing) {
+    const std::string folder = m_dir.file("stop");
+    std::filesystem::create_directory(folder);
+    const rvtest::FolderWatch watch(folder);
+    rvtest::Child child({m_bin, "--import-jet", jetFixture("product.mdb"), folder + "/new.db"});
+    ASSERT_TRUE(watch.waitFor(IN_CREATE, ".importing"));
+    child.signal(SIGTERM);
+    rvtest::ProgramResult r;
+    ASSERT_TRUE(child.run(20000, r));
+    EXPECT_EQ(r.exitCode, 143) << r.err;
+    EXPECT_TRUE(folderNames(folder).empty());
+}
+
+}  // namespace

@@ -56,4 +56,10 @@ printf 'MAIL1\tメール\t文字\t100\tOFF\tPCメール\n' >"$work/fields.txt"
 "$prefix/bin/rv_makedb" --fields "$work/fields.txt" -p pw "$work/address.mdb"
 fields=$("$prefix/bin/rv_sql" -p pw "$work/address.mdb" "select FIELD_ID from FIELD")
 [ "$fields" = $'FIELD_ID\nMAIL1' ] || { echo "unexpected fields: $fields"; exit 1; }
+# The installed program finds the installed Jet file reader.
+"$prefix/bin/rv_makedb" --import-jet "$here/../data/jet/product-v2003.mdb" -p pw "$work/moved.db" \
+    >/dev/null
+fields=$("$prefix/bin/rv_sql" -p pw "$work/moved.db" "select count(*) from FIELD")
+[ "$(tail -n 1 <<<"$fields")" = 12 ] ||
+    { echo "unexpected import: $fields"; exit 1; }
 echo "ok"

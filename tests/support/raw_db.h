@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,18 @@ class RawDb {
     std::string scalar(const std::string& sql) {
         const std::vector<std::string> r = rows(sql);
         return r.empty() ? "<none>" : r[0];
+    }
+    // The first column of the first row as the double SQLite stores, bit for bit; NaN
+    // when there is none or it is no number.
+    double real(const std::string& sql) {
+        double out = std::numeric_limits<double>::quiet_NaN();
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW && sqlite3_column_type(s, 0) == SQLITE_FLOAT) {
+            out = sqlite3_column_double(s, 0);
+        }
+        sqlite3_finalize(s);
+        return out;
     }
     // "ok", or the engine's message.
     std::string exec(const std::string& sql) {

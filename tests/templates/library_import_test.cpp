@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "databases.h"
 #include "jet/connection.h"
 #include "jet/error.h"
@@ -51,6 +56,45 @@ TEST_F(LibraryImportTest, ADatabaseImportedIntoAnEmptyLibraryExportsTheSameBytes
     // The addresses a product database must have are fixed.
     EXPECT_TRUE(exported.contains(u"\tMAIL1\tPCメール\t文字\t100\tOFF\t1\t"_s) &&
                 exported.contains(u"\tFAX1\t公用FAX\t文字\t20\tOFF\t1\t"_s));
+}
+
+// The Windows system's library (a Jet file) into an empty library: the tree it holds,
+// the folder moved into a newer folder (a child before its parent in the table) where it
+// is there, with what was added below it afterwards. A file cut short is refused whole.
+TEST_F(LibraryImportTest, AJetLibraryArrivesWithTheTreeItHolds) {
+    const QString source = QString::fromUtf8(std::getenv("RV_SOURCE_DIR")) + u"/tests/data/jet/"_s;
+    QFile json(source + u"product-library.expected.json"_s);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    std::vector<TemplateEntry> expected;
+    for (const QJsonValue& v : QJsonDocument::fromJson(json.readAll())[u"TEMP_FIELD"_s].toArray()) {
+        const QJsonObject o = v.toObject();
+        auto cell = [&](const char* name) {
+            const QJsonValue c = o[QString::fromUtf8(name)];
+            return c.isDouble() ? QString::number(c.toInt()) : c.toString();
+        };
+        expected.push_back({cell("FIELD_NO"), cell("P_FIELD_NO"), cell("KIND"), cell("FIELD_ID"),
+                            cell("FIELD_NAME"), cell("ATTR"), cell("FIELD_SIZE"), cell("SORTBY"),
+                            cell("IME"), cell("DIS_ALT_FLG")});
+    }
+    LibraryConnection empty(owner(rvtest::templateLibrary(m_dir.file("empty.mdb"), {})));
+    const ParsedLibrary parsed = readLibraryFile(source + u"product-library.mdb"_s);
+    ASSERT_TRUE(parsed.refusals.empty()) << parsed.refusals[0].message.toStdString();
+    const ImportResult result = importLibrary(empty, parsed.lines);
+    EXPECT_TRUE(result.refusals.empty());
+    const QString exported = exportLibrary(empty.connection());
+    EXPECT_EQ(exported, libraryText(libraryLines(expected)));
+    EXPECT_TRUE(exported.contains(u"/移動先/移動した/後から追加\tMOVED1\t"_s))
+        << exported.toStdString();
+
+    QFile whole(source + u"product-library.mdb"_s);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    QFile cut(QString::fromStdString(m_dir.file("cut.mdb")));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.readAll().left(3 * 4096));
+    cut.close();
+    const ParsedLibrary refused = readLibraryFile(cut.fileName());
+    EXPECT_TRUE(refused.refusedWhole);
+    EXPECT_TRUE(refused.lines.empty());
 }
 
 TEST_F(LibraryImportTest, EveryRefusedLineIsListedAndNothingIsWritten) {
