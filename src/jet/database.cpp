@@ -490,9 +490,20 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
             cannotOpen(path, std::string(sqliteText(sqlite3_errmsg(db->handle))), kindOf(rc));
         }
         db->exec("PRAGMA cell_size_check=ON");
+        // Room for every page of a large template library: a query that walks an index
+        // reads the table's pages in index order, and with the default cache (2 MiB) a
+        // library of 100,000 entries read each page from the file dozens of times. Pages
+        // take memory only once they are read.
+        db->exec("PRAGMA cache_size=-65536");
         db->exec("PRAGMA foreign_keys=OFF");
         if (create) {
-            // Writes page 1, so the new file is a real (encrypted) database at once.
+            // Writes page 1, so the new file is a real (encrypted) database at once. A new
+            // empty file is not worth a journal and the waits for the disk (tens of
+            // milliseconds while a window opens): should the machine stop meanwhile, what is
+            // left at worst is an empty file, which a later opening takes as a new one. The
+            // first real change goes through the journal and the disk as every change does.
+            db->exec("PRAGMA journal_mode=OFF");
+            db->exec("PRAGMA synchronous=OFF");
             db->exec("PRAGMA application_id=1246057524");
         }
     } catch (...) {
