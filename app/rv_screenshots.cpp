@@ -28,7 +28,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -90,15 +90,27 @@ void whenShown(const char* objectName, std::function<void(QWidget*)> action) {
 // and closes it.
 void inBrowser(const Context& ctx, std::function<void(QWidget*)> inside);
 
-// The first node with `text` in the window's tree, clicked.
-void clickNode(QWidget* window, const QString& text) {
-    auto* tree = window->findChild<QTreeWidget*>();
-    const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    if (items.isEmpty()) {
+// The first node with `text` in the window's tree (a view of keyed nodes), and the tree.
+QModelIndex findNode(QWidget* window, const QString& text, QTreeView** tree = nullptr) {
+    auto* view = window->findChild<QTreeView*>();
+    const QAbstractItemModel* nodes = view->model();
+    const QModelIndexList found = nodes->match(nodes->index(0, 0), Qt::DisplayRole, text, 1,
+                                               Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.isEmpty()) {
         throw std::runtime_error("no node " + text.toStdString());
     }
-    tree->setCurrentItem(items.front());
-    Q_EMIT tree->itemClicked(items.front(), 0);
+    if (tree != nullptr) {
+        *tree = view;
+    }
+    return found.front();
+}
+
+// The first node with `text` in the window's tree, clicked.
+void clickNode(QWidget* window, const QString& text) {
+    QTreeView* tree = nullptr;
+    const QModelIndex node = findNode(window, text, &tree);
+    tree->setCurrentIndex(node);
+    Q_EMIT tree->clicked(node);
 }
 
 // A key pressed and released on target.
@@ -164,13 +176,9 @@ std::unique_ptr<component::rv_makeDBForm> wizardWithRows(const Context& ctx, con
     const QString password = QStringLiteral("secret");
     makeExistingProductDb(ctx, path, password);
     auto wizard = openWizard(ctx, path, password);
-    auto& tree = *wizard->findChild<QTreeWidget*>();
-    const auto fax =
-        tree.findItems(QStringLiteral("公用FAX"), Qt::MatchExactly | Qt::MatchRecursive);
-    if (fax.isEmpty()) {
-        throw std::runtime_error("base.mdb has no template 公用FAX");
-    }
-    fax.front()->setSelected(true);
+    QTreeView* tree = nullptr;
+    const QModelIndex fax = findNode(wizard.get(), QStringLiteral("公用FAX"), &tree);
+    tree->selectionModel()->select(fax, QItemSelectionModel::Select);
     wizard->Command4->setEnabled(true);  // as a click on the field node leaves it
     wizard->Command4->click();
     wizard->Command8->click();
@@ -242,7 +250,7 @@ const std::vector<Shot> kShots = {
          auto wizard = openWizard(ctx, ctx.scratch + QStringLiteral("/find.mdb"), QString());
          wizard->show();  // its activation comes first, as it does for a person
          QApplication::processEvents();
-         pressKey(wizard->findChild<QTreeWidget*>(), Qt::Key_F, Qt::ControlModifier);
+         pressKey(wizard->findChild<QTreeView*>(), Qt::Key_F, Qt::ControlModifier);
          auto* find = wizard->findChild<QLineEdit*>(QStringLiteral("treeFindLine"));
          if (find == nullptr || !find->isVisibleTo(wizard.get())) {
              throw std::runtime_error("Ctrl+F opened no find line");
@@ -349,7 +357,7 @@ const std::vector<Shot> kShots = {
      [](const Context& ctx, const Grab& grab) {
          inBrowser(ctx, [&](QWidget* browser) {
              // The find line takes its place under the tree; "tel" finds by ID.
-             pressKey(browser->findChild<QTreeWidget*>(), Qt::Key_F, Qt::ControlModifier);
+             pressKey(browser->findChild<QTreeView*>(), Qt::Key_F, Qt::ControlModifier);
              browser->findChild<QLineEdit*>(QStringLiteral("treeFindLine"))
                  ->insert(QStringLiteral("tel"));
              grab(browser);

@@ -36,36 +36,31 @@ class DrawingOff {
     KeyedTree& m_tree;
 };
 
-// Adds the planned nodes, each below its parent, and expands every parent. The parents
-// are expanded once every node is in: an expanded node costs the tree work on every later
-// insertion.
+// Adds the planned nodes, each below its parent, in one go, and expands every parent once
+// every node is in: an expanded node costs the tree work on every later insertion.
 void addEntries(KeyedTree& tree, const templates::TreePlan& plan) {
     const KeyedTree::NodeLook folder = folderLook();
     const KeyedTree::NodeLook field = fieldLook();
     const KeyedTree::NodeLook fixedField = fieldLook(FieldMark::kFixed);
-    KeyedTree::Node* const root = tree.nodeAt(0);
-    std::vector<KeyedTree::Node*> nodes;
-    nodes.reserve(plan.entries.size());
-    std::vector<KeyedTree::Node*> toExpand;
-    KeyedTree::Node* expanded = nullptr;
+    std::vector<KeyedTree::NewNode> planned;
+    planned.reserve(plan.entries.size());
+    std::vector<int> toExpand;  // entry indexes; -1 for the root
+    int expanded = -2;
     for (const templates::TreeEntry& entry : plan.entries) {
         const templates::TreeRow& row = *entry.row;
-        KeyedTree::Node* parent = entry.parent < 0 ? root : nodes[entry.parent];
         const KeyedTree::NodeLook& look = !entry.field ? folder : row.fixed ? fixedField : field;
-        KeyedTree::Node* node =
-            tree.addNode(parent, *row.number, QString::fromStdString(row.name), look);
         // A find matches the ID too, which the node does not show.
-        if (row.fieldId) {
-            KeyedTree::setSearchText(node, QString::fromStdString(*row.fieldId));
-        }
-        nodes.push_back(node);
-        if (parent != expanded) {
-            expanded = parent;
-            toExpand.push_back(parent);
+        planned.push_back({entry.parent, *row.number, QString::fromStdString(row.name),
+                           row.fieldId ? QString::fromStdString(*row.fieldId) : QString(), &look});
+        if (entry.parent != expanded) {
+            expanded = entry.parent;
+            toExpand.push_back(entry.parent);
         }
     }
-    for (KeyedTree::Node* node : toExpand) {
-        node->setExpanded(true);
+    KeyedTree::Node* const root = tree.nodeAt(0);
+    const std::vector<KeyedTree::Node*> nodes = tree.addNodes(root, planned);
+    for (const int parent : toExpand) {
+        (parent < 0 ? root : nodes[static_cast<std::size_t>(parent)])->setExpanded(true);
     }
 }
 

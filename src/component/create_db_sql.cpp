@@ -49,18 +49,32 @@ bool havePlatformPlugin(const QString& name) {
     for (const QString& root : roots) {
         folders << root + QStringLiteral("/platforms");
     }
+    const auto serves = [&name](const QString& file) {
+        const QJsonArray keys = QPluginLoader(file)
+                                    .metaData()
+                                    .value(QLatin1String("MetaData"))
+                                    .toObject()
+                                    .value(QLatin1String("Keys"))
+                                    .toArray();
+        for (const auto& key : keys) {
+            if (key.toString().compare(name, Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    // Qt's own plugins are named after their platform: that file is asked first, and every
+    // plugin's meta data read only when it is not there.
+    const QString usual = QStringLiteral("/libq") + name.toLower() + QStringLiteral(".so");
+    for (const QString& folder : folders) {
+        if (QFileInfo::exists(folder + usual) && serves(folder + usual)) {
+            return true;
+        }
+    }
     for (const QString& folder : folders) {
         for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files)) {
-            const QJsonArray keys = QPluginLoader(file.absoluteFilePath())
-                                        .metaData()
-                                        .value(QLatin1String("MetaData"))
-                                        .toObject()
-                                        .value(QLatin1String("Keys"))
-                                        .toArray();
-            for (const auto& key : keys) {
-                if (key.toString().compare(name, Qt::CaseInsensitive) == 0) {
-                    return true;
-                }
+            if (serves(file.absoluteFilePath())) {
+                return true;
             }
         }
     }

@@ -110,19 +110,22 @@ rv_makeDBForm::rv_makeDBForm(QWidget* parent) : QDialog(parent) {
     m_findLine->setAccessibleName(browser::kFindAccessibleName.toString());
     m_findLine->setPlaceholderText(browser::kFindPlaceholder.toString());
 
-    connect(SSTree1, &controls::KeyedTree::nodeClick, this, [this](QTreeWidgetItem* node) {
-        basNodeKey = controls::KeyedTree::key(node);
-        Command4->setEnabled(basNodeKey.toInt() != 0 && browser::isFieldNode(*SSTree1, basNodeKey));
-    });
+    connect(SSTree1, &controls::KeyedTree::nodeClick, this,
+            [this](controls::KeyedTree::Node* node) {
+                basNodeKey = controls::KeyedTree::key(node);
+                Command4->setEnabled(basNodeKey.toInt() != 0 &&
+                                     browser::isFieldNode(*SSTree1, basNodeKey));
+            });
     SSTree1->installEventFilter(this);
     // A double-click on a field node imports it as "<< 使用" does (on a folder it opens or
     // closes the folder).
-    connect(SSTree1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
-        if (browser::isFieldNode(*SSTree1, controls::KeyedTree::key(node))) {
-            node->setSelected(true);
-            Command4_Click();
-        }
-    });
+    connect(SSTree1, &controls::KeyedTree::nodeDoubleClick, this,
+            [this](controls::KeyedTree::Node* node) {
+                if (browser::isFieldNode(*SSTree1, controls::KeyedTree::key(node))) {
+                    node->setSelected(true);
+                    Command4_Click();
+                }
+            });
 }
 
 rv_makeDBForm::~rv_makeDBForm() = default;
@@ -185,9 +188,10 @@ bool rv_makeDBForm::eventFilter(QObject* watched, QEvent* e) {
         // Enter on selected field nodes imports them as "<< 使用" does.
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
-            std::ranges::any_of(SSTree1->selectedNodes(), [this](const QTreeWidgetItem* node) {
-                return browser::isFieldNode(*SSTree1, controls::KeyedTree::key(node));
-            })) {
+            std::ranges::any_of(
+                SSTree1->selectedNodes(), [this](const controls::KeyedTree::Node* node) {
+                    return browser::isFieldNode(*SSTree1, controls::KeyedTree::key(node));
+                })) {
             Command4_Click();
             return true;
         }

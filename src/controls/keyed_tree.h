@@ -6,23 +6,28 @@
 #include <QBrush>
 #include <QFont>
 #include <QHash>
+#include <QIcon>
 #include <QList>
+#include <QMetaType>
 #include <QPixmap>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
-#include <unordered_set>
+#include <span>
 #include <vector>
 
 namespace controls {
+
+class KeyedTreeModel;
 
 // A tree of keyed nodes: every node carries a key that is unique in the tree and is found by
 // it. Nodes are added as the last child of the node with a given key; they remember the order
 // in which they were added, so the tree can also be read as a flat list by index.
 //
-// Add and remove nodes through addNode(), removeNode() and clearNodes() only: the key index
-// and the add order are kept by these, not by QTreeWidget's own item functions.
+// The nodes are plain values kept by the tree's model; the view asks for what it draws, so a
+// tree of a hundred thousand nodes costs on screen what its visible rows cost. (Rows keep
+// their own heights: a name in another script may need a taller line, as before.)
 //
 // The column is as wide as the widest name shown: a tree narrower than a name scrolls
 // sideways instead of cutting it.
@@ -34,11 +39,84 @@ namespace controls {
 // Dragging is the program's own: on mouseMove() a handler may call beginDrag(); from then on
 // the tree reports dragOver() while the pointer moves and dragDrop() when the button is
 // released (or dragCancelled() on Escape). The tree itself never moves a node.
-class KeyedTree : public QTreeWidget {
+class KeyedTree : public QTreeView {
     Q_OBJECT
 
   public:
-    using Node = QTreeWidgetItem;
+    // How a node looks: font, text colour, image and expanded image. Made once and given to
+    // addNode() for many nodes, it is shared by them rather than set on each.
+    class NodeLook {
+      public:
+        NodeLook(int pointSize, bool bold, const QColor& color, const QString& imageKey,
+                 const QString& expandedImageKey = {});
+
+        struct Data {
+            QFont font;
+            QBrush color;
+            QString image;
+            QString expandedImage;
+        };
+
+      private:
+        friend class KeyedTree;
+        friend class KeyedTreeModel;
+        std::shared_ptr<const Data> m_data;
+    };
+
+    // A node of the tree. It lives as long as it is in the tree (removeNode(), clearNodes()
+    // and the tree's end delete it); what it shows on screen it tells the tree's view.
+    class Node {
+      public:
+        Node(const Node&) = delete;
+        Node& operator=(const Node&) = delete;
+
+        // The name shown (column 0 is the only one).
+        QString text(int column = 0) const;
+        void setText(int column, const QString& text);
+
+        // The parent node, nullptr at the top level.
+        Node* parent() const { return m_parent; }
+        int childCount() const { return static_cast<int>(m_children.size()); }
+        Node* child(int index) const;
+
+        bool isExpanded() const;
+        void setExpanded(bool expanded);
+        bool isSelected() const;
+        void setSelected(bool selected);
+        bool isHidden() const;
+        void setHidden(bool hidden);
+
+        QFont font(int column = 0) const;
+        QBrush foreground(int column = 0) const;
+        QIcon icon(int column = 0) const;
+
+      private:
+        friend class KeyedTree;
+        friend class KeyedTreeModel;
+        Node(KeyedTree* tree, Node* parent, const QString& key, const QString& text,
+             std::shared_ptr<const NodeLook::Data> look);
+        ~Node() = default;
+
+        KeyedTree* m_tree;
+        Node* m_parent;
+        int m_row = 0;        // the place among its parent's children
+        bool m_gone = false;  // being removed
+        std::vector<Node*> m_children;
+        QString m_key;
+        QString m_text;
+        QString m_searchText;
+        std::shared_ptr<const NodeLook::Data> m_look;
+    };
+
+    // A node to add with addNodes(): below the node of an earlier entry (its index in the
+    // same list), or below `under` when parent is -1.
+    struct NewNode {
+        int parent;
+        QString key;
+        QString text;
+        QString searchText;
+        const NodeLook* look;
+    };
 
     enum class LabelEdit {
         Manual,    // only startLabelEdit() edits a label
@@ -55,27 +133,6 @@ class KeyedTree : public QTreeWidget {
     // The handler sees the new text of a label edit; it may change it, or set cancel to keep
     // the old text.
     using AfterLabelEditHandler = std::function<void(Node* node, QString& newText, bool& cancel)>;
-
-    // How a node looks: font, text colour, image and expanded image. Made once and given to
-    // addNode() for many nodes, it is shared by them rather than set on each, so that
-    // filling a large tree costs neither a copy of each property per node nor change
-    // notifications to the view. Setting a property on a node later overrides its look.
-    class NodeLook {
-      public:
-        NodeLook(int pointSize, bool bold, const QColor& color, const QString& imageKey,
-                 const QString& expandedImageKey = {});
-
-        struct Data {
-            QFont font;
-            QBrush color;
-            QString image;
-            QString expandedImage;
-        };
-
-      private:
-        friend class KeyedTree;
-        std::shared_ptr<const Data> m_data;
-    };
 
     explicit KeyedTree(QWidget* parent = nullptr);
     ~KeyedTree() override;
@@ -94,6 +151,10 @@ class KeyedTree : public QTreeWidget {
     // The same below parentNode (nullptr: the top level), for a caller that has it at hand;
     // throws when key is already used.
     Node* addNode(Node* parentNode, const QString& key, const QString& text, const NodeLook& look);
+    // Adds many nodes at once below `under` (nullptr: the top level), as addNode() would one
+    // by one, and returns them in the same order; the view hears of them once. Throws, with
+    // the tree unchanged, when a key is used twice or already in the tree.
+    std::vector<Node*> addNodes(Node* under, std::span<const NewNode> nodes);
     // The node with key, or nullptr.
     Node* node(const QString& key) const;
     // Removes node and everything below it.
@@ -103,7 +164,6 @@ class KeyedTree : public QTreeWidget {
     // All nodes as a flat list in the order they were added, from 0.
     int nodeCount() const { return static_cast<int>(m_order.size()); }
     Node* nodeAt(int index) const;
-    int indexOf(const Node* node) const;
 
     static QString key(const Node* node);
 
@@ -112,14 +172,10 @@ class KeyedTree : public QTreeWidget {
     static void setSearchText(Node* node, const QString& text);
     static QString searchText(const Node* node);
 
-    void setNodeFont(Node* node, int pointSize, bool bold);
     static int fontSize(const Node* node);
     static bool isBold(const Node* node);
-    void setNodeColor(Node* node, const QColor& color);
     static QColor nodeColor(const Node* node);
-    void setImage(Node* node, const QString& imageKey);
     static QString image(const Node* node);
-    void setExpandedImage(Node* node, const QString& imageKey);
     static QString expandedImage(const Node* node);
 
     // Navigation; every function returns nullptr where there is no such node.
@@ -128,6 +184,16 @@ class KeyedTree : public QTreeWidget {
     static Node* previousSibling(const Node* node);
     static Node* nextSibling(const Node* node);
     static Node* lastSibling(const Node* node);
+    int topLevelItemCount() const;
+    Node* topLevelItem(int index) const;
+    // Every node, each parent before its children, as the rows are shown (hidden ones too).
+    std::vector<Node*> nodesInDisplayOrder() const;
+    // The node shown in the row below node, or nullptr.
+    Node* itemBelow(const Node* node) const;
+
+    // The node of a model index of this tree, and back.
+    Node* itemFromIndex(const QModelIndex& index) const;
+    QModelIndex indexFromItem(const Node* node) const;
 
     // Scrolls so that node is the first visible row (as far as the tree can scroll); expands
     // its ancestors when needed.
@@ -137,6 +203,10 @@ class KeyedTree : public QTreeWidget {
     int visibleCount() const;
     // The node shown in visible row row, counting from 1.
     Node* visibleNode(int row) const;
+    // Scrolls node into sight.
+    void scrollToItem(const Node* node, ScrollHint hint = EnsureVisible);
+    // Where node is drawn in the viewport (empty when it is not shown).
+    QRect visualItemRect(const Node* node) const;
 
     // Indentation per level in twips (1/1440 inch).
     void setIndentationTwips(int twips);
@@ -145,6 +215,11 @@ class KeyedTree : public QTreeWidget {
     // Switches drawing off while the tree is filled, and on again.
     void setDrawing(bool on) { setUpdatesEnabled(on); }
 
+    // The current node, or nullptr; making a node current selects it as a click does, unless
+    // command says otherwise.
+    Node* currentItem() const;
+    void setCurrentItem(const Node* node);
+    void setCurrentItem(const Node* node, int column, QItemSelectionModel::SelectionFlags command);
     // The selected nodes in display order.
     QList<Node*> selectedNodes() const;
     // Makes node the current and only selected node and scrolls to it; under
@@ -152,17 +227,16 @@ class KeyedTree : public QTreeWidget {
     void moveTo(Node* node);
 
     void setLabelEdit(LabelEdit mode);
-    LabelEdit labelEdit() const { return m_labelEdit; }
     void startLabelEdit(Node* node);
     void setAfterLabelEditHandler(AfterLabelEditHandler handler) {
         m_afterLabelEdit = std::move(handler);
     }
 
     void setKeyMoves(KeyMoves mode) { m_keyMoves = mode; }
-    KeyMoves keyMoves() const { return m_keyMoves; }
 
     // The node at a point of the viewport, or nullptr.
     Node* hitTest(const QPoint& pos) const;
+    Node* itemAt(const QPoint& pos) const { return hitTest(pos); }
 
     // At most one node is drawn as the drop target; nullptr removes the mark.
     void setDropHighlight(Node* node);
@@ -180,12 +254,13 @@ class KeyedTree : public QTreeWidget {
     QSize minimumSizeHint() const override;
 
   Q_SIGNALS:
-    void nodeClick(QTreeWidgetItem* node);
+    void nodeClick(controls::KeyedTree::Node* node);
+    void nodeDoubleClick(controls::KeyedTree::Node* node);
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pos);
-    void dragStarted(const QList<QTreeWidgetItem*>& nodes);
-    void dragOver(QTreeWidgetItem* node, const QPoint& pos);
-    void dragDrop(QTreeWidgetItem* node, const QPoint& pos);
+    void dragStarted(const QList<controls::KeyedTree::Node*>& nodes);
+    void dragOver(controls::KeyedTree::Node* node, const QPoint& pos);
+    void dragDrop(controls::KeyedTree::Node* node, const QPoint& pos);
     void dragCancelled();
 
   protected:
@@ -206,20 +281,14 @@ class KeyedTree : public QTreeWidget {
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
   private:
+    friend class KeyedTreeModel;
+    friend class LabelDelegate;
+
     // The node keyed parentKey (nullptr for an empty key: the top level); throws when none is.
     Node* placeFor(const QString& parentKey) const;
-    // Registers the key (throws when it is used), then adds the node.
-    Node* insertNode(Node* parentNode, const QString& key, const QString& text,
-                     std::shared_ptr<const NodeLook::Data> look);
-    // Drops the keys of the node and all below it; returns them all.
-    std::unordered_set<const Node*> forget(Node* node);
-    // Deletes detached nodes with all below them, without recursion.
-    static void deleteNodes(QList<QTreeWidgetItem*> nodes);
     void finishDrag();
     void commitLabel(const QModelIndex& index, const QString& text);
     int rowHeight() const;
-
-    friend class LabelDelegate;
 
     ImageList m_images;
     // Node keys are short texts (mostly numbers) hashed many times while a tree fills:
@@ -237,6 +306,7 @@ class KeyedTree : public QTreeWidget {
     };
     QHash<NodeKey, Node*> m_byKey;
     std::vector<Node*> m_order;
+    KeyedTreeModel* m_model;
     Node* m_dropHighlight = nullptr;
     int m_indentationTwips = 0;
     LabelEdit m_labelEdit = LabelEdit::Manual;
@@ -247,3 +317,5 @@ class KeyedTree : public QTreeWidget {
 };
 
 }  // namespace controls
+
+Q_DECLARE_METATYPE(controls::KeyedTree::Node*)

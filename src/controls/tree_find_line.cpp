@@ -4,7 +4,6 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QKeySequence>
-#include <QTreeWidgetItemIterator>
 
 namespace controls {
 
@@ -151,9 +150,9 @@ bool TreeFindLine::eventFilter(QObject* watched, QEvent* event) {
 void TreeFindLine::remember() {
     m_expanded.clear();
     m_selected.clear();
-    for (QTreeWidgetItemIterator it(m_tree.data()); *it != nullptr; ++it) {
-        if ((*it)->childCount() > 0) {
-            m_expanded.insert(KeyedTree::key(*it), (*it)->isExpanded());
+    for (const KeyedTree::Node* node : m_tree->nodesInDisplayOrder()) {
+        if (node->childCount() > 0) {
+            m_expanded.insert(KeyedTree::key(node), node->isExpanded());
         }
     }
     for (const KeyedTree::Node* node : m_tree->selectedNodes()) {
@@ -174,8 +173,7 @@ void TreeFindLine::refresh() {
         // Display order visits a parent before its children: the parents of the node at
         // hand are the places on the stack.
         std::vector<int> parents;
-        for (QTreeWidgetItemIterator it(m_tree.data()); *it != nullptr; ++it) {
-            KeyedTree::Node* node = *it;
+        for (KeyedTree::Node* node : m_tree->nodesInDisplayOrder()) {
             while (!parents.empty() &&
                    m_entries[static_cast<std::size_t>(parents.back())].node != node->parent()) {
                 parents.pop_back();

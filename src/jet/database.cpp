@@ -496,9 +496,19 @@ std::shared_ptr<Database> openDatabase(const std::string& path, const std::strin
             cannotOpen(path, std::string(sqliteText(sqlite3_errmsg(db->handle))), kindOf(rc));
         }
         db->exec("PRAGMA cell_size_check=ON");
+        // Room for every page of a large template library: a query that walks an index
+        // reads the table's pages in index order, and with the default cache (2 MiB) a
+        // library of 100,000 entries read each page from the file dozens of times. Pages
+        // take memory only once they are read.
+        db->exec("PRAGMA cache_size=-65536");
         db->exec("PRAGMA foreign_keys=OFF");
         if (create) {
-            // Writes page 1, so the new file is a real (encrypted) database at once.
+            // Writes page 1, so the new file is a real (encrypted) database at once. A new
+            // empty file is not worth the waits for the disk (four, tens of milliseconds
+            // each while a window opens): should the machine stop meanwhile, what is left at
+            // worst is an empty file, which a later opening takes as a new one. The first
+            // real change waits for the disk as every change does.
+            db->exec("PRAGMA synchronous=OFF");
             db->exec("PRAGMA application_id=1246057524");
         }
     } catch (...) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 using controls::KeyedTree;
@@ -99,6 +100,58 @@ TEST_F(Tree, NodesAreFoundByKeyCountedInAddOrderAndRemovedWithTheirSubtree) {
     EXPECT_EQ(tree.nodeAt(6), n("3"));
 }
 
+// Many nodes at once, as a load adds them: each below an earlier one of the same list or
+// below the given node; a key used twice, or one the tree holds, refuses the whole list.
+TEST_F(Tree, NodesAddedAtOnceGoBelowTheirParentsOrNotAtAll) {
+    using New = KeyedTree::NewNode;
+    const std::string before = shown();
+    const struct {
+        std::vector<New> nodes;
+        const char* refused;  // nullptr: added
+    } cases[] = {
+        {{New{-1, u"20"_s, u"a"_s, {}, nullptr}, New{0, u"3"_s, u"b"_s, {}, nullptr}}, "3"},
+        {{New{-1, u"20"_s, u"a"_s, {}, nullptr}, New{0, u"20"_s, u"b"_s, {}, nullptr}}, "20"},
+        {{New{1, u"20"_s, u"a"_s, {}, nullptr}, New{-1, u"21"_s, u"b"_s, {}, nullptr}}, "20"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_THROW(tree.addNodes(n("7"), c.nodes), std::invalid_argument) << c.refused;
+        EXPECT_EQ(shown(), before) << c.refused;
+        EXPECT_EQ(n("20"), nullptr) << c.refused;
+    }
+    const std::vector<New> nodes{New{-1, u"20"_s, u"a"_s, u"ID"_s, nullptr},
+                                 New{0, u"21"_s, u"b"_s, {}, nullptr},
+                                 New{-1, u"22"_s, u"c"_s, {}, nullptr}};
+    const std::vector<Node*> made = tree.addNodes(n("7"), nodes);
+    ASSERT_EQ(made.size(), 3U);
+    EXPECT_EQ(made[1], n("21"));
+    EXPECT_EQ(n("21")->parent(), n("20"));
+    EXPECT_EQ(n("7")->child(2), n("22"));
+    EXPECT_EQ(KeyedTree::searchText(n("20")), u"ID"_s);
+    EXPECT_EQ(tree.nodeAt(tree.nodeCount() - 1), n("22"));
+}
+
+// A node shows its expanded image while it is expanded, its image otherwise.
+TEST_F(Tree, TheExpandedImageShowsWhileExpanded) {
+    controls::ImageList images;
+    QPixmap closed(16, 16), open(16, 16);
+    closed.fill(Qt::red);
+    open.fill(Qt::blue);
+    images.add(u"close"_s, QIcon(closed));
+    images.add(u"open"_s, QIcon(open));
+    tree.setImageList(images);
+    const KeyedTree::NodeLook folder(10, false, Qt::blue, u"close"_s, u"open"_s);
+    tree.addNode(u"0"_s, u"30"_s, u"folder"_s, folder);
+    tree.addNode(u"30"_s, u"31"_s, u"inside"_s);
+    const auto shownColour = [&] {
+        const QIcon icon =
+            tree.model()->data(tree.indexFromItem(n("30")), Qt::DecorationRole).value<QIcon>();
+        return icon.pixmap(16, 16).toImage().pixelColor(8, 8);
+    };
+    EXPECT_EQ(shownColour(), QColor(Qt::red));
+    n("30")->setExpanded(true);
+    EXPECT_EQ(shownColour(), QColor(Qt::blue));
+}
+
 // A chain as deep as a hostile library can be: removing part of it, emptying the tree and
 // destroying it must not take a stack frame per level.
 TEST(DeepTree, AChainTensOfThousandsDeepIsRemovedClearedAndDestroyed) {
@@ -124,7 +177,7 @@ TEST_F(Tree, ClicksAndKeysThatMoveTheCurrentNodeReportItAndSpaceToggles) {
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centreOf("5"));
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf("4"));
     ASSERT_EQ(clicks.count(), 2);
-    EXPECT_EQ(clicks[0][0].value<QTreeWidgetItem*>(), n("5"));
+    EXPECT_EQ(clicks[0][0].value<Node*>(), n("5"));
     EXPECT_EQ(selected(), "4 5");
 
     n("4")->setText(0, u"zeta"_s);
@@ -150,7 +203,7 @@ TEST_F(Tree, ClicksAndKeysThatMoveTheCurrentNodeReportItAndSpaceToggles) {
         EXPECT_EQ(selected(), step.selected) << step.key;
         ASSERT_EQ(clicks.count(), *step.clicked ? 1 : 0) << step.key;
         if (*step.clicked) {
-            EXPECT_EQ(clicks[0][0].value<QTreeWidgetItem*>(), n(step.clicked)) << step.key;
+            EXPECT_EQ(clicks[0][0].value<Node*>(), n(step.clicked)) << step.key;
         }
     }
 }
@@ -226,7 +279,7 @@ TEST_F(Tree, EnterWalksTheMatchesAndWhatItChoseStaysChosenAfterEscape) {
     for (const char* expected : {"4", "5", "4", "5"}) {
         QTest::keyClick(&line, Qt::Key_Return);
         EXPECT_EQ(selected(), expected);
-        EXPECT_EQ(clicks.takeLast()[0].value<QTreeWidgetItem*>(), n(expected));
+        EXPECT_EQ(clicks.takeLast()[0].value<Node*>(), n(expected));
     }
     EXPECT_EQ(QApplication::focusWidget(), &line);
 
