@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +30,33 @@ struct Translation {
     // Every word, [name] and quoted text of the statement, unquoted, so that the engine
     // can tell which tables it cannot touch (a table it touches is named there).
     std::vector<std::string> mentions;
+    // On a server: the columns a CREATE TABLE defines (as written), and whether the
+    // definition has text or memo columns (which need the server's citext type).
+    std::vector<std::string> columns;
+    bool usesText = false;
 };
 
 // Throws jet::Error (kSyntax, kUnsupported, kInvalidName) for text that is not one
 // Jet statement; a second statement after the first is refused.
 Translation translate(std::string_view statement);
+
+// The tables and columns of a database on a server, as it stores their names: a name
+// that a statement writes in any case is sent as stored.
+struct ServerNames {
+    std::map<std::string, std::string> tables;                          // lower case → stored
+    std::map<std::string, std::map<std::string, std::string>> columns;  // by lower-case table
+
+    std::optional<std::string> table(std::string_view name) const;
+    std::optional<std::string> column(std::string_view table, std::string_view name) const;
+    // A column of that name in any table.
+    std::optional<std::string> anyColumn(std::string_view name) const;
+};
+
+// The same statement for a PostgreSQL server: its DDL with the rules of server_rules.h,
+// its DML with every known name as stored (quoted), ORDER BY putting nulls first when
+// ascending and last when descending, as in a file. Names longer than the server takes
+// (63 bytes) are refused rather than cut short.
+Translation translateForServer(std::string_view statement, const ServerNames& names);
 
 // True when `name` may stand as a column or table name without brackets.
 bool isValidPlainName(std::string_view name);
