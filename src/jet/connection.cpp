@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "connection.h"
 
+#include <cstdint>
+
 #include "catalog.h"
 #include "connection_string.h"
 #include "cursor.h"
@@ -279,6 +281,21 @@ const std::string& Connection::dataSource() const {
         return m_server->source;
     }
     return require(m_db).path;
+}
+
+bool Connection::tryLock(std::string_view name) {
+    if (!m_server) {
+        require(m_db);
+        throw Error("a file is locked by its holder", ErrorCode::kUnsupported);
+    }
+    // The lock's number: the name's hash, the same in every process (FNV-1a).
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    const ServerResult r = m_server->run("SELECT pg_catalog.pg_try_advisory_lock(" +
+                                         std::to_string(static_cast<std::int64_t>(hash)) + ")");
+    return PQntuples(r.get()) == 1 && PQgetvalue(r.get(), 0, 0)[0] == 't';
 }
 
 int Connection::columnLimit() const {

@@ -64,6 +64,11 @@ class Connection {
 
     // The file's path, or the server's URI without a password.
     const std::string& dataSource() const;
+    // On a server: takes the database's lock named `name` for this connection without
+    // waiting (a session-level advisory lock), true when it is now held here; the server
+    // lets it go when the connection closes or its process dies. A file is locked by its
+    // holder's own means: throws ErrorCode::kUnsupported.
+    bool tryLock(std::string_view name);
     // True when the database is on a server.
     bool onServer() const { return m_server != nullptr; }
     // The most columns a table of this database can hold.
