@@ -114,6 +114,9 @@ Recordset Connection::executeOnServer(std::string_view statement) {
                 for (const std::string& c : t.columns) {
                     columns.emplace(detail::lower(c), c);
                 }
+                if (!t.counterColumn.empty()) {
+                    server.names.counters[key] = t.counterColumn;
+                }
                 server.forgetCatalog();
             } else {
                 server.loadNames();

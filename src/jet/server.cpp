@@ -160,9 +160,20 @@ ServerResult Server::run(const std::string& sql, int which, std::string_view sta
 }
 
 ServerResult Server::execute(const Translation& t, std::string_view statement) {
+    std::string body = t.sql;
+    if (t.kind == Translation::Kind::kChange && !t.counterTable.empty()) {
+        // A number given to the counter: the server's numbering goes on after the highest
+        // (never back: a number once given is not given again).
+        const std::string sequence = "pg_catalog.pg_get_serial_sequence(" +
+                                     quoteString(quoteIdent(t.counterTable)) + ", " +
+                                     quoteString(t.counterColumn) + ")";
+        body += ";SELECT pg_catalog.setval(" + sequence + ", GREATEST((SELECT max(" +
+                quoteIdent(t.counterColumn) + ") FROM " + quoteIdent(t.counterTable) +
+                "), pg_catalog.nextval(" + sequence + ")))";
+    }
     if (!inTransaction) {
         try {
-            return run(t.sql, -1, statement);
+            return run(body, 0, statement);
         } catch (const Error& e) {
             if (e.kind() == ErrorKind::kValueRefused) {
                 throw Error(ruleBroken(), e.code(), e.kind());
@@ -176,7 +187,7 @@ ServerResult Server::execute(const Translation& t, std::string_view statement) {
     }
     const std::string sp(kStatementSavepoint);
     try {
-        return run("SAVEPOINT " + sp + ";" + t.sql + ";RELEASE SAVEPOINT " + sp, 1, statement);
+        return run("SAVEPOINT " + sp + ";" + body + ";RELEASE SAVEPOINT " + sp, 1, statement);
     } catch (const Error& e) {
         // The server wants the refused statement taken back before anything else runs.
         if (PQstatus(conn) == CONNECTION_OK) {
@@ -232,7 +243,7 @@ std::string Server::ruleBroken() {
 
 void Server::loadNames() {
     const ServerResult r =
-        run("SELECT c.relname, a.attname FROM pg_catalog.pg_class c "
+        run("SELECT c.relname, a.attname, a.attidentity <> '' FROM pg_catalog.pg_class c "
             "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
             "WHERE c.relkind IN ('r','p','v','m','f') AND pg_catalog.pg_table_is_visible(c.oid) "
             "AND c.relnamespace <> 'pg_catalog'::regnamespace "
@@ -244,6 +255,9 @@ void Server::loadNames() {
         const std::string column = PQgetvalue(r.get(), i, 1);
         names.tables.emplace(lower(table), table);
         names.columns[lower(table)].emplace(lower(column), column);
+        if (PQgetvalue(r.get(), i, 2)[0] == 't') {
+            names.counters[lower(table)] = column;
+        }
     }
     forgetCatalog();
 }

@@ -385,6 +385,10 @@ Translation createTable(const std::vector<Token>& toks, const ServerNames* serve
         for (const auto& c : cols) {
             checkServerName(c.name);
             t.columns.push_back(c.name);
+            if (c.type == JetType::kCounter) {
+                t.counterTable = table;
+                t.counterColumn = c.name;
+            }
             t.usesText = t.usesText || c.type == JetType::kText || c.type == JetType::kMemo;
         }
     }
@@ -586,7 +590,8 @@ std::string rewriteServerDml(const std::vector<Token>& toks, bool isDelete,
                 } else if (isWord(previous, "AS")) {
                     out += quoteIdent(t.text);
                 } else if (next && next->type == Tok::kPunct && next->text == "(" &&
-                           !isWord(previous, "INTO")) {
+                           !isWord(previous, "INTO") && !isWord(previous, "ON") &&
+                           !isWord(previous, "TABLE")) {
                     out += t.text;  // a function
                 } else if (auto table = names.table(t.text)) {
                     out += quoteIdent(*table);
@@ -692,6 +697,40 @@ bool isValidPlainName(std::string_view name) {
 
 namespace {
 
+// An INSERT that gives the table's COUNTER a number: without a column list, or with the
+// counter in it.
+void numberedCounter(const std::vector<Token>& toks, const ServerNames& names, Translation& t) {
+    Parser p(toks);
+    p.expectWord("INSERT");
+    if (!p.acceptWord("INTO")) {
+        return;
+    }
+    const std::string table = p.name("a table name");
+    const auto counter = names.counters.find(detail::lower(table));
+    if (counter == names.counters.end()) {
+        return;
+    }
+    bool named = !p.peekPunct("(");
+    if (!named) {
+        p.acceptPunct("(");
+        while (!p.atEnd() && !p.peekPunct(")")) {
+            const Token* c = p.peek();
+            named = named || ((c->type == Tok::kWord || c->type == Tok::kBracketed) &&
+                              iequals(c->type == Tok::kWord ? c->text
+                                                            : c->text.substr(1, c->text.size() - 2),
+                                      counter->second));
+            p.acceptPunct(",");
+            if (p.peek() == c) {
+                p.name("a column name");
+            }
+        }
+    }
+    if (named) {
+        t.counterTable = names.table(table).value_or(table);
+        t.counterColumn = counter->second;
+    }
+}
+
 Translation translateWith(std::string_view statement, const ServerNames* server) {
     std::vector<Token> toks = detail::singleStatement(detail::tokenize(statement));
     size_t first = 0;
@@ -734,6 +773,9 @@ Translation translateWith(std::string_view statement, const ServerNames* server)
         t.sql = server ? rewriteServerDml(toks, verb == "DELETE", *server)
                        : rewriteDml(toks, verb == "DELETE");
         t.mentions = mentions(toks);
+        if (server && verb == "INSERT") {
+            numberedCounter(toks, *server, t);
+        }
         return t;
     }
     if (verb == "CREATE") {

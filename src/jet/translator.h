@@ -34,6 +34,10 @@ struct Translation {
     // definition has text or memo columns (which need the server's citext type).
     std::vector<std::string> columns;
     bool usesText = false;
+    // On a server: the table's COUNTER column, when a CREATE TABLE defines one or an INSERT
+    // gives it a number of its own (the server's numbering then continues after it).
+    std::string counterTable;
+    std::string counterColumn;
 };
 
 // Throws jet::Error (kSyntax, kUnsupported, kInvalidName) for text that is not one
@@ -45,6 +49,7 @@ Translation translate(std::string_view statement);
 struct ServerNames {
     std::map<std::string, std::string> tables;                          // lower case → stored
     std::map<std::string, std::map<std::string, std::string>> columns;  // by lower-case table
+    std::map<std::string, std::string> counters;  // lower-case table → its COUNTER column
 
     std::optional<std::string> table(std::string_view name) const;
     std::optional<std::string> column(std::string_view table, std::string_view name) const;

@@ -169,6 +169,10 @@ TEST_P(Backends, CatalogComparisonsAndCounters) {
     EXPECT_EQ(run("select N from T;"), "N | int 4") << "a closing ';' is fine";
     m_conn.execute("INSERT INTO T(KIND) VALUES('Z')");
     EXPECT_EQ(run("select max(N) AS N from T"), "N | int 5");
+    // A number given to the counter: numbering goes on after the highest.
+    m_conn.execute("INSERT INTO T(n, KIND) VALUES(20, 'Y')");
+    m_conn.execute("INSERT INTO T(KIND) VALUES('W')");
+    EXPECT_GT(m_conn.execute("select max(N) from T").field(0).toInt(), 20);
     auto rs = m_conn.execute("select S, sortby as Bee from T");
     EXPECT_EQ(shown(rs.field("BEE")), "int 1");
 }
