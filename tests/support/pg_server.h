@@ -36,6 +36,8 @@ class PgServer {
     // folder.
     void restart();
     const std::string& folder() const { return m_dir; }
+    // The folder of the server's programs (psql among them).
+    const std::string& binDir() const { return m_bin; }
 
   private:
     void start();
