@@ -388,6 +388,9 @@ std::vector<TableInfo> serverTables(Server& server, std::string_view only) {
         "AND c.relnamespace <> 'information_schema'::regnamespace "
         "AND a.attnum > 0 AND NOT a.attisdropped";
     if (!only.empty()) {
+        if (!server.names.table(only)) {
+            server.loadNames();  // made by another client meanwhile?
+        }
         const auto stored = server.names.table(only);
         if (!stored) {
             throw Error("no table named " + std::string(only), ErrorCode::kNoSuchColumn);
