@@ -77,21 +77,31 @@ Database& require(const std::shared_ptr<Database>& db) {
 }
 }  // namespace
 
+namespace {
+// BEGIN, COMMIT and ROLLBACK sent as statements: the connection's own transaction calls.
+// True when `kind` was one of them.
+bool transactionStatement(Connection& connection, Translation::Kind kind) {
+    switch (kind) {
+        case Translation::Kind::kBegin:
+            connection.beginTrans();
+            return true;
+        case Translation::Kind::kCommit:
+            connection.commitTrans();
+            return true;
+        case Translation::Kind::kRollback:
+            connection.rollbackTrans();
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
 Recordset Connection::executeOnServer(std::string_view statement) {
     Server& server = *m_server;
     const Translation t = translateForServer(statement, server.names);
-    switch (t.kind) {
-        case Translation::Kind::kBegin:
-            beginTrans();
-            return {};
-        case Translation::Kind::kCommit:
-            commitTrans();
-            return {};
-        case Translation::Kind::kRollback:
-            rollbackTrans();
-            return {};
-        default:
-            break;
+    if (transactionStatement(*this, t.kind)) {
+        return {};
     }
     if (t.usesText) {
         server.needCitext();
@@ -143,18 +153,8 @@ Recordset Connection::execute(std::string_view statement) {
     }
     Database& db = require(m_db);
     const Translation t = translate(statement);
-    switch (t.kind) {
-        case Translation::Kind::kBegin:
-            beginTrans();
-            return {};
-        case Translation::Kind::kCommit:
-            commitTrans();
-            return {};
-        case Translation::Kind::kRollback:
-            rollbackTrans();
-            return {};
-        default:
-            break;
+    if (transactionStatement(*this, t.kind)) {
+        return {};
     }
     // Definitions still waiting are written first for the tables this statement names;
     // it cannot touch others (without triggers and views, which keep columns from waiting).

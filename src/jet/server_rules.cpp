@@ -43,12 +43,7 @@ std::string serverColumnSql(const ColumnDef& c, bool keyMember) {
             s += "smallint";
             break;
     }
-    if (c.notNull || keyMember) {
-        s += " NOT NULL";
-    }
-    if (c.unique && !keyMember) {
-        s += " UNIQUE";
-    }
+    s += nullAndUnique(c, keyMember);
     switch (c.type) {
         case JetType::kText:
             s += " CHECK (char_length(" + q + ") <= " + std::to_string(c.width) + ")";
@@ -87,12 +82,11 @@ std::optional<ServerRule> ruleOf(std::string_view definition) {
 std::string ruleText(const ServerRule& rule) {
     switch (rule.kind) {
         case ServerRule::Kind::kZeroLength:
-            return "zero-length string not allowed";
+            return std::string(kZeroLengthRuleName);
         case ServerRule::Kind::kWidth:
-            return rule.width == 1 ? "at most 1 character"
-                                   : "at most " + std::to_string(rule.width) + " characters";
+            return widthRuleName(rule.width);
         case ServerRule::Kind::kYesNo:
-            return "not a Yes/No value";
+            return std::string(kYesNoRuleName);
     }
     return {};
 }

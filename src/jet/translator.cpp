@@ -715,10 +715,11 @@ void numberedCounter(const std::vector<Token>& toks, const ServerNames& names, T
         p.acceptPunct("(");
         while (!p.atEnd() && !p.peekPunct(")")) {
             const Token* c = p.peek();
-            named = named || ((c->type == Tok::kWord || c->type == Tok::kBracketed) &&
-                              iequals(c->type == Tok::kWord ? c->text
-                                                            : c->text.substr(1, c->text.size() - 2),
-                                      counter->second));
+            named =
+                named ||
+                ((c->type == Tok::kWord || c->type == Tok::kBracketed) &&
+                 iequals(c->type == Tok::kWord ? c->text : c->text.substr(1, c->text.size() - 2),
+                         counter->second));
             p.acceptPunct(",");
             if (p.peek() == c) {
                 p.name("a column name");
