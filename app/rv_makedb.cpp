@@ -163,9 +163,10 @@ int exitStatus(int status) {
     return g_signal != 0 ? 128 + g_signal : status;
 }
 
-// The path as given, made absolute against the current folder, byte for byte.
+// The path as given, made absolute against the current folder, byte for byte; a server's
+// URI as it stands.
 std::string absolutePath(const std::string& path) {
-    if (!path.empty() && path[0] == '/') {
+    if ((!path.empty() && path[0] == '/') || jet::ConnectionString::namesServer(path)) {
         return path;
     }
     std::string cwd(4096, '\0');

@@ -142,7 +142,7 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_MULTIARCH foreign)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
-set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SUGGESTS "sqlcipher")
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SUGGESTS "sqlcipher, postgresql-client")
 set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "database creation wizard for a mail and FAX address book
 rv_makedb creates, or extends, the password-protected SQLCipher database of a
 mail and FAX distribution product. A wizard lets the user compose the

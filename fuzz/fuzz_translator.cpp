@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target: the Jet-dialect translator. Any text either translates into one
-// SQLite statement or is refused with jet::Error; split into statements, each piece is a
-// part of the text, not empty, and translates or is refused the same way.
+// SQLite statement, and into one statement for a server (whose tables and columns are
+// those of a small library), or is refused with jet::Error; split into statements, each
+// piece is a part of the text, not empty, and translates or is refused the same way.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +29,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             } catch (const jet::Error&) {
             }
         }
+    } catch (const jet::Error&) {
+    }
+    static const jet::ServerNames names = [] {
+        jet::ServerNames n;
+        n.tables = {{"temp_field", "TEMP_FIELD"}, {"field", "FIELD"}};
+        n.columns["temp_field"] = {
+            {"field_no", "FIELD_NO"}, {"kind", "KIND"}, {"sortby", "SORTBY"}};
+        n.columns["field"] = {{"field_id", "FIELD_ID"}, {"tel", "tel"}};
+        n.counters["temp_field"] = "FIELD_NO";
+        return n;
+    }();
+    try {
+        const jet::Translation t = jet::translateForServer(text, names);
+        (void)t;
     } catch (const jet::Error&) {
     }
     (void)jet::isValidPlainName(text);

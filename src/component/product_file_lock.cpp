@@ -8,14 +8,30 @@
 
 #include <cerrno>
 
+#include "jet/connection_string.h"
+
 namespace component {
 
 ProductFileLock::~ProductFileLock() {
     release();
 }
 
-ProductFileLock::Outcome ProductFileLock::take(const std::string& path) {
+namespace {
+// The lock every wizard takes on a product database on a server.
+constexpr std::string_view kWizardLock = "rv_makeDB product database";
+}  // namespace
+
+ProductFileLock::Outcome ProductFileLock::take(const std::string& path,
+                                               const std::string& connectionString) {
     release();
+    if (jet::ConnectionString::namesServer(path)) {
+        m_server.open(connectionString);
+        if (!m_server.tryLock(kWizardLock)) {
+            m_server.close();
+            return Outcome::kInUse;
+        }
+        return Outcome::kHeld;
+    }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -45,6 +61,7 @@ bool ProductFileLock::isFileAt(const std::string& path) const {
 }
 
 void ProductFileLock::release() {
+    m_server.close();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "jet/connection.h"
+
 namespace component {
 
 // The wizard's hold on its product database file from the opening to the closing: an
@@ -12,7 +14,9 @@ namespace component {
 // file, in this process or another, is turned away while the first is open. It is
 // independent of the engine's own locks, and the kernel releases it when the process ends.
 // Also remembers which file it holds, so that the closing can tell whether the path still
-// names that very file.
+// names that very file. A database on a server is held the same way by a lock of the
+// server's (an advisory lock of a connection kept open), which the server releases when the
+// connection closes or the process dies.
 class ProductFileLock {
   public:
     enum class Outcome {
@@ -27,14 +31,17 @@ class ProductFileLock {
     ProductFileLock& operator=(const ProductFileLock&) = delete;
 
     // Opens the file at `path` and takes the lock without waiting. Releases any lock held.
-    Outcome take(const std::string& path);
-    bool held() const { return m_fd >= 0; }
+    // A server's database (`path` a URI) is opened with `connectionString`; a failure to
+    // open it throws jet::Error.
+    Outcome take(const std::string& path, const std::string& connectionString = {});
+    bool held() const { return m_fd >= 0 || m_server.isOpen(); }
     // True when `path` names the file whose lock is held (same device and inode).
     bool isFileAt(const std::string& path) const;
     void release();
 
   private:
     int m_fd = -1;
+    jet::Connection m_server;
     dev_t m_dev = 0;
     ino_t m_ino = 0;
 };

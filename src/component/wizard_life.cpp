@@ -60,11 +60,53 @@ bool withoutTables(const std::string& connection) {
 
 }  // namespace
 
+namespace {
+
+// The opening on a server: the database is there (its administrator made it); it is held
+// by the server's lock, and holds the product's tables or none of them yet. Nothing is
+// created, so the closing deletes nothing.
+void openServerDatabase(WizardStatus& status, const std::string& uri, const std::string& connection,
+                        controls::FlexGridModel& fg1, FileCreation creation) {
+    status.dbExists = true;
+    if (creation == FileCreation::kCreate &&
+        status.lock.take(uri, connection) == ProductFileLock::Outcome::kInUse) {
+        controls::tell(kMsgDatabaseInUse, controls::vbExclamation);
+        status.openFailed = true;
+        return;
+    }
+    try {
+        wizard::loadExistingDB(fg1, connection);
+    } catch (const jet::Error&) {
+        jet::Connection db;
+        db.open(connection);
+        if (productdb::holdsProductTables(db)) {
+            throw;
+        }
+        status.dbExists = false;
+    }
+    status.openFailed = false;
+}
+
+}  // namespace
+
 void openProductDatabase(WizardStatus& status, const QString& path, const QString& password,
                          controls::FlexGridModel& fg1, FileCreation creation) {
     const std::string file = toHostBytes(path);
     const std::string connection = connectionString(path, password);
     status.createdFile = false;
+    if (jet::ConnectionString::namesServer(file)) {
+        try {
+            openServerDatabase(status, file, connection, fg1, creation);
+        } catch (const jet::Error& e) {
+            status.lock.release();
+            status.openFailure = e.what();
+            controls::tell(wizard::kMsgDatabaseError, controls::vbExclamation);
+            status.openFailed = true;
+            return;
+        }
+        status.openFailure.clear();
+        return;
+    }
     try {
         PathState state = testPath(file);
         if (state == PathState::kUnusable) {
@@ -136,9 +178,10 @@ namespace {
 
 // The checks and the question; on true `wait` holds the wait pointer.
 bool checksPassUnderWaitPointer(const controls::FlexGridModel& fg1,
-                                std::optional<controls::WaitPointer>& wait) {
+                                std::optional<controls::WaitPointer>& wait,
+                                int mostFields = productdb::maxFields()) {
     using Outcome = wizard::CreateCheck::Outcome;
-    const wizard::CreateCheck check = wizard::checkCreate(fg1);
+    const wizard::CreateCheck check = wizard::checkCreate(fg1, mostFields);
     if (check.outcome == Outcome::kNoFields) {
         controls::tell(check.message);
         return false;
@@ -181,7 +224,7 @@ bool createCommand(WizardStatus& status, const QString& path, const QString& pas
     status.buildFailed = false;
     status.buildFailure.clear();
     std::optional<controls::WaitPointer> wait;
-    if (!checksPassUnderWaitPointer(fg1, wait)) {
+    if (!checksPassUnderWaitPointer(fg1, wait, productdb::maxFields(toHostBytes(path)))) {
         return false;
     }
 

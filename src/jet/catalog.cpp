@@ -19,6 +19,7 @@
 #include "database.h"
 #include "error.h"
 #include "schema_rules.h"
+#include "server.h"
 #include "text_util.h"
 
 namespace jet {
@@ -111,6 +112,14 @@ class FolderLock {
 void Catalog::create(std::string_view connectionString) {
     const ConnectionString cs = ConnectionString::parse(connectionString);
     const std::string& path = cs.dataSource();
+    if (ConnectionString::namesServer(path)) {
+        const auto server = connectServer(path, cs.password());
+        if (!server->names.tables.empty()) {
+            throw Error("cannot create " + server->source + ": the database already holds tables",
+                        ErrorCode::kFileExists);
+        }
+        return;
+    }
     if (::access(path.c_str(), F_OK) == 0) {
         throw Error("cannot create " + path + ": the file already exists", ErrorCode::kFileExists);
     }
@@ -158,6 +167,10 @@ int Catalog::columnLimit() {
         return columns;
     }();
     return limit;
+}
+
+int Catalog::columnLimit(std::string_view dataSource) {
+    return ConnectionString::namesServer(dataSource) ? kServerColumnLimit : columnLimit();
 }
 
 Catalog::Catalog(Connection& connection) : m_connection(&connection) {
@@ -231,6 +244,9 @@ Database& openDb(const std::shared_ptr<Database>& db) {
 }  // namespace
 
 std::vector<TableInfo> Catalog::tables() const {
+    if (m_connection->m_server) {
+        return serverTables(*m_connection->m_server);
+    }
     Database& db = openDb(m_connection->m_db);
     std::vector<std::pair<std::string, std::string>> rows;
     {
@@ -249,6 +265,12 @@ std::vector<TableInfo> Catalog::tables() const {
 }
 
 TableInfo Catalog::table(std::string_view name) const {
+    if (m_connection->m_server) {
+        if (name.empty()) {
+            throw Error("no table named", ErrorCode::kNoSuchColumn);
+        }
+        return serverTables(*m_connection->m_server, name).front();
+    }
     Database& db = openDb(m_connection->m_db);
     std::string found, sql;
     {
@@ -352,11 +374,15 @@ std::string Catalog::property(std::string_view table, std::string_view column,
 
 void Catalog::setProperty(std::string_view table, std::string_view column, std::string_view name,
                           bool value) {
-    Database& db = openDb(m_connection->m_db);
     if (!iequals(name, kAllowZeroLength)) {
         throw Error("property \"" + std::string(name) + "\" cannot be set",
                     ErrorCode::kUnsupported);
     }
+    if (m_connection->m_server) {
+        setServerZeroLength(*m_connection->m_server, table, column, value);
+        return;
+    }
+    Database& db = openDb(m_connection->m_db);
     if (isSystemTable(table)) {
         throw Error("the engine's own table " + std::string(table) + " cannot be changed",
                     ErrorCode::kUnsupported);

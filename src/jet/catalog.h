@@ -15,6 +15,9 @@ enum ColumnAttribute : int {
     kColNullable = 0x2,
 };
 
+// The most columns a table of a PostgreSQL server holds.
+inline constexpr int kServerColumnLimit = 1600;
+
 inline constexpr std::string_view kAllowZeroLength = "Jet OLEDB:Allow Zero Length";
 
 struct ColumnInfo {
@@ -51,11 +54,15 @@ class Catalog {
   public:
     // Creates a new, empty database file for the connection string's Data Source,
     // encrypted with its password (an empty password makes a plain file). Fails with
-    // ErrorCode::kFileExists when something is at that path.
+    // ErrorCode::kFileExists when something is at that path. A server's database is made
+    // by the server's administrator: here it must exist and hold no table yet.
     static void create(std::string_view connectionString);
 
-    // The most columns a table of any database of this engine can hold.
+    // The most columns a table of any database file can hold.
     static int columnLimit();
+    // The most columns a table of the database that `dataSource` names can hold: a file's
+    // limit, or a server's.
+    static int columnLimit(std::string_view dataSource);
 
     explicit Catalog(Connection& connection);
 

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "connection.h"
 
+#include <cstdint>
+
+#include "catalog.h"
 #include "connection_string.h"
 #include "cursor.h"
 #include "database.h"
 #include "error.h"
+#include "server.h"
+#include "text_util.h"
 #include "translator.h"
 
 namespace jet {
@@ -18,6 +23,7 @@ Connection& Connection::operator=(Connection&& other) noexcept {
     if (this != &other) {
         close();
         m_db = std::move(other.m_db);
+        m_server = std::move(other.m_server);
         m_observer = std::move(other.m_observer);
         m_trace = std::move(other.m_trace);
     }
@@ -25,19 +31,26 @@ Connection& Connection::operator=(Connection&& other) noexcept {
 }
 
 void Connection::open(std::string_view connectionString, EmptyFile empty) {
-    if (m_db) {
+    if (isOpen()) {
         throw Error("the connection is already open", ErrorCode::kCannotOpen);
     }
     const ConnectionString cs = ConnectionString::parse(connectionString);
+    if (ConnectionString::namesServer(cs.dataSource())) {
+        m_server = connectServer(cs.dataSource(), cs.password());
+        m_server->trace = m_trace;
+        return;
+    }
     m_db = openDatabase(cs.dataSource(), cs.password(), false, empty == EmptyFile::kNewDatabase);
     m_db->trace = m_trace;
 }
 
 bool Connection::isOpen() const {
-    return m_db != nullptr;
+    return m_db != nullptr || m_server != nullptr;
 }
 
 void Connection::close() {
+    // Closing the session takes back a transaction still open.
+    m_server.reset();
     if (!m_db) {
         return;
     }
@@ -64,24 +77,84 @@ Database& require(const std::shared_ptr<Database>& db) {
 }
 }  // namespace
 
-Recordset Connection::execute(std::string_view statement) {
-    Database& db = require(m_db);
-    if (m_observer) {
-        m_observer(statement);
-    }
-    const Translation t = translate(statement);
-    switch (t.kind) {
+namespace {
+// BEGIN, COMMIT and ROLLBACK sent as statements: the connection's own transaction calls.
+// True when `kind` was one of them.
+bool transactionStatement(Connection& connection, Translation::Kind kind) {
+    switch (kind) {
         case Translation::Kind::kBegin:
-            beginTrans();
-            return {};
+            connection.beginTrans();
+            return true;
         case Translation::Kind::kCommit:
-            commitTrans();
-            return {};
+            connection.commitTrans();
+            return true;
         case Translation::Kind::kRollback:
-            rollbackTrans();
-            return {};
+            connection.rollbackTrans();
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+Recordset Connection::executeOnServer(std::string_view statement) {
+    Server& server = *m_server;
+    const Translation t = translateForServer(statement, server.names);
+    if (transactionStatement(*this, t.kind)) {
+        return {};
+    }
+    if (t.usesText) {
+        server.needCitext();
+    }
+    ServerResult result = server.execute(t, statement);
+    switch (t.kind) {
+        case Translation::Kind::kQuery: {
+            auto cursor = std::make_unique<ServerCursor>();
+            cursor->result = std::move(result);
+            cursor->row = 0;
+            cursor->eof = PQntuples(cursor->result.get()) == 0;
+            return Recordset(std::move(cursor));
+        }
+        case Translation::Kind::kDefinition:
+            if (!t.columns.empty()) {
+                // A table made: its names are known without asking.
+                const std::string key = detail::lower(t.table);
+                server.names.tables[key] = t.table;
+                auto& columns = server.names.columns[key];
+                for (const std::string& c : t.columns) {
+                    columns.emplace(detail::lower(c), c);
+                }
+                if (!t.counterColumn.empty()) {
+                    server.names.counters[key] = t.counterColumn;
+                }
+                server.forgetCatalog();
+            } else {
+                server.loadNames();
+            }
+            break;
+        case Translation::Kind::kAddColumn: {
+            const std::string key = detail::lower(t.table);
+            server.names.columns[key].emplace(detail::lower(t.column), t.column);
+            server.textColumns.erase(key);
+            break;
+        }
         default:
             break;
+    }
+    return {};
+}
+
+Recordset Connection::execute(std::string_view statement) {
+    if (m_observer && isOpen()) {
+        m_observer(statement);
+    }
+    if (m_server) {
+        return executeOnServer(statement);
+    }
+    Database& db = require(m_db);
+    const Translation t = translate(statement);
+    if (transactionStatement(*this, t.kind)) {
+        return {};
     }
     // Definitions still waiting are written first for the tables this statement names;
     // it cannot touch others (without triggers and views, which keep columns from waiting).
@@ -95,7 +168,7 @@ Recordset Connection::execute(std::string_view statement) {
     } else if (t.kind == Translation::Kind::kAddColumn) {
         db.textColumns.clear();
     }
-    auto cursor = std::make_unique<Cursor>();
+    auto cursor = std::make_unique<SqliteCursor>();
     cursor->db = m_db;
     try {
         cursor->stmt = db.prepare(t.sql);
@@ -121,6 +194,14 @@ Recordset Connection::execute(std::string_view statement) {
 }
 
 void Connection::beginTrans() {
+    if (m_server) {
+        if (m_server->inTransaction) {
+            throw Error("a transaction is already open", ErrorCode::kTransaction);
+        }
+        m_server->run("BEGIN");
+        m_server->inTransaction = true;
+        return;
+    }
     Database& db = require(m_db);
     if (db.inTransaction) {
         throw Error("a transaction is already open", ErrorCode::kTransaction);
@@ -133,6 +214,23 @@ void Connection::beginTrans() {
 }
 
 void Connection::commitTrans() {
+    if (m_server) {
+        if (!m_server->inTransaction) {
+            throw Error("no transaction is open", ErrorCode::kTransaction);
+        }
+        m_server->inTransaction = false;
+        try {
+            m_server->run("COMMIT");
+        } catch (const Error&) {
+            // Nothing of the transaction stayed: neither do the names it made.
+            try {
+                m_server->loadNames();
+            } catch (const Error&) {
+            }
+            throw;
+        }
+        return;
+    }
     Database& db = require(m_db);
     if (!db.inTransaction) {
         throw Error("no transaction is open", ErrorCode::kTransaction);
@@ -144,6 +242,16 @@ void Connection::commitTrans() {
 }
 
 void Connection::rollbackTrans() {
+    if (m_server) {
+        if (!m_server->inTransaction) {
+            throw Error("no transaction is open", ErrorCode::kTransaction);
+        }
+        m_server->inTransaction = false;
+        m_server->run("ROLLBACK");
+        m_server->hasCitext.reset();
+        m_server->loadNames();  // the definitions it took back
+        return;
+    }
     Database& db = require(m_db);
     if (!db.inTransaction) {
         throw Error("no transaction is open", ErrorCode::kTransaction);
@@ -154,7 +262,7 @@ void Connection::rollbackTrans() {
 }
 
 bool Connection::inTransaction() const {
-    return m_db && m_db->inTransaction;
+    return (m_db && m_db->inTransaction) || (m_server && m_server->inTransaction);
 }
 
 void Connection::interrupt() noexcept {
@@ -172,10 +280,39 @@ void Connection::setEngineTrace(Observer trace) {
     if (m_db) {
         m_db->trace = m_trace;
     }
+    if (m_server) {
+        m_server->trace = m_trace;
+    }
 }
 
 const std::string& Connection::dataSource() const {
+    if (m_server) {
+        return m_server->source;
+    }
     return require(m_db).path;
+}
+
+bool Connection::tryLock(std::string_view name) {
+    if (!m_server) {
+        require(m_db);
+        throw Error("a file is locked by its holder", ErrorCode::kUnsupported);
+    }
+    // The lock's number: the name's hash, the same in every process (FNV-1a).
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    const ServerResult r = m_server->run("SELECT pg_catalog.pg_try_advisory_lock(" +
+                                         std::to_string(static_cast<std::int64_t>(hash)) + ")");
+    return PQntuples(r.get()) == 1 && PQgetvalue(r.get(), 0, 0)[0] == 't';
+}
+
+int Connection::columnLimit() const {
+    if (m_server) {
+        return kServerColumnLimit;
+    }
+    require(m_db);
+    return Catalog::columnLimit();
 }
 
 }  // namespace jet

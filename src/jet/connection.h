@@ -11,9 +11,12 @@
 namespace jet {
 
 struct Database;
+struct Server;
 
-// A connection to a Jet-dialect database file: an SQLCipher file whose rules (widths,
-// NOT NULL, zero-length, number and date checks) are kept in its own schema.
+// A connection to a Jet-dialect database: an SQLCipher file whose rules (widths,
+// NOT NULL, zero-length, number and date checks) are kept in its own schema, or a
+// database on a PostgreSQL server (a Data Source that is a postgresql:// URI), whose
+// rules are its columns' types and constraints. The same statements work on both.
 //
 // execute() takes exactly one Jet SQL statement; text after it is refused. Queries
 // return a record set, other statements an empty one. Without beginTrans() every
@@ -39,7 +42,9 @@ class Connection {
 
     // Opens an existing file. Fails (ErrorCode::kCannotOpen) for a missing file, a
     // directory, a damaged or non-database file, an empty file unless `empty` takes it,
-    // and a wrong password; a failed open never writes to the file.
+    // and a wrong password; a failed open never writes to the file. A server's database
+    // opens with the password as the role's; an unreachable server or a refused login
+    // fails the same way, with the server's reason.
     void open(std::string_view connectionString, EmptyFile empty = EmptyFile::kRefuse);
     bool isOpen() const;
     void close();
@@ -59,15 +64,27 @@ class Connection {
 
     // Receives each statement text as the caller sent it, before it runs.
     void setObserver(Observer observer);
-    // Receives each SQL text handed to SQLCipher itself (translations and the
-    // engine's own housekeeping). For benchmarks and diagnostics.
+    // Receives each SQL text handed to SQLCipher or sent to the server (translations and
+    // the engine's own housekeeping). For benchmarks and diagnostics.
     void setEngineTrace(Observer trace);
 
+    // The file's path, or the server's URI without a password.
     const std::string& dataSource() const;
+    // On a server: takes the database's lock named `name` for this connection without
+    // waiting (a session-level advisory lock), true when it is now held here; the server
+    // lets it go when the connection closes or its process dies. A file is locked by its
+    // holder's own means: throws ErrorCode::kUnsupported.
+    bool tryLock(std::string_view name);
+    // True when the database is on a server.
+    bool onServer() const { return m_server != nullptr; }
+    // The most columns a table of this database can hold.
+    int columnLimit() const;
 
   private:
     friend class Catalog;
+    Recordset executeOnServer(std::string_view statement);
     std::shared_ptr<Database> m_db;
+    std::shared_ptr<Server> m_server;
     Observer m_observer;
     Observer m_trace;
 };

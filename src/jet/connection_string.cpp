@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "connection_string.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -61,9 +62,43 @@ std::string value(std::string_view v) {
 
 }  // namespace
 
+bool ConnectionString::namesServer(std::string_view dataSource) {
+    const std::string_view s = trim(dataSource);
+    for (std::string_view scheme :
+         {std::string_view("postgresql://"), std::string_view("postgres://")}) {
+        if (s.size() >= scheme.size() && iequals(s.substr(0, scheme.size()), scheme)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string ConnectionString::withoutPassword(std::string_view uri) {
+    // scheme://[user[:password]@]host…: the password ends at the last '@' of the authority.
+    const size_t authority = uri.find("://");
+    if (authority == std::string_view::npos) {
+        return std::string(uri);
+    }
+    const size_t begin = authority + 3;
+    const size_t end = std::min(uri.find_first_of("/?#", begin), uri.size());
+    const size_t at = uri.substr(begin, end - begin).rfind('@');
+    if (at == std::string_view::npos) {
+        return std::string(uri);
+    }
+    const size_t colon = uri.substr(begin, at).find(':');
+    if (colon == std::string_view::npos) {
+        return std::string(uri);
+    }
+    return std::string(uri.substr(0, begin + colon)) + std::string(uri.substr(begin + at));
+}
+
 ConnectionString ConnectionString::parse(std::string_view text) {
     refuseNul(text, "the text");
     ConnectionString cs;
+    if (namesServer(text)) {
+        cs.m_dataSource = std::string(trim(text));
+        return cs;
+    }
     bool haveSource = false;
     std::vector<std::string> keys;  // every key read so far, as written
     size_t pos = 0;

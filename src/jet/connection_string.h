@@ -13,6 +13,8 @@ namespace jet {
 //
 //   Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/y.mdb; Jet OLEDB:Database Password=pw;
 //
+// A bare PostgreSQL connection URI (see namesServer()) is taken whole as the Data Source,
+// without a password: libpq's own ways (PGPASSFILE, PGPASSWORD) then supply one.
 // Any other provider is refused; Data Source is required. Keys that only steer ADO
 // (Persist Security Info, User ID, Password, Mode, other "Jet OLEDB:" settings) are
 // accepted and ignored; anything else is refused so that a typo does not pass silently.
@@ -21,6 +23,13 @@ namespace jet {
 class ConnectionString {
   public:
     static constexpr std::string_view kJetProvider = "Microsoft.Jet.OLEDB.4.0";
+
+    // True when `dataSource` names a database on a PostgreSQL server: a connection URI
+    // ("postgresql://…" or "postgres://…", scheme in any case), which goes to libpq as it
+    // stands. Anything else is a file's path.
+    static bool namesServer(std::string_view dataSource);
+    // The URI as messages may show it: a password written into it is left out.
+    static std::string withoutPassword(std::string_view uri);
 
     // Throws jet::Error (ErrorCode::kConnectionString) with the reason.
     static ConnectionString parse(std::string_view text);

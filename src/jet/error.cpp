@@ -28,6 +28,8 @@ ErrorKind kindOf(int code) {
             return ErrorKind::kNoSuchObject;
         case ErrorCode::kInvalidName:
             return ErrorKind::kInvalidName;
+        case ErrorCode::kServer:
+            return ErrorKind::kOther;
     }
     // SQLite's result codes, by their primary code.
     switch (code & 0xff) {

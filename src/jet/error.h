@@ -21,6 +21,7 @@ enum class ErrorCode : int {
     kNoSuchColumn = 1009,  // catalog: no such table or column
     kInvalidName = 1010,   // a table or column name that is reserved or malformed
     kTransaction = 1011,   // commit/rollback without begin, nested begin
+    kServer = 1012,        // a PostgreSQL server refused it (the kind says why)
 };
 
 // What went wrong as a person would be told of it: codes that mean the same to a user share

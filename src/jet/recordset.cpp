@@ -7,7 +7,7 @@
 
 namespace jet {
 
-bool Cursor::step(std::string_view sqlForErrors) {
+bool SqliteCursor::step(std::string_view sqlForErrors) {
     const int rc = sqlite3_step(stmt.get());
     if (rc == SQLITE_ROW) {
         eof = false;
@@ -18,6 +18,31 @@ bool Cursor::step(std::string_view sqlForErrors) {
         db->fail(rc, sqlForErrors);
     }
     return false;
+}
+
+int SqliteCursor::columnCount() const {
+    return sqlite3_column_count(stmt.get());
+}
+
+std::string SqliteCursor::columnName(int index) const {
+    return std::string(sqliteText(sqlite3_column_name(stmt.get(), index)));
+}
+
+Value SqliteCursor::value(int index) const {
+    sqlite3_stmt* s = stmt.get();
+    switch (sqlite3_column_type(s, index)) {
+        case SQLITE_INTEGER:
+            return Value(Value::Storage(static_cast<std::int64_t>(sqlite3_column_int64(s, index))));
+        case SQLITE_FLOAT:
+            return Value(Value::Storage(sqlite3_column_double(s, index)));
+        case SQLITE_NULL:
+            return Value();
+        default: {
+            const auto* p = static_cast<const char*>(sqlite3_column_blob(s, index));
+            const int len = sqlite3_column_bytes(s, index);
+            return Value(Value::Storage(std::string(p ? p : "", static_cast<size_t>(len))));
+        }
+    }
 }
 
 Recordset::Recordset() = default;
@@ -34,7 +59,7 @@ void Recordset::moveNext() {
     if (eof()) {
         throw Error("no current row: the record set is at its end", ErrorCode::kNoCurrentRow);
     }
-    m_cursor->step({});
+    m_cursor->next();
 }
 
 void Recordset::close() {
@@ -42,20 +67,20 @@ void Recordset::close() {
 }
 
 int Recordset::fieldCount() const {
-    return m_cursor ? sqlite3_column_count(m_cursor->stmt.get()) : 0;
+    return m_cursor ? m_cursor->columnCount() : 0;
 }
 
 std::string Recordset::fieldName(int index) const {
     if (index < 0 || index >= fieldCount()) {
         throw Error("no field number " + std::to_string(index), ErrorCode::kNoSuchField);
     }
-    return std::string(sqliteText(sqlite3_column_name(m_cursor->stmt.get(), index)));
+    return m_cursor->columnName(index);
 }
 
 int Recordset::fieldIndex(std::string_view name) const {
     const int n = fieldCount();
     for (int i = 0; i < n; ++i) {
-        if (detail::iequals(sqliteText(sqlite3_column_name(m_cursor->stmt.get(), i)), name)) {
+        if (detail::iequals(m_cursor->columnName(i), name)) {
             return i;
         }
     }
@@ -69,20 +94,7 @@ Value Recordset::field(int index) const {
     if (index < 0 || index >= fieldCount()) {
         throw Error("no field number " + std::to_string(index), ErrorCode::kNoSuchField);
     }
-    sqlite3_stmt* s = m_cursor->stmt.get();
-    switch (sqlite3_column_type(s, index)) {
-        case SQLITE_INTEGER:
-            return Value(Value::Storage(static_cast<std::int64_t>(sqlite3_column_int64(s, index))));
-        case SQLITE_FLOAT:
-            return Value(Value::Storage(sqlite3_column_double(s, index)));
-        case SQLITE_NULL:
-            return Value();
-        default: {
-            const auto* p = static_cast<const char*>(sqlite3_column_blob(s, index));
-            const int len = sqlite3_column_bytes(s, index);
-            return Value(Value::Storage(std::string(p ? p : "", static_cast<size_t>(len))));
-        }
-    }
+    return m_cursor->value(index);
 }
 
 Value Recordset::field(std::string_view name) const {

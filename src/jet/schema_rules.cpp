@@ -54,12 +54,12 @@ constexpr std::string_view kYesNoTest =
     "@ IS NULL OR typeof(@)<>'blob' AND CAST(@ AS TEXT) IN ('0','-1')";
 
 // The rules' names, which refusals show after "TABLE.COLUMN: ".
-constexpr std::string_view kZeroLength = "zero-length string not allowed";
+constexpr std::string_view kZeroLength = kZeroLengthRuleName;
 constexpr std::string_view kNotAText = "not a text";
 constexpr std::string_view kNotAWholeNumber = "not a whole number from -2147483648 to 2147483647";
 constexpr std::string_view kNotANumber = "not a number";
 constexpr std::string_view kNotADate = "not a date (YYYY-MM-DD)";
-constexpr std::string_view kNotYesNo = "not a Yes/No value";
+constexpr std::string_view kNotYesNo = kYesNoRuleName;
 
 // " CONSTRAINT "TABLE.COLUMN: rule" CHECK(test)", the test's '@' made the column.
 std::string check(std::string_view table, std::string_view column, std::string_view rule,
@@ -90,12 +90,25 @@ std::string earlierZeroLengthRule(std::string_view table, std::string_view colum
 }
 
 std::string widthRule(std::string_view table, std::string_view column, int width) {
-    const std::string w = std::to_string(width);
-    return check(table, column, width == 1 ? "at most 1 character" : "at most " + w + " characters",
-                 kWidthTest, w);
+    return check(table, column, widthRuleName(width), kWidthTest, std::to_string(width));
 }
 
 }  // namespace
+
+std::string widthRuleName(int width) {
+    return width == 1 ? "at most 1 character" : "at most " + std::to_string(width) + " characters";
+}
+
+std::string nullAndUnique(const ColumnDef& c, bool keyMember) {
+    std::string s;
+    if (c.notNull || keyMember) {
+        s += " NOT NULL";
+    }
+    if (c.unique && !keyMember) {
+        s += " UNIQUE";
+    }
+    return s;
+}
 
 std::string declaredType(const ColumnDef& c) {
     switch (c.type) {
@@ -126,12 +139,7 @@ std::string columnSql(std::string_view table, const ColumnDef& c, bool keyMember
     if (c.type == JetType::kText || c.type == JetType::kMemo) {
         s += kCollation;
     }
-    if (c.notNull || keyMember) {
-        s += " NOT NULL";
-    }
-    if (c.unique && !keyMember) {
-        s += " UNIQUE";
-    }
+    s += nullAndUnique(c, keyMember);
     switch (c.type) {
         case JetType::kText:
             s += check(table, c.name, kNotAText, kTextTest);

@@ -32,6 +32,15 @@ struct ColumnDef {
 // LONGTEXT for a memo, INTEGER for a counter.
 std::string declaredType(const ColumnDef& column);
 
+// " NOT NULL" for a NOT NULL column or a member of the primary key, " UNIQUE" for a column
+// UNIQUE of its own: the same words for every engine.
+std::string nullAndUnique(const ColumnDef& column, bool keyMember);
+
+// The names of the rules, as a refusal shows them after "TABLE.COLUMN: ".
+inline constexpr std::string_view kZeroLengthRuleName = "zero-length string not allowed";
+inline constexpr std::string_view kYesNoRuleName = "not a Yes/No value";
+std::string widthRuleName(int width);
+
 // The column as SQLite stores it: the declared type in Jet words, text compared without
 // regard to case, NOT NULL (also for a member of the primary key), UNIQUE, and the rules
 // of its type.

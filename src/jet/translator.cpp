@@ -7,6 +7,7 @@
 #include "error.h"
 #include "lexer.h"
 #include "schema_rules.h"
+#include "server_rules.h"
 #include "text_util.h"
 
 namespace jet {
@@ -280,7 +281,17 @@ std::string joinQuoted(const std::vector<std::string>& names) {
     return s;
 }
 
-Translation createTable(const std::vector<Token>& toks) {
+// On a server the longest name it keeps whole.
+constexpr size_t kServerNameBytes = 63;
+
+void checkServerName(const std::string& n) {
+    if (n.size() > kServerNameBytes) {
+        throw Error("\"" + n + "\" is longer than the server's 63 bytes for a name",
+                    ErrorCode::kInvalidName);
+    }
+}
+
+Translation createTable(const std::vector<Token>& toks, const ServerNames* server) {
     Parser p(toks);
     p.expectWord("CREATE");
     p.expectWord("TABLE");
@@ -366,6 +377,22 @@ Translation createTable(const std::vector<Token>& toks) {
         unsupported("table " + table + ": only one COUNTER column per table");
     }
 
+    Translation t;
+    if (server) {
+        checkServerName(table);
+        if (server->table(table)) {
+            throw Error("table " + table + " already exists", ErrorCode::kInvalidName);
+        }
+        for (const auto& c : cols) {
+            checkServerName(c.name);
+            t.columns.push_back(c.name);
+            if (c.type == JetType::kCounter) {
+                t.counterTable = table;
+                t.counterColumn = c.name;
+            }
+            t.usesText = t.usesText || c.type == JetType::kText || c.type == JetType::kMemo;
+        }
+    }
     std::string sql = "CREATE TABLE " + quoteIdent(table) + "(";
     for (size_t i = 0; i < cols.size(); ++i) {
         bool keyMember = false;
@@ -379,21 +406,33 @@ Translation createTable(const std::vector<Token>& toks) {
         if (i) {
             sql += ", ";
         }
-        sql += detail::columnSql(table, cols[i], keyMember);
+        sql += server ? detail::serverColumnSql(cols[i], keyMember)
+                      : detail::columnSql(table, cols[i], keyMember);
     }
     for (const auto& k : keys) {
         sql += k.primary ? ", PRIMARY KEY(" : ", UNIQUE(";
-        sql += joinQuoted(k.columns) + ")";
+        std::vector<std::string> names = k.columns;
+        if (server) {
+            // As defined: a key may name its columns in another case.
+            for (auto& n : names) {
+                n = findCol(n)->name;
+            }
+        }
+        sql += joinQuoted(names) + ")";
     }
     sql += ")";
-    return made(Translation::Kind::kDefinition, sql, table);
+    t.kind = Translation::Kind::kDefinition;
+    t.sql = std::move(sql);
+    t.table = table;
+    return t;
 }
 
-Translation alterTable(const std::vector<Token>& toks) {
+Translation alterTable(const std::vector<Token>& toks, const ServerNames* server,
+                       std::string_view statement) {
     Parser p(toks);
     p.expectWord("ALTER");
     p.expectWord("TABLE");
-    const std::string table = p.name("a table name");
+    std::string table = p.name("a table name");
     if (!p.acceptWord("ADD")) {
         unsupported("ALTER TABLE " + table + ": only ADD COLUMN is supported");
     }
@@ -407,19 +446,37 @@ Translation alterTable(const std::vector<Token>& toks) {
     }
     Translation t;
     t.kind = Translation::Kind::kAddColumn;
+    if (server) {
+        checkServerName(c.name);
+        const auto stored = server->table(table);
+        if (!stored) {
+            throw Error("no such table: " + table, ErrorCode::kNoSuchColumn);
+        }
+        table = *stored;
+        if (server->column(table, c.name)) {
+            throw Error("duplicate column name: " + c.name + " in: " + std::string(statement),
+                        ErrorCode::kInvalidName);
+        }
+        t.usesText = c.type == JetType::kText || c.type == JetType::kMemo;
+        t.columnSql = detail::serverColumnSql(c, false);
+    } else {
+        t.columnSql = detail::columnSql(table, c, false);
+    }
     t.table = table;
     t.column = c.name;
     t.columnType = detail::declaredType(c);
-    t.columnSql = detail::columnSql(table, c, false);
     t.sql = "ALTER TABLE " + quoteIdent(table) + " ADD COLUMN " + t.columnSql;
     return t;
 }
 
-Translation dropTable(const std::vector<Token>& toks) {
+Translation dropTable(const std::vector<Token>& toks, const ServerNames* server) {
     Parser p(toks);
     p.expectWord("DROP");
     p.expectWord("TABLE");
-    const std::string table = p.name("a table name");
+    std::string table = p.name("a table name");
+    if (server) {
+        table = server->table(table).value_or(table);
+    }
     if (!p.atEnd()) {
         syntax("unexpected text after DROP TABLE " + table);
     }
@@ -471,6 +528,128 @@ std::string rewriteDml(const std::vector<Token>& toks, bool isDelete) {
         }
         afterDelete = false;
     }
+    return out;
+}
+
+// Queries and data changes for a server: the Jet spellings as for a file, every known
+// name as stored, an alias as written, and each ORDER BY item told where its nulls go.
+std::string rewriteServerDml(const std::vector<Token>& toks, bool isDelete,
+                             const ServerNames& names) {
+    std::vector<const Token*> sig;  // the tokens that are not blanks
+    for (const Token& t : toks) {
+        if (t.type != Tok::kSpace) {
+            sig.push_back(&t);
+        }
+    }
+    auto isWord = [](const Token* t, std::string_view w) {
+        return t && t->type == Tok::kWord && iequals(t->text, w);
+    };
+    std::string out;
+    int depth = 0;
+    bool inOrder = false;
+    int orderDepth = 0;
+    bool itemHas = false;
+    bool itemDesc = false;
+    size_t itemEnd = 0;
+    auto closeItem = [&] {
+        if (inOrder && itemHas) {
+            out.insert(itemEnd, itemDesc ? " NULLS LAST" : " NULLS FIRST");
+        }
+        itemHas = false;
+        itemDesc = false;
+    };
+    size_t k = 0;  // index into sig of the token in hand
+    const Token* previous = nullptr;
+    for (size_t i = 0; i < toks.size(); ++i) {
+        const Token& t = toks[i];
+        if (t.type == Tok::kSpace) {
+            out += t.text;
+            continue;
+        }
+        const Token* next = k + 1 < sig.size() ? sig[k + 1] : nullptr;
+        ++k;
+        if (inOrder && depth == orderDepth) {
+            if ((t.type == Tok::kPunct && (t.text == "," || t.text == ")")) ||
+                isWord(&t, "LIMIT") || isWord(&t, "OFFSET") || isWord(&t, "UNION") ||
+                isWord(&t, "FOR")) {
+                closeItem();
+                if (!(t.type == Tok::kPunct && t.text == ",")) {
+                    inOrder = false;
+                }
+            }
+        }
+        switch (t.type) {
+            case Tok::kWord: {
+                const std::string u = upper(t.text);
+                if (previous && previous->type == Tok::kString) {
+                    out += ' ';  // '1'where: a blank the server needs
+                }
+                if (u == "TRUE") {
+                    out += "-1";
+                } else if (u == "FALSE") {
+                    out += "0";
+                } else if (isWord(previous, "AS")) {
+                    out += quoteIdent(t.text);
+                } else if (next && next->type == Tok::kPunct && next->text == "(" &&
+                           !isWord(previous, "INTO") && !isWord(previous, "ON") &&
+                           !isWord(previous, "TABLE")) {
+                    out += t.text;  // a function
+                } else if (auto table = names.table(t.text)) {
+                    out += quoteIdent(*table);
+                } else if (auto column = names.anyColumn(t.text)) {
+                    out += quoteIdent(*column);
+                } else {
+                    out += t.text;
+                }
+                break;
+            }
+            case Tok::kBracketed: {
+                const std::string n(t.text.substr(1, t.text.size() - 2));
+                if (auto table = names.table(n)) {
+                    out += quoteIdent(*table);
+                } else if (auto column = names.anyColumn(n)) {
+                    out += quoteIdent(*column);
+                } else {
+                    out += quoteIdent(n);
+                }
+                break;
+            }
+            case Tok::kDqString:
+                out += quoteString(detail::unquoteBody(t.text, '"'));
+                break;
+            case Tok::kDate:
+                out += detail::dateLiteral(t.text);
+                break;
+            case Tok::kPunct:
+                if (isDelete && t.text == "*" && isWord(previous, "DELETE")) {
+                    previous = &t;
+                    continue;  // "delete * from T" is Jet's delete statement.
+                }
+                if (t.text == "(") {
+                    ++depth;
+                } else if (t.text == ")") {
+                    --depth;
+                }
+                out += t.text == "&" ? std::string_view("||") : t.text;
+                break;
+            default:
+                out += t.text;
+                break;
+        }
+        if (isWord(&t, "BY") && isWord(previous, "ORDER")) {
+            inOrder = true;
+            orderDepth = depth;
+            itemHas = false;
+        } else if (inOrder && depth >= orderDepth && !(t.type == Tok::kPunct && t.text == ",")) {
+            itemHas = true;
+            itemEnd = out.size();
+            if (depth == orderDepth && t.type == Tok::kWord) {
+                itemDesc = iequals(t.text, "DESC");
+            }
+        }
+        previous = &t;
+    }
+    closeItem();
     return out;
 }
 
@@ -587,7 +766,44 @@ bool isValidPlainName(std::string_view name) {
     return !isReservedWord(name);
 }
 
-Translation translate(std::string_view statement) {
+namespace {
+
+// An INSERT that gives the table's COUNTER a number: without a column list, or with the
+// counter in it.
+void numberedCounter(const std::vector<Token>& toks, const ServerNames& names, Translation& t) {
+    Parser p(toks);
+    p.expectWord("INSERT");
+    if (!p.acceptWord("INTO")) {
+        return;
+    }
+    const std::string table = p.name("a table name");
+    const auto counter = names.counters.find(detail::lower(table));
+    if (counter == names.counters.end()) {
+        return;
+    }
+    bool named = !p.peekPunct("(");
+    if (!named) {
+        p.acceptPunct("(");
+        while (!p.atEnd() && !p.peekPunct(")")) {
+            const Token* c = p.peek();
+            named =
+                named ||
+                ((c->type == Tok::kWord || c->type == Tok::kBracketed) &&
+                 iequals(c->type == Tok::kWord ? c->text : c->text.substr(1, c->text.size() - 2),
+                         counter->second));
+            p.acceptPunct(",");
+            if (p.peek() == c) {
+                p.name("a column name");
+            }
+        }
+    }
+    if (named) {
+        t.counterTable = names.table(table).value_or(table);
+        t.counterColumn = counter->second;
+    }
+}
+
+Translation translateWith(std::string_view statement, const ServerNames* server) {
     std::vector<Token> toks = detail::singleStatement(detail::tokenize(statement));
     size_t first = 0;
     while (first < toks.size() && toks[first].type == Tok::kSpace) {
@@ -629,12 +845,16 @@ Translation translate(std::string_view statement) {
         t.mentions = mentions(toks);
         const std::optional<Top> top =
             verb == "SELECT" ? takeTop(toks, first) : std::optional<Top>();
-        t.sql = rewriteDml(toks, verb == "DELETE");
+        t.sql = server ? rewriteServerDml(toks, verb == "DELETE", *server)
+                       : rewriteDml(toks, verb == "DELETE");
         if (top && !top->percent) {
             t.sql += " LIMIT " + top->count;
         } else if (top) {
             t.sql += " LIMIT (SELECT (COUNT(*) * " + top->count + " + 99) / 100 FROM (" + t.sql +
                      ") AS jet_top)";
+        }
+        if (server && verb == "INSERT") {
+            numberedCounter(toks, *server, t);
         }
         return t;
     }
@@ -642,9 +862,10 @@ Translation translate(std::string_view statement) {
         const std::string what = secondWord();
         Translation t;
         if (what == "TABLE") {
-            t = createTable(toks);
+            t = createTable(toks, server);
         } else if (what == "INDEX" || what == "UNIQUE") {
-            t = made(Translation::Kind::kDefinition, rewriteDml(toks, false));
+            t = made(Translation::Kind::kDefinition,
+                     server ? rewriteServerDml(toks, false, *server) : rewriteDml(toks, false));
         } else {
             unsupported("CREATE " + what + " is not supported");
         }
@@ -652,13 +873,13 @@ Translation translate(std::string_view statement) {
         return t;
     }
     if (verb == "ALTER") {
-        Translation t = alterTable(toks);
+        Translation t = alterTable(toks, server, statement);
         t.mentions = mentions(toks);
         return t;
     }
     if (verb == "DROP") {
         if (secondWord() == "TABLE") {
-            Translation t = dropTable(toks);
+            Translation t = dropTable(toks, server);
             t.mentions = mentions(toks);
             return t;
         }
@@ -677,6 +898,45 @@ Translation translate(std::string_view statement) {
         return made(Translation::Kind::kRollback, "ROLLBACK");
     }
     unsupported("\"" + std::string(toks[first].text) + "\" statements are not supported");
+}
+
+}  // namespace
+
+Translation translate(std::string_view statement) {
+    return translateWith(statement, nullptr);
+}
+
+Translation translateForServer(std::string_view statement, const ServerNames& names) {
+    return translateWith(statement, &names);
+}
+
+std::optional<std::string> ServerNames::table(std::string_view name) const {
+    const auto it = tables.find(detail::lower(name));
+    return it == tables.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+std::optional<std::string> ServerNames::column(std::string_view table,
+                                               std::string_view name) const {
+    const auto t = columns.find(detail::lower(table));
+    if (t == columns.end()) {
+        return std::nullopt;
+    }
+    const auto it = t->second.find(detail::lower(name));
+    return it == t->second.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+std::optional<std::string> ServerNames::anyColumn(std::string_view name) const {
+    const std::string key = detail::lower(name);
+    std::optional<std::string> found;
+    for (const auto& [table, cols] : columns) {
+        if (const auto it = cols.find(key); it != cols.end()) {
+            if (it->second == name) {
+                return it->second;  // written as stored: that one
+            }
+            found = found ? found : std::optional<std::string>(it->second);
+        }
+    }
+    return found;
 }
 
 }  // namespace jet

@@ -33,9 +33,31 @@ void setAllowZeroLength(jet::Connection& connection) {
 
 namespace productdb {
 
+namespace {
+constexpr int kAddressOwnColumns = 1;  // ADDRESS_NO
+}  // namespace
+
 int maxFields() {
-    constexpr int kAddressOwnColumns = 1;  // ADDRESS_NO
     return jet::Catalog::columnLimit() - kAddressOwnColumns;
+}
+
+int maxFields(std::string_view dataSource) {
+    return jet::Catalog::columnLimit(dataSource) - kAddressOwnColumns;
+}
+
+bool holdsProductTables(jet::Connection& connection) {
+    constexpr std::string_view kCreate = "CREATE TABLE ";
+    for (const jet::TableInfo& table : jet::Catalog(connection).tables()) {
+        for (std::string_view create : kCreateTables) {
+            const std::string_view name =
+                create.substr(kCreate.size(), create.find('(') - kCreate.size());
+            if (QString::fromStdString(table.name)
+                    .compare(QLatin1String(name.data(), name.size()), Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 std::vector<BuildStep> buildSteps(const std::vector<NewField>& fields, bool dbExists,

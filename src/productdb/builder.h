@@ -60,8 +60,14 @@ struct ProductFile {
 
 // The most fields a product database holds, those already in it included: each is a column
 // of ADDRESS, which has one column of its own (ADDRESS_NO), and no table holds more columns
-// than the engine's limit.
+// than the engine's limit: a file's, or on a server (`dataSource` a server's URI) the
+// server's.
 int maxFields();
+int maxFields(std::string_view dataSource);
+
+// True when the database holds any of the product's twenty tables (in any case). A
+// database on a server that holds none is not yet built.
+bool holdsProductTables(jet::Connection& connection);
 
 // Markers the observer receives besides the statements, so that a whole build can be
 // followed in order.

@@ -54,9 +54,9 @@ bool hasMailField(const controls::FlexGridModel& fg1) {
 
 }  // namespace
 
-std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
+std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1, int mostFields) {
     const int rows = fg1.gridRows();
-    const int maxFields = productdb::maxFields();  // data rows are 1.., existing ones too
+    const int maxFields = mostFields;  // data rows are 1.., existing ones too
     std::vector<RowRefusal> refused;
     std::vector<bool> rowChecked(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) {
@@ -130,11 +130,11 @@ std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1) {
     return refused;
 }
 
-CreateCheck checkCreate(const controls::FlexGridModel& fg1) {
+CreateCheck checkCreate(const controls::FlexGridModel& fg1, int mostFields) {
     if (fg1.gridRows() <= 1) {
         return {Outcome::kNoFields, warning(kMsgNoFields)};
     }
-    if (const std::vector<RowRefusal> refused = refusedRows(fg1); !refused.empty()) {
+    if (const std::vector<RowRefusal> refused = refusedRows(fg1, mostFields); !refused.empty()) {
         return {Outcome::kRefused, refused.front().message};
     }
     if (!hasMailField(fg1)) {

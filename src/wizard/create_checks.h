@@ -38,14 +38,17 @@ struct RowRefusal {
 // rows without a size, or rows beyond the most fields a database holds (productdb::maxFields,
 // existing rows counted), from row 0 (the heading row) down; then the rows that share an ID or
 // a name (ignoring letter case) with another, by the first pair of rows that names them.
-// The command shows the message of the first.
-std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1);
+// The command shows the message of the first. `mostFields` is the most a database holds,
+// a file's unless the database is on a server (productdb::maxFields(dataSource)).
+std::vector<RowRefusal> refusedRows(const controls::FlexGridModel& fg1,
+                                    int mostFields = productdb::maxFields());
 
 // The checks before a build, over every row including the heading row, in order: at least
 // one field; ID and name present, a size for every "文字" field, no more fields than a
 // database holds; no two rows with the same
 // ID or name (ignoring letter case); a mail field present, or the question.
-CreateCheck checkCreate(const controls::FlexGridModel& fg1);
+CreateCheck checkCreate(const controls::FlexGridModel& fg1,
+                        int mostFields = productdb::maxFields());
 
 // The data rows as the builder takes them.
 std::vector<productdb::NewField> newFields(const controls::FlexGridModel& fg1);
