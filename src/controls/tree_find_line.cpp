@@ -46,7 +46,8 @@ QString foldForFind(QStringView text) {
 TreeFindLine::TreeFindLine(KeyedTree& tree, QWidget* parent)
     : QLineEdit(parent), m_tree(&tree), m_treeObject(&tree) {
     setObjectName(QStringLiteral("treeFindLine"));
-    setClearButtonEnabled(true);
+    // The clear button comes with the first find: its icon is looked up in the desktop's icon
+    // theme, which costs a window that opens with the line hidden a noticeable part of its start.
     setVisible(false);
     tree.installEventFilter(this);
     connect(this, &QLineEdit::textChanged, this, [this] { filter(); });
@@ -79,6 +80,7 @@ void TreeFindLine::openFind() {
         remember();
         refresh();
         m_open = true;
+        setClearButtonEnabled(true);
         show();
         Q_EMIT openChanged(true);
     }
