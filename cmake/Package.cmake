@@ -106,7 +106,9 @@ set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA
     ${_rv_pkg_out}/shlibs ${_rv_pkg_out}/symbols ${PROJECT_SOURCE_DIR}/packaging/deb/triggers)
 # The windows are Japanese: a font with kanji and kana makes them readable, and Qt's own
 # translation puts Qt's standard buttons and menus into Japanese too.
-set(CPACK_DEBIAN_LIBRARY_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
+# libpq5 is loaded only when a database or library on a PostgreSQL server is named.
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n, libpq5")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SUGGESTS "rv-makedb")
 set(CPACK_DEBIAN_LIBRARY_DESCRIPTION "database creation wizard for a mail and FAX address book - library
 librv_makeDB.so.0 opens, from a host program, the wizard that creates or
@@ -141,7 +143,8 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME rv-makedb)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_MULTIARCH foreign)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PROGRAMS_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n, libpq5")
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SUGGESTS "sqlcipher, postgresql-client")
 set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "database creation wizard for a mail and FAX address book
 rv_makedb creates, or extends, the password-protected SQLCipher database of a

@@ -112,7 +112,7 @@ Recordset Connection::executeOnServer(std::string_view statement) {
             auto cursor = std::make_unique<ServerCursor>();
             cursor->result = std::move(result);
             cursor->row = 0;
-            cursor->eof = PQntuples(cursor->result.get()) == 0;
+            cursor->eof = detail::libpq().PQntuples(cursor->result.get()) == 0;
             return Recordset(std::move(cursor));
         }
         case Translation::Kind::kDefinition:
@@ -304,7 +304,7 @@ bool Connection::tryLock(std::string_view name) {
     }
     const ServerResult r = m_server->run("SELECT pg_catalog.pg_try_advisory_lock(" +
                                          std::to_string(static_cast<std::int64_t>(hash)) + ")");
-    return PQntuples(r.get()) == 1 && PQgetvalue(r.get(), 0, 0)[0] == 't';
+    return detail::libpq().PQntuples(r.get()) == 1 && detail::libpq().PQgetvalue(r.get(), 0, 0)[0] == 't';
 }
 
 int Connection::columnLimit() const {

@@ -15,6 +15,7 @@ namespace jet {
 
 namespace {
 
+using detail::libpq;
 using detail::lower;
 using detail::quoteIdent;
 using detail::quoteString;
@@ -38,7 +39,7 @@ constexpr Oid kNumeric = 1700;
 constexpr Oid kTimestamp = 1114;
 
 std::string field(const PGresult* r, int code) {
-    const char* v = PQresultErrorField(r, code);
+    const char* v = libpq().PQresultErrorField(r, code);
     return v ? std::string(v) : std::string();
 }
 
@@ -99,16 +100,16 @@ Refusal refusalOf(const PGresult* r, PGconn* conn) {
         f.constraint = field(r, PG_DIAG_CONSTRAINT_NAME);
     }
     if (f.message.empty()) {
-        f.message = firstLine(PQerrorMessage(conn));
+        f.message = firstLine(libpq().PQerrorMessage(conn));
     }
-    if (f.state.empty() && PQstatus(conn) != CONNECTION_OK) {
+    if (f.state.empty() && libpq().PQstatus(conn) != CONNECTION_OK) {
         f.state = "08006";  // the connection is gone
     }
     return f;
 }
 
 struct ResultDeleter {
-    void operator()(PGresult* r) const { PQclear(r); }
+    void operator()(PGresult* r) const { libpq().PQclear(r); }
 };
 
 ServerResult hold(PGresult* r) {
@@ -119,7 +120,7 @@ ServerResult hold(PGresult* r) {
 
 Server::~Server() {
     if (conn) {
-        PQfinish(conn);  // an open transaction ends with the session, taken back
+        libpq().PQfinish(conn);  // an open transaction ends with the session, taken back
     }
 }
 
@@ -127,16 +128,16 @@ ServerResult Server::run(const std::string& sql, int which, std::string_view sta
     if (trace) {
         trace(sql);
     }
-    if (!PQsendQuery(conn, sql.c_str())) {
+    if (!libpq().PQsendQuery(conn, sql.c_str())) {
         const Refusal f = refusalOf(nullptr, conn);
         throw Error("the server cannot be reached: " + f.message,
                     static_cast<int>(ErrorCode::kCannotOpen), ErrorKind::kCannotOpen);
     }
     std::vector<ServerResult> results;
     ServerResult failed;
-    while (PGresult* r = PQgetResult(conn)) {
+    while (PGresult* r = libpq().PQgetResult(conn)) {
         ServerResult held = hold(r);
-        const ExecStatusType status = PQresultStatus(r);
+        const ExecStatusType status = libpq().PQresultStatus(r);
         if (status == PGRES_FATAL_ERROR && !failed) {
             failed = held;
         }
@@ -179,7 +180,7 @@ ServerResult Server::execute(const Translation& t, std::string_view statement) {
                 throw Error(ruleBroken(), e.code(), e.kind());
             }
             if ((e.kind() == ErrorKind::kNoSuchObject || e.kind() == ErrorKind::kInvalidName) &&
-                PQstatus(conn) == CONNECTION_OK) {
+                libpq().PQstatus(conn) == CONNECTION_OK) {
                 loadNames();  // another client may have changed the tables
             }
             throw;
@@ -190,7 +191,7 @@ ServerResult Server::execute(const Translation& t, std::string_view statement) {
         return run("SAVEPOINT " + sp + ";" + body + ";RELEASE SAVEPOINT " + sp, 1, statement);
     } catch (const Error& e) {
         // The server wants the refused statement taken back before anything else runs.
-        if (PQstatus(conn) == CONNECTION_OK) {
+        if (libpq().PQstatus(conn) == CONNECTION_OK) {
             const ServerRefusal refusal = lastRefusal;
             try {
                 run("ROLLBACK TO SAVEPOINT " + sp + ";RELEASE SAVEPOINT " + sp);
@@ -212,7 +213,7 @@ std::string Server::ruleBroken() {
         return prefix + f.column + ": a value is required";
     }
     if ((f.state != "23505" && f.state != "23514") || f.constraint.empty() || f.table.empty() ||
-        PQstatus(conn) != CONNECTION_OK) {
+        libpq().PQstatus(conn) != CONNECTION_OK) {
         return f.message;
     }
     try {
@@ -222,18 +223,18 @@ std::string Server::ruleBroken() {
             "ON a.attrelid = k.conrelid AND a.attnum = ANY(k.conkey) WHERE k.conname = " +
             quoteString(f.constraint) + " AND k.conrelid = " + quoteString(quoteIdent(f.table)) +
             "::regclass ORDER BY pg_catalog.array_position(k.conkey, a.attnum)");
-        const int rows = PQntuples(r.get());
+        const int rows = libpq().PQntuples(r.get());
         if (rows == 0) {
             return f.message;
         }
         if (f.state == "23514") {
-            const auto rule = detail::ruleOf(PQgetvalue(r.get(), 0, 1));
-            return rule ? prefix + PQgetvalue(r.get(), 0, 0) + ": " + detail::ruleText(*rule)
+            const auto rule = detail::ruleOf(libpq().PQgetvalue(r.get(), 0, 1));
+            return rule ? prefix + libpq().PQgetvalue(r.get(), 0, 0) + ": " + detail::ruleText(*rule)
                         : f.message;
         }
         std::string columns;
         for (int i = 0; i < rows; ++i) {
-            columns += (i ? ", " : "") + prefix + PQgetvalue(r.get(), i, 0);
+            columns += (i ? ", " : "") + prefix + libpq().PQgetvalue(r.get(), i, 0);
         }
         return columns + ": the value is already in the table";
     } catch (const Error&) {
@@ -250,12 +251,12 @@ void Server::loadNames() {
             "AND c.relnamespace <> 'information_schema'::regnamespace "
             "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY c.oid, a.attnum");
     names = {};
-    for (int i = 0; i < PQntuples(r.get()); ++i) {
-        const std::string table = PQgetvalue(r.get(), i, 0);
-        const std::string column = PQgetvalue(r.get(), i, 1);
+    for (int i = 0; i < libpq().PQntuples(r.get()); ++i) {
+        const std::string table = libpq().PQgetvalue(r.get(), i, 0);
+        const std::string column = libpq().PQgetvalue(r.get(), i, 1);
         names.tables.emplace(lower(table), table);
         names.columns[lower(table)].emplace(lower(column), column);
-        if (PQgetvalue(r.get(), i, 2)[0] == 't') {
+        if (libpq().PQgetvalue(r.get(), i, 2)[0] == 't') {
             names.counters[lower(table)] = column;
         }
     }
@@ -265,7 +266,7 @@ void Server::loadNames() {
 void Server::needCitext() {
     if (!hasCitext) {
         const ServerResult r = run("SELECT pg_catalog.to_regtype('citext') IS NOT NULL");
-        hasCitext = std::strcmp(PQgetvalue(r.get(), 0, 0), "t") == 0;
+        hasCitext = std::strcmp(libpq().PQgetvalue(r.get(), 0, 0), "t") == 0;
     }
     if (!*hasCitext) {
         Translation t;
@@ -297,13 +298,13 @@ std::shared_ptr<Server> connectServer(const std::string& uri, const std::string&
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    server->conn = PQconnectdbParams(keys.data(), values.data(), 1);
+    server->conn = libpq().PQconnectdbParams(keys.data(), values.data(), 1);
     if (!server->conn) {
         throw Error("cannot open " + server->source + ": out of memory",
                     static_cast<int>(ErrorCode::kCannotOpen), ErrorKind::kCannotOpen);
     }
-    if (PQstatus(server->conn) != CONNECTION_OK) {
-        const std::string why = firstLine(PQerrorMessage(server->conn));
+    if (libpq().PQstatus(server->conn) != CONNECTION_OK) {
+        const std::string why = firstLine(libpq().PQerrorMessage(server->conn));
         // A refused password or role reads as the file's wrong password does.
         const bool refused = why.find("password") != std::string::npos ||
                              why.find("authentication") != std::string::npos;
@@ -325,14 +326,14 @@ namespace {
 
 ColumnInfo serverColumn(const PGresult* r, int i, std::string& zeroLengthRule) {
     ColumnInfo c;
-    c.name = PQgetvalue(r, i, 1);
-    const std::string type = PQgetvalue(r, i, 2);
-    const int typmod = std::atoi(PQgetvalue(r, i, 3));
-    const bool notNull = PQgetvalue(r, i, 4)[0] == 't';
-    c.autoIncrement = PQgetvalue(r, i, 5)[0] == 't';
+    c.name = libpq().PQgetvalue(r, i, 1);
+    const std::string type = libpq().PQgetvalue(r, i, 2);
+    const int typmod = std::atoi(libpq().PQgetvalue(r, i, 3));
+    const bool notNull = libpq().PQgetvalue(r, i, 4)[0] == 't';
+    c.autoIncrement = libpq().PQgetvalue(r, i, 5)[0] == 't';
     int width = 0;
     // The column's rules: "name\x1fdefinition" joined by "\x1e".
-    const std::string rules = PQgetisnull(r, i, 6) ? std::string() : PQgetvalue(r, i, 6);
+    const std::string rules = libpq().PQgetisnull(r, i, 6) ? std::string() : libpq().PQgetvalue(r, i, 6);
     for (size_t at = 0; at < rules.size();) {
         size_t end = rules.find('\x1e', at);
         end = end == std::string::npos ? rules.size() : end;
@@ -400,8 +401,8 @@ std::vector<TableInfo> serverTables(Server& server, std::string_view only) {
     sql += " ORDER BY c.relname, a.attnum";
     const ServerResult r = server.run(sql);
     std::vector<TableInfo> tables;
-    for (int i = 0; i < PQntuples(r.get()); ++i) {
-        const std::string table = PQgetvalue(r.get(), i, 0);
+    for (int i = 0; i < libpq().PQntuples(r.get()); ++i) {
+        const std::string table = libpq().PQgetvalue(r.get(), i, 0);
         if (tables.empty() || tables.back().name != table) {
             tables.push_back({table, false, {}});
             server.zeroLengthRules[lower(table)].clear();
@@ -464,26 +465,26 @@ void setServerZeroLength(Server& server, std::string_view table, std::string_vie
 
 bool ServerCursor::next() {
     ++row;
-    eof = row >= PQntuples(result.get());
+    eof = row >= libpq().PQntuples(result.get());
     return !eof;
 }
 
 int ServerCursor::columnCount() const {
-    return PQnfields(result.get());
+    return libpq().PQnfields(result.get());
 }
 
 std::string ServerCursor::columnName(int index) const {
-    const char* name = PQfname(result.get(), index);
+    const char* name = libpq().PQfname(result.get(), index);
     return name ? name : "";
 }
 
 Value ServerCursor::value(int index) const {
     const PGresult* r = result.get();
-    if (PQgetisnull(r, row, index)) {
+    if (libpq().PQgetisnull(r, row, index)) {
         return Value();
     }
-    const char* text = PQgetvalue(r, row, index);
-    switch (PQftype(r, index)) {
+    const char* text = libpq().PQgetvalue(r, row, index);
+    switch (libpq().PQftype(r, index)) {
         case kInt2:
         case kInt4:
         case kInt8:
@@ -507,7 +508,7 @@ Value ServerCursor::value(int index) const {
         }
         default:
             return Value(
-                Value::Storage(std::string(text, static_cast<size_t>(PQgetlength(r, row, index)))));
+                Value::Storage(std::string(text, static_cast<size_t>(libpq().PQgetlength(r, row, index)))));
     }
 }
 

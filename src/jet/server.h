@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <libpq-fe.h>
+#include "libpq.h"
 
 #include <map>
 #include <memory>
