@@ -138,6 +138,7 @@ std::unique_ptr<component::rv_makeDBForm> openWizard(const Context& ctx, const Q
     wizard->basPass = password;
     wizard->basconnStr = ctx.templates;
     wizard->Form_Load();
+    wizard->showTree();
     return wizard;
 }
 

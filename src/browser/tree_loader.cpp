@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "browser/tree_loader.h"
 
+#include <QObject>
+#include <chrono>
 #include <exception>
 #include <vector>
 
@@ -73,32 +75,17 @@ void addRoot(KeyedTree& tree) {
                  KeyedTree::NodeLook(kNodeFontSize, false, kRootColor, closed, open));
 }
 
-templates::LeftOut load(KeyedTree& tree, jet::Connection& connection, LoadErrors errors) {
-    DrawingOff drawingOff(tree);
-    addRoot(tree);
-
-    // The rows read before a failing statement are shown all the same.
-    templates::TreeRows rows;
-    std::exception_ptr failure;
-    try {
-        templates::readTreeRows(connection, rows);
-    } catch (const jet::Error&) {
-        failure = std::current_exception();
-    }
-    const templates::TreePlan plan = templates::planTree(rows);
-    addEntries(tree, plan);
-    if (failure && errors == LoadErrors::kStop) {
-        std::rethrow_exception(failure);
-    }
-
-    // Back to the top: the root of the last node added becomes the first visible row.
-    tree.setFirstVisible(KeyedTree::rootOf(tree.nodeAt(tree.nodeCount() - 1)));
-    tree.setIndentationTwips(kTreeIndentTwips);
-    return templates::leftOut(plan);
-}
-
 [[noreturn]] void fail(const jet::Error& e) {
     throw TreeLoadError(std::string("template library: ") + e.what(), e.kind());
+}
+
+jet::Connection& opened(jet::Connection& connection, const templates::LibraryOwner& library) {
+    try {
+        connection.open(vocabulary::toHostBytes(library.connectionString()));
+    } catch (const jet::Error& e) {
+        fail(e);
+    }
+    return connection;
 }
 
 }  // namespace
@@ -117,24 +104,79 @@ void loadRootAlone(KeyedTree& tree) {
     tree.setIndentationTwips(kTreeIndentTwips);
 }
 
+std::unique_ptr<TreeRead> readTemplateTree(jet::Connection& connection) {
+    auto read = std::make_unique<TreeRead>();
+    try {
+        templates::readTreeRows(connection, read->rows);
+    } catch (const jet::Error&) {
+        read->failure = std::current_exception();
+    }
+    read->plan = templates::planTree(read->rows);
+    return read;
+}
+
+templates::LeftOut showTemplateTree(KeyedTree& tree, const TreeRead& read, LoadErrors errors) {
+    {
+        DrawingOff drawingOff(tree);
+        addRoot(tree);
+        // The rows read before a failing statement are shown all the same.
+        addEntries(tree, read.plan);
+        if (!read.failure || errors == LoadErrors::kSkip) {
+            // Back to the top: the root of the last node added becomes the first visible row.
+            tree.setFirstVisible(KeyedTree::rootOf(tree.nodeAt(tree.nodeCount() - 1)));
+            tree.setIndentationTwips(kTreeIndentTwips);
+        }
+    }
+    if (read.failure && errors == LoadErrors::kStop) {
+        try {
+            std::rethrow_exception(read.failure);
+        } catch (const jet::Error& e) {
+            fail(e);
+        }
+    }
+    return templates::leftOut(read.plan);
+}
+
 templates::LeftOut loadTemplateTree(KeyedTree& tree, jet::Connection& connection,
                                     LoadErrors errors) {
-    try {
-        return load(tree, connection, errors);
-    } catch (const jet::Error& e) {
-        fail(e);
-    }
+    return showTemplateTree(tree, *readTemplateTree(connection), errors);
 }
 
 templates::LeftOut loadTemplateTree(KeyedTree& tree, const templates::LibraryOwner& library,
                                     LoadErrors errors) {
     jet::Connection connection;
-    try {
-        connection.open(vocabulary::toHostBytes(library.connectionString()));
-    } catch (const jet::Error& e) {
-        fail(e);
+    return loadTemplateTree(tree, opened(connection, library), errors);
+}
+
+TreeReader::TreeReader(const templates::LibraryOwner& library, QObject* context,
+                       std::function<void()> ready) {
+    opened(m_connection, library);
+    m_thread = std::thread([this, context, ready = std::move(ready)] {
+        m_read = readTemplateTree(m_connection);
+        m_done = true;
+        if (!m_stopping) {
+            QMetaObject::invokeMethod(context, ready, Qt::QueuedConnection);
+        }
+    });
+}
+
+TreeReader::~TreeReader() {
+    m_stopping = true;
+    // A statement interrupted between two statements would run on: asked until it ends.
+    while (!m_done) {
+        m_connection.interrupt();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return loadTemplateTree(tree, connection, errors);
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+std::unique_ptr<TreeRead> TreeReader::take() {
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    return std::move(m_read);
 }
 
 bool isFieldNode(const KeyedTree::Node* node) {

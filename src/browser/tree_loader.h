@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include <QString>
 
 #include "controls/keyed_tree.h"
+#include "jet/connection.h"
 #include "jet/error.h"
 #include "templates/library_owner.h"
 #include "templates/tree_plan.h"
 
-namespace jet {
-class Connection;
-}
+class QObject;
 
 namespace browser {
 
@@ -51,6 +55,47 @@ void loadRootAlone(controls::KeyedTree& tree);
 // A library that cannot be opened throws TreeLoadError.
 templates::LeftOut loadTemplateTree(controls::KeyedTree& tree,
                                     const templates::LibraryOwner& library, LoadErrors errors);
+
+// A library's tree as read, apart from any window: the rows, their plan (which points into
+// the rows), and the failure that ended the reading early, if one did.
+struct TreeRead {
+    templates::TreeRows rows;
+    templates::TreePlan plan;
+    std::exception_ptr failure;  // a jet::Error; empty when every row was read
+};
+
+// Reads the tree's rows from `connection` and plans them; touches no widget, so any thread
+// may call it. A failing statement is kept in the result with the rows read before it.
+std::unique_ptr<TreeRead> readTemplateTree(jet::Connection& connection);
+
+// Rebuilds `tree` from a read as loadTemplateTree() does from the library; under
+// LoadErrors::kStop the read's failure throws TreeLoadError after its rows are in.
+templates::LeftOut showTemplateTree(controls::KeyedTree& tree, const TreeRead& read,
+                                    LoadErrors errors);
+
+// Reads a library's tree on a thread of its own, so that a window opens without waiting for
+// the rows of a large library: what it shows first costs what its controls cost. The
+// library is opened on the caller's thread (one that cannot be opened throws TreeLoadError
+// there, as a load does); once every row is read, `ready` runs on the thread of `context`.
+class TreeReader {
+  public:
+    TreeReader(const templates::LibraryOwner& library, QObject* context,
+               std::function<void()> ready);
+    // Stops a reading still under way and waits for its thread; `ready` is not run then.
+    ~TreeReader();
+    TreeReader(const TreeReader&) = delete;
+    TreeReader& operator=(const TreeReader&) = delete;
+
+    // Waits until every row is read and hands the read over; nullptr the second time.
+    std::unique_ptr<TreeRead> take();
+
+  private:
+    jet::Connection m_connection;
+    std::unique_ptr<TreeRead> m_read;
+    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread;
+};
 
 // The look of a folder node: font size 10, not bold, blue, a closed folder, an open one
 // while expanded.

@@ -188,8 +188,9 @@ void showMakeDBForm(QString& filename, QString& filePass, QString& base_conn) {
     form->setWindowModality(Qt::ApplicationModal);
     // Qt's own texts in Japanese for the whole life, the opening's messages included.
     const controls::JapaneseQtTexts japanese;
-    form->Form_Load();  // a template library that cannot be read ends here
+    form->Form_Load();  // a template library that cannot be opened ends here
     form->exec();
+    form->throwOpeningFailure();  // or one that failed while its rows were read
 }
 
 void showTemplateBrowser(const templates::LibraryOwner& library) {

@@ -135,6 +135,7 @@ templates::LeftOut rv_makeDBForm::createTree(const templates::LibraryOwner& libr
 }
 
 void rv_makeDBForm::reloadTree() {
+    m_treeReader.reset();  // the library as it is now replaces a reading still under way
     try {
         createTree(m_library);
     } catch (const browser::TreeLoadError& e) {
@@ -148,9 +149,32 @@ void rv_makeDBForm::reloadTree() {
 void rv_makeDBForm::Form_Load() {
     layOutGrid(*fg1);
     m_library = templates::LibraryOwner::named(basconnStr, CreateDBSql::dataFolders());
-    tellLeftOut(createTree(m_library));  // a library that cannot be read goes to the caller
+    browser::loadRootAlone(*SSTree1);
+    // A library that cannot be opened goes to the caller.
+    m_treeReader = std::make_unique<browser::TreeReader>(m_library, this, [this] { showTree(); });
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
     startHistory();
+}
+
+void rv_makeDBForm::showTree() {
+    if (!m_treeReader) {
+        return;
+    }
+    const std::unique_ptr<browser::TreeReader> reader = std::move(m_treeReader);
+    try {
+        tellLeftOut(
+            browser::showTemplateTree(*SSTree1, *reader->take(), browser::LoadErrors::kStop));
+    } catch (const browser::TreeLoadError&) {
+        // As when the library cannot be opened: the wizard ends, and the caller hears why.
+        m_openingFailure = std::current_exception();
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    }
+}
+
+void rv_makeDBForm::throwOpeningFailure() const {
+    if (m_openingFailure) {
+        std::rethrow_exception(m_openingFailure);
+    }
 }
 
 void rv_makeDBForm::Form_Activate() {
@@ -210,6 +234,7 @@ void rv_makeDBForm::showEvent(QShowEvent* e) {
 void rv_makeDBForm::done(int result) {
     if (!m_closing) {
         m_closing = true;
+        m_treeReader.reset();
         Form_Unload();
     }
     QDialog::done(result);

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +20,10 @@ class FlexGrid;
 class KeyedTree;
 class TreeFindLine;
 }  // namespace controls
+
+namespace browser {
+class TreeReader;
+}  // namespace browser
 
 namespace wizard {
 class GridHistory;
@@ -47,10 +52,19 @@ class rv_makeDBForm : public QDialog {
     QString basNodeKey;
 
     // The opening. The library's owner is made from basconnStr; a template library that
-    // cannot be read is thrown to the caller before anything else happens (entries the tree
-    // cannot place are only left out, told once); every later failure shows
-    // "データベースがエラーです" and makes the wizard close itself when it is activated.
+    // cannot be opened is thrown to the caller before anything else happens; every later
+    // failure shows "データベースがエラーです" and makes the wizard close itself when it is
+    // activated. The tree's rows are read on a thread of their own while the window opens
+    // (showTree() puts them in).
     void Form_Load();
+    // Puts the rows read since Form_Load into the tree, waiting for them if need be; runs by
+    // itself once they are read, and does nothing once the tree is shown. Entries the tree
+    // cannot place are only left out, told once. A library that fails while it is read
+    // closes the window, and the failure goes to the caller (throwOpeningFailure()).
+    void showTree();
+    // After the window closed: throws the failure that closed it while its tree was read
+    // (browser::TreeLoadError), as the opening does for a library it cannot open.
+    void throwOpeningFailure() const;
 
     // Rebuilds the template tree from the library `library` reads, on a connection of its
     // own; returns the entries left out. Throws browser::TreeLoadError.
@@ -142,6 +156,9 @@ class rv_makeDBForm : public QDialog {
     templates::LibraryOwner m_library;
     std::unique_ptr<wizard::GridHistory> m_history;
     bool m_closing = false;
+    // The tree's rows being read while the window opens; gone once they are shown.
+    std::unique_ptr<browser::TreeReader> m_treeReader;
+    std::exception_ptr m_openingFailure;
     // Under the tree, open while finding (Ctrl+F).
     controls::TreeFindLine* m_findLine = nullptr;
 };

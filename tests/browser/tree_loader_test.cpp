@@ -3,6 +3,9 @@
 // shows are the plan's, tests/templates/tree_plan_test.cpp); and the keys it never sees.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include "browser/tree_key_guard.h"
 #include "browser/tree_loader.h"
 #include "controls/keyed_tree.h"
@@ -90,6 +93,56 @@ TEST_F(TreeLoader, ALeftOutRowIsCountedAndAFailingQueryStopsOnlyTheWizard) {
     EXPECT_EQ(browser::loadTemplateTree(m_tree, conn, browser::LoadErrors::kSkip),
               templates::LeftOut{});
     EXPECT_EQ(m_tree.nodeCount(), 1);
+}
+
+// The window's own reading: the same tree as a load, `ready` on the window's thread once the
+// rows are in; a library that cannot be opened refuses at once; a reader dropped halfway
+// stops its reading (well before it would have ended) and never calls back.
+TEST_F(TreeLoader, AReaderOnItsOwnThreadGivesTheLoadsTreeAndStopsWhenDropped) {
+    int ready = 0;
+    QObject window;
+    const auto countReady = [&ready] { ++ready; };
+    const templates::LibraryOwner small =
+        library({"3,0,'F','','親','','',NULL,'',''", "2,9,'F','','子','','',NULL,'',''",
+                 "5,3,'A','Y','Y','T','1',1,'0','0'"});
+    {
+        browser::TreeReader reader(small, &window, countReady);
+        const std::unique_ptr<browser::TreeRead> read = reader.take();
+        EXPECT_EQ(browser::showTemplateTree(m_tree, *read, browser::LoadErrors::kStop),
+                  (templates::LeftOut{1, u"2"_s, u"子"_s}));
+        EXPECT_EQ(reader.take(), nullptr);
+    }
+    EXPECT_EQ(childKeys(m_tree.node(u"3"_s)), QStringList{u"5"_s});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ready, 1);
+
+    const templates::LibraryOwner none(QString::fromStdString(m_dir.file("none.mdb")));
+    EXPECT_THROW({ const browser::TreeReader refused(none, &window, countReady); },
+                 browser::TreeLoadError);
+
+    // 200,000 fields (one statement of the engine below, not 200,000).
+    rvtest::RawDb(m_dir.file("t.mdb"), "")
+        .exec(
+            "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 200009) "
+            "INSERT INTO TEMP_FIELD(FIELD_NO, P_FIELD_NO, KIND, FIELD_ID, FIELD_NAME) "
+            "SELECT i, 3, 'A', 'F' || i, 'field ' || i FROM n");
+    QElapsedTimer whole;
+    whole.start();
+    browser::TreeReader(small, &window, countReady).take();
+    const qint64 wholeMs = whole.elapsed();
+    QElapsedTimer dropped;
+    dropped.start();
+    { const browser::TreeReader dropping(small, &window, countReady); }
+    EXPECT_LT(dropped.elapsed() * 4, wholeMs) << "the whole read took " << wholeMs << " ms";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ready, 2) << "the read taken whole called back; the dropped one did not";
+
+    // A failure while reading (here the table is gone) is the read's, shown as a load's.
+    rvtest::RawDb(m_dir.file("t.mdb"), "").exec("ALTER TABLE TEMP_FIELD RENAME TO OLD_FIELD");
+    const std::unique_ptr<browser::TreeRead> failed =
+        browser::TreeReader(small, &window, countReady).take();
+    EXPECT_THROW(browser::showTemplateTree(m_tree, *failed, browser::LoadErrors::kStop),
+                 browser::TreeLoadError);
 }
 
 TEST(TreeKeyGuard, EveryClipboardKeyIsHeldBackAndNothingElse) {

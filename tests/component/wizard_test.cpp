@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include "browser/account_browse.h"
+#include "browser/tree_loader.h"
 #include "component/build_preview.h"
 #include "component/create_db_sql.h"
 #include "component/make_db.h"
@@ -63,6 +64,7 @@ class WizardLife : public ::testing::Test {
             ASSERT_NE(form, nullptr);
             form->activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+            form->showTree();
             inside(*form);
             if (form->isVisible()) {
                 form->Command1->click();
@@ -91,6 +93,19 @@ TEST_F(WizardLife, AWrongPasswordSaysSoOnceAndClosesByItself) {
     makeDB().CreateDatabase(m_path.c_str(), "wrong", m_templates.c_str());
     EXPECT_FALSE(*timedOut);
     EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s});
+}
+
+// A library that opens but fails while its rows are read (here its table is gone) ends the
+// wizard as one that cannot be opened does: the host's call fails with the reason, and the
+// new file is not left behind.
+TEST_F(WizardLife, ALibraryThatFailsWhileItIsReadEndsTheWizardAndTheCallerHearsWhy) {
+    rvtest::RawDb(m_library, "").exec("ALTER TABLE TEMP_FIELD RENAME TO OLD_FIELD");
+    auto timedOut = rvtest::closeModalsAfter(10000);
+    EXPECT_THROW(makeDB().CreateDatabase(m_path.c_str(), "pw", m_templates.c_str()),
+                 browser::TreeLoadError);
+    EXPECT_FALSE(*timedOut);
+    EXPECT_FALSE(std::filesystem::exists(m_path));
+    EXPECT_EQ(prompts(), QStringList{});
 }
 
 // Folder 960 moved into the newer 961 and 971 added below it, and an entry whose parent is
