@@ -16,6 +16,8 @@
 #include <QPointer>
 #include <QThread>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "browser/account_browse.h"
@@ -81,6 +83,26 @@ bool havePlatformPlugin(const QString& name) {
     return false;
 }
 
+// True when a socket of this machine's network namespace listens at `path` or at the
+// abstract name of the same text, as the kernel's table of local sockets says. Reading the
+// table costs the server nothing, where a connection made only to see it answer holds up
+// the server's next client, the program's own, by a tenth of a second or more.
+bool listensAt(const std::string& path) {
+    std::ifstream table("/proc/net/unix");
+    std::string line;
+    std::getline(table, line);  // Num RefCount Protocol Flags Type St Inode Path
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string number, references, protocol, flags, type, state, inode, name;
+        if (fields >> number >> references >> protocol >> flags >> type >> state >> inode >>
+                name &&
+            flags == "00010000" && (name == path || name == "@" + path)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // False when `display` names an X server on this machine (":0", "unix:0.0") and nothing
 // answers on its socket; displays on other machines are not tried.
 bool xServerAnswers(const std::string& display) {
@@ -91,6 +113,10 @@ bool xServerAnswers(const std::string& display) {
     }
     const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
     const std::string path = "/tmp/.X11-unix/X" + number;
+    if (listensAt(path)) {
+        return true;
+    }
+    // Not in the table (a socket from another namespace, as in a container): asked directly.
     for (const bool abstract : {true, false}) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
