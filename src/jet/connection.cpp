@@ -269,6 +269,9 @@ void Connection::interrupt() noexcept {
     if (Database* db = m_db.get(); db && db->handle) {
         sqlite3_interrupt(db->handle);
     }
+    if (m_server) {
+        m_server->interrupt();
+    }
 }
 
 void Connection::setObserver(Observer observer) {
@@ -304,7 +307,8 @@ bool Connection::tryLock(std::string_view name) {
     }
     const ServerResult r = m_server->run("SELECT pg_catalog.pg_try_advisory_lock(" +
                                          std::to_string(static_cast<std::int64_t>(hash)) + ")");
-    return detail::libpq().PQntuples(r.get()) == 1 && detail::libpq().PQgetvalue(r.get(), 0, 0)[0] == 't';
+    return detail::libpq().PQntuples(r.get()) == 1 &&
+           detail::libpq().PQgetvalue(r.get(), 0, 0)[0] == 't';
 }
 
 int Connection::columnLimit() const {

@@ -58,8 +58,10 @@ class Connection {
 
     // Stops the statement running on this connection (a query being read included) soon:
     // it fails with "interrupted". A change interrupted while it writes inside a
-    // transaction ends the transaction, rolled back (SQLite does so), and its message says so. Safe
-    // to call from a signal handler or another thread; does nothing while no statement runs.
+    // transaction ends the transaction, rolled back (SQLite does so), and its message says so.
+    // On a server the server is asked to stop it: it fails with the server's words, and a
+    // transaction goes on without it. Safe to call from a signal handler or another thread;
+    // does nothing while no statement runs.
     void interrupt() noexcept;
 
     // Receives each statement text as the caller sent it, before it runs.

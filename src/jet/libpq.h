@@ -10,12 +10,15 @@
 namespace jet::detail {
 
 #define RV_LIBPQ_FUNCTIONS(X) \
+    X(PQcancel)               \
     X(PQclear)                \
     X(PQconnectdbParams)      \
     X(PQerrorMessage)         \
     X(PQfinish)               \
     X(PQfname)                \
+    X(PQfreeCancel)           \
     X(PQftype)                \
+    X(PQgetCancel)            \
     X(PQgetResult)            \
     X(PQgetisnull)            \
     X(PQgetlength)            \

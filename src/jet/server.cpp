@@ -119,8 +119,18 @@ ServerResult hold(PGresult* r) {
 }  // namespace
 
 Server::~Server() {
+    if (cancel) {
+        libpq().PQfreeCancel(cancel);
+    }
     if (conn) {
         libpq().PQfinish(conn);  // an open transaction ends with the session, taken back
+    }
+}
+
+void Server::interrupt() noexcept {
+    if (cancel) {
+        char why[256];
+        libpq().PQcancel(cancel, why, sizeof why);  // a failed request changes nothing
     }
 }
 
@@ -229,8 +239,9 @@ std::string Server::ruleBroken() {
         }
         if (f.state == "23514") {
             const auto rule = detail::ruleOf(libpq().PQgetvalue(r.get(), 0, 1));
-            return rule ? prefix + libpq().PQgetvalue(r.get(), 0, 0) + ": " + detail::ruleText(*rule)
-                        : f.message;
+            return rule
+                       ? prefix + libpq().PQgetvalue(r.get(), 0, 0) + ": " + detail::ruleText(*rule)
+                       : f.message;
         }
         std::string columns;
         for (int i = 0; i < rows; ++i) {
@@ -312,6 +323,7 @@ std::shared_ptr<Server> connectServer(const std::string& uri, const std::string&
                     static_cast<int>(ErrorCode::kCannotOpen),
                     refused ? ErrorKind::kNotADatabase : ErrorKind::kCannotOpen);
     }
+    server->cancel = libpq().PQgetCancel(server->conn);
     try {
         server->run(std::string(kLockWait));
         server->loadNames();
@@ -333,7 +345,8 @@ ColumnInfo serverColumn(const PGresult* r, int i, std::string& zeroLengthRule) {
     c.autoIncrement = libpq().PQgetvalue(r, i, 5)[0] == 't';
     int width = 0;
     // The column's rules: "name\x1fdefinition" joined by "\x1e".
-    const std::string rules = libpq().PQgetisnull(r, i, 6) ? std::string() : libpq().PQgetvalue(r, i, 6);
+    const std::string rules =
+        libpq().PQgetisnull(r, i, 6) ? std::string() : libpq().PQgetvalue(r, i, 6);
     for (size_t at = 0; at < rules.size();) {
         size_t end = rules.find('\x1e', at);
         end = end == std::string::npos ? rules.size() : end;
@@ -507,8 +520,8 @@ Value ServerCursor::value(int index) const {
             return Value(Value::Storage(std::move(s)));
         }
         default:
-            return Value(
-                Value::Storage(std::string(text, static_cast<size_t>(libpq().PQgetlength(r, row, index)))));
+            return Value(Value::Storage(
+                std::string(text, static_cast<size_t>(libpq().PQgetlength(r, row, index)))));
     }
 }
 

@@ -36,6 +36,8 @@ struct ServerRefusal {
 // on, as it does in a file.
 struct Server {
     PGconn* conn = nullptr;
+    PGcancel* cancel =
+        nullptr;         // made with the connection: interrupt() may run in a signal handler
     std::string source;  // the URI as messages show it, without a password
     bool inTransaction = false;
     Connection::Observer trace;
@@ -52,6 +54,9 @@ struct Server {
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
 
+    // Asks the server to stop the statement running now (any thread, a signal handler too);
+    // the statement then fails with the server's words.
+    void interrupt() noexcept;
     // Sends `sql` (one or more statements in one message); the result of the statement
     // numbered `which` (from 0; the last when negative). A refusal throws jet::Error with
     // the server's words; `statement`, when given, is what messages name as refused.
