@@ -470,20 +470,11 @@ TEST_F(RvMakedb, AFullDiskOrAKillInTheMiddleOfAnImportChangesNothing) {
     EXPECT_EQ(exported(m_library), before);
 }
 
-}  // namespace
-
-namespace {
-
-std::string jetFixture(const std::string& name) {
-    const char* source = std::getenv("RV_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/data/jet/" + name;
-}
-
 // Moving from the Windows system: --import-jet makes NEW once, refuses what it cannot
 // import leaving nothing, and what it made is a product database the wizard extends; the
 // wizard (here batch mode) names the conversion for the old file and leaves it alone.
 TEST_F(RvMakedb, ImportJetMakesAProductDatabaseTheWizardExtends) {
-    const std::string old = jetFixture("product-v2003.mdb");
+    const std::string old = rvtest::jetFixture("product-v2003.mdb");
     const std::string before = rvtest::readBytes(old);
     const std::string made = m_dir.file("new.db");
     rvtest::ProgramResult r = run({"--import-jet", old, "-p", "pw", made});
@@ -493,7 +484,7 @@ TEST_F(RvMakedb, ImportJetMakesAProductDatabaseTheWizardExtends) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "rv_makedb: " + made +
                          " exists already: --import-jet makes a new product database\n");
-    const std::string library = jetFixture("product-library.mdb");
+    const std::string library = rvtest::jetFixture("product-library.mdb");
     const std::string refused = m_dir.file("refused.db");
     r = run({"--import-jet", library, refused});
     EXPECT_EQ(r.exitCode, 3);
@@ -529,7 +520,8 @@ TEST_F(RvMakedb, ImportJetStoppedLeavesNothing) {
     const std::string folder = m_dir.file("stop");
     std::filesystem::create_directory(folder);
     const rvtest::FolderWatch watch(folder);
-    rvtest::Child child({m_bin, "--import-jet", jetFixture("product.mdb"), folder + "/new.db"});
+    rvtest::Child child(
+        {m_bin, "--import-jet", rvtest::jetFixture("product.mdb"), folder + "/new.db"});
     ASSERT_TRUE(watch.waitFor(IN_CREATE, ".importing"));
     child.signal(SIGTERM);
     rvtest::ProgramResult r;
