@@ -289,6 +289,13 @@ TEST_P(EachBackend, TopKeepsTheFirstRows) {
     }
 }
 
+// A [name] may hold a double quote, a "text" an apostrophe.
+TEST_P(EachBackend, QuotesInsideNamesAndTexts) {
+    m_conn.execute("CREATE TABLE [Q\"T]([A\"B] LONG, S TEXT(5))");
+    EXPECT_EQ(run("INSERT INTO [Q\"T] VALUES(1, \"it's\")"), "ok");
+    EXPECT_EQ(run("select [A\"B], S from [Q\"T] where S = \"it's\""), "A\"B S | int 1 text it's");
+}
+
 // A refused statement inside a transaction takes back only itself; a rollback, or a
 // connection closed without a commit, takes back everything, tables and columns included.
 TEST_P(EachBackend, TransactionsTakeBackAllOrOnlyTheRefusedStatement) {
@@ -732,6 +739,8 @@ TEST(EngineConnectionString, ParsesTheAdoFormAndBuildsTheHostsForms) {
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/t.mdb; Jet OLEDB:Database "
               "Password=\";Data Source=/d/v.db;Jet OLEDB:Database Password=\";");
     EXPECT_EQ(ConnectionString::parse(built).password(), injected);
+    const auto quoted = ConnectionString::parse(ConnectionString::build("/d/\"t\".mdb", "p\"w"));
+    EXPECT_EQ(quoted.dataSource() + "|" + quoted.password(), "/d/\"t\".mdb|p\"w");
     EXPECT_EQ(ConnectionString::forFile("/t/base.mdb"),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/t/base.mdb;Persist Security "
               "Info=False");
