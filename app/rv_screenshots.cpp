@@ -204,6 +204,23 @@ std::unique_ptr<component::rv_makeDBForm> wizardWithRows(const Context& ctx, con
     return wizard;
 }
 
+// `window` with its popups (tooltips, menus: windows of their own) drawn over it where they
+// show, grabbed as one picture.
+void grabWithPopups(QWidget* window, const std::vector<QWidget*>& popups, const Grab& grab) {
+    QPixmap shot = window->grab();
+    {
+        QPainter painter(&shot);
+        for (QWidget* popup : popups) {
+            painter.drawPixmap(window->mapFromGlobal(popup->pos()), popup->grab());
+        }
+    }
+    QLabel picture;
+    picture.setPixmap(shot);
+    picture.resize(shot.size());
+    picture.show();
+    grab(&picture);
+}
+
 // The browser's dialog `objectName` opened with toolbar button `index` on the node `text`,
 // grabbed and closed.
 Drive dialogOf(const char* objectName, const QString& text, int index) {
@@ -285,19 +302,14 @@ const std::vector<Shot> kShots = {
                             cells.headerData(last - 1, Qt::Vertical, Qt::ToolTipRole).toString(),
                             rows.viewport());
          QApplication::processEvents();
-         QPixmap shot = wizard->grab();
+         std::vector<QWidget*> tips;
          for (QWidget* w : QApplication::topLevelWidgets()) {
              if (w->inherits("QTipLabel") && w->isVisible()) {
-                 QPainter painter(&shot);
-                 painter.drawPixmap(wizard->mapFromGlobal(w->pos()), w->grab());
+                 tips.push_back(w);
              }
          }
+         grabWithPopups(wizard.get(), tips, grab);
          QToolTip::hideText();
-         QLabel picture;
-         picture.setPixmap(shot);
-         picture.resize(shot.size());
-         picture.show();
-         grab(&picture);
          wizard->close();
      }},
     {"wizard_grid_menu",
@@ -316,16 +328,8 @@ const std::vector<Shot> kShots = {
          for (int i = 0; i < 5; ++i) {
              QApplication::processEvents();
          }
-         QPixmap shot = wizard->grab();
-         QPainter painter(&shot);
-         painter.drawPixmap(wizard->mapFromGlobal(menu.pos()), menu.grab());
-         painter.end();
+         grabWithPopups(wizard.get(), {&menu}, grab);
          menu.close();
-         QLabel picture;
-         picture.setPixmap(shot);
-         picture.resize(shot.size());
-         picture.show();
-         grab(&picture);
          wizard->close();
      }},
     {"build_preview",

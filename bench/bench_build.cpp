@@ -18,59 +18,25 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
-#include "controls/flex_grid_model.h"
+#include "build_support.h"
 #include "jet/catalog.h"
 #include "jet/connection_string.h"
-#include "productdb/builder.h"
-#include "wizard/create_checks.h"
-#include "wizard/design_grid.h"
 
 namespace {
 
-using bench::median;
+using bench::Clock;
+using bench::msSince;
 using bench::Scratch;
 
-using Clock = std::chrono::steady_clock;
 constexpr const char* kPassword = "bench-password";
 
-struct Figures {
-    std::vector<double> build;
-    std::vector<double> raw;
-};
-std::map<int, Figures> g_figures;
+std::map<int, bench::Figures> g_figures;
 
-double msSince(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-void fillGrid(controls::FlexGridModel& grid, int n) {
-    wizard::setupGridModel(grid);
-    for (int i = 1; i <= n; ++i) {
-        const QString id = i == 1 ? QStringLiteral("MAIL1") : QStringLiteral("F%1").arg(i);
-        grid.insertGridRow(
-            grid.gridRows(),
-            QStringLiteral("\t%1\t項目%2\t文字\t20\tON\t\t\t\t").arg(id).arg(i).split(u'\t'));
-    }
-}
-
-// The build, returning the SQL it sent to SQLCipher.
+// The build on a new encrypted file.
 double timeBuild(const controls::FlexGridModel& grid, const std::string& path,
                  std::vector<std::string>* trace) {
     jet::Catalog::create(jet::ConnectionString::build(path, kPassword));
-    productdb::BuildState state;
-    jet::Connection::Observer tracer;
-    if (trace) {
-        tracer = [trace](std::string_view sql) { trace->emplace_back(sql); };
-    }
-    const auto t = Clock::now();
-    const productdb::BuildResult result =
-        productdb::buildDB(wizard::newFields(grid), {path, kPassword}, state, {}, tracer);
-    const double ms = msSince(t);
-    if (!result.built || !state.dbExists) {
-        throw std::runtime_error("the build failed");
-    }
-    return ms;
+    return bench::timeBuild(grid, {path, kPassword}, trace);
 }
 
 double timeRaw(const std::vector<std::string>& sql, const std::string& path) {
@@ -103,17 +69,14 @@ double timeRaw(const std::vector<std::string>& sql, const std::string& path) {
 void BM_Build(benchmark::State& st) {
     const int n = static_cast<int>(st.range(0));
     controls::FlexGridModel grid;
-    fillGrid(grid, n);
+    bench::fillGrid(grid, n);
     Scratch scratch;
     std::vector<std::string> trace;
     timeBuild(grid, scratch.newFile(), &trace);  // warm-up, and the SQL for the raw side
     auto& f = g_figures[n];
     for (auto _ : st) {
         const double build = timeBuild(grid, scratch.newFile(), nullptr);
-        const double raw = timeRaw(trace, scratch.newFile());
-        f.build.push_back(build);
-        f.raw.push_back(raw);
-        st.SetIterationTime(build / 1e3);
+        f.add(st, build, timeRaw(trace, scratch.newFile()));
     }
 }
 BENCHMARK(BM_Build)
@@ -132,11 +95,7 @@ int main(int argc, char** argv) {
     if (!bench::runAll(argc, argv)) {
         return 1;
     }
-    std::printf("\nOK on a new encrypted file (median ms; target ratio <= 1.3 at N = 255)\n");
-    std::printf("%6s %12s %12s %8s\n", "N", "build", "raw", "ratio");
-    for (const auto& [n, f] : g_figures) {
-        const double b = median(f.build), r = median(f.raw);
-        std::printf("%6d %12.1f %12.1f %8.2f\n", n, b, r, r > 0 ? b / r : 0.0);
-    }
+    bench::printRatios("OK on a new encrypted file (median ms; target ratio <= 1.3 at N = 255)",
+                       "raw", g_figures);
     return 0;
 }

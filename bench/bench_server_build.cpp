@@ -18,59 +18,25 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
-#include "controls/flex_grid_model.h"
+#include "build_support.h"
 #include "pg_server.h"
-#include "productdb/builder.h"
-#include "wizard/create_checks.h"
-#include "wizard/design_grid.h"
 
 extern char** environ;
 
 namespace {
 
-using bench::median;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::msSince;
 
-struct Figures {
-    std::vector<double> build;
-    std::vector<double> replay;
-};
-std::map<int, Figures> g_figures;
-
-double msSince(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
+std::map<int, bench::Figures> g_figures;
 
 rvtest::PgServer& server() {
     return rvtest::sharedPgServer();
 }
 
-void fillGrid(controls::FlexGridModel& grid, int n) {
-    wizard::setupGridModel(grid);
-    for (int i = 1; i <= n; ++i) {
-        const QString id = i == 1 ? QStringLiteral("MAIL1") : QStringLiteral("F%1").arg(i);
-        grid.insertGridRow(
-            grid.gridRows(),
-            QStringLiteral("\t%1\t項目%2\t文字\t20\tON\t\t\t\t").arg(id).arg(i).split(u'\t'));
-    }
-}
-
+// The build on a new database of the server.
 double timeBuild(const controls::FlexGridModel& grid, std::vector<std::string>* trace) {
-    const std::string uri = server().createDatabase();
-    productdb::BuildState state;
-    jet::Connection::Observer tracer;
-    if (trace) {
-        tracer = [trace](std::string_view sql) { trace->emplace_back(sql); };
-    }
-    const auto t = Clock::now();
-    const productdb::BuildResult result = productdb::buildDB(
-        wizard::newFields(grid), {uri, rvtest::PgServer::kPassword}, state, {}, tracer);
-    const double ms = msSince(t);
-    if (!result.built) {
-        throw std::runtime_error("the build failed: " + result.reason);
-    }
-    return ms;
+    return bench::timeBuild(grid, {server().createDatabase(), rvtest::PgServer::kPassword}, trace);
 }
 
 // psql -1 on the statements in a file of their own; the password in its environment.
@@ -101,7 +67,7 @@ double timeReplay(const std::string& script) {
 void BM_ServerBuild(benchmark::State& st) {
     const int n = static_cast<int>(st.range(0));
     controls::FlexGridModel grid;
-    fillGrid(grid, n);
+    bench::fillGrid(grid, n);
     std::vector<std::string> trace;
     timeBuild(grid, &trace);  // warm-up, and the SQL for psql
     bench::Scratch scratch;
@@ -118,10 +84,7 @@ void BM_ServerBuild(benchmark::State& st) {
     auto& f = g_figures[n];
     for (auto _ : st) {
         const double build = timeBuild(grid, nullptr);
-        const double replay = timeReplay(script);
-        f.build.push_back(build);
-        f.replay.push_back(replay);
-        st.SetIterationTime(build / 1e3);
+        f.add(st, build, timeReplay(script));
     }
 }
 BENCHMARK(BM_ServerBuild)
@@ -140,11 +103,8 @@ int main(int argc, char** argv) {
     if (!bench::runAll(argc, argv)) {
         return 1;
     }
-    std::printf("\nOK on a new database of a PostgreSQL server (median ms; target ratio <= 1.3)\n");
-    std::printf("%6s %12s %12s %8s\n", "N", "build", "psql -1", "ratio");
-    for (const auto& [n, f] : g_figures) {
-        const double b = median(f.build), r = median(f.replay);
-        std::printf("%6d %12.1f %12.1f %8.2f\n", n, b, r, r > 0 ? b / r : 0.0);
-    }
+    bench::printRatios(
+        "OK on a new database of a PostgreSQL server (median ms; target ratio <= 1.3)", "psql -1",
+        g_figures);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "browser/folder_add.h"
 #include "browser/texts.h"
 #include "controls/accessibility.h"
 #include "controls/msg_box.h"
@@ -214,14 +215,7 @@ void AccountAdd::Text1_Change() {
 }
 
 void AccountAdd::Text2_Change() {
-    const QString text = Text2->text();
-    if (!text.contains(u'\'')) {
-        return;
-    }
-    const int cursor = Text2->cursorPosition();
-    const auto before = text.left(cursor).count(u'\'');
-    Text2->setText(QString(text).remove(u'\''));
-    Text2->setCursorPosition(cursor - static_cast<int>(before));
+    dropApostrophes(*Text2);
 }
 
 bool AccountAdd::eventFilter(QObject* watched, QEvent* event) {

@@ -48,16 +48,20 @@ FolderAdd::FolderAdd(const QString& caption, const QString& name, Commit commit,
     Text1->setText(name);  // through the name's own check
 }
 
-void FolderAdd::Text1_Change() {
-    const QString text = Text1->text();
+void dropApostrophes(QLineEdit& edit) {
+    const QString text = edit.text();
     if (!text.contains(u'\'')) {
         return;
     }
     // The cursor stays where it was, less the apostrophes before it.
-    const int cursor = Text1->cursorPosition();
+    const int cursor = edit.cursorPosition();
     const auto before = text.left(cursor).count(u'\'');
-    Text1->setText(QString(text).remove(u'\''));
-    Text1->setCursorPosition(cursor - static_cast<int>(before));
+    edit.setText(QString(text).remove(u'\''));
+    edit.setCursorPosition(cursor - static_cast<int>(before));
+}
+
+void FolderAdd::Text1_Change() {
+    dropApostrophes(*Text1);
 }
 
 void FolderAdd::Command2_Click() {

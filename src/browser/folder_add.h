@@ -11,6 +11,10 @@ class QPushButton;
 
 namespace browser {
 
+// Takes every apostrophe out of `edit`, the cursor kept behind the character it followed:
+// no name the editors write holds one.
+void dropApostrophes(QLineEdit& edit);
+
 // The folder editor: a modal dialog that takes a folder's name, made afresh for every
 // opening with its caption and the name to start with. OK hands the name to the opener's
 // `commit`, which writes it; a write it refuses keeps the dialog open with the name as

@@ -46,18 +46,13 @@ std::string value(std::string_view v) {
     const bool plain = v.find_first_of(";\"'") == std::string_view::npos &&
                        (v.empty() || (kBlanks.find(v.front()) == std::string_view::npos &&
                                       kBlanks.find(v.back()) == std::string_view::npos));
-    if (plain) {
-        return std::string(v);
-    }
-    std::string out = "\"";
-    for (char c : v) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
-    }
-    out += '"';
-    return out;
+    return plain ? std::string(v) : detail::quoted(v, '"');
+}
+
+// A file's connection string: the provider, the file's Data Source, then `rest`.
+std::string forFileAnd(std::string_view path, const std::string& rest) {
+    return "Provider=" + std::string(ConnectionString::kJetProvider) +
+           ";Data Source=" + value(path) + rest;
 }
 
 }  // namespace
@@ -193,24 +188,12 @@ ConnectionString ConnectionString::parse(std::string_view text) {
 std::string ConnectionString::build(std::string_view path, std::string_view password) {
     refuseNul(path, "the path");
     refuseNul(password, "the password");
-    std::string s = "Provider=";
-    s += kJetProvider;
-    s += ";Data Source=";
-    s += value(path);
-    s += "; Jet OLEDB:Database Password=";
-    s += value(password);
-    s += ";";
-    return s;
+    return forFileAnd(path, "; Jet OLEDB:Database Password=" + value(password) + ";");
 }
 
 std::string ConnectionString::forFile(std::string_view path) {
     refuseNul(path, "the path");
-    std::string s = "Provider=";
-    s += kJetProvider;
-    s += ";Data Source=";
-    s += value(path);
-    s += ";Persist Security Info=False";
-    return s;
+    return forFileAnd(path, ";Persist Security Info=False");
 }
 
 bool isConnectionString(std::string_view text) {

@@ -51,30 +51,27 @@ inline std::string_view trim(std::string_view s) {
     return s.substr(b, e - b + 1);
 }
 
-// "name" with embedded quotes doubled: an SQLite identifier or constraint name.
-inline std::string quoteIdent(std::string_view s) {
-    std::string out = "\"";
+// `s` between two `quote`s, each `quote` inside doubled.
+inline std::string quoted(std::string_view s, char quote) {
+    std::string out(1, quote);
     for (char c : s) {
-        if (c == '"') {
-            out += '"';
+        if (c == quote) {
+            out += quote;
         }
         out += c;
     }
-    out += '"';
+    out += quote;
     return out;
+}
+
+// "name" with embedded quotes doubled: an SQLite identifier or constraint name.
+inline std::string quoteIdent(std::string_view s) {
+    return quoted(s, '"');
 }
 
 // 'text' with embedded apostrophes doubled: an SQLite string literal.
 inline std::string quoteString(std::string_view s) {
-    std::string out = "'";
-    for (char c : s) {
-        if (c == '\'') {
-            out += '\'';
-        }
-        out += c;
-    }
-    out += '\'';
-    return out;
+    return quoted(s, '\'');
 }
 
 }  // namespace jet::detail

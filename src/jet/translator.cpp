@@ -483,58 +483,10 @@ Translation dropTable(const std::vector<Token>& toks, const ServerNames* server)
     return made(Translation::Kind::kDefinition, "DROP TABLE " + quoteIdent(table), table);
 }
 
-// Queries and data changes: the Jet spellings that SQLite reads differently.
-std::string rewriteDml(const std::vector<Token>& toks, bool isDelete) {
-    std::string out;
-    bool afterDelete = false;
-    for (size_t i = 0; i < toks.size(); ++i) {
-        const Token& t = toks[i];
-        switch (t.type) {
-            case Tok::kWord: {
-                const std::string u = upper(t.text);
-                if (u == "TRUE") {
-                    out += "-1";
-                } else if (u == "FALSE") {
-                    out += "0";
-                } else {
-                    out += t.text;
-                }
-                afterDelete = isDelete && u == "DELETE";
-                continue;
-            }
-            case Tok::kBracketed:
-                out += quoteIdent(t.text.substr(1, t.text.size() - 2));
-                break;
-            case Tok::kDqString:
-                out += quoteString(detail::unquoteBody(t.text, '"'));
-                break;
-            case Tok::kDate:
-                out += detail::dateLiteral(t.text);
-                break;
-            case Tok::kPunct:
-                if (afterDelete && t.text == "*") {
-                    // "delete * from T" is Jet's delete statement.
-                    afterDelete = false;
-                    continue;
-                }
-                out += t.text == "&" ? std::string_view("||") : t.text;
-                break;
-            case Tok::kSpace:
-                out += t.text;
-                continue;  // keeps afterDelete across the blank
-            default:
-                out += t.text;
-                break;
-        }
-        afterDelete = false;
-    }
-    return out;
-}
-
-// Queries and data changes for a server: the Jet spellings as for a file, every known
-// name as stored, an alias as written, and each ORDER BY item told where its nulls go.
-std::string rewriteServerDml(const std::vector<Token>& toks, bool isDelete,
-                             const ServerNames& names) {
+// Queries and data changes: the Jet spellings that the engine beneath reads differently.
+// For a server (`server` given) also every known name as stored, an alias as written, and
+// each ORDER BY item told where its nulls go (SQLite puts them where Jet does already).
+std::string rewriteDml(const std::vector<Token>& toks, bool isDelete, const ServerNames* server) {
     std::vector<const Token*> sig;  // the tokens that are not blanks
     for (const Token& t : toks) {
         if (t.type != Tok::kSpace) {
@@ -543,6 +495,11 @@ std::string rewriteServerDml(const std::vector<Token>& toks, bool isDelete,
     }
     auto isWord = [](const Token* t, std::string_view w) {
         return t && t->type == Tok::kWord && iequals(t->text, w);
+    };
+    // A name on the server: a table's or a column's as stored.
+    auto stored = [&](std::string_view n) {
+        std::optional<std::string> name = server->table(n);
+        return name ? name : server->anyColumn(n);
     };
     std::string out;
     int depth = 0;
@@ -581,23 +538,23 @@ std::string rewriteServerDml(const std::vector<Token>& toks, bool isDelete,
         switch (t.type) {
             case Tok::kWord: {
                 const std::string u = upper(t.text);
-                if (previous && previous->type == Tok::kString) {
+                if (server && previous && previous->type == Tok::kString) {
                     out += ' ';  // '1'where: a blank the server needs
                 }
                 if (u == "TRUE") {
                     out += "-1";
                 } else if (u == "FALSE") {
                     out += "0";
+                } else if (!server) {
+                    out += t.text;
                 } else if (isWord(previous, "AS")) {
                     out += quoteIdent(t.text);
                 } else if (next && next->type == Tok::kPunct && next->text == "(" &&
                            !isWord(previous, "INTO") && !isWord(previous, "ON") &&
                            !isWord(previous, "TABLE")) {
                     out += t.text;  // a function
-                } else if (auto table = names.table(t.text)) {
-                    out += quoteIdent(*table);
-                } else if (auto column = names.anyColumn(t.text)) {
-                    out += quoteIdent(*column);
+                } else if (auto name = stored(t.text)) {
+                    out += quoteIdent(*name);
                 } else {
                     out += t.text;
                 }
@@ -605,13 +562,8 @@ std::string rewriteServerDml(const std::vector<Token>& toks, bool isDelete,
             }
             case Tok::kBracketed: {
                 const std::string n(t.text.substr(1, t.text.size() - 2));
-                if (auto table = names.table(n)) {
-                    out += quoteIdent(*table);
-                } else if (auto column = names.anyColumn(n)) {
-                    out += quoteIdent(*column);
-                } else {
-                    out += quoteIdent(n);
-                }
+                const std::optional<std::string> name = server ? stored(n) : std::nullopt;
+                out += quoteIdent(name ? *name : n);
                 break;
             }
             case Tok::kDqString:
@@ -636,7 +588,7 @@ std::string rewriteServerDml(const std::vector<Token>& toks, bool isDelete,
                 out += t.text;
                 break;
         }
-        if (isWord(&t, "BY") && isWord(previous, "ORDER")) {
+        if (server && isWord(&t, "BY") && isWord(previous, "ORDER")) {
             inOrder = true;
             orderDepth = depth;
             itemHas = false;
@@ -845,8 +797,7 @@ Translation translateWith(std::string_view statement, const ServerNames* server)
         t.mentions = mentions(toks);
         const std::optional<Top> top =
             verb == "SELECT" ? takeTop(toks, first) : std::optional<Top>();
-        t.sql = server ? rewriteServerDml(toks, verb == "DELETE", *server)
-                       : rewriteDml(toks, verb == "DELETE");
+        t.sql = rewriteDml(toks, verb == "DELETE", server);
         if (top && !top->percent) {
             t.sql += " LIMIT " + top->count;
         } else if (top) {
@@ -864,8 +815,7 @@ Translation translateWith(std::string_view statement, const ServerNames* server)
         if (what == "TABLE") {
             t = createTable(toks, server);
         } else if (what == "INDEX" || what == "UNIQUE") {
-            t = made(Translation::Kind::kDefinition,
-                     server ? rewriteServerDml(toks, false, *server) : rewriteDml(toks, false));
+            t = made(Translation::Kind::kDefinition, rewriteDml(toks, false, server));
         } else {
             unsupported("CREATE " + what + " is not supported");
         }

@@ -50,6 +50,13 @@ class Body {
             throw StreamError("a frame longer than what it holds");
         }
     }
+    // The one number a frame of rows' beginning or end holds.
+    static std::uint32_t number(std::string_view body) {
+        Body b(body);
+        const std::uint32_t n = b.u32();
+        b.end();
+        return n;
+    }
 
   private:
     std::string_view take(std::size_t n) {
@@ -246,12 +253,9 @@ std::optional<StreamEvent> StreamDecoder::next() {
         if (m_in.size() - m_pos < kFrameHeader) {
             return std::nullopt;
         }
-        const auto kind = static_cast<FrameKind>(static_cast<std::uint8_t>(m_in[m_pos]));
-        std::uint32_t length = 0;
-        for (int i = 3; i >= 0; --i) {
-            length = (length << 8) |
-                     static_cast<std::uint8_t>(m_in[m_pos + 1 + static_cast<std::size_t>(i)]);
-        }
+        Body header(std::string_view(m_in).substr(m_pos, kFrameHeader));
+        const auto kind = static_cast<FrameKind>(header.u8());
+        const std::uint32_t length = header.u32();
         if (length > kMaxFrameBytes) {
             throw StreamError("a frame of " + std::to_string(length) + " bytes");
         }
@@ -292,9 +296,7 @@ std::optional<StreamEvent> StreamDecoder::next() {
                 if (kind != FrameKind::kRows) {
                     throw StreamError("rows where a table's rows should begin");
                 }
-                Body b(body);
-                const std::uint32_t index = b.u32();
-                b.end();
+                const std::uint32_t index = Body::number(body);
                 if (index != m_table || index >= m_catalog.tables.size()) {
                     throw StreamError("the rows of table " + std::to_string(index) +
                                       " out of order");
@@ -312,9 +314,7 @@ std::optional<StreamEvent> StreamDecoder::next() {
                 if (kind != FrameKind::kRowsEnd) {
                     throw StreamError("a table's rows without their end");
                 }
-                Body b(body);
-                const std::uint32_t count = b.u32();
-                b.end();
+                const std::uint32_t count = Body::number(body);
                 const Table& t = m_catalog.tables[m_table];
                 if (count != m_rowsRead || count != t.rowCount) {
                     throw StreamError("table " + t.name + ": " + std::to_string(t.rowCount) +

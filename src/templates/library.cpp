@@ -2,6 +2,7 @@
 #include "templates/library.h"
 
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "templates/field_rules.h"
@@ -32,6 +33,23 @@ bool isTopLevel(const QString& number) {
 void requireEntry(TemplateStore& store, const QString& number) {
     if (!isTopLevel(number) && store.selectEntry(number).eof()) {
         throw EntryGone(number);
+    }
+}
+
+// Runs `change` in one write of the library once `entry` is known to be there, and returns
+// what it returns.
+template <typename Change>
+auto changeAt(LibraryConnection& library, const QString& entry, Change change) {
+    LibraryConnection::Write write(library);
+    TemplateStore store(write.connection());
+    requireEntry(store, entry);
+    if constexpr (std::is_void_v<decltype(change(store))>) {
+        change(store);
+        write.commit();
+    } else {
+        auto result = change(store);
+        write.commit();
+        return result;
     }
 }
 
@@ -166,49 +184,34 @@ std::optional<FieldRefusal> Library::refusal(const FieldDraft& draft, EditorMode
 }
 
 QString Library::addField(const QString& folder, const FieldDraft& draft) {
-    LibraryConnection::Write write(m_library);
-    TemplateStore store(write.connection());
-    requireEntry(store, folder);
-    const QString position = positionAfter(firstPosition(store.selectPositions(folder)));
-    store.insertField(folder, draft.fieldId, draft.name, draft.attr, draft.size, position,
-                      draft.ime);
-    const QString number = store.insertedNumber();
-    write.commit();
-    return number;
+    return changeAt(m_library, folder, [&](TemplateStore& store) {
+        const QString position = positionAfter(firstPosition(store.selectPositions(folder)));
+        store.insertField(folder, draft.fieldId, draft.name, draft.attr, draft.size, position,
+                          draft.ime);
+        return store.insertedNumber();
+    });
 }
 
 void Library::editField(const QString& entry, const FieldDraft& draft) {
-    LibraryConnection::Write write(m_library);
-    TemplateStore store(write.connection());
-    requireEntry(store, entry);
-    store.updateField(draft.fieldId, draft.name, draft.attr, draft.size, draft.ime, entry);
-    write.commit();
+    changeAt(m_library, entry, [&](TemplateStore& store) {
+        store.updateField(draft.fieldId, draft.name, draft.attr, draft.size, draft.ime, entry);
+    });
 }
 
 QString Library::addFolder(const QString& parent, const QString& name) {
-    LibraryConnection::Write write(m_library);
-    TemplateStore store(write.connection());
-    requireEntry(store, parent);
-    store.insertFolder(parent, name);
-    const QString number = store.insertedNumber();
-    write.commit();
-    return number;
+    return changeAt(m_library, parent, [&](TemplateStore& store) {
+        store.insertFolder(parent, name);
+        return store.insertedNumber();
+    });
 }
 
 void Library::renameFolder(const QString& folder, const QString& name) {
-    LibraryConnection::Write write(m_library);
-    TemplateStore store(write.connection());
-    requireEntry(store, folder);
-    store.updateFolderName(name, folder);
-    write.commit();
+    changeAt(m_library, folder,
+             [&](TemplateStore& store) { store.updateFolderName(name, folder); });
 }
 
 void Library::rename(const QString& entry, const QString& name) {
-    LibraryConnection::Write write(m_library);
-    TemplateStore store(write.connection());
-    requireEntry(store, entry);
-    store.rename(name, entry);
-    write.commit();
+    changeAt(m_library, entry, [&](TemplateStore& store) { store.rename(name, entry); });
 }
 
 DropVerdict Library::judgeDrop(const DropNode& moved, const DropNode& target,

@@ -4,7 +4,9 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <iterator>
 #include <optional>
+#include <utility>
 
 #include "jet/placeholders.h"
 #include "templates/texts.h"
@@ -22,34 +24,35 @@ std::optional<qlonglong> number(const QString& text) {
     return ok ? std::optional(value) : std::nullopt;
 }
 
+// Each character a cell writes as an escape, and the letter after the backslash; a "/" is
+// escaped only in a path.
+constexpr std::pair<char16_t, char16_t> kEscapes[] = {
+    {u'\\', u'\\'}, {u'\t', u't'}, {u'\n', u'n'}, {u'\r', u'r'}, {u'/', u'/'}};
+
+// The escape letter of `c`, or 0 when it stands as itself.
+char16_t escapeOf(QChar c, bool inPath) {
+    for (const auto& [plain, letter] : kEscapes) {
+        if (c == plain && (inPath || plain != u'/')) {
+            return letter;
+        }
+    }
+    return 0;
+}
+
 QString escaped(QStringView text, bool inPath) {
-    const auto plain = std::none_of(text.begin(), text.end(), [inPath](QChar c) {
-        return c == u'\\' || c == u'\t' || c == u'\n' || c == u'\r' || (inPath && c == u'/');
-    });
+    const auto plain = std::none_of(text.begin(), text.end(),
+                                    [inPath](QChar c) { return escapeOf(c, inPath) != 0; });
     if (plain) {
         return text.toString();
     }
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        switch (c.unicode()) {
-            case u'\\':
-                out += u"\\\\";
-                break;
-            case u'\t':
-                out += u"\\t";
-                break;
-            case u'\n':
-                out += u"\\n";
-                break;
-            case u'\r':
-                out += u"\\r";
-                break;
-            case u'/':
-                out += inPath ? u"\\/" : u"/";
-                break;
-            default:
-                out += c;
+        if (const char16_t letter = escapeOf(c, inPath)) {
+            out += u'\\';
+            out += QChar(letter);
+        } else {
+            out += c;
         }
     }
     return out;
@@ -83,28 +86,13 @@ std::optional<QString> unescaped(QStringView cell, QStringList* path = nullptr) 
         if (++i == cell.size()) {
             return std::nullopt;
         }
-        switch (cell[i].unicode()) {
-            case u'\\':
-                out += u'\\';
-                break;
-            case u't':
-                out += u'\t';
-                break;
-            case u'n':
-                out += u'\n';
-                break;
-            case u'r':
-                out += u'\r';
-                break;
-            case u'/':
-                if (!path) {
-                    return std::nullopt;
-                }
-                out += u'/';
-                break;
-            default:
-                return std::nullopt;
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes), [&](auto e) {
+            return e.second == cell[i] && (path || e.first != u'/');
+        });
+        if (escape == std::end(kEscapes)) {
+            return std::nullopt;
         }
+        out += QChar(escape->first);
     }
     if (path && !cell.isEmpty()) {
         path->append(out);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The wizard's life over its product file, without the window: what the opening makes of
 // the path (unusable, held by another wizard, a database a dead run left without tables)
-// and what the closing may delete when another program got at the file meanwhile; and
-// field files refused or converted by their encoding.
+// and what the closing may delete when another program got at the file meanwhile; the same
+// life on a database of a PostgreSQL server; and field files refused or converted by their
+// encoding.
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -16,7 +17,9 @@
 #include "controls/msg_box.h"
 #include "databases.h"
 #include "jet/catalog.h"
+#include "jet/connection.h"
 #include "jet/connection_string.h"
+#include "pg_server.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "wizard/design_grid.h"
@@ -33,8 +36,8 @@ struct Wizard {
         component::openProductDatabase(status, path, password, fg1);
     }
     ~Wizard() { component::closeProductDatabase(status, path, password); }
-    bool build() {
-        fg1.insertGridRow(fg1.gridRows(), {{}, u"MAIL1"_s, u"m"_s, u"文字"_s, u"10"_s, u"ON"_s});
+    bool build(const QString& id = u"MAIL1"_s) {
+        fg1.insertGridRow(fg1.gridRows(), {{}, id, id + u"名"_s, u"文字"_s, u"10"_s, u"ON"_s});
         return component::createCommand(status, path, password, fg1, {});
     }
     QString path, password;
@@ -129,6 +132,70 @@ TEST_F(Life, ADatabaseWithoutTablesIsNotYetBuiltAndIsNeverDeleted) {
         EXPECT_EQ(rvtest::RawDb(m_path, "pw").scalar("SELECT FIELD_ID FROM FIELD"), "MAIL1");
         std::remove(m_path.c_str());
     }
+}
+
+// The names of the tables and of FIELD's rows, in order.
+std::string tablesAndFields(const std::string& uri) {
+    jet::Connection c;
+    c.open(jet::ConnectionString::build(uri, rvtest::PgServer::kPassword));
+    std::string out;
+    for (const jet::TableInfo& t : jet::Catalog(c).tables()) {
+        out += t.name + " ";
+        if (t.name == "FIELD") {
+            for (auto rs = c.execute("select FIELD_ID, DISP_SEQNO from FIELD ORDER BY DISP_SEQNO");
+                 !rs.eof(); rs.moveNext()) {
+                out += rs.field(0).toString() + rs.field(1).toString() + " ";
+            }
+        }
+    }
+    return out;
+}
+
+// On a server: not yet built while it holds no product table, held against a second wizard
+// by the server's lock, extended with only the new fields, and a refused login taken as the
+// file's cannot-open path.
+class ServerLife : public Life {
+  protected:
+    std::string m_uri = rvtest::sharedPgServer().createDatabase();
+    const QString m_password = QString::fromLatin1(rvtest::PgServer::kPassword);
+};
+
+TEST_F(ServerLife, NotYetBuiltHeldAgainstASecondWizardThenExtendedWithOnlyNewFields) {
+    // Tables of another program's are no product tables.
+    {
+        jet::Connection other;
+        other.open(jet::ConnectionString::build(m_uri, rvtest::PgServer::kPassword));
+        other.execute("CREATE TABLE other(a LONG)");
+    }
+    {
+        Wizard cancelled(m_uri, m_password);
+        EXPECT_FALSE(cancelled.status.openFailed);
+        EXPECT_FALSE(cancelled.status.dbExists);
+    }
+    EXPECT_EQ(tablesAndFields(m_uri), "other ") << "Cancel leaves it as it was";
+    {
+        Wizard first(m_uri, m_password);
+        EXPECT_TRUE(Wizard(m_uri, m_password).status.openFailed);
+        EXPECT_EQ(prompts(), QStringList{u"このデータベースは他のプログラムで使用中です。"_s});
+        EXPECT_TRUE(first.build(u"MAIL1"_s));
+    }
+    Wizard extending(m_uri, m_password);
+    EXPECT_FALSE(extending.status.openFailed) << "free again";
+    EXPECT_TRUE(extending.status.dbExists);
+    EXPECT_EQ(extending.fg1.gridRows(), 2) << "the existing field loaded";
+    EXPECT_TRUE(extending.build(u"tel"_s));
+    const std::string after = tablesAndFields(m_uri);
+    EXPECT_NE(after.find("FIELD MAIL11 tel2 "), std::string::npos) << after;
+    EXPECT_EQ(prompts(), QStringList{});
+}
+
+TEST_F(ServerLife, ARefusedLoginIsTheFilesCannotOpenPathWithTheServersReason) {
+    Wizard w(m_uri, u"wrong-password"_s);
+    EXPECT_TRUE(w.status.openFailed);
+    EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s});
+    // What the engine says (without the password: the engine's test) reaches the status.
+    EXPECT_NE(w.status.openFailure.find("password authentication failed"), std::string::npos)
+        << w.status.openFailure;
 }
 
 TEST(FieldFile, TextThatIsNotValidInItsEncodingIsRefusedWithItsLine) {

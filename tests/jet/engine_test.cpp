@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The Jet semantics the product relies on, through the public engine API.
+// The Jet semantics the product relies on, through the public engine API: in a file, and
+// what holds alike on a PostgreSQL server (a private one, tests/support/pg_server.h) run
+// against both.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include "jet/error.h"
 #include "jet/placeholders.h"
 #include "jet/translator.h"
+#include "pg_server.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 
@@ -47,8 +50,8 @@ jet::Error failure(Action action) {
 }
 
 // One statement's outcome: "ok", a query's column names and rows, or the refusal.
-// "catalog T" shows the catalog's columns of T; "allow T.C" sets C's zero-length
-// property.
+// "catalog T" shows the catalog's columns of T; "allow T.C" / "refuse T.C" set C's
+// zero-length property.
 std::string outcome(Connection& c, const std::string& statement) {
     try {
         if (statement.starts_with("catalog ")) {
@@ -59,10 +62,12 @@ std::string outcome(Connection& c, const std::string& statement) {
             }
             return out;
         }
-        if (statement.starts_with("allow ")) {
+        if (statement.starts_with("allow ") || statement.starts_with("refuse ")) {
+            const auto space = statement.find(' ');
             const auto dot = statement.find('.');
-            jet::Catalog(c).setProperty(statement.substr(6, dot - 6), statement.substr(dot + 1),
-                                        jet::kAllowZeroLength, true);
+            jet::Catalog(c).setProperty(statement.substr(space + 1, dot - space - 1),
+                                        statement.substr(dot + 1), jet::kAllowZeroLength,
+                                        statement.starts_with("allow "));
             return "ok";
         }
         jet::Recordset rs = c.execute(statement);
@@ -82,11 +87,19 @@ std::string outcome(Connection& c, const std::string& statement) {
     }
 }
 
+enum class Backend { kFile, kServer };
+
 class Engine : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_connStr = jet::ConnectionString::build(m_dir.file("t.mdb"), "secret");
-        jet::Catalog::create(m_connStr);
+    void SetUp() override { open(Backend::kFile); }
+    void open(Backend backend) {
+        if (backend == Backend::kFile) {
+            m_connStr = jet::ConnectionString::build(m_dir.file("t.mdb"), "secret");
+            jet::Catalog::create(m_connStr);
+        } else {
+            m_connStr = jet::ConnectionString::build(rvtest::sharedPgServer().createDatabase(),
+                                                     rvtest::PgServer::kPassword);
+        }
         m_conn.open(m_connStr);
     }
     std::string run(const std::string& sql) { return outcome(m_conn, sql); }
@@ -96,15 +109,30 @@ class Engine : public ::testing::Test {
     Connection m_conn;
 };
 
-TEST_F(Engine, ColumnRulesOverValues) {
+// The cases that hold in a file and on a server alike.
+class EachBackend : public Engine, public ::testing::WithParamInterface<Backend> {
+  protected:
+    void SetUp() override { open(GetParam()); }
+    bool onServer() const { return GetParam() == Backend::kServer; }
+};
+
+INSTANTIATE_TEST_SUITE_P(, EachBackend, ::testing::Values(Backend::kFile, Backend::kServer),
+                         [](const ::testing::TestParamInfo<Backend>& p) {
+                             return p.param == Backend::kFile ? "File" : "Server";
+                         });
+
+TEST_P(EachBackend, ColumnRulesOverValues) {
     // CREATE TABLE R(V <column>), the row already there, the row inserted, and then the
-    // value of V read back or the engine's refusal.
+    // value of V read back or the engine's refusal, in a file and on a server where the
+    // server words it otherwise (kFileOnly: values only a file's loose typing lets in).
     struct Case {
         const char* column;
         const char* earlier;
         const char* row;
         const char* outcome;
+        const char* onServer = nullptr;
     };
+    const char* kFileOnly = "";
     const char* wholeNumber = "R.V: not a whole number from -2147483648 to 2147483647";
     const char* date = "R.V: not a date (YYYY-MM-DD)";
     const char* yesNo = "R.V: not a Yes/No value";
@@ -113,29 +141,31 @@ TEST_F(Engine, ColumnRulesOverValues) {
         {"TEXT(1)", "", "'TE'", "R.V: at most 1 character"},
         {"TEXT(5) NOT NULL", "", "''", zeroLength},
         {"TEXT(5) NOT NULL", "", "NULL", "R.V: a value is required"},
+        {"TEXT(5)", "", "'Ａｂ'", "text Ａｂ"},
         {"MEMO", "", "''", zeroLength},
         {"LONG", "", "'20'", "int 20"},
-        {"LONG", "", "'12a'", wholeNumber},
-        {"LONG", "", "2147483648", wholeNumber},
+        {"LONG", "", "'12a'", wholeNumber, "invalid input syntax for type integer: \"12a\""},
+        {"LONG", "", "2147483648", wholeNumber, "integer out of range"},
         {"DOUBLE", "", "'1.5'", "real 1.5"},
-        {"DOUBLE", "", "'1.2.3'", "R.V: not a number"},
+        {"DOUBLE", "", "'1.2.3'", "R.V: not a number",
+         "invalid input syntax for type double precision: \"1.2.3\""},
         {"DATE", "", "'2026-12-05'", "text 2026-12-05"},
         {"DATE", "", "'2026-12-05 10:30:00'", "text 2026-12-05 10:30:00"},
-        {"DATE", "", "'2026-02-30'", date},
+        {"DATE", "", "'2026-02-30'", date, "date/time field value out of range: \"2026-02-30\""},
         {"YESNO", "", "'-1'", "int -1"},
         {"YESNO", "", "False", "int 0"},
+        {"YESNO", "", "1", yesNo},
         // Values of another type, and values that make a careless rule come out null
         // (which would let them pass) or hide their length behind a NUL character.
-        {"TEXT(5)", "", "12", "text 12"},
-        {"MEMO", "", "X'41'", "R.V: not a text"},
-        {"LONG", "", "'12'||char(0)||'x'", wholeNumber},
-        {"LONG", "", "X'3132'", wholeNumber},
-        {"DOUBLE", "", "'1.5'||char(0)||'x'", "R.V: not a number"},
-        {"DATE", "", "'2026-12-05'||char(0)||'x'", date},
-        {"DATE", "", "20261205", date},
-        {"YESNO", "", "1", yesNo},
-        {"YESNO", "", "'True'", yesNo},
-        {"YESNO", "", "X'30'", yesNo},
+        {"TEXT(5)", "", "12", "text 12", kFileOnly},
+        {"MEMO", "", "X'41'", "R.V: not a text", kFileOnly},
+        {"LONG", "", "'12'||char(0)||'x'", wholeNumber, kFileOnly},
+        {"LONG", "", "X'3132'", wholeNumber, kFileOnly},
+        {"DOUBLE", "", "'1.5'||char(0)||'x'", "R.V: not a number", kFileOnly},
+        {"DATE", "", "'2026-12-05'||char(0)||'x'", date, kFileOnly},
+        {"DATE", "", "20261205", date, kFileOnly},
+        {"YESNO", "", "'True'", yesNo, kFileOnly},
+        {"YESNO", "", "X'30'", yesNo, kFileOnly},
         // A key is NOT NULL, and its texts compare without regard to case.
         {"LONG, PRIMARY KEY(V)", "", "NULL", "R.V: a value is required"},
         {"TEXT(5), PRIMARY KEY(V)", "'a'", "'A'", "R.V: the value is already in the table"},
@@ -144,6 +174,9 @@ TEST_F(Engine, ColumnRulesOverValues) {
         {"LONG, W LONG, UNIQUE(V,W)", "1,2", "1,3", "int 1"},
     };
     for (const Case& c : cases) {
+        if (onServer() && c.onServer == kFileOnly) {
+            continue;
+        }
         SCOPED_TRACE(std::string(c.column) + " <- " + c.row);
         m_conn.execute(std::string("CREATE TABLE R(V ") + c.column + ")");
         if (*c.earlier) {
@@ -153,7 +186,7 @@ TEST_F(Engine, ColumnRulesOverValues) {
         if (got == "ok") {
             got = shown(m_conn.execute("select V from R").field(0));
         }
-        EXPECT_EQ(got, c.outcome);
+        EXPECT_EQ(got, onServer() && c.onServer ? c.onServer : c.outcome);
         m_conn.execute("DROP TABLE R");
     }
 }
@@ -177,9 +210,11 @@ TEST_F(Engine, ALockHeldElsewhereFailsSoon) {
     EXPECT_EQ(run("INSERT INTO T VALUES(3)"), "ok");
 }
 
-// The catalog's types and flags, texts compared without regard to case, nulls sorted
-// first, and a counter that does not take back a number once given.
-TEST_F(Engine, CatalogComparisonsAndCounters) {
+// The catalog's types and flags, names and texts compared without regard to case, nulls
+// sorted first ascending and last descending, DISTINCT, record sets that find fields by
+// name in any case and end at their end, and a counter that does not take back a number
+// once given.
+TEST_P(EachBackend, CatalogComparisonsAndCounters) {
     m_conn.execute(
         "CREATE TABLE T(N COUNTER, KIND TEXT(1) NOT NULL, SORTBY LONG, S TEXT, M MEMO, D DATE, "
         "X DOUBLE, B YESNO)");
@@ -196,27 +231,46 @@ TEST_F(Engine, CatalogComparisonsAndCounters) {
     EXPECT_EQ(run("SELECT count(*) AS C FROM t WHERE Kind=\"a\""), "C | int 1");
     EXPECT_EQ(run("select N from T ORDER BY SORTBY"), "N | int 3| int 4| int 1");
     EXPECT_EQ(run("select SORTBY from T ORDER BY SORTBY DESC"), "SORTBY | int 2| int 1| null");
+    EXPECT_EQ(run("select DISTINCT kind from T where KIND='F' or kind='a'").size(),
+              std::string("KIND | text f| text A").size())
+        << "f and F are one";
+    EXPECT_EQ(run("SELECT SORTBY FROM T WHERE N = '4' AND S IS NULL"), "SORTBY | int 1");
     m_conn.execute("delete * from t where kind='f'");
     EXPECT_EQ(run("select N from T;"), "N | int 4") << "a closing ';' is fine";
-    // Record sets find fields by name in any case and end at their end.
-    auto rs = m_conn.execute("select S, sortby as Bee from T");
-    EXPECT_EQ(shown(rs.field("BEE")), "int 1");
-    rs.moveNext();
-    EXPECT_TRUE(rs.eof());
-    EXPECT_THROW(rs.field(0), jet::Error);
+    {
+        auto rs = m_conn.execute("select S, sortby as Bee from T");
+        EXPECT_EQ(shown(rs.field("BEE")), "int 1");
+        rs.moveNext();
+        EXPECT_TRUE(rs.eof());
+        EXPECT_THROW(rs.field(0), jet::Error);
+    }
+    m_conn.execute("INSERT INTO T(KIND) VALUES('Z')");
+    EXPECT_EQ(run("select max(N) AS N from T"), "N | int 5");
+    // A number given to the counter: numbering goes on after the highest.
+    m_conn.execute("INSERT INTO T(n, KIND) VALUES(20, 'Y')");
+    m_conn.execute("INSERT INTO T(KIND) VALUES('W')");
+    EXPECT_GT(m_conn.execute("select max(N) from T").field(0).toInt(), 20);
     const auto tables = jet::Catalog(m_conn).tables();
-    ASSERT_EQ(tables.size(), 2u);
-    EXPECT_EQ(tables[0].name, "sqlite_sequence");
-    EXPECT_TRUE(tables[0].system && !tables[1].system);
+    EXPECT_TRUE(!tables.back().system && tables.back().name == "T");
+    if (!onServer()) {
+        ASSERT_EQ(tables.size(), 2u);
+        EXPECT_EQ(tables[0].name, "sqlite_sequence");
+        EXPECT_TRUE(tables[0].system);
+    }
 }
 
 // Jet's TOP keeps the first rows of a query, as many or as many percent (rounded up).
-TEST_F(Engine, TopKeepsTheFirstRows) {
+TEST_P(EachBackend, TopKeepsTheFirstRows) {
     m_conn.execute("CREATE TABLE T(A LONG, B TEXT(5))");
     for (int a : {3, 1, 5, 2, 4}) {
         m_conn.execute("INSERT INTO T VALUES(" + std::to_string(a) + ", 'b')");
     }
-    const std::pair<const char*, const char*> cases[] = {
+    // TOP inside a subquery reaches the engine beneath as written, which refuses it.
+    const std::string nested = "select A from T where A in (select top 1 A from T)";
+    const std::string refusedNested =
+        std::string(onServer() ? "syntax error at or near \"1\"" : "near \"1\": syntax error") +
+        " in: " + nested;
+    const std::pair<std::string, std::string> cases[] = {
         {"select top 2 A from T order by A", "A | int 1| int 2"},
         {"SELECT TOP 2 A FROM T ORDER BY A DESC;", "A | int 5| int 4"},
         {"select distinct top 1 B from T", "B | text b"},
@@ -224,10 +278,7 @@ TEST_F(Engine, TopKeepsTheFirstRows) {
         {"select top 41 percent A from T order by A", "A | int 1| int 2| int 3"},
         {"select top 0 A from T", "A "},
         {"select top 9 A from T where A > 4", "A | int 5"},
-        {"select A from T where A in (select top 1 A from T)",
-         "near \"1\": syntax error in: "
-         "select A from T where A in "
-         "(select top 1 A from T)"},
+        {nested, refusedNested},
         {"select top A from T", "TOP takes a whole number"},
         {"select top 1.5 A from T", "TOP takes a whole number"},
         {"select top 1 A from T union select B from T",
@@ -236,6 +287,56 @@ TEST_F(Engine, TopKeepsTheFirstRows) {
     for (const auto& [sql, outcome] : cases) {
         EXPECT_EQ(run(sql), outcome) << sql;
     }
+}
+
+// A [name] may hold a double quote, a "text" an apostrophe.
+TEST_P(EachBackend, QuotesInsideNamesAndTexts) {
+    m_conn.execute("CREATE TABLE [Q\"T]([A\"B] LONG, S TEXT(5))");
+    EXPECT_EQ(run("INSERT INTO [Q\"T] VALUES(1, \"it's\")"), "ok");
+    EXPECT_EQ(run("select [A\"B], S from [Q\"T] where S = \"it's\""), "A\"B S | int 1 text it's");
+}
+
+// A refused statement inside a transaction takes back only itself; a rollback, or a
+// connection closed without a commit, takes back everything, tables and columns included.
+TEST_P(EachBackend, TransactionsTakeBackAllOrOnlyTheRefusedStatement) {
+    m_conn.execute("CREATE TABLE T(A LONG, S TEXT(3))");
+    m_conn.beginTrans();
+    EXPECT_EQ(run("INSERT INTO T VALUES(1, 'abcd')"), "T.S: at most 3 characters");
+    EXPECT_EQ(run("INSERT INTO T VALUES(2, 'abc')"), "ok");
+    m_conn.commitTrans();
+    EXPECT_EQ(run("select A from T"), "A | int 2");
+
+    m_conn.beginTrans();
+    m_conn.execute("CREATE TABLE U(A LONG)");
+    m_conn.execute("ALTER TABLE T ADD COLUMN  C MEMO");
+    EXPECT_EQ(run("ALTER TABLE T ADD COLUMN  c MEMO"),
+              "duplicate column name: c in: ALTER TABLE T ADD COLUMN  c MEMO");
+    m_conn.rollbackTrans();
+    EXPECT_EQ(run("catalog T"), "A LONG 3; S TEXT(3) 2; ");
+    {
+        Connection other;
+        other.open(m_connStr);
+        other.beginTrans();
+        other.execute("CREATE TABLE U(A LONG)");
+        other.execute("INSERT INTO T VALUES(3, 'x')");
+    }
+    EXPECT_EQ(run("select count(*) AS N from T"), "N | int 1");
+    EXPECT_EQ(jet::Catalog(m_conn).tables().back().name, "T") << "no table U";
+}
+
+// The zero-length property: set, cleared, kept by the database for every client.
+TEST_P(EachBackend, AllowZeroLengthIsKeptInTheDatabase) {
+    m_conn.execute("CREATE TABLE T(S TEXT(5), M MEMO, K TEXT(2) NOT NULL)");
+    EXPECT_EQ(run("allow T.S"), "ok");
+    EXPECT_EQ(run("allow T.m"), "ok");
+    EXPECT_EQ(run("refuse T.M"), "ok");
+    EXPECT_EQ(run("catalog T"), "S TEXT(5) 2 zero-length; M MEMO 2; K TEXT(2) 0; ");
+    Connection other;
+    other.open(m_connStr);
+    EXPECT_EQ(outcome(other, "INSERT INTO T VALUES('', NULL, 'k')"), "ok");
+    EXPECT_EQ(outcome(other, "INSERT INTO T VALUES(NULL, '', 'k')"),
+              "T.M: zero-length string not allowed");
+    EXPECT_EQ(outcome(other, "allow T.A"), "T.A: no such text or memo column");
 }
 
 // The shell's statements split where the engine's lexer sees a ';'.
@@ -638,12 +739,75 @@ TEST(EngineConnectionString, ParsesTheAdoFormAndBuildsTheHostsForms) {
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/t.mdb; Jet OLEDB:Database "
               "Password=\";Data Source=/d/v.db;Jet OLEDB:Database Password=\";");
     EXPECT_EQ(ConnectionString::parse(built).password(), injected);
+    const auto quoted = ConnectionString::parse(ConnectionString::build("/d/\"t\".mdb", "p\"w"));
+    EXPECT_EQ(quoted.dataSource() + "|" + quoted.password(), "/d/\"t\".mdb|p\"w");
     EXPECT_EQ(ConnectionString::forFile("/t/base.mdb"),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/t/base.mdb;Persist Security "
               "Info=False");
     // A path is named by its file's connection string; a connection string stays as it is.
     EXPECT_EQ(jet::connectionStringFor("/t/base.mdb"), ConnectionString::forFile("/t/base.mdb"));
     EXPECT_EQ(jet::connectionStringFor(built), built);
+}
+
+// Only on a server ------------------------------------------------------------------
+
+// A URI names a server; libpq takes it as it stands, the password separately. No message
+// shows a password, neither the argument nor one written into the URI.
+TEST(Server, PasswordsStayOutOfMessagesAndRefusalsReadAsTheFilesCannotOpen) {
+    rvtest::PgServer& server = rvtest::sharedPgServer();
+    const std::string uri = server.createDatabase();
+    EXPECT_TRUE(jet::ConnectionString::namesServer(uri));
+    EXPECT_TRUE(jet::ConnectionString::namesServer("POSTGRES://h/db"));
+    EXPECT_FALSE(jet::ConnectionString::namesServer("/tmp/postgresql://x"));
+    EXPECT_EQ(jet::ConnectionString::withoutPassword("postgresql://u:pw@h:5/db?x=1"),
+              "postgresql://u@h:5/db?x=1");
+    struct Case {
+        std::string connStr;
+        jet::ErrorKind kind;
+    };
+    const std::string wrongInUri = "postgresql://rv:wrong-in-uri@/db1?host=" + server.folder();
+    const Case cases[] = {
+        {jet::ConnectionString::build(uri, "wrong-password"), jet::ErrorKind::kNotADatabase},
+        {wrongInUri, jet::ErrorKind::kNotADatabase},
+        {jet::ConnectionString::build(uri + "-gone", rvtest::PgServer::kPassword),
+         jet::ErrorKind::kCannotOpen},
+        {jet::ConnectionString::build("postgresql://rv@/db1?host=" + server.folder() + "/nowhere",
+                                      "wrong-password"),
+         jet::ErrorKind::kCannotOpen},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.connStr);
+        Connection conn;
+        try {
+            conn.open(c.connStr);
+            ADD_FAILURE() << "opened";
+        } catch (const jet::Error& e) {
+            EXPECT_EQ(e.code(), static_cast<int>(jet::ErrorCode::kCannotOpen));
+            EXPECT_EQ(e.kind(), c.kind) << e.what();
+            const std::string what = e.what();
+            EXPECT_TRUE(what.starts_with("cannot open postgresql://rv@/")) << what;
+            EXPECT_EQ(what.find("wrong"), std::string::npos) << what;
+        }
+    }
+}
+
+// Names are found in any case and kept as written; the server's 63 bytes for a name and
+// its 1,600 columns are the limits there.
+TEST(Server, NamesAsWrittenAndTheServersLimits) {
+    Connection conn;
+    conn.open(jet::ConnectionString::build(rvtest::sharedPgServer().createDatabase(),
+                                           rvtest::PgServer::kPassword));
+    conn.execute("CREATE TABLE FIELD(FIELD_ID TEXT(32) NOT NULL, PRIMARY KEY(field_id))");
+    conn.execute("ALTER TABLE field ADD COLUMN  tel TEXT(20)");
+    conn.execute("INSERT INTO FIELD(FIELD_ID,TEL) VALUES('a','1')");
+    EXPECT_EQ(outcome(conn, "select * from field where field_id='A'"),
+              "FIELD_ID tel | text a text 1");
+    EXPECT_EQ(outcome(conn, "UPDATE FIELD SET TEL='2' WHERE FIELD_ID='a'"), "ok");
+    EXPECT_EQ(outcome(conn, "select [Tel] from [Field]"), "tel | text 2");
+    EXPECT_EQ(outcome(conn, "ALTER TABLE FIELD ADD COLUMN  " + std::string(64 - 1, 'x') + "y TEXT"),
+              "\"" + std::string(63, 'x') + "y\" is longer than the server's 63 bytes for a name");
+    EXPECT_EQ(jet::Catalog::columnLimit(conn.dataSource()), 1600);
+    EXPECT_EQ(conn.columnLimit(), 1600);
 }
 
 }  // namespace

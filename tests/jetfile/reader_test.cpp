@@ -9,23 +9,19 @@
 #include <fstream>
 #include <string>
 
+#include "databases.h"
 #include "jetfile/jet_file.h"
+#include "run_program.h"
 #include "temp_dir.h"
 
 namespace {
 
-std::string fixture(const std::string& name) {
-    const char* source = std::getenv("RV_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/data/jet/" + name;
-}
-
 std::string reader() {
-    const char* bin = std::getenv("RV_BIN_DIR");
-    return std::string(bin ? bin : ".") + "/rv_jetread";
+    return rvtest::binDir() + "/rv_jetread";
 }
 
 TEST(JetReader, ReadsEveryRowOfAFile) {
-    jetfile::JetFileReader r(fixture("product-library.mdb"), {reader()});
+    jetfile::JetFileReader r(rvtest::jetFixture("product-library.mdb"), {reader()});
     ASSERT_EQ(r.catalog().tables.size(), 1u);
     const jetfile::Table& t = r.catalog().tables[0];
     EXPECT_EQ(t.name, "TEMP_FIELD");
@@ -42,9 +38,9 @@ TEST(JetReader, ReadsEveryRowOfAFile) {
 }
 
 TEST(JetReader, HeaderTellsAJetFile) {
-    EXPECT_TRUE(jetfile::isJetFile(fixture("product.mdb")));
-    EXPECT_FALSE(jetfile::isJetFile(fixture("README.md")));
-    EXPECT_FALSE(jetfile::isJetFile(fixture("no such file")));
+    EXPECT_TRUE(jetfile::isJetFile(rvtest::jetFixture("product.mdb")));
+    EXPECT_FALSE(jetfile::isJetFile(rvtest::jetFixture("README.md")));
+    EXPECT_FALSE(jetfile::isJetFile(rvtest::jetFixture("no such file")));
     EXPECT_FALSE(jetfile::hasJetHeader(std::string("\0\1\0\0Standard ACE DB", 19)));
 }
 
@@ -69,7 +65,7 @@ TEST(JetReader, AReaderGoneWrongIsARefusal) {
         ::chmod(program.c_str(), 0755);
         const auto start = std::chrono::steady_clock::now();
         try {
-            jetfile::JetFileReader r(fixture("product.mdb"),
+            jetfile::JetFileReader r(rvtest::jetFixture("product.mdb"),
                                      {program, std::chrono::milliseconds(300)});
             ADD_FAILURE() << c.name;
         } catch (const jetfile::ReadError& e) {

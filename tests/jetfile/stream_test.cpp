@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "jetfile/day_number.h"
 #include "jetfile/stream.h"
@@ -58,12 +59,26 @@ std::string stream(std::uint32_t rows, const std::function<void(FrameWriter&)>& 
     return w.buffer();
 }
 
-void goodRow(FrameWriter& w) {
-    w.integer(7);
-    w.text("日本語");
-    w.real(-0.0);
-    w.integer(-1);
+// A cell as a stream writes it: a null, an integer, a double or a text.
+struct Cell {
+    Cell(std::nullptr_t) : write([](FrameWriter& w) { w.null(); }) {}
+    Cell(std::int64_t v) : write([v](FrameWriter& w) { w.integer(v); }) {}
+    Cell(int v) : Cell(std::int64_t{v}) {}
+    Cell(double v) : write([v](FrameWriter& w) { w.real(v); }) {}
+    Cell(const char* v) : write([t = std::string(v)](FrameWriter& w) { w.text(t); }) {}
+    std::function<void(FrameWriter&)> write;
+};
+
+// A row writing exactly `cells`, whatever the columns.
+std::function<void(FrameWriter&)> row(std::vector<Cell> cells) {
+    return [cells](FrameWriter& w) {
+        for (const Cell& c : cells) {
+            c.write(w);
+        }
+    };
 }
+
+const auto goodRow = row({7, "日本語", -0.0, -1});
 
 // Everything the decoder makes of `bytes`, fed in pieces of `piece` bytes.
 std::vector<StreamEvent> decode(const std::string& bytes, std::size_t piece = 3) {
@@ -80,12 +95,8 @@ std::vector<StreamEvent> decode(const std::string& bytes, std::size_t piece = 3)
 }
 
 TEST(JetStream, CarriesValuesAsWritten) {
-    const std::vector<StreamEvent> events = decode(stream(2, [](FrameWriter& w) {
-        w.null();
-        w.text("");
-        w.real(std::numeric_limits<double>::denorm_min());
-        w.integer(0);
-    }));
+    const std::vector<StreamEvent> events =
+        decode(stream(2, row({nullptr, "", std::numeric_limits<double>::denorm_min(), 0})));
     ASSERT_EQ(events.size(), 4u);  // catalog, two rows, end
     const std::vector<jet::Value>& row = events[1].values;
     EXPECT_TRUE(row[0].isNull());
@@ -108,58 +119,19 @@ TEST(JetStream, RefusesWhatIsOutOfShape) {
     std::string longFrame = good;
     longFrame[1] = '\xff';  // the greeting's length
     longFrame[4] = '\x7f';
-    std::string badUtf8 = stream(1, [](FrameWriter& w) {
-        w.integer(1);
-        w.text("\xc3\x28");
-        w.real(1);
-        w.integer(0);
-    });
     const std::vector<Case> cases = {
         {"nothing at all", ""},
         {"cut in a frame", good.substr(0, good.size() - 3)},
         {"without its end", stream(1, goodRow, false)},
         {"bytes after the end", good + "Z"},
         {"a frame too long", longFrame},
-        {"text that is no UTF-8", badUtf8},
-        {"a text where a number belongs", stream(1,
-                                                 [](FrameWriter& w) {
-                                                     w.text("1");
-                                                     w.text("");
-                                                     w.real(1);
-                                                     w.integer(0);
-                                                 })},
-        {"a null Yes/No", stream(1,
-                                 [](FrameWriter& w) {
-                                     w.integer(1);
-                                     w.text("");
-                                     w.real(1);
-                                     w.null();
-                                 })},
-        {"a Yes/No that is neither", stream(1,
-                                            [](FrameWriter& w) {
-                                                w.integer(1);
-                                                w.text("");
-                                                w.real(1);
-                                                w.integer(1);
-                                            })},
-        {"a Long past 32 bits", stream(1,
-                                       [](FrameWriter& w) {
-                                           w.integer(std::int64_t{1} << 40);
-                                           w.text("");
-                                           w.real(1);
-                                           w.integer(0);
-                                       })},
-        {"a row with a cell too few", stream(1,
-                                             [](FrameWriter& w) {
-                                                 w.integer(1);
-                                                 w.text("");
-                                                 w.real(1);
-                                             })},
-        {"a row with a cell too many", stream(1,
-                                              [](FrameWriter& w) {
-                                                  goodRow(w);
-                                                  w.null();
-                                              })},
+        {"text that is no UTF-8", stream(1, row({1, "\xc3\x28", 1.0, 0}))},
+        {"a text where a number belongs", stream(1, row({"1", "", 1.0, 0}))},
+        {"a null Yes/No", stream(1, row({1, "", 1.0, nullptr}))},
+        {"a Yes/No that is neither", stream(1, row({1, "", 1.0, 1}))},
+        {"a Long past 32 bits", stream(1, row({std::int64_t{1} << 40, "", 1.0, 0}))},
+        {"a row with a cell too few", stream(1, row({1, "", 1.0}))},
+        {"a row with a cell too many", stream(1, row({7, "日本語", -0.0, -1, nullptr}))},
     };
     for (const Case& c : cases) {
         EXPECT_THROW(decode(c.bytes), jetfile::StreamError) << c.what;

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <random>
 
+#include "databases.h"
 #include "jet/catalog.h"
 #include "jet/connection.h"
 #include "jet/connection_string.h"
@@ -28,20 +29,10 @@ namespace {
 
 using productdb::JetImportError;
 
-std::string fixture(const std::string& name) {
-    const char* source = std::getenv("RV_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/data/jet/" + name;
-}
-
 productdb::JetImportOptions options() {
     productdb::JetImportOptions o;
     o.read.program = rvtest::binDir() + "/rv_jetread";
     return o;
-}
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void write(const std::string& path, const std::string& bytes) {
@@ -54,7 +45,7 @@ bool exists(const std::string& path) {
 }
 
 QJsonObject expected(const std::string& name) {
-    QFile f(QString::fromStdString(fixture(name + ".expected.json")));
+    QFile f(QString::fromStdString(rvtest::jetFixture(name + ".expected.json")));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     return QJsonDocument::fromJson(f.readAll()).object();
 }
@@ -88,11 +79,11 @@ class EachProductFixture : public JetImport, public ::testing::WithParamInterfac
 
 TEST_P(EachProductFixture, HoldsEverythingTheOldFileHolds) {
     const std::string name = GetParam();
-    const std::string old = fixture(name + ".mdb");
-    const std::string before = bytesOf(old);
+    const std::string old = rvtest::jetFixture(name + ".mdb");
+    const std::string before = rvtest::readBytes(old);
     const productdb::JetImportResult r =
         productdb::importJetProduct(old, {newFile(), "pw"}, options());
-    EXPECT_EQ(bytesOf(old), before);
+    EXPECT_EQ(rvtest::readBytes(old), before);
     const QJsonObject want = expected(name);
     rvtest::RawDb db(newFile(), "pw");
 
@@ -174,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, EachProductFixture,
 
 // A memo that fills several pages of the old file arrives whole.
 TEST_F(JetImport, LongMemosArriveWhole) {
-    productdb::importJetProduct(fixture("product.mdb"), {newFile(), ""}, options());
+    productdb::importJetProduct(rvtest::jetFixture("product.mdb"), {newFile(), ""}, options());
     rvtest::RawDb db(newFile(), "");
     const std::vector<std::string> longest =
         db.rows("SELECT ADDRESS_NO, NOTE FROM ADDRESS ORDER BY length(NOTE) DESC LIMIT 1");
@@ -195,7 +186,7 @@ TEST_F(JetImport, LongMemosArriveWhole) {
 // Files that cannot be imported: refused with their reason; NEW does not exist, OLD is as
 // it was, and the caller goes on.
 TEST_F(JetImport, RefusedFilesLeaveNothingBehind) {
-    const std::string good = bytesOf(fixture("product-v2003.mdb"));
+    const std::string good = rvtest::readBytes(rvtest::jetFixture("product-v2003.mdb"));
     constexpr std::size_t kPage = 4096;
     std::mt19937 random(32);
     auto noise = [&](std::string bytes, std::size_t from, std::size_t to) {
@@ -228,7 +219,7 @@ TEST_F(JetImport, RefusedFilesLeaveNothingBehind) {
         {"cut inside a page", good.substr(0, good.size() - 100), "cannot be read"},
         {"random bytes after the first page", noise(good, kPage, good.size()), "cannot be read"},
         {"a row count that lies", lyingCount, "51 rows stated, 50 read"},
-        {"a template library", bytesOf(fixture("product-library.mdb")),
+        {"a template library", rvtest::readBytes(rvtest::jetFixture("product-library.mdb")),
          "is not a product database: it lacks table PROJECT"},
     };
     for (const auto& c : cases) {
@@ -243,7 +234,7 @@ TEST_F(JetImport, RefusedFilesLeaveNothingBehind) {
         }
         EXPECT_FALSE(exists(newFile())) << c.what;
         EXPECT_FALSE(exists(newFile() + "-journal")) << c.what;
-        EXPECT_EQ(bytesOf(old), c.bytes) << c.what;
+        EXPECT_EQ(rvtest::readBytes(old), c.bytes) << c.what;
     }
 
     // Damage to single pages anywhere: refused or imported, never a crash of the caller, and
@@ -262,10 +253,10 @@ TEST_F(JetImport, RefusedFilesLeaveNothingBehind) {
 
 TEST_F(JetImport, NeverReplacesAFile) {
     write(newFile(), "mine");
-    EXPECT_THROW(
-        productdb::importJetProduct(fixture("product-v2003.mdb"), {newFile(), "pw"}, options()),
-        JetImportError);
-    EXPECT_EQ(bytesOf(newFile()), "mine");
+    EXPECT_THROW(productdb::importJetProduct(rvtest::jetFixture("product-v2003.mdb"),
+                                             {newFile(), "pw"}, options()),
+                 JetImportError);
+    EXPECT_EQ(rvtest::readBytes(newFile()), "mine");
 }
 
 // Tables and columns beyond the product's, and values at the edges, through a reader that
@@ -277,7 +268,8 @@ class StreamedImport : public JetImport {
     void import(const std::function<void(jetfile::JetCatalog&)>& change,
                 const std::function<void(jetfile::FrameWriter&, std::size_t)>& rows) {
         jetfile::JetCatalog catalog =
-            jetfile::JetFileReader(fixture("product-v2003.mdb"), options().read).catalog();
+            jetfile::JetFileReader(rvtest::jetFixture("product-v2003.mdb"), options().read)
+                .catalog();
         for (jetfile::Table& t : catalog.tables) {
             t.rowCount = 0;
         }
@@ -295,7 +287,7 @@ class StreamedImport : public JetImport {
         }
         w.end();
         const std::string old = m_dir.file("old.mdb");
-        write(old, bytesOf(fixture("product-v2003.mdb")));
+        write(old, rvtest::readBytes(rvtest::jetFixture("product-v2003.mdb")));
         write(old + ".stream", w.buffer());
         const std::string program = m_dir.file("reader");
         write(program, "#!/bin/sh\nexec cat \"$1.stream\"\n");

@@ -19,6 +19,11 @@ std::string readBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string jetFixture(const std::string& name) {
+    const char* source = std::getenv("RV_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/data/jet/" + name;
+}
+
 std::string connectionString(const std::string& path) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Persist Security Info=False";
 }

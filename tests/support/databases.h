@@ -11,6 +11,9 @@ namespace rvtest {
 
 std::string readBytes(const std::string& path);
 
+// A file of the Windows system's databases kept in tests/data/jet.
+std::string jetFixture(const std::string& name);
+
 // The connection string of a database file without a password, as a host writes it.
 std::string connectionString(const std::string& path);
 

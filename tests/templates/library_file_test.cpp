@@ -66,7 +66,11 @@ TEST(LibraryFile, EveryTextReadsBackExactlyThroughItsEscapes) {
     ASSERT_EQ(lines.size(), 5U);
     EXPECT_EQ(lines[3].path, (QStringList{awkward, u"/"_s, u""_s}));
     EXPECT_EQ(lines[3].name, awkward);
-    const ParsedLibrary back = parseLibraryText(libraryText(lines));
+    // As written: a backslash before t, n, r, a backslash and, in a path only, a "/".
+    const QString text = libraryText(lines);
+    EXPECT_TRUE(text.contains(u"\n/a\\tb\\nc\\\\d\\/e\\rf\\\\t\\\\\\/\n"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"\ta\\tb\\nc\\\\d/e\\rf\\\\t\\\\/\t"_s)) << text.toStdString();
+    const ParsedLibrary back = parseLibraryText(text);
     EXPECT_TRUE(back.refusals.empty());
     EXPECT_EQ(back.lines, lines);
 }

@@ -62,7 +62,7 @@ TEST_F(LibraryImportTest, ADatabaseImportedIntoAnEmptyLibraryExportsTheSameBytes
 // the folder moved into a newer folder (a child before its parent in the table) where it
 // is there, with what was added below it afterwards. A file cut short is refused whole.
 TEST_F(LibraryImportTest, AJetLibraryArrivesWithTheTreeItHolds) {
-    const QString source = QString::fromUtf8(std::getenv("RV_SOURCE_DIR")) + u"/tests/data/jet/"_s;
+    const QString source = QString::fromStdString(rvtest::jetFixture(""));
     QFile json(source + u"product-library.expected.json"_s);
     ASSERT_TRUE(json.open(QIODevice::ReadOnly));
     std::vector<TemplateEntry> expected;
