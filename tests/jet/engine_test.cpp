@@ -810,4 +810,33 @@ TEST(Server, NamesAsWrittenAndTheServersLimits) {
     EXPECT_EQ(conn.columnLimit(), 1600);
 }
 
+// On a server, interrupt() asks the server: a statement that would run for minutes fails
+// at once, and the transaction goes on without it.
+TEST(Server, InterruptAsksTheServerToStopItsStatement) {
+    Connection conn;
+    conn.open(jet::ConnectionString::build(rvtest::sharedPgServer().createDatabase(),
+                                           rvtest::PgServer::kPassword));
+    conn.execute("CREATE TABLE T(A LONG)");
+    conn.beginTrans();
+    for (int i = 0; i < 200; ++i) {
+        conn.execute("INSERT INTO T(A) VALUES(" + std::to_string(i) + ")");
+    }
+    std::atomic<bool> ended = false;
+    std::thread interrupter([&] {
+        while (!ended) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            conn.interrupt();
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const std::string stopped = outcome(conn, "select count(*) AS N from T a, T b, T c, T d");
+    ended = true;
+    interrupter.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_NE(stopped.find("canceling statement"), std::string::npos) << stopped;
+    EXPECT_TRUE(conn.inTransaction());
+    conn.commitTrans();
+    EXPECT_EQ(outcome(conn, "select count(*) AS N from T"), "N | int 200");
+}
+
 }  // namespace
