@@ -152,7 +152,12 @@ TreeReader::TreeReader(const templates::LibraryOwner& library, QObject* context,
                        std::function<void()> ready) {
     opened(m_connection, library);
     m_thread = std::thread([this, context, ready = std::move(ready)] {
-        m_read = readTemplateTree(m_connection);
+        try {
+            m_read = readTemplateTree(m_connection);
+        } catch (...) {  // out of memory: the window hears of it as of a failed read
+            m_read = std::make_unique<TreeRead>();
+            m_read->failure = std::current_exception();
+        }
         m_done = true;
         if (!m_stopping) {
             QMetaObject::invokeMethod(context, ready, Qt::QueuedConnection);

@@ -61,7 +61,7 @@ templates::LeftOut loadTemplateTree(controls::KeyedTree& tree,
 struct TreeRead {
     templates::TreeRows rows;
     templates::TreePlan plan;
-    std::exception_ptr failure;  // a jet::Error; empty when every row was read
+    std::exception_ptr failure;  // mostly a jet::Error; empty when every row was read
 };
 
 // Reads the tree's rows from `connection` and plans them; touches no widget, so any thread
@@ -69,7 +69,8 @@ struct TreeRead {
 std::unique_ptr<TreeRead> readTemplateTree(jet::Connection& connection);
 
 // Rebuilds `tree` from a read as loadTemplateTree() does from the library; under
-// LoadErrors::kStop the read's failure throws TreeLoadError after its rows are in.
+// LoadErrors::kStop the read's failure throws after its rows are in (TreeLoadError for the
+// engine's).
 templates::LeftOut showTemplateTree(controls::KeyedTree& tree, const TreeRead& read,
                                     LoadErrors errors);
 

@@ -94,8 +94,7 @@ bool listensAt(const std::string& path) {
     while (std::getline(table, line)) {
         std::istringstream fields(line);
         std::string number, references, protocol, flags, type, state, inode, name;
-        if (fields >> number >> references >> protocol >> flags >> type >> state >> inode >>
-                name &&
+        if (fields >> number >> references >> protocol >> flags >> type >> state >> inode >> name &&
             flags == "00010000" && (name == path || name == "@" + path)) {
             return true;
         }

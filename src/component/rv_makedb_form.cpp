@@ -164,7 +164,7 @@ void rv_makeDBForm::showTree() {
     try {
         tellLeftOut(
             browser::showTemplateTree(*SSTree1, *reader->take(), browser::LoadErrors::kStop));
-    } catch (const browser::TreeLoadError&) {
+    } catch (...) {
         // As when the library cannot be opened: the wizard ends, and the caller hears why.
         m_openingFailure = std::current_exception();
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
