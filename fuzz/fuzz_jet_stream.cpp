@@ -21,8 +21,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "jetfile/jet_file.h"
-#include "jetfile/stream.h"
+#include "jet/jetfile/jet_file.h"
+#include "jet/jetfile/stream.h"
 
 namespace {
 

@@ -8,6 +8,8 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(ROW_jet "")
+# The engine's reading of Jet files (src/jet/jetfile/): a part of the engine with its own
+# target, which the engine itself never uses.
 set(ROW_jetfile jet)
 set(ROW_controls_core "")
 set(ROW_controls controls_core)
@@ -60,6 +62,8 @@ file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
 foreach(source ${sources})
   if(source MATCHES "^app/")
     set(folder app)
+  elseif(source MATCHES "^src/jet/jetfile/")
+    set(folder jetfile)
   else()
     string(REGEX REPLACE "^src/([^/]+)/.*" "\\1" folder "${source}")
   endif()
@@ -76,6 +80,9 @@ foreach(source ${sources})
       set(header "${CMAKE_MATCH_1}")
       if(header MATCHES "^([^/]+)/")
         set(top "${CMAKE_MATCH_1}")
+        if(header MATCHES "^jet/jetfile/")
+          set(top jetfile)
+        endif()
         set(through_part FALSE)
         foreach(dep ${ROW_${folder}})
           if(DEFINED HEADERS_${dep} AND header IN_LIST HEADERS_${dep})

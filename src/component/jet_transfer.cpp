@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "jetfile/jet_file.h"
+#include "jet/jetfile/jet_file.h"
 #include "productdb/jet_import.h"
 
 namespace component {

@@ -16,7 +16,7 @@
 #include "jet/catalog.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
-#include "jetfile/jet_file.h"
+#include "jet/jetfile/jet_file.h"
 #include "productdb/builder.h"
 #include "wizard/create_checks.h"
 #include "wizard/existing_fields.h"

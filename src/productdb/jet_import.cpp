@@ -20,8 +20,8 @@
 #include "jet/catalog.h"
 #include "jet/connection_string.h"
 #include "jet/error.h"
+#include "jet/jetfile/day_number.h"
 #include "jet/transaction.h"
-#include "jetfile/day_number.h"
 #include "productdb/schema.h"
 
 namespace productdb {

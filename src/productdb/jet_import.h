@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "jetfile/jet_file.h"
+#include "jet/jetfile/jet_file.h"
 #include "productdb/builder.h"
 
 namespace productdb {

@@ -9,8 +9,8 @@
 
 #include "jet/connection.h"
 #include "jet/error.h"
+#include "jet/jetfile/jet_file.h"
 #include "jet/placeholders.h"
-#include "jetfile/jet_file.h"
 #include "templates/field_rules.h"
 #include "templates/library_jet.h"
 #include "templates/library_owner.h"

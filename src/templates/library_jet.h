@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "jetfile/jet_file.h"
+#include "jet/jetfile/jet_file.h"
 #include "templates/library_file.h"
 
 namespace templates {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "databases.h"
-#include "jetfile/jet_file.h"
+#include "jet/jetfile/jet_file.h"
 #include "run_program.h"
 #include "temp_dir.h"
 

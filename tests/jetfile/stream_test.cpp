@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "jetfile/day_number.h"
-#include "jetfile/stream.h"
+#include "jet/jetfile/day_number.h"
+#include "jet/jetfile/stream.h"
 
 namespace {
 

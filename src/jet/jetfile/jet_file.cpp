@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "jetfile/jet_file.h"
+#include "jet/jetfile/jet_file.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "jetfile/stream.h"
+#include "jet/jetfile/stream.h"
 
 #include <cstring>
 

@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
+#include "jet/jetfile/jet_catalog.h"
+#include "jet/jetfile/stream.h"
 #include "jet/value.h"
-#include "jetfile/jet_catalog.h"
-#include "jetfile/stream.h"
 
 namespace jetfile {
 

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "jetfile/stream.h"
+#include "jet/jetfile/stream.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "jetfile/day_number.h"
+#include "jet/jetfile/day_number.h"
 
 #include <cmath>
 #include <cstdint>

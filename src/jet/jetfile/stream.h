@@ -24,8 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "jet/jetfile/jet_catalog.h"
 #include "jet/value.h"
-#include "jetfile/jet_catalog.h"
 
 namespace jetfile {
 
