@@ -5,11 +5,14 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmap>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -25,12 +28,50 @@ constexpr double kTwipsPerInch = 1440.0;
 // The mark of a row with a note: a red corner of its heading.
 constexpr QColor kRowNoteMark = QColor(210, 0, 0);
 
+// The grid's column headings are never highlighted, so never drawn in bold; Qt would still
+// measure each of them in bold, and for Japanese text that opens a bold font file of its own
+// (milliseconds of the window's first paint) for nothing. They are measured in the font they
+// are drawn in. (The row numbers keep Qt's bold measure: the digits' bold face is cheap, and
+// their column's width stays as it was.)
+class PlainHeader : public QHeaderView {
+  public:
+    PlainHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {
+        setSectionsClickable(true);
+        setHighlightSections(false);
+    }
+
+  protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override {
+        const QAbstractItemModel* source = model();
+        if (const QVariant hint = source->headerData(logicalIndex, orientation(), Qt::SizeHintRole);
+            hint.isValid()) {
+            return hint.toSize();
+        }
+        ensurePolished();
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.section = logicalIndex;
+        const QVariant font = source->headerData(logicalIndex, orientation(), Qt::FontRole);
+        option.fontMetrics =
+            QFontMetrics(font.canConvert<QFont>() ? font.value<QFont>() : this->font());
+        option.text = source->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        const QVariant decoration =
+            source->headerData(logicalIndex, orientation(), Qt::DecorationRole);
+        option.icon = decoration.value<QIcon>();
+        if (option.icon.isNull()) {
+            option.icon = decoration.value<QPixmap>();
+        }
+        return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+    }
+};
+
 // The row-number column: the heading of a row with a note carries a mark in its top left
 // corner (the note itself is the heading's tooltip), without taking room of its own.
 class RowHeader : public QHeaderView {
   public:
     explicit RowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {
         setSectionsClickable(true);
+        setHighlightSections(false);
     }
 
   protected:
@@ -196,6 +237,7 @@ class FlexGridDelegate : public QStyledItemDelegate {
 
 FlexGrid::FlexGrid(QWidget* parent)
     : QTableView(parent), m_model(new FlexGridModel(this)), m_delegate(new FlexGridDelegate(this)) {
+    setHorizontalHeader(new PlainHeader(Qt::Horizontal, this));
     setVerticalHeader(new RowHeader(this));
     setModel(m_model);
     setItemDelegate(m_delegate);
@@ -207,7 +249,6 @@ FlexGrid::FlexGrid(QWidget* parent)
     // and Enter move between cells.
     setTabKeyNavigation(false);
     setWordWrap(false);
-    horizontalHeader()->setHighlightSections(false);
     // A column shown again gets back the width it was given; a new heading may need more.
     connect(m_model, &QAbstractItemModel::columnsInserted, this, [this] { applyWidths(); });
     // Only a heading can need a wider column: the row numbers change with every move of rows.
@@ -217,7 +258,6 @@ FlexGrid::FlexGrid(QWidget* parent)
                     applyWidths();
                 }
             });
-    verticalHeader()->setHighlightSections(false);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
 }
 
