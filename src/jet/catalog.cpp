@@ -289,8 +289,11 @@ TableInfo Catalog::table(std::string_view name) const {
 }
 
 std::vector<IndexInfo> Catalog::indexes(std::string_view table) const {
-    Database& db = openDb(m_connection->m_db);
     const std::string name = this->table(table).name;  // throws for a missing table
+    if (m_connection->m_server) {
+        return serverIndexes(*m_connection->m_server, name);
+    }
+    Database& db = openDb(m_connection->m_db);
     struct Found {
         IndexInfo info;
         std::string sqliteName;

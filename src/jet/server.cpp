@@ -441,6 +441,51 @@ std::vector<TableInfo> serverTables(Server& server, std::string_view only) {
     return tables;
 }
 
+std::vector<IndexInfo> serverIndexes(Server& server, const std::string& table) {
+    // Each key column as "name\x1edescending", in key order, joined by \x1f. The key of a
+    // COUNTER (identity) column alone is the column's own and is left out, as in a file.
+    const ServerResult r = server.run(
+        "SELECT i.relname, x.indisprimary, x.indisunique, k.contype IS NOT NULL, "
+        "(SELECT pg_catalog.string_agg(a.attname || E'\\x1e' || (x.indoption[s.n] & 1), "
+        "E'\\x1f' ORDER BY s.n) FROM pg_catalog.generate_series(0, x.indnkeyatts - 1) AS s(n) "
+        "JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid AND a.attnum = x.indkey[s.n]) "
+        "FROM pg_catalog.pg_index x JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
+        "JOIN pg_catalog.pg_class c ON c.oid = x.indrelid "
+        "LEFT JOIN pg_catalog.pg_constraint k ON k.conindid = x.indexrelid "
+        "AND k.conrelid = x.indrelid AND k.contype IN ('p', 'u') "
+        "WHERE c.relname = " +
+        quoteString(table) +
+        " AND pg_catalog.pg_table_is_visible(c.oid) AND NOT (x.indisprimary AND "
+        "x.indnkeyatts = 1 AND EXISTS (SELECT 1 FROM pg_catalog.pg_attribute a WHERE "
+        "a.attrelid = x.indrelid AND a.attnum = x.indkey[0] AND a.attidentity <> '')) "
+        "ORDER BY NOT x.indisprimary, k.contype IS NULL, k.oid, pg_catalog.lower(i.relname)");
+    std::vector<IndexInfo> out;
+    for (int i = 0; i < libpq().PQntuples(r.get()); ++i) {
+        const auto flag = [&](int column) {
+            return *libpq().PQgetvalue(r.get(), i, column) == 't';
+        };
+        IndexInfo index;
+        index.kind = flag(1)   ? IndexInfo::Kind::kPrimaryKey
+                     : flag(3) ? IndexInfo::Kind::kUnique
+                               : IndexInfo::Kind::kIndex;
+        if (index.kind == IndexInfo::Kind::kIndex) {
+            index.name = libpq().PQgetvalue(r.get(), i, 0);
+        }
+        index.unique = flag(2);
+        const std::string_view keys = libpq().PQgetvalue(r.get(), i, 4);
+        for (std::size_t start = 0; start < keys.size();) {
+            const std::size_t end = std::min(keys.find('\x1f', start), keys.size());
+            const std::string_view key = keys.substr(start, end - start);
+            const std::size_t mark = key.rfind('\x1e');
+            index.columns.push_back(
+                {std::string(key.substr(0, mark)), key.substr(mark + 1) == "1"});
+            start = end + 1;
+        }
+        out.push_back(std::move(index));
+    }
+    return out;
+}
+
 void setServerZeroLength(Server& server, std::string_view table, std::string_view column,
                          bool allowed) {
     const std::string tableKey = lower(table);

@@ -84,6 +84,8 @@ std::shared_ptr<Server> connectServer(const std::string& uri, const std::string&
 // The catalog of a server's database: its tables (those of the schemas the session sees,
 // not the server's own), or the one named `only`, with their columns in table order.
 std::vector<TableInfo> serverTables(Server& server, std::string_view only = {});
+// The keys and indexes of table `table` (its name as stored), as Catalog::indexes gives them.
+std::vector<IndexInfo> serverIndexes(Server& server, const std::string& table);
 // Sets or clears a text or memo column's zero-length rule; a column that already has the
 // setting is left as it is.
 void setServerZeroLength(Server& server, std::string_view table, std::string_view column,

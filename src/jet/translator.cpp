@@ -547,8 +547,8 @@ std::string rewriteDml(const std::vector<Token>& toks, bool isDelete, const Serv
                     out += "0";
                 } else if (!server) {
                     out += t.text;
-                } else if (isWord(previous, "AS")) {
-                    out += quoteIdent(t.text);
+                } else if (isWord(previous, "AS") || isWord(previous, "INDEX")) {
+                    out += quoteIdent(t.text);  // an alias or an index's name, as written
                 } else if (next && next->type == Tok::kPunct && next->text == "(" &&
                            !isWord(previous, "INTO") && !isWord(previous, "ON") &&
                            !isWord(previous, "TABLE")) {

@@ -13,6 +13,7 @@
 #include "jet/connection_string.h"
 #include "jet/error.h"
 #include "jet/recordset.h"
+#include "pg_server.h"
 #include "sql_shell.h"
 #include "temp_dir.h"
 
@@ -216,13 +217,26 @@ TEST_F(SqlShellOnADatabase, ReadRunsAFile) {
 
 // What .schema prints makes the tables again exactly: fed to a new database (as
 // rv_sql --create reads it), the new one's .schema and catalog are the same, so its keys,
-// UNIQUE clauses, indexes and zero-length settings are too.
+// UNIQUE clauses, indexes and zero-length settings are too. On a server as in a file.
 TEST(SqlShellSchema, MakesTheDatabasesAgain) {
     rvtest::TempDir dir;
-    const std::string product = dir.file("p.mdb");
-    rvtest::productDatabase(product, "", {});
-    const std::string library = dir.file("base.mdb");
-    rvtest::templateLibrary(library);
+    const std::string product = jet::ConnectionString::build(dir.file("p.mdb"), "");
+    rvtest::productDatabase(dir.file("p.mdb"), "", {});
+    const std::string library = rvtest::templateLibrary(dir.file("base.mdb"));
+    rvtest::PgServer& server = rvtest::sharedPgServer();
+    const auto onServer = [&server] {
+        return jet::ConnectionString::build(server.createDatabase(), rvtest::PgServer::kPassword);
+    };
+    const std::string serverUri = server.createDatabase();
+    rvtest::productDatabase(serverUri, rvtest::PgServer::kPassword, {});
+    const std::string serverProduct =
+        jet::ConnectionString::build(serverUri, rvtest::PgServer::kPassword);
+    {
+        jet::Connection conn;
+        conn.open(serverProduct);
+        conn.execute("CREATE INDEX SENT_BY_DATE ON SENDBOX (SEND_DATE DESC, SENDBOX_NO)");
+        conn.execute("CREATE TABLE NUMBERED (N COUNTER, NAME TEXT(10) NOT NULL)");
+    }
     const auto schemaOf = [](jet::Connection& conn) {
         std::ostringstream out;
         sql_shell::printSchema(out, conn);
@@ -233,13 +247,17 @@ TEST(SqlShellSchema, MakesTheDatabasesAgain) {
         }
         return out.str();
     };
-    for (const std::string& original : {product, library}) {
+    int copies = 0;
+    for (const std::string& original : {product, library, serverProduct}) {
         SCOPED_TRACE(original);
         jet::Connection conn;
-        conn.open(jet::ConnectionString::build(original, ""));
+        conn.open(original);
         std::ostringstream script;
         sql_shell::printSchema(script, conn);
-        const std::string copyConn = jet::ConnectionString::build(original + ".copy", "");
+        const std::string copyConn =
+            original == serverProduct
+                ? onServer()
+                : jet::ConnectionString::build(dir.file("copy" + std::to_string(++copies)), "");
         jet::Catalog::create(copyConn);
         jet::Connection copy;
         copy.open(copyConn);
@@ -250,7 +268,7 @@ TEST(SqlShellSchema, MakesTheDatabasesAgain) {
         }
         EXPECT_EQ(schemaOf(copy), schemaOf(conn));
         EXPECT_EQ(out.str(), "");
-        if (original == product) {
+        if (original != library) {
             EXPECT_NE(script.str().find(", PRIMARY KEY (FIELD_ID));"), std::string::npos);
             EXPECT_NE(script.str().find(", UNIQUE (SENDBOX_NO, ADDRESS_NO));"), std::string::npos);
             const std::string mail1 =
@@ -261,6 +279,17 @@ TEST(SqlShellSchema, MakesTheDatabasesAgain) {
         } else {
             EXPECT_NE(script.str().find("\nCREATE INDEX TEMP_FIELD_PARENT ON TEMP_FIELD "
                                         "(P_FIELD_NO, SORTBY);\n"),
+                      std::string::npos)
+                << script.str();
+        }
+        if (original == serverProduct) {
+            // The index's name as written; a COUNTER's own key is not a clause.
+            EXPECT_NE(script.str().find("\nCREATE INDEX SENT_BY_DATE ON SENDBOX "
+                                        "(SEND_DATE DESC, SENDBOX_NO);\n"),
+                      std::string::npos)
+                << script.str();
+            EXPECT_NE(script.str().find("\nCREATE TABLE NUMBERED (N COUNTER, NAME TEXT(10) NOT "
+                                        "NULL);\n"),
                       std::string::npos)
                 << script.str();
         }
