@@ -15,6 +15,7 @@
 #include "browser/tree_loader.h"
 #include "component/create_db_sql.h"
 #include "component/grid_layout.h"
+#include "component/host_text.h"
 #include "component/texts.h"
 #include "controls/accessibility.h"
 #include "controls/flex_grid.h"
@@ -22,7 +23,9 @@
 #include "controls/msg_box.h"
 #include "controls/tree_find_line.h"
 #include "jet/error.h"
+#include "productdb/builder.h"
 #include "wizard/grid_history.h"
+#include "wizard/live_checks.h"
 
 namespace component {
 
@@ -153,6 +156,8 @@ void rv_makeDBForm::Form_Load() {
     // A library that cannot be opened goes to the caller.
     m_treeReader = std::make_unique<browser::TreeReader>(m_library, this, [this] { showTree(); });
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
+    // A database on a server holds more fields than a file: the rows' marks say what OK says.
+    m_liveChecks->setMostFields(productdb::maxFields(toHostBytes(basFilePath)));
     startHistory();
 }
 

@@ -27,6 +27,7 @@ class TreeReader;
 
 namespace wizard {
 class GridHistory;
+class LiveChecks;
 struct GridSelection;
 }  // namespace wizard
 
@@ -155,6 +156,7 @@ class rv_makeDBForm : public QDialog {
     WizardStatus m_status;
     templates::LibraryOwner m_library;
     std::unique_ptr<wizard::GridHistory> m_history;
+    wizard::LiveChecks* m_liveChecks = nullptr;
     bool m_closing = false;
     // The tree's rows being read while the window opens; gone once they are shown.
     std::unique_ptr<browser::TreeReader> m_treeReader;

@@ -28,7 +28,7 @@ namespace component {
 using namespace Qt::Literals::StringLiterals;
 
 void rv_makeDBForm::connectWorkingAids() {
-    new wizard::LiveChecks(*fg1->gridModel(), this);
+    m_liveChecks = new wizard::LiveChecks(*fg1->gridModel(), this);
 
     // The history keeps the selection as values; the grid's view is mapped to them and back.
     m_history = std::make_unique<wizard::GridHistory>(*fg1->gridModel(), [this] {

@@ -22,10 +22,13 @@ class LiveChecks : public QObject {
 
     // Brings every row's note up to date now.
     void update();
+    // The most fields the database holds (a file's until told; a server's may be more).
+    void setMostFields(int mostFields);
 
   private:
     controls::FlexGridModel& m_fg1;
     QTimer m_pending;
+    int m_mostFields;
 };
 
 }  // namespace wizard

@@ -33,6 +33,8 @@
 #include "databases.h"
 #include "jet/error.h"
 #include "modal.h"
+#include "pg_server.h"
+#include "productdb/builder.h"
 #include "raw_db.h"
 #include "temp_dir.h"
 #include "wizard/design_grid.h"
@@ -93,6 +95,30 @@ TEST_F(WizardLife, AWrongPasswordSaysSoOnceAndClosesByItself) {
     makeDB().CreateDatabase(m_path.c_str(), "wrong", m_templates.c_str());
     EXPECT_FALSE(*timedOut);
     EXPECT_EQ(prompts(), QStringList{u"データベースがエラーです"_s});
+}
+
+// A database on a server holds fewer fields than a file: the rows' marks count by the
+// server's limit, as OK does.
+TEST_F(WizardLife, OnAServerTheRowMarksCountByTheServersFieldLimit) {
+    m_path = rvtest::sharedPgServer().createDatabase();
+    const int most = productdb::maxFields(m_path);
+    ASSERT_LT(most, productdb::maxFields());
+    run(rvtest::PgServer::kPassword, [&](rv_makeDBForm& form) {
+        QString rows;
+        for (int i = 1; i <= most + 1; ++i) {
+            rows += u"F%1\tf%1\t数字\n"_s.arg(i);
+        }
+        QGuiApplication::clipboard()->setText(rows);
+        form.fg1->setFocus();
+        QTest::keyClick(form.fg1, Qt::Key_V, Qt::ControlModifier);
+        const controls::FlexGridModel& model = *form.fg1->gridModel();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !model.rowNote(most + 1).isEmpty(); }));
+        EXPECT_EQ(
+            model.rowNote(most + 1),
+            u"%1行目の項目は作成できません。項目数は%2以下でなければなりません。"_s.arg(most + 1)
+                .arg(most));
+        EXPECT_EQ(model.rowNote(most), QString());
+    });
 }
 
 // A library that opens but fails while its rows are read (here its table is gone) ends the
