@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "component/product_file_lock.h"
+#include "jet/connection_string.h"
 #include "jet/jetfile/jet_file.h"
 #include "productdb/jet_import.h"
 
@@ -48,8 +50,11 @@ class ProgressLine {
 }  // namespace
 
 JetImportStatus importJetDatabase(const JetImportJob& job, std::ostream& out, std::ostream& err) {
+    const bool onServer = jet::ConnectionString::namesServer(job.newFile);
+    const std::string shownNew =
+        onServer ? jet::ConnectionString::withoutPassword(job.newFile) : job.newFile;
     struct stat st {};
-    if (::lstat(job.newFile.c_str(), &st) == 0) {
+    if (!onServer && ::lstat(job.newFile.c_str(), &st) == 0) {
         err << "rv_makedb: " << job.newFile
             << " exists already: --import-jet makes a new product database\n";
         return JetImportStatus::kUsage;
@@ -59,10 +64,19 @@ JetImportStatus importJetDatabase(const JetImportJob& job, std::ostream& out, st
     options.stopRequested = job.stopRequested;
     options.progress = [&](const productdb::JetImportProgress& p) { progress.show(p); };
     try {
+        // On a server a wizard could open the database while it is being filled: it is
+        // held as a wizard holds it, and a wizard open on it turns the import away.
+        ProductFileLock lock;
+        if (onServer &&
+            lock.take(job.newFile, jet::ConnectionString::build(job.newFile, job.password)) ==
+                ProductFileLock::Outcome::kInUse) {
+            err << "rv_makedb: " << shownNew << ": a wizard has it open\n";
+            return JetImportStatus::kRefused;
+        }
         const productdb::JetImportResult r =
             productdb::importJetProduct(job.oldFile, {job.newFile, job.password}, options);
         progress.clear();
-        out << job.newFile << ": " << r.tables << " tables, " << r.fields << " fields, " << r.rows
+        out << shownNew << ": " << r.tables << " tables, " << r.fields << " fields, " << r.rows
             << " rows imported from " << job.oldFile << "\n";
         return JetImportStatus::kDone;
     } catch (const std::exception& e) {

@@ -13,7 +13,9 @@ namespace component {
 
 struct JetImportJob {
     std::string oldFile;  // the Windows system's product database (a Jet 4 file)
-    std::string newFile;  // the product database to make; must not exist
+    // The product database to make: a file that must not exist, or a server's database
+    // (a URI) that holds no table yet.
+    std::string newFile;
     std::string password;
     // Asked between rows: true stops the import (nothing is left behind).
     std::function<bool()> stopRequested;
@@ -26,7 +28,8 @@ enum class JetImportStatus : int {
     kDone = 0,
     kUsage = 2,    // NEW exists already
     kRefused = 3,  // OLD is no product database of the Windows system, or cannot be read,
-                   // or NEW cannot be written; NEW does not exist
+                   // or NEW cannot be written (a server's holds tables already, or a
+                   // wizard has it open); NEW does not exist, or on a server holds no table
 };
 
 // Imports, and says on `out` what it made.

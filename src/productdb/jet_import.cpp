@@ -447,10 +447,78 @@ class WorkingFile {
 
 }  // namespace
 
+namespace {
+
+// Everything of the old file into `db` (empty), in one transaction: nothing of it stays
+// when anything fails.
+void fill(jet::Connection& db, jetfile::JetFileReader& reader, const std::string& oldPath,
+          const JetImportOptions& options, JetImportResult& result) {
+    const jetfile::JetCatalog& old = reader.catalog();
+    jet::Transaction transaction(db);
+    const Shape shape = createTables(db, old);
+    if (!shape.missing.empty()) {
+        throw JetImportError(oldPath + " is not a product database: it lacks " +
+                             joined(shape.missing));
+    }
+    if (!shape.refused.empty()) {
+        throw JetImportError(joined(shape.refused, "; "));
+    }
+    std::size_t total = 0;
+    for (const jetfile::Table& t : old.tables) {
+        total += t.rowCount;
+    }
+    ExactNumbers numbers(db);
+    std::vector<RowBatch> batches;
+    batches.reserve(old.tables.size());
+    for (const jetfile::Table& t : old.tables) {
+        batches.emplace_back(db, t);
+    }
+    const std::optional<std::size_t> fieldTable = old.indexOf("FIELD");
+    const jetfile::Table& address = *old.find("ADDRESS");
+    std::vector<std::string> unplaced;
+    auto lastProgress = std::chrono::steady_clock::now();
+    std::size_t table = 0;
+    std::size_t current = 0;
+    std::vector<jet::Value> values;
+    while (reader.next(table, values)) {
+        if (table != current) {
+            batches[current].flush();
+            current = table;
+        }
+        if (table == fieldTable) {
+            const int id = jetfile::columnIndex(old.tables[table], "FIELD_ID");
+            const std::string fieldId = values[static_cast<std::size_t>(id)].toString();
+            if (jetfile::columnIndex(address, fieldId) < 0) {
+                unplaced.push_back(fieldId);
+            }
+            ++result.fields;
+        }
+        batches[table].add(values, numbers);
+        ++result.rows;
+        if (options.stopRequested && options.stopRequested()) {
+            throw JetImportError("stopped");
+        }
+        if (options.progress && std::chrono::steady_clock::now() - lastProgress >= kProgressEvery) {
+            lastProgress = std::chrono::steady_clock::now();
+            options.progress({old.tables[table].name, result.rows, total});
+        }
+    }
+    batches[current].flush();
+    if (!unplaced.empty()) {
+        throw JetImportError(oldPath + " is not a product database: ADDRESS has no column for " +
+                             "the field(s) " + joined(unplaced) + " that FIELD registers");
+    }
+    transaction.commit();
+    result.tables = old.tables.size();
+}
+
+}  // namespace
+
 JetImportResult importJetProduct(const std::string& oldPath, const ProductFile& target,
                                  const JetImportOptions& options) {
+    const bool onServer = jet::ConnectionString::namesServer(target.path);
     struct stat st {};
-    if (::lstat(target.path.c_str(), &st) == 0) {
+    if (!onServer && ::lstat(target.path.c_str(), &st) == 0) {
         throw JetImportError(target.path + " exists already: the import makes a new file");
     }
     if (!jetfile::isJetFile(oldPath)) {
@@ -462,77 +530,27 @@ JetImportResult importJetProduct(const std::string& oldPath, const ProductFile& 
     } catch (const jetfile::ReadError& e) {
         throw JetImportError(oldPath + " cannot be read: " + e.what());
     }
-    const jetfile::JetCatalog& old = reader->catalog();
 
     JetImportResult result;
     try {
-        WorkingFile working(target.path);
         jet::Connection db;
-        // An empty file is a new database that the first commit writes, with the password.
-        db.open(jet::ConnectionString::build(working.path(), target.password),
-                jet::Connection::EmptyFile::kNewDatabase);
-        {
-            jet::Transaction transaction(db);
-            const Shape shape = createTables(db, old);
-            if (!shape.missing.empty()) {
-                throw JetImportError(oldPath + " is not a product database: it lacks " +
-                                     joined(shape.missing));
-            }
-            if (!shape.refused.empty()) {
-                throw JetImportError(joined(shape.refused, "; "));
-            }
-            std::size_t total = 0;
-            for (const jetfile::Table& t : old.tables) {
-                total += t.rowCount;
-            }
-            ExactNumbers numbers(db);
-            std::vector<RowBatch> batches;
-            batches.reserve(old.tables.size());
-            for (const jetfile::Table& t : old.tables) {
-                batches.emplace_back(db, t);
-            }
-            const std::optional<std::size_t> fieldTable = old.indexOf("FIELD");
-            const jetfile::Table& address = *old.find("ADDRESS");
-            std::vector<std::string> unplaced;
-            auto lastProgress = std::chrono::steady_clock::now();
-            std::size_t table = 0;
-            std::size_t current = 0;
-            std::vector<jet::Value> values;
-            while (reader->next(table, values)) {
-                if (table != current) {
-                    batches[current].flush();
-                    current = table;
-                }
-                if (table == fieldTable) {
-                    const int id = jetfile::columnIndex(old.tables[table], "FIELD_ID");
-                    const std::string fieldId = values[static_cast<std::size_t>(id)].toString();
-                    if (jetfile::columnIndex(address, fieldId) < 0) {
-                        unplaced.push_back(fieldId);
-                    }
-                    ++result.fields;
-                }
-                batches[table].add(values, numbers);
-                ++result.rows;
-                if (options.stopRequested && options.stopRequested()) {
-                    throw JetImportError("stopped");
-                }
-                if (options.progress &&
-                    std::chrono::steady_clock::now() - lastProgress >= kProgressEvery) {
-                    lastProgress = std::chrono::steady_clock::now();
-                    options.progress({old.tables[table].name, result.rows, total});
-                }
-            }
-            batches[current].flush();
-            if (!unplaced.empty()) {
-                throw JetImportError(oldPath +
-                                     " is not a product database: ADDRESS has no column for " +
-                                     "the field(s) " + joined(unplaced) + " that FIELD registers");
-            }
-            transaction.commit();
+        if (onServer) {
+            // A server's database is made by its administrator: here it must hold no table
+            // yet, and the transaction is all the guard a half import needs.
+            const std::string connection =
+                jet::ConnectionString::build(target.path, target.password);
+            jet::Catalog::create(connection);
+            db.open(connection);
+            fill(db, *reader, oldPath, options, result);
+        } else {
+            WorkingFile working(target.path);
+            // An empty file is a new database that the first commit writes, with the password.
+            db.open(jet::ConnectionString::build(working.path(), target.password),
+                    jet::Connection::EmptyFile::kNewDatabase);
+            fill(db, *reader, oldPath, options, result);
+            db.close();
+            working.keep();
         }
-        db.close();
-        working.keep();
-        result.tables = old.tables.size();
         if (options.progress) {
             options.progress({{}, result.rows, result.rows});
         }

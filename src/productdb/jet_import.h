@@ -45,7 +45,8 @@ struct JetImportResult {
     std::size_t fields = 0;  // FIELD rows
 };
 
-// Imports the Jet file `oldPath` into `target`, which must not exist. Throws
+// Imports the Jet file `oldPath` into `target`: a file, which must not exist, or a server's
+// database (`target.path` its URI), which must hold no table yet. Throws
 // JetImportError with the reason (the file is no Jet database, or no product database and
 // what it lacks; a column of a type the engine does not have, naming table and column;
 // the reader's failure; what the engine refused).

@@ -17,6 +17,9 @@
 
 #include "databases.h"
 #include "folder_watch.h"
+#include "jet/connection.h"
+#include "jet/connection_string.h"
+#include "pg_server.h"
 #include "raw_db.h"
 #include "run_program.h"
 #include "temp_dir.h"
@@ -483,6 +486,23 @@ TEST_F(RvMakedb, ImportJetMakesAProductDatabaseTheWizardExtends) {
         << r.err;
     EXPECT_FALSE(std::filesystem::exists(refused));
     EXPECT_EQ(run({"--import-jet", old}).exitCode, 2);
+
+    // Into a server's database: named without the password written into its URI, and
+    // turned away while a wizard holds it.
+    const std::string uri = rvtest::sharedPgServer().createDatabase();
+    const std::string withPassword = "postgresql://rv:" + std::string(rvtest::PgServer::kPassword) +
+                                     "@" + uri.substr(uri.find("@") + 1);
+    {
+        jet::Connection wizard;
+        wizard.open(jet::ConnectionString::build(uri, rvtest::PgServer::kPassword));
+        ASSERT_TRUE(wizard.tryLock("rv_makeDB product database"));
+        r = run({"--import-jet", old, withPassword});
+        EXPECT_EQ(r.exitCode, 3);
+        EXPECT_EQ(r.err, "rv_makedb: " + uri + ": a wizard has it open\n");
+    }
+    r = run({"--import-jet", old, withPassword});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, uri + ": 20 tables, 12 fields, 115 rows imported from " + old + "\n");
 
     // The old file in the wizard: the message, exit 3, the file untouched.
     const std::string more = file("NEW1\t新しい項目\t文字\t20\n");

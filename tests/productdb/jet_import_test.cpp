@@ -12,7 +12,9 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <random>
+#include <set>
 
 #include "databases.h"
 #include "jet/catalog.h"
@@ -20,6 +22,8 @@
 #include "jet/connection_string.h"
 #include "jet/jetfile/jet_file.h"
 #include "jet/jetfile/stream.h"
+#include "jet/recordset.h"
+#include "pg_server.h"
 #include "productdb/jet_import.h"
 #include "raw_db.h"
 #include "run_program.h"
@@ -257,6 +261,48 @@ TEST_F(JetImport, NeverReplacesAFile) {
                                              {newFile(), "pw"}, options()),
                  JetImportError);
     EXPECT_EQ(rvtest::readBytes(newFile()), "mine");
+}
+
+// On a server: the same rows as in a file, into a database that holds no table yet, in one
+// transaction, so that a refused or stopped import leaves it holding none.
+TEST_F(JetImport, OnAServerTheSameRowsAsInAFileOrNone) {
+    const std::string old = rvtest::jetFixture("product.mdb");
+    productdb::importJetProduct(old, {newFile(), "pw"}, options());
+    rvtest::PgServer& server = rvtest::sharedPgServer();
+    const productdb::ProductFile onServer{server.createDatabase(), rvtest::PgServer::kPassword};
+    const productdb::JetImportResult r = productdb::importJetProduct(old, onServer, options());
+    EXPECT_EQ(r.tables, 20u);
+    // Every table's rows as the engine reads them, in an order of their own.
+    const auto rowsOf = [](const productdb::ProductFile& db) {
+        jet::Connection c;
+        c.open(jet::ConnectionString::build(db.path, db.password));
+        std::map<std::string, std::multiset<std::string>> out;
+        for (const jet::TableInfo& t : jet::Catalog(c).tables()) {
+            auto& rows = out[t.name];
+            for (jet::Recordset rs = c.execute("SELECT * FROM " + t.name); !rs.eof();
+                 rs.moveNext()) {
+                std::string row;
+                for (int i = 0; i < rs.fieldCount(); ++i) {
+                    row += rs.field(i).isNull() ? "<null>|" : rs.field(i).toString() + "|";
+                }
+                rows.insert(row);
+            }
+        }
+        return out;
+    };
+    const auto inFile = rowsOf({newFile(), "pw"});
+    EXPECT_EQ(inFile.at("ADDRESS").size(), 1000u);
+    EXPECT_TRUE(rowsOf(onServer) == inFile);
+
+    EXPECT_THROW(productdb::importJetProduct(old, onServer, options()), JetImportError);
+    EXPECT_TRUE(rowsOf(onServer) == inFile) << "a second import changes nothing";
+
+    const productdb::ProductFile stopped{server.createDatabase(), rvtest::PgServer::kPassword};
+    productdb::JetImportOptions stopping = options();
+    int rows = 0;
+    stopping.stopRequested = [&rows] { return ++rows == 1500; };
+    EXPECT_THROW(productdb::importJetProduct(old, stopped, stopping), JetImportError);
+    EXPECT_TRUE(rowsOf(stopped).empty());
 }
 
 // Tables and columns beyond the product's, and values at the edges, through a reader that
