@@ -352,8 +352,10 @@ int main(int argc, char** argv) {
         absolutePath(args.positional().empty() ? "ravlinDB.mdb" : args.positional().front());
     target.templates = jet::connectionStringFor(args.value("library", defaultTemplates()));
     try {
-        // The wizard and batch mode make a database missing at the path.
+        // The wizard and batch mode make a database missing at the path; a server's
+        // database is never made here, and its password is a login, asked once.
         const bool made = !args.has("list-fields") && !args.has("dry-run") &&
+                          !jet::ConnectionString::namesServer(target.database) &&
                           ::access(target.database.c_str(), F_OK) != 0;
         target.password = cli::passwordOf(args, std::cin, STDIN_FILENO,
                                           made ? cli::NewDatabase::kYes : cli::NewDatabase::kNo);

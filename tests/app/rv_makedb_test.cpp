@@ -23,6 +23,7 @@
 #include "raw_db.h"
 #include "run_program.h"
 #include "temp_dir.h"
+#include "terminal.h"
 
 namespace {
 
@@ -503,6 +504,19 @@ TEST_F(RvMakedb, ImportJetMakesAProductDatabaseTheWizardExtends) {
     r = run({"--import-jet", old, withPassword});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, uri + ": 20 tables, 12 fields, 115 rows imported from " + old + "\n");
+
+    // A server's password is a login: asked once, never retyped as for a new file.
+    {
+        rvtest::Terminal t(
+            m_bin,
+            {"--fields", file("MAIL1\tメール\t文字\t100\n"), "--yes", "--ask-password", "-t",
+             m_templates, rvtest::sharedPgServer().createDatabase()},
+            m_dir.file(""));
+        ASSERT_TRUE(t.waitFor("Password: "));
+        t.type(std::string(rvtest::PgServer::kPassword) + "\n");
+        EXPECT_EQ(t.exitCode(), 0) << t.shown();
+        EXPECT_EQ(t.shown().find("Retype"), std::string::npos) << t.shown();
+    }
 
     // The old file in the wizard: the message, exit 3, the file untouched.
     const std::string more = file("NEW1\t新しい項目\t文字\t20\n");

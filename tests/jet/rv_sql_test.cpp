@@ -23,6 +23,7 @@
 #include "jet/recordset.h"
 #include "run_program.h"
 #include "temp_dir.h"
+#include "terminal.h"
 
 namespace {
 
@@ -93,99 +94,6 @@ TEST(RvSql, RunsOneAfterTheOther) {
     }
 }
 
-// rv_sql on a pseudo-terminal of its own: what is typed goes in as keys, and what it shows
-// is read back. Killed when it goes.
-class Terminal {
-  public:
-    Terminal(const std::string& program, const std::vector<std::string>& args,
-             const std::string& home) {
-        m_pid = ::forkpty(&m_fd, nullptr, nullptr, nullptr);
-        if (m_pid == 0) {
-            ::setenv("HOME", home.c_str(), 1);
-            ::signal(SIGINT, SIG_DFL);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& a : args) {
-                argv.push_back(const_cast<char*>(a.c_str()));
-            }
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-    }
-    ~Terminal() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        ::close(m_fd);
-    }
-    Terminal(const Terminal&) = delete;
-    Terminal& operator=(const Terminal&) = delete;
-
-    void type(const std::string& keys) {
-        ASSERT_EQ(::write(m_fd, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
-    }
-    // Reads what it shows until `text` appears after what was found last; false when it
-    // does not within `seconds`.
-    bool waitFor(const std::string& text, int seconds = 10) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        while (true) {
-            if (const auto at = m_shown.find(text, m_seen); at != std::string::npos) {
-                m_seen = at + text.size();
-                return true;
-            }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                until - std::chrono::steady_clock::now());
-            pollfd p{m_fd, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) != 1) {
-                return false;
-            }
-            char buf[4096];
-            const ssize_t got = ::read(m_fd, buf, sizeof buf);
-            if (got <= 0) {
-                return false;
-            }
-            m_shown.append(buf, static_cast<std::size_t>(got));
-        }
-    }
-    // Waits for `prompt`, then until the line editor has the terminal (no longer line by
-    // line): keys typed before that would go to the terminal's own line editing, and a
-    // Ctrl+D there could be lost in the switch. False when it does not within 10 seconds.
-    bool waitForPrompt(const std::string& prompt) {
-        if (!waitFor(prompt)) {
-            return false;
-        }
-        for (int tries = 0; tries < 1000; ++tries) {
-            termios mode{};
-            if (::tcgetattr(m_fd, &mode) == 0 && !(mode.c_lflag & ICANON)) {
-                return true;
-            }
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 10) == 1) {  // what it shows meanwhile is kept
-                char buf[4096];
-                const ssize_t got = ::read(m_fd, buf, sizeof buf);
-                if (got > 0) {
-                    m_shown.append(buf, static_cast<std::size_t>(got));
-                }
-            }
-        }
-        return false;
-    }
-    // Its exit code once it has ended.
-    int exitCode() {
-        int status = 0;
-        ::waitpid(std::exchange(m_pid, -1), &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    const std::string& shown() const { return m_shown; }
-
-  private:
-    int m_fd = -1;
-    pid_t m_pid = -1;
-    std::string m_shown;
-    std::size_t m_seen = 0;
-};
-
 // Ctrl+C drops a half-typed line and stops a running statement, and the session goes on with
 // its transaction; on an empty line it says how to leave. Each line is in the history as
 // soon as it is entered. Ctrl+D with the transaction open says so, then rolls it back.
@@ -206,7 +114,7 @@ TEST(RvSql, AtATerminalCtrlCKeepsTheSession) {
     }
     const std::string prompt = "rv_sql> ";
     const std::string leave = "to leave, type .quit or press Ctrl+D";
-    Terminal t(rvtest::binDir() + "/rv_sql", {db}, dir.file(""));
+    rvtest::Terminal t(rvtest::binDir() + "/rv_sql", {db}, dir.file(""));
     ASSERT_TRUE(t.waitForPrompt(prompt)) << t.shown();
     t.type("begin;\r");
     ASSERT_TRUE(t.waitForPrompt(prompt)) << t.shown();
