@@ -156,7 +156,7 @@ void rv_makeDBForm::Form_Load() {
     // A library that cannot be opened goes to the caller.
     m_treeReader = std::make_unique<browser::TreeReader>(m_library, this, [this] { showTree(); });
     openProductDatabase(m_status, basFilePath, basPass, *fg1->gridModel());
-    // A database on a server holds more fields than a file: the rows' marks say what OK says.
+    // A server's database holds fewer fields than a file: the rows' marks count as OK does.
     m_liveChecks->setMostFields(productdb::maxFields(toHostBytes(basFilePath)));
     startHistory();
 }

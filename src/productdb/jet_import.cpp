@@ -445,10 +445,6 @@ class WorkingFile {
     bool m_kept = false;
 };
 
-}  // namespace
-
-namespace {
-
 // Everything of the old file into `db` (empty), in one transaction: nothing of it stays
 // when anything fails.
 void fill(jet::Connection& db, jetfile::JetFileReader& reader, const std::string& oldPath,

@@ -22,7 +22,7 @@ class LiveChecks : public QObject {
 
     // Brings every row's note up to date now.
     void update();
-    // The most fields the database holds (a file's until told; a server's may be more).
+    // The most fields the database holds: a file's until told (a server's holds fewer).
     void setMostFields(int mostFields);
 
   private:
