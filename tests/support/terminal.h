@@ -76,24 +76,12 @@ class Terminal {
     // line): keys typed before that would go to the terminal's own line editing, and a
     // Ctrl+D there could be lost in the switch. False when it does not within 10 seconds.
     bool waitForPrompt(const std::string& prompt) {
-        if (!waitFor(prompt)) {
-            return false;
-        }
-        for (int tries = 0; tries < 1000; ++tries) {
-            termios mode{};
-            if (::tcgetattr(m_fd, &mode) == 0 && !(mode.c_lflag & ICANON)) {
-                return true;
-            }
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 10) == 1) {  // what it shows meanwhile is kept
-                char buf[4096];
-                const ssize_t got = ::read(m_fd, buf, sizeof buf);
-                if (got > 0) {
-                    m_shown.append(buf, static_cast<std::size_t>(got));
-                }
-            }
-        }
-        return false;
+        return waitFor(prompt) && waitForMode([](tcflag_t flags) { return !(flags & ICANON); });
+    }
+    // Waits for `prompt`, then until what is typed is no longer shown (a password is being
+    // read): keys typed before the switch would be thrown away with it.
+    bool waitForPasswordPrompt(const std::string& prompt) {
+        return waitFor(prompt) && waitForMode([](tcflag_t flags) { return !(flags & ECHO); });
     }
     // Its exit code once it has ended.
     int exitCode() {
@@ -104,6 +92,27 @@ class Terminal {
     const std::string& shown() const { return m_shown; }
 
   private:
+    // Until the terminal's local modes pass `reached`; false when they do not within 10
+    // seconds. What it shows meanwhile is kept.
+    template <typename Reached>
+    bool waitForMode(Reached reached) {
+        for (int tries = 0; tries < 1000; ++tries) {
+            termios mode{};
+            if (::tcgetattr(m_fd, &mode) == 0 && reached(mode.c_lflag)) {
+                return true;
+            }
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 10) == 1) {
+                char buf[4096];
+                const ssize_t got = ::read(m_fd, buf, sizeof buf);
+                if (got > 0) {
+                    m_shown.append(buf, static_cast<std::size_t>(got));
+                }
+            }
+        }
+        return false;
+    }
+
     int m_fd = -1;
     pid_t m_pid = -1;
     std::string m_shown;
