@@ -197,7 +197,8 @@ std::string ConnectionString::forFile(std::string_view path) {
 }
 
 bool isConnectionString(std::string_view text) {
-    return text.find('=') != std::string_view::npos;
+    // A server's URI may hold '=' in its parameters ("?sslmode=require") and is still a name.
+    return !ConnectionString::namesServer(text) && text.find('=') != std::string_view::npos;
 }
 
 std::string connectionStringFor(std::string_view pathOrConnection) {

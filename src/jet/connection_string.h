@@ -54,7 +54,8 @@ class ConnectionString {
 };
 
 // Whether `text` names a database by a connection string ("key=value;...") rather than by
-// a file's path: a connection string holds '=', which the programs take no path to hold.
+// a file's path or a server's URI: a connection string holds '=', which the programs take
+// no path to hold (a URI's parameters may).
 bool isConnectionString(std::string_view text);
 
 // The connection string of what `pathOrConnection` names: itself when it is a connection

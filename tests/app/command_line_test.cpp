@@ -106,6 +106,8 @@ TEST(CommandLine, RvSqlFormsAndRefusals) {
         {{"--allow-zero-length", "TC", "db"}, "--allow-zero-length wants TABLE.COLUMN, not \"TC\""},
         {{"-p", "", "Data Source=a.mdb;"},
          "a password goes with a file path, not with a connection string"},
+        {{"-p", "pw", "postgresql://u@h/db?sslmode=require"},
+         "password=pw | postgresql://u@h/db?sslmode=require"},
         {{"-p", "x", "--ask-password", "db"},
          "-p/--password and --ask-password exclude each other"},
         {{"--json", "--csv", "db"}, "--csv and --json exclude each other"},
