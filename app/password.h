@@ -18,7 +18,8 @@ inline constexpr Option kPasswordOption{
     .names = "p,password",
     .value = "PW",
     .help =
-        "the database password (default: empty, an unencrypted file). Other users of the "
+        "the database password (default: empty, an unencrypted file); for a server's "
+        "database, the role's password. Other users of the "
         "machine can read it in the process list: prefer --password-file or --ask-password",
     .group = "password",
     .emptyAllowed = true};

@@ -14,8 +14,9 @@ constexpr cli::Option kOptions[] = {
     cli::kAskPasswordOption,
     {.names = "t,library",
      .value = "LIB",
-     .help = "the field template library: a database path, or a whole connection string (any "
-             "text containing '='); default: base.mdb, see below"},
+     .help = "the field template library: a database path, a PostgreSQL server's URI "
+             "(postgresql://...), or a whole connection string (any other text containing "
+             "'='); default: base.mdb, see below"},
     {.names = "templates",
      .help = "open the template browser \"項目一覧\" alone on the template library, to maintain "
              "it: add, rename and delete folders and fields",
@@ -78,7 +79,7 @@ constexpr cli::Option kOptions[] = {
     {.names = "import-jet",
      .value = "OLD",
      .help = "moving from the Windows system: make the product database DATABASE, which must "
-             "not exist, from OLD, a product database the Windows system made (a Jet 4 .mdb "
+             "not exist (on a server: must hold no table yet), from OLD, a product database the Windows system made (a Jet 4 .mdb "
              "file), with everything OLD holds: all its tables and rows, its fields with their "
              "types and widths. DATABASE gets the password of -p, --password-file or "
              "--ask-password; OLD's own password is not needed. OLD is only read. On any "
@@ -106,7 +107,8 @@ one is created when none exists at the path (and deleted again unless the
 wizard builds it); an existing one is extended with new fields.
 
   DATABASE            the product database file (default: ravlinDB.mdb in the
-                      current folder; required with --fields)
+                      current folder; required with --fields), or a database on
+                      a PostgreSQL server, named by its URI (postgresql://...)
 )",
     .options = kOptions,
     .epilogue = R"(Exit status: 0 when the wizard (or the browser) has closed (in batch mode: the

@@ -41,12 +41,13 @@ constexpr cli::Option kOptions[] = {
 const cli::Program kProgram{
     .name = "rv_sql",
     .usage = "[OPTION]... DATABASE [STATEMENT]...",
-    .intro = R"(Runs Jet-dialect SQL statements against a database file, one after the other on
-one connection. A password is given with a file path, never with a connection
-string.
+    .intro = R"(Runs Jet-dialect SQL statements against a database file or a database on a
+PostgreSQL server, one after the other on one connection. A password is given
+with a file path or a server's URI, never with a connection string.
 
-  DATABASE            a file path, or a whole connection string (any text
-                      containing '='), for example
+  DATABASE            a file path, a server's URI (postgresql://user@host/db),
+                      or a whole connection string (any other text containing
+                      '='), for example
                       "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a.mdb;
                        Jet OLEDB:Database Password=pw;"
 )",
