@@ -2,6 +2,7 @@
 #include "server.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -90,6 +91,61 @@ ErrorKind kindOfState(const std::string& state) {
 
 using Refusal = ServerRefusal;
 
+// The name the statement text holds at `character` (counted from 1, as the server counts:
+// characters, not bytes), with its qualifiers: T.C, "Quoted Name". Empty when none.
+std::string nameAt(std::string_view sql, std::size_t character) {
+    std::size_t i = 0;
+    for (std::size_t seen = 1; i < sql.size() && seen < character; ++seen) {
+        ++i;  // past a character's first byte, and then its continuation bytes
+        while (i < sql.size() && (static_cast<unsigned char>(sql[i]) & 0xC0) == 0x80) {
+            ++i;
+        }
+    }
+    std::string name;
+    while (i < sql.size()) {
+        if (sql[i] == '"') {
+            for (++i; i < sql.size(); ++i) {
+                if (sql[i] == '"') {
+                    if (i + 1 == sql.size() || sql[i + 1] != '"') {
+                        ++i;
+                        break;
+                    }
+                    ++i;  // a doubled quote stands for one
+                }
+                name += sql[i];
+            }
+        } else {
+            const std::size_t start = i;
+            while (i < sql.size() &&
+                   (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '_' ||
+                    sql[i] == '$' || static_cast<unsigned char>(sql[i]) >= 0x80)) {
+                ++i;
+            }
+            if (i == start) {
+                break;
+            }
+            name.append(sql, start, i - start);
+        }
+        if (i >= sql.size() || sql[i] != '.') {
+            break;
+        }
+        name += sql[i++];
+    }
+    return name;
+}
+
+// A missing table or column in a file's words, named as the statement wrote it (the server
+// folds an unquoted name to lower case in its own words); else the server's words.
+std::string missingInFilesWords(const Refusal& f, std::string_view sql) {
+    const bool table = f.state == "42P01";
+    if ((table || f.state == "42703") && f.position > 0) {
+        if (const std::string name = nameAt(sql, f.position); !name.empty()) {
+            return (table ? "no such table: " : "no such column: ") + name;
+        }
+    }
+    return f.message;
+}
+
 Refusal refusalOf(const PGresult* r, PGconn* conn) {
     Refusal f;
     if (r) {
@@ -98,6 +154,8 @@ Refusal refusalOf(const PGresult* r, PGconn* conn) {
         f.table = field(r, PG_DIAG_TABLE_NAME);
         f.column = field(r, PG_DIAG_COLUMN_NAME);
         f.constraint = field(r, PG_DIAG_CONSTRAINT_NAME);
+        f.position =
+            static_cast<std::size_t>(std::atoi(field(r, PG_DIAG_STATEMENT_POSITION).c_str()));
     }
     if (f.message.empty()) {
         f.message = firstLine(libpq().PQerrorMessage(conn));
@@ -157,7 +215,7 @@ ServerResult Server::run(const std::string& sql, int which, std::string_view sta
         const Refusal f = refusalOf(failed.get(), conn);
         lastRefusal = f;
         const ErrorKind kind = kindOfState(f.state);
-        std::string message = f.message;
+        std::string message = missingInFilesWords(f, sql);
         if ((kind == ErrorKind::kSyntax || kind == ErrorKind::kNoSuchObject) &&
             !statement.empty()) {
             message += " in: " + std::string(statement);

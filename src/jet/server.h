@@ -27,6 +27,7 @@ struct ServerRefusal {
     std::string table;
     std::string column;
     std::string constraint;
+    std::size_t position = 0;  // the character of the statement it points at (from 1), or 0
 };
 
 // One connection to a PostgreSQL server (libpq), shared by a connection and the record

@@ -259,6 +259,32 @@ TEST_P(EachBackend, CatalogComparisonsAndCounters) {
     }
 }
 
+// A missing table or column is named as the statement wrote it, in the file's words, on a
+// server too (which folds unquoted names in its own words, and counts characters, not bytes).
+TEST_P(EachBackend, MissingTablesAndColumnsAreNamedAsWritten) {
+    m_conn.execute("CREATE TABLE T(A LONG)");
+    const struct {
+        const char* statement;
+        const char* named;
+    } cases[] = {
+        {"SELECT * FROM Nope", "no such table: Nope"},
+        {"INSERT INTO [No Pe] VALUES(1)", "no such table: No Pe"},
+        {"SELECT Nope FROM T", "no such column: Nope"},
+        {"SELECT T.Nope FROM T", "no such column: T.Nope"},
+        {"UPDATE T SET Nope = 1", "no such column: Nope"},
+        {"SELECT '氏名', 項目 FROM T", "no such column: 項目"},
+    };
+    for (const bool inTransaction : {false, true}) {  // there, behind a savepoint's statement
+        if (inTransaction) {
+            m_conn.beginTrans();
+        }
+        for (const auto& c : cases) {
+            EXPECT_EQ(run(c.statement), std::string(c.named) + " in: " + c.statement);
+        }
+    }
+    m_conn.rollbackTrans();
+}
+
 // Jet's TOP keeps the first rows of a query, as many or as many percent (rounded up).
 TEST_P(EachBackend, TopKeepsTheFirstRows) {
     m_conn.execute("CREATE TABLE T(A LONG, B TEXT(5))");
