@@ -79,9 +79,10 @@ constexpr cli::Option kOptions[] = {
     {.names = "import-jet",
      .value = "OLD",
      .help = "moving from the Windows system: make the product database DATABASE, which must "
-             "not exist (on a server: must hold no table yet), from OLD, a product database the Windows system made (a Jet 4 .mdb "
-             "file), with everything OLD holds: all its tables and rows, its fields with their "
-             "types and widths. DATABASE gets the password of -p, --password-file or "
+             "not exist (on a server: must hold no table yet), from OLD, a product database the "
+             "Windows system made (a Jet 4 .mdb file), with everything OLD holds: all its "
+             "tables and rows, its fields with their types and widths. DATABASE gets the "
+             "password of -p, --password-file or "
              "--ask-password; OLD's own password is not needed. OLD is only read. On any "
              "failure DATABASE does not exist afterwards. No window is opened."},
     {.names = "test-window",
